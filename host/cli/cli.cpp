@@ -1,0 +1,71 @@
+#include "host/cli/cli.h"
+
+#include <ostream>
+
+#include "host/pdf/pdf_engine.h"
+#include "sdk/host_error.h"
+
+#ifndef SORVANE_VERSION
+#define SORVANE_VERSION "0.0.0"
+#endif
+
+namespace sorvane::cli {
+namespace {
+
+constexpr const char *kHelp = R"(Usage: sorvane COMMAND [OPTIONS]
+       sorvane --help | --version
+
+Sorvane builds, checks and maintains the bookmark outline of PDF files.
+
+Options:
+  -h, --help       show this help and exit
+  -V, --version    show the version of Sorvane and of its PDF engine, and exit
+
+Exit codes:
+  0  success
+  1  problems found
+  2  usage error
+  3  input error (an unreadable PDF or settings file)
+  4  host error
+
+Sorvane is free software under the GNU Affero General Public License, version 3 or later.
+)";
+
+ExitCode printVersion(std::ostream &out, std::ostream &err) {
+  try {
+    out << "sorvane " << SORVANE_VERSION << " (" << host::pdfEngineVersion() << ")\n";
+    return ExitCode::Success;
+  } catch (const HostError &e) {
+    err << "sorvane: " << e.what() << "\n";
+    return ExitCode::HostFailure;
+  }
+}
+
+ExitCode usageError(std::ostream &err, const std::string &message) {
+  err << "sorvane: " << message << "\nRun 'sorvane --help' for the commands.\n";
+  return ExitCode::Usage;
+}
+
+} // namespace
+
+ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+  if (args.empty()) {
+    err << kHelp;
+    return ExitCode::Usage;
+  }
+  const std::string &first = args.front();
+  if (first == "-h" || first == "--help" || first == "help") {
+    out << kHelp;
+    return ExitCode::Success;
+  }
+  if (first == "-V" || first == "--version") {
+    if (args.size() > 1)
+      return usageError(err, "'" + first + "' takes no arguments.");
+    return printVersion(out, err);
+  }
+  if (!first.empty() && first.front() == '-')
+    return usageError(err, "unknown option '" + first + "'.");
+  return usageError(err, "unknown command '" + first + "'.");
+}
+
+} // namespace sorvane::cli

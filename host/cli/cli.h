@@ -1,0 +1,23 @@
+// The command line: arguments in, exit code out. main() only maps this to the process.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace sorvane::cli {
+
+// Exit codes, the same for every subcommand.
+enum class ExitCode : int {
+  Success = 0,
+  ProblemsFound = 1, // validate found problems
+  Usage = 2,         // bad arguments
+  InputError = 3,    // an unreadable PDF or settings file
+  HostFailure = 4,   // the host failed while working
+};
+
+// Runs the command line `args` (without the program name), writing results to `out` and
+// messages to `err`.
+ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+} // namespace sorvane::cli

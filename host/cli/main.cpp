@@ -1,0 +1,10 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/cli/cli.h"
+
+int main(int argc, char **argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return static_cast<int>(sorvane::cli::run(args, std::cout, std::cerr));
+}

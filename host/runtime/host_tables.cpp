@@ -1,0 +1,113 @@
+#include "host/runtime/host_tables.h"
+
+#include "host/runtime/acro_support.h"
+#include "host/runtime/as_extra.h"
+#include "sdk/host_error.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane::host {
+namespace {
+
+class Core final : public CoreTable {
+public:
+  Core(HostTableProvider &provider, AtomTable &atoms) : m_provider(provider), m_atoms(atoms) {}
+
+  Atom atomFromString(std::string_view name) override { return m_atoms.intern(name); }
+  bool atomExistsForString(std::string_view name, Atom *atom) override {
+    return m_atoms.find(name, atom);
+  }
+  std::string_view atomGetString(Atom atom) override { return m_atoms.name(atom); }
+  HostTable *getTable(std::string_view name, uint32_t version) override {
+    return m_provider.grant(name, version);
+  }
+
+private:
+  HostTableProvider &m_provider;
+  AtomTable &m_atoms;
+};
+
+class PDModel final : public PDModelTable {
+public:
+  HostEncoding scriptToHostEncoding(int32_t script) override {
+    if (script != 0)
+      throw HostError(ErrorCode::BadParameter,
+                      "Script " + std::to_string(script) + " has no host encoding.");
+    return HostEncoding::Utf8;
+  }
+};
+
+// Tables whose operations this host does not offer yet still answer an import.
+template <class T> class Granted final : public T {};
+
+} // namespace
+
+struct HostTableProvider::Tables {
+  explicit Tables(HostTableProvider &provider)
+      : core(provider, AtomTable::instance()),
+        asExtra(acroSupport, AtomTable::instance(), ObjectStore::instance()) {}
+
+  Core core;
+  AcroSupport acroSupport;
+  ASExtra asExtra;
+  PDModel pdModel;
+  Granted<CosTable> cos;
+  Granted<PDFEditWriteTable> pdfEditWrite;
+  Granted<PDFEditReadTable> pdfEditRead;
+  Granted<PDSysFontTable> pdSysFont;
+  Granted<PagePDEContentTable> pagePDEContent;
+  Granted<AcroViewTable> acroView;
+  Granted<PDSWriteTable> pdsWrite;
+  Granted<PDSReadTable> pdsRead;
+  Granted<WinTable> win;
+  Granted<AcroViewSweetPeaTable> acroViewSweetPea;
+  Granted<PDMetadataTable> pdMetadata;
+
+  HostTable *byName(std::string_view name) {
+    namespace n = table_name;
+    const std::pair<std::string_view, HostTable *> all[] = {
+        {n::kAcroSupport, &acroSupport},
+        {n::kCos, &cos},
+        {n::kPDModel, &pdModel},
+        {n::kPDFEditWrite, &pdfEditWrite},
+        {n::kPDFEditRead, &pdfEditRead},
+        {n::kPDSysFont, &pdSysFont},
+        {n::kPagePDEContent, &pagePDEContent},
+        {n::kAcroView, &acroView},
+        {n::kPDSWrite, &pdsWrite},
+        {n::kPDSRead, &pdsRead},
+        {n::kWin, &win},
+        {n::kASExtra, &asExtra},
+        {n::kAcroViewSweetPea, &acroViewSweetPea},
+        {n::kPDMetadata, &pdMetadata},
+    };
+    for (const auto &[tableName, table] : all)
+      if (tableName == name)
+        return table;
+    return nullptr;
+  }
+};
+
+HostTableProvider::HostTableProvider() : m_tables(std::make_unique<Tables>(*this)) {}
+
+HostTableProvider::~HostTableProvider() = default;
+
+CoreTable &HostTableProvider::core() { return m_tables->core; }
+
+AcroSupport &HostTableProvider::acroSupport() { return m_tables->acroSupport; }
+
+ASExtra &HostTableProvider::asExtra() { return m_tables->asExtra; }
+
+HostTable *HostTableProvider::grant(std::string_view name, uint32_t version) {
+  uint32_t maxVersion = kHostTableVersion;
+  if (auto it = m_maxVersion.find(name); it != m_maxVersion.end())
+    maxVersion = it->second;
+  if (version == 0 || version > maxVersion)
+    return nullptr;
+  return m_tables->byName(name);
+}
+
+void HostTableProvider::limitTable(std::string_view name, uint32_t maxVersion) {
+  m_maxVersion[std::string(name)] = maxVersion;
+}
+
+} // namespace sorvane::host

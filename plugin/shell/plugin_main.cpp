@@ -1,0 +1,66 @@
+// The plug-in's entry point, setup procedure and handshake.
+#include "plugin/shell/plugin_state.h"
+#include "plugin/shell/table_import.h"
+#include "sdk/host_error.h"
+#include "sdk/plugin_entry.h"
+
+namespace sorvane {
+namespace {
+
+bool exportTables() { return true; } // the plug-in exports no tables
+
+bool importReplaceAndRegister() { return true; }
+
+// Menus and the batch command are set up here as their commands arrive.
+bool initialize() { return true; }
+
+bool unload() { return true; }
+
+bool handshake(uint32_t handshakeVersion, HandshakeRecord *record) {
+  if (handshakeVersion != kHandshakeVersion || !record)
+    return false;
+  try {
+    record->extensionName = hostTables().core->atomFromString(kExtensionName);
+  } catch (const HostError &) {
+    return false;
+  }
+  record->exportTables = exportTables;
+  record->importReplaceAndRegister = importReplaceAndRegister;
+  record->init = initialize;
+  record->unload = unload;
+  return true;
+}
+
+bool setup(uint32_t handshakeVersion, HostData *hostData) {
+  if (handshakeVersion != kHandshakeVersion || !hostData ||
+      hostData->handshakeVersion != kHandshakeVersion || !hostData->core)
+    return false;
+  PlugInState &state = plugInState();
+  state.extensionId = hostData->extensionId;
+  ImportedTables &tables = hostTables();
+  tables = {};
+  tables.core = {hostData->core, kCoreTableVersion};
+  if (!importHostTables(*hostData->core, tables))
+    return false;
+  hostData->handshake = handshake;
+  return true;
+}
+
+} // namespace
+} // namespace sorvane
+
+extern "C" bool PlugInMain(uint32_t hostHandshakeVersion, uint32_t *acceptedVersion,
+                           sorvane::SetupProc *setup, const sorvane::PlatformData *platformData) {
+  using namespace sorvane;
+  PlugInState &state = plugInState();
+  if (platformData) {
+    state.mainWindow = platformData->mainWindow;
+    state.moduleInstance = platformData->moduleInstance;
+  }
+  if (acceptedVersion)
+    *acceptedVersion =
+        hostHandshakeVersion < kHandshakeVersion ? hostHandshakeVersion : kHandshakeVersion;
+  if (setup)
+    *setup = sorvane::setup;
+  return true;
+}

@@ -1,0 +1,33 @@
+#include "tests/support/test_host.h"
+
+#include "host/runtime/as_extra.h"
+#include "host/runtime/object_store.h"
+#include "plugin/shell/table_import.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane::test {
+
+TestHost::TestHost() {
+  ImportedTables &tables = hostTables();
+  tables = {};
+  tables.core = {&m_provider.core(), kCoreTableVersion};
+  if (!importHostTables(m_provider.core(), tables))
+    ADD_FAILURE() << "the test host refused a required table";
+}
+
+TestHost::~TestHost() { hostTables() = {}; }
+
+ASExtraTable &TestHost::asExtra() { return m_provider.asExtra(); }
+
+void HostTest::SetUp() {
+  m_objectsBefore = host::ObjectStore::instance().ownedObjects();
+  root = cab().cabinetNew();
+}
+
+void HostTest::TearDown() {
+  cab().cabinetDestroy(root);
+  EXPECT_EQ(host::ObjectStore::instance().ownedObjects(), m_objectsBefore)
+      << "the test left host objects behind";
+}
+
+} // namespace sorvane::test

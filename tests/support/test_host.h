@@ -1,0 +1,41 @@
+// A host with the real runtime for tests: its tables are imported into the plug-in's record as
+// the plug-in's setup would, and the record is cleared again afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "host/runtime/host_tables.h"
+#include "sdk/as_extra_table.h"
+
+namespace sorvane::test {
+
+class TestHost {
+public:
+  TestHost();
+  ~TestHost();
+  TestHost(const TestHost &) = delete;
+  TestHost &operator=(const TestHost &) = delete;
+
+  host::HostTableProvider &provider() { return m_provider; }
+  ASExtraTable &asExtra();
+
+private:
+  host::HostTableProvider m_provider;
+};
+
+// A fixture with a TestHost and a fresh Cabinet, destroyed at the end of each test, which also
+// checks that the test left no host object behind.
+class HostTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  TestHost host;
+  ASExtraTable &cab() { return host.asExtra(); }
+  CabinetHandle root;
+
+private:
+  size_t m_objectsBefore = 0;
+};
+
+} // namespace sorvane::test
