@@ -118,6 +118,38 @@ void PendingFile::commit(std::string_view bytes) {
   }
 }
 
+std::string makeTempFileBeside(const std::string &target) {
+  std::string name = target;
+  const auto slash = name.rfind('/');
+  name = name.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::string temp = folderOf(target) + "/." + name + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0)
+    fileError(target, "write into its folder", errno);
+  ::close(fd);
+  return temp;
+}
+
+void installTempFile(const std::string &temp, const std::string &target) {
+  struct stat st {};
+  const mode_t mode =
+      ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
+  const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool flushed = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  const int err = errno;
+  if (fd >= 0)
+    ::close(fd);
+  if (!flushed) {
+    ::unlink(temp.c_str());
+    fileError(target, "write the file", err);
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int renameErr = errno;
+    ::unlink(temp.c_str());
+    fileError(target, "replace the file", renameErr);
+  }
+}
+
 void writeFileAtomically(const std::string &path, std::string_view bytes) {
   PendingFile file(path);
   file.commit(bytes);

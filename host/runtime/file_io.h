@@ -35,6 +35,15 @@ private:
   int m_fd = -1;
 };
 
+// An empty temporary file beside `target`, for a writer that needs a path (a PDF engine).
+// Throws HostError(FileAccess) when the folder cannot take it.
+std::string makeTempFileBeside(const std::string &target);
+
+// Puts the finished temporary file `temp` in place of `target`: flushes it, gives it the
+// target's permission bits (a new file gets the usual ones) and renames it over the target.
+// On failure the temporary file is removed and the target is left as it was.
+void installTempFile(const std::string &temp, const std::string &target);
+
 // Writes `bytes` to `path` through a PendingFile.
 void writeFileAtomically(const std::string &path, std::string_view bytes);
 

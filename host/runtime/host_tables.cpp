@@ -26,17 +26,8 @@ private:
   AtomTable &m_atoms;
 };
 
-class PDModel final : public PDModelTable {
-public:
-  HostEncoding scriptToHostEncoding(int32_t script) override {
-    if (script != 0)
-      throw HostError(ErrorCode::BadParameter,
-                      "Script " + std::to_string(script) + " has no host encoding.");
-    return HostEncoding::Utf8;
-  }
-};
-
-// Tables whose operations this host does not offer yet still answer an import.
+// Tables whose operations this host does not offer yet still answer an import. The document
+// tables ("PDModel", "Cos") come from the PDF engine, which the front end plugs in.
 template <class T> class Granted final : public T {};
 
 } // namespace
@@ -49,8 +40,6 @@ struct HostTableProvider::Tables {
   Core core;
   AcroSupport acroSupport;
   ASExtra asExtra;
-  PDModel pdModel;
-  Granted<CosTable> cos;
   Granted<PDFEditWriteTable> pdfEditWrite;
   Granted<PDFEditReadTable> pdfEditRead;
   Granted<PDSysFontTable> pdSysFont;
@@ -66,8 +55,6 @@ struct HostTableProvider::Tables {
     namespace n = table_name;
     const std::pair<std::string_view, HostTable *> all[] = {
         {n::kAcroSupport, &acroSupport},
-        {n::kCos, &cos},
-        {n::kPDModel, &pdModel},
         {n::kPDFEditWrite, &pdfEditWrite},
         {n::kPDFEditRead, &pdfEditRead},
         {n::kPDSysFont, &pdSysFont},
@@ -103,7 +90,13 @@ HostTable *HostTableProvider::grant(std::string_view name, uint32_t version) {
     maxVersion = it->second;
   if (version == 0 || version > maxVersion)
     return nullptr;
+  if (auto it = m_provided.find(name); it != m_provided.end())
+    return it->second;
   return m_tables->byName(name);
+}
+
+void HostTableProvider::provide(std::string_view name, HostTable *table) {
+  m_provided[std::string(name)] = table;
 }
 
 void HostTableProvider::limitTable(std::string_view name, uint32_t maxVersion) {

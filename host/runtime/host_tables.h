@@ -26,6 +26,10 @@ public:
   // The table `name` when this host grants it at `version`, else null.
   HostTable *grant(std::string_view name, uint32_t version);
 
+  // Serves `name` with `table` from now on (the front end plugs in the PDF engine's tables).
+  // The table must outlive the provider's use of it.
+  void provide(std::string_view name, HostTable *table);
+
   // Test hooks: grant `name` only up to `maxVersion` (0 refuses it).
   void limitTable(std::string_view name, uint32_t maxVersion);
 
@@ -36,6 +40,7 @@ private:
   struct Tables;
   std::unique_ptr<Tables> m_tables;
   std::map<std::string, uint32_t, std::less<>> m_maxVersion;
+  std::map<std::string, HostTable *, std::less<>> m_provided;
 };
 
 } // namespace sorvane::host

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 
+#include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
 #include "sdk/host_error.h"
 #include "sdk/plugin_entry.h"
@@ -30,6 +31,8 @@ private:
 class Module : public ::testing::Test {
 protected:
   void SetUp() override {
+    provider.provide(PDModelTable::kName, &pdf.pdModel());
+    provider.provide(CosTable::kName, &pdf.cos());
     m_handle = dlopen(SORVANE_API_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(m_handle, nullptr) << dlerror();
     entry = reinterpret_cast<PlugInMainProc>(dlsym(m_handle, kPlugInEntryName));
@@ -52,6 +55,7 @@ protected:
   }
 
   PlugInMainProc entry = nullptr;
+  host::PdfTables pdf;
   host::HostTableProvider provider;
 
 private:

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
 #include "plugin/shell/plugin_state.h"
 #include "plugin/shell/table_import.h"
@@ -52,6 +53,12 @@ protected:
     return setup(version, &data);
   }
 
+  void SetUp() override {
+    provider.provide(PDModelTable::kName, &pdf.pdModel());
+    provider.provide(CosTable::kName, &pdf.cos());
+  }
+
+  host::PdfTables pdf;
   host::HostTableProvider provider;
   RecordingCore core{provider};
   HostData data;

@@ -8,6 +8,8 @@
 namespace sorvane::test {
 
 TestHost::TestHost() {
+  m_provider.provide(PDModelTable::kName, &m_pdf.pdModel());
+  m_provider.provide(CosTable::kName, &m_pdf.cos());
   ImportedTables &tables = hostTables();
   tables = {};
   tables.core = {&m_provider.core(), kCoreTableVersion};

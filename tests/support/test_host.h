@@ -1,9 +1,10 @@
-// A host with the real runtime for tests: its tables are imported into the plug-in's record as
-// the plug-in's setup would, and the record is cleared again afterwards.
+// A host with the real runtime and PDF engine for tests: its tables are imported into the plug-in's
+// record as the plug-in's setup would, and the record is cleared again afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
 #include "sdk/as_extra_table.h"
 
@@ -17,9 +18,11 @@ public:
   TestHost &operator=(const TestHost &) = delete;
 
   host::HostTableProvider &provider() { return m_provider; }
+  host::PdfTables &pdf() { return m_pdf; }
   ASExtraTable &asExtra();
 
 private:
+  host::PdfTables m_pdf;
   host::HostTableProvider m_provider;
 };
 

@@ -1,0 +1,33 @@
+// The document outline read as a flat tree, safely: iteratively, each object once, to a bounded
+// depth. A damaged outline (a loop, a child that points back up, absurd depth) loses only the
+// part that cannot be reached safely, and says so in `warnings`.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct pdf_obj;
+
+namespace sorvane::host {
+
+class PdfDocument;
+
+inline constexpr int kMaxOutlineDepth = 256;
+
+struct OutlineTree {
+  struct Node {
+    pdf_obj *obj = nullptr; // borrowed from the document
+    int parent = -1;        // index of the parent node, -1 for the root
+    int depth = 0;          // 0 for the root, 1 for top-level bookmarks
+    int childCount = 0;
+    bool open = false;
+  };
+
+  // Pre-order: the root first, a parent before its children, siblings in outline order.
+  std::vector<Node> nodes;
+  std::vector<std::string> warnings;
+
+  static OutlineTree read(PdfDocument &doc, pdf_obj *root);
+};
+
+} // namespace sorvane::host

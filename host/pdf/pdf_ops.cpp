@@ -1,0 +1,205 @@
+#include "host/pdf/pdf_ops.h"
+
+#include <cstring>
+
+#include <mupdf/pdf.h>
+
+#include "host/pdf/mupdf_call.h"
+
+namespace sorvane::host {
+namespace {
+constexpr const char *kRead = "cannot read the PDF file";
+constexpr const char *kWrite = "cannot change the PDF document";
+} // namespace
+
+pdf_obj *PdfOps::get(pdf_obj *dict, pdf_obj *key) const {
+  pdf_obj *r = nullptr;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { r = pdf_dict_get(m_ctx, dict, key); });
+  return r;
+}
+
+pdf_obj *PdfOps::get(pdf_obj *dict, std::string_view key) const {
+  const std::string k(key);
+  const char *ck = k.c_str();
+  pdf_obj *r = nullptr;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { r = pdf_dict_gets(m_ctx, dict, ck); });
+  return r;
+}
+
+pdf_obj *PdfOps::resolve(pdf_obj *obj) const {
+  pdf_obj *r = nullptr;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { r = pdf_resolve_indirect(m_ctx, obj); });
+  return r;
+}
+
+CosType PdfOps::type(pdf_obj *obj) const {
+  CosType t = CosType::Null;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] {
+    if (pdf_is_stream(m_ctx, obj))
+      t = CosType::Stream;
+    else if (pdf_is_dict(m_ctx, obj))
+      t = CosType::Dict;
+    else if (pdf_is_array(m_ctx, obj))
+      t = CosType::Array;
+    else if (pdf_is_name(m_ctx, obj))
+      t = CosType::Name;
+    else if (pdf_is_string(m_ctx, obj))
+      t = CosType::String;
+    else if (pdf_is_int(m_ctx, obj))
+      t = CosType::Integer;
+    else if (pdf_is_real(m_ctx, obj))
+      t = CosType::Real;
+    else if (pdf_is_bool(m_ctx, obj))
+      t = CosType::Boolean;
+  });
+  return t;
+}
+
+int PdfOps::num(pdf_obj *obj) const {
+  int n = 0;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] {
+    if (pdf_is_indirect(m_ctx, obj))
+      n = pdf_to_num(m_ctx, obj);
+  });
+  return n;
+}
+
+bool PdfOps::sameObject(pdf_obj *a, pdf_obj *b) const {
+  if (a == b)
+    return true;
+  const int na = num(a);
+  return na != 0 && na == num(b);
+}
+
+int64_t PdfOps::toInt(pdf_obj *obj) const {
+  int64_t v = 0;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { v = pdf_to_int64(m_ctx, obj); });
+  return v;
+}
+
+double PdfOps::toReal(pdf_obj *obj) const {
+  double v = 0;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { v = pdf_to_real(m_ctx, obj); });
+  return v;
+}
+
+std::string PdfOps::name(pdf_obj *obj) const {
+  const char *s = "";
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] {
+    if (pdf_is_name(m_ctx, obj))
+      s = pdf_to_name(m_ctx, obj);
+  });
+  return s;
+}
+
+std::string PdfOps::stringBytes(pdf_obj *obj) const {
+  const char *s = nullptr;
+  size_t len = 0;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] {
+    if (pdf_is_string(m_ctx, obj)) {
+      s = pdf_to_str_buf(m_ctx, obj);
+      len = pdf_to_str_len(m_ctx, obj);
+    }
+  });
+  return s ? std::string(s, len) : std::string();
+}
+
+std::string PdfOps::textString(pdf_obj *obj) const {
+  const char *s = "";
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { s = pdf_to_text_string(m_ctx, obj); });
+  return s;
+}
+
+int PdfOps::arrayLength(pdf_obj *array) const {
+  int n = 0;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { n = pdf_array_len(m_ctx, array); });
+  return n;
+}
+
+pdf_obj *PdfOps::arrayGet(pdf_obj *array, int index) const {
+  pdf_obj *r = nullptr;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { r = pdf_array_get(m_ctx, array, index); });
+  return r;
+}
+
+void PdfOps::put(pdf_obj *dict, pdf_obj *key, pdf_obj *value) const {
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { pdf_dict_put(m_ctx, dict, key, value); });
+}
+
+void PdfOps::putInt(pdf_obj *dict, pdf_obj *key, int64_t value) const {
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { pdf_dict_put_int(m_ctx, dict, key, value); });
+}
+
+void PdfOps::putName(pdf_obj *dict, pdf_obj *key, const char *value) const {
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { pdf_dict_put_name(m_ctx, dict, key, value); });
+}
+
+void PdfOps::putTextString(pdf_obj *dict, pdf_obj *key, std::string_view utf8) const {
+  const std::string text(utf8);
+  const char *s = text.c_str();
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite,
+            [&] { pdf_dict_put_text_string(m_ctx, dict, key, s); });
+}
+
+void PdfOps::remove(pdf_obj *dict, pdf_obj *key) const {
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { pdf_dict_del(m_ctx, dict, key); });
+}
+
+pdf_obj *PdfOps::newIndirectDict() const {
+  pdf_obj *r = nullptr;
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { r = pdf_add_new_dict(m_ctx, m_doc, 4); });
+  return r;
+}
+
+pdf_obj *PdfOps::newRealArray(const double *values, int count) const {
+  pdf_obj *r = nullptr;
+  fz_var(r);
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] {
+    fz_try(m_ctx) {
+      r = pdf_new_array(m_ctx, m_doc, count);
+      for (int i = 0; i < count; ++i)
+        pdf_array_push_real(m_ctx, r, values[i]);
+    }
+    fz_catch(m_ctx) {
+      pdf_drop_obj(m_ctx, r);
+      fz_rethrow(m_ctx);
+    }
+  });
+  return r;
+}
+
+void PdfOps::drop(pdf_obj *obj) const noexcept { pdf_drop_obj(m_ctx, obj); }
+
+pdf_obj *PdfOps::trailerGet(pdf_obj *key) const {
+  pdf_obj *r = nullptr;
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead,
+            [&] { r = pdf_dict_get(m_ctx, pdf_trailer(m_ctx, m_doc), key); });
+  return r;
+}
+
+pdf_obj *PdfOps::lookupDest(pdf_obj *name) const {
+  pdf_obj *r = nullptr;
+  pdf_obj *key = nullptr;
+  fz_var(key);
+  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] {
+    fz_try(m_ctx) {
+      // The old /Dests dictionary first, then the name tree; a document may have both, and
+      // pdf_lookup_dest never looks at the tree when the dictionary exists.
+      pdf_obj *root = pdf_dict_get(m_ctx, pdf_trailer(m_ctx, m_doc), PDF_NAME(Root));
+      pdf_obj *dests = pdf_dict_get(m_ctx, root, PDF_NAME(Dests));
+      const bool isName = pdf_is_name(m_ctx, name);
+      const char *text = isName ? pdf_to_name(m_ctx, name) : pdf_to_str_buf(m_ctx, name);
+      if (pdf_is_dict(m_ctx, dests))
+        r = pdf_dict_gets(m_ctx, dests, text);
+      if (!r) {
+        key = isName ? pdf_new_string(m_ctx, text, strlen(text)) : pdf_keep_obj(m_ctx, name);
+        r = pdf_lookup_name(m_ctx, m_doc, PDF_NAME(Dests), key);
+      }
+    }
+    fz_always(m_ctx) { pdf_drop_obj(m_ctx, key); }
+    fz_catch(m_ctx) { fz_rethrow(m_ctx); }
+  });
+  return r;
+}
+
+} // namespace sorvane::host

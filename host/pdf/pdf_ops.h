@@ -1,0 +1,60 @@
+// Guarded access to PDF objects: each call runs inside its own MuPDF try block, so that the
+// C++ code around it can hold strings and containers. A MuPDF error becomes HostError(PdfDamaged).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "sdk/document_tables.h"
+
+struct fz_context;
+struct pdf_document;
+struct pdf_obj;
+
+namespace sorvane::host {
+
+class PdfOps {
+public:
+  PdfOps(fz_context *ctx, pdf_document *doc) : m_ctx(ctx), m_doc(doc) {}
+
+  // Reading
+  pdf_obj *get(pdf_obj *dict, pdf_obj *key) const;
+  pdf_obj *get(pdf_obj *dict, std::string_view key) const;
+  pdf_obj *resolve(pdf_obj *obj) const;
+  CosType type(pdf_obj *obj) const;
+  bool isDict(pdf_obj *obj) const { return type(obj) == CosType::Dict; }
+  bool isArray(pdf_obj *obj) const { return type(obj) == CosType::Array; }
+  bool isNull(pdf_obj *obj) const { return type(obj) == CosType::Null; }
+  int num(pdf_obj *obj) const; // object number of an indirect reference, else 0
+  bool sameObject(pdf_obj *a, pdf_obj *b) const;
+  int64_t toInt(pdf_obj *obj) const;
+  double toReal(pdf_obj *obj) const;
+  std::string name(pdf_obj *obj) const;        // empty unless a name
+  std::string stringBytes(pdf_obj *obj) const; // empty unless a string
+  std::string textString(pdf_obj *obj) const;  // a text string decoded to UTF-8
+  int arrayLength(pdf_obj *array) const;
+  pdf_obj *arrayGet(pdf_obj *array, int index) const;
+
+  // Writing
+  void put(pdf_obj *dict, pdf_obj *key, pdf_obj *value) const;
+  void putInt(pdf_obj *dict, pdf_obj *key, int64_t value) const;
+  void putName(pdf_obj *dict, pdf_obj *key, const char *value) const;
+  void putTextString(pdf_obj *dict, pdf_obj *key, std::string_view utf8) const;
+  void remove(pdf_obj *dict, pdf_obj *key) const;
+  // A new indirect dictionary; the caller drops the reference it gets.
+  pdf_obj *newIndirectDict() const;
+  // A new direct array of numbers; the caller drops it.
+  pdf_obj *newRealArray(const double *values, int count) const;
+  void drop(pdf_obj *obj) const noexcept;
+
+  // Document
+  pdf_obj *trailerGet(pdf_obj *key) const;
+  pdf_obj *lookupDest(pdf_obj *name) const;
+
+private:
+  fz_context *m_ctx;
+  pdf_document *m_doc;
+};
+
+} // namespace sorvane::host

@@ -1,0 +1,34 @@
+// The host's document tables ("PDModel", "Cos") over the PDF documents it has open.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+#include "host/pdf/pdf_document.h"
+#include "sdk/document_tables.h"
+
+namespace sorvane::host {
+
+class PdfTables {
+public:
+  PdfTables();
+  ~PdfTables();
+  PdfTables(const PdfTables &) = delete;
+  PdfTables &operator=(const PdfTables &) = delete;
+
+  // Gives an open document a handle. The document must outlive its registration.
+  DocHandle add(PdfDocument &doc);
+  void remove(DocHandle doc);
+  // Throws HostError(InvalidHandle) for a handle of no open document.
+  PdfDocument &document(DocHandle doc) const;
+
+  PDModelTable &pdModel();
+  CosTable &cos();
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace sorvane::host

@@ -1,0 +1,138 @@
+// Opening, protecting and saving PDF documents in the host.
+#include "host/pdf/pdf_document.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "sdk/host_error.h"
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane::host {
+namespace {
+
+using test::PdfSpec;
+
+ErrorCode openError(const std::string &path, const std::string &password = {}) {
+  try {
+    PdfDocument::open(path, password);
+  } catch (const HostError &e) {
+    EXPECT_NE(e.text().find(path), std::string::npos) << e.text();
+    return e.code();
+  }
+  return ErrorCode::None;
+}
+
+class PdfDocumentTest : public ::testing::Test {
+protected:
+  std::string make(const PdfSpec &spec, const std::string &name = "doc.pdf") {
+    const std::string path = dir.file(name);
+    test::writePdf(spec, path);
+    return path;
+  }
+  test::TempDir dir;
+};
+
+TEST_F(PdfDocumentTest, OpensAndCountsPages) {
+  auto doc = PdfDocument::open(make(test::pages(5)));
+  EXPECT_EQ(doc->pageCount(), 5);
+  EXPECT_FALSE(doc->wasRepaired());
+  EXPECT_FALSE(doc->permissions().has_value());
+}
+
+TEST_F(PdfDocumentTest, RefusesWhatIsNotAReadablePdf) {
+  EXPECT_EQ(openError(dir.file("missing.pdf")), ErrorCode::FileNotFound);
+  EXPECT_EQ(openError(dir.path().string()), ErrorCode::FileAccess);
+  test::writeFile(dir.file("notes.pdf"), "Just some notes, not a PDF.\n");
+  EXPECT_EQ(openError(dir.file("notes.pdf")), ErrorCode::PdfDamaged);
+  const std::string whole = test::readFile(make(test::pages(3)));
+  test::writeFile(dir.file("cut.pdf"), whole.substr(0, 400));
+  EXPECT_EQ(openError(dir.file("cut.pdf")), ErrorCode::PdfDamaged);
+}
+
+TEST_F(PdfDocumentTest, EncryptedFilesNeedTheirPassword) {
+  PdfSpec spec = test::pages(2);
+  spec.encryption = test::EncryptionSpec{"user", "owner", true};
+  const std::string path = make(spec);
+  EXPECT_EQ(openError(path), ErrorCode::PdfPassword);
+  EXPECT_EQ(openError(path, "wrong"), ErrorCode::PdfPassword);
+  auto asUser = PdfDocument::open(path, "user");
+  EXPECT_EQ(asUser->pageCount(), 2);
+  ASSERT_TRUE(asUser->permissions().has_value());
+  EXPECT_TRUE(*asUser->permissions() & kPermissionModify);
+}
+
+TEST_F(PdfDocumentTest, PermissionsComeFromTheSecurityDataUnlessTheOwnerOpens) {
+  PdfSpec spec = test::pages(1);
+  spec.encryption = test::EncryptionSpec{"", "owner", false};
+  const std::string path = make(spec);
+  auto asUser = PdfDocument::open(path);
+  ASSERT_TRUE(asUser->permissions().has_value());
+  EXPECT_FALSE(*asUser->permissions() & kPermissionModify);
+  auto asOwner = PdfDocument::open(path, "owner");
+  EXPECT_EQ(asOwner->permissions(), 0xFFFFFFFFu);
+}
+
+TEST_F(PdfDocumentTest, SavesIncrementallyKeepingTheOriginalBytes) {
+  const std::string path = make(test::pages(2));
+  const std::string original = test::readFile(path);
+  auto doc = PdfDocument::open(path);
+  const std::string out = dir.file("out.pdf");
+  doc->save(out);
+  const std::string saved = test::readFile(out);
+  ASSERT_GE(saved.size(), original.size());
+  EXPECT_EQ(saved.substr(0, original.size()), original);
+  EXPECT_EQ(test::readFile(path), original); // the input is untouched
+  EXPECT_EQ(test::qpdfCheck(out), 0);
+}
+
+TEST_F(PdfDocumentTest, SavingOverTheInputReplacesItWhole) {
+  const std::string path = make(test::pages(2));
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  {
+    auto doc = PdfDocument::open(path);
+    doc->save(path);
+  }
+  EXPECT_EQ(test::qpdfCheck(path), 0);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(test::inspectPdf(path).pageCount, 2);
+}
+
+TEST_F(PdfDocumentTest, ARepairedFileIsRewrittenWhole) {
+  std::string bytes = test::readFile(make(test::pages(3)));
+  // Break the cross-reference offset so that the file has to be repaired.
+  const auto pos = bytes.rfind("startxref");
+  ASSERT_NE(pos, std::string::npos);
+  bytes = bytes.substr(0, pos) + "startxref\n999999\n%%EOF\n";
+  test::writeFile(dir.file("broken.pdf"), bytes);
+  auto doc = PdfDocument::open(dir.file("broken.pdf"));
+  EXPECT_TRUE(doc->wasRepaired());
+  EXPECT_EQ(doc->pageCount(), 3);
+  EXPECT_FALSE(doc->warnings().empty());
+  doc->save(dir.file("fixed.pdf"));
+  EXPECT_EQ(test::qpdfCheck(dir.file("fixed.pdf")), 0);
+  EXPECT_EQ(test::inspectPdf(dir.file("fixed.pdf")).pageCount, 3);
+}
+
+TEST_F(PdfDocumentTest, AFailedSaveLeavesNoTrace) {
+  auto doc = PdfDocument::open(make(test::pages(1)));
+  EXPECT_THROW(doc->save(dir.file("no/such/folder/out.pdf")), HostError);
+  if (::geteuid() != 0) {
+    const auto locked = dir.path() / "locked";
+    std::filesystem::create_directory(locked);
+    ::chmod(locked.c_str(), 0500);
+    EXPECT_THROW(doc->save((locked / "out.pdf").string()), HostError);
+  }
+  size_t files = 0;
+  for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(dir.path()))
+    ++files;
+  EXPECT_EQ(files, ::geteuid() != 0 ? 2u : 1u);
+}
+
+} // namespace
+} // namespace sorvane::host

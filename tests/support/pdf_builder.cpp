@@ -1,0 +1,354 @@
+#include "tests/support/pdf_builder.h"
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <map>
+#include <memory>
+#include <sstream>
+
+namespace sorvane::test {
+namespace {
+
+using OH = QPDFObjectHandle;
+
+std::string escapeString(const std::string &s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '(' || c == ')' || c == '\\')
+      out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+std::string contentFor(const PageSpec &page, std::map<std::string, std::string> &fonts) {
+  std::ostringstream s;
+  for (const TextSpec &t : page.texts) {
+    auto [it, added] = fonts.emplace(t.font, "F" + std::to_string(fonts.size() + 1));
+    s << "BT /" << it->second << " " << t.size << " Tf " << t.x << " " << t.y << " Td ("
+      << escapeString(t.text) << ") Tj ET\n";
+  }
+  return s.str();
+}
+
+OH number(double v) { return OH::newReal(v, 4); }
+
+OH destArray(QPDF &pdf, const std::vector<OH> &pages, int page, const std::string &fit,
+             const std::vector<double> &params) {
+  OH array = OH::newArray();
+  if (page >= 0 && page < int(pages.size()))
+    array.appendItem(pages[size_t(page)]);
+  else // a reference to an object that is not a page
+    array.appendItem(pdf.makeIndirectObject(OH::newDictionary()));
+  array.appendItem(OH::newName("/" + fit));
+  for (double p : params)
+    array.appendItem(number(p));
+  return array;
+}
+
+OH nameOrString(const ActionSpec &a) {
+  return a.nameAsNameObject ? OH::newName("/" + a.name) : OH::newString(a.name);
+}
+
+std::string utf16be(const std::string &ascii) {
+  std::string out = "\xFE\xFF";
+  for (char c : ascii) {
+    out += '\0';
+    out += c;
+  }
+  return out;
+}
+
+void applyAction(QPDF &pdf, const std::vector<OH> &pages, const ActionSpec &a, OH item) {
+  using K = ActionSpec::Kind;
+  OH action = OH::newDictionary();
+  switch (a.kind) {
+  case K::None: return;
+  case K::Dest: item.replaceKey("/Dest", destArray(pdf, pages, a.page, a.fit, a.fitParams)); return;
+  case K::NamedDest: item.replaceKey("/Dest", OH::newString(a.name)); return;
+  case K::GoTo:
+    action.replaceKey("/S", OH::newName("/GoTo"));
+    action.replaceKey("/D", destArray(pdf, pages, a.page, a.fit, a.fitParams));
+    break;
+  case K::NamedGoTo:
+    action.replaceKey("/S", OH::newName("/GoTo"));
+    action.replaceKey("/D", nameOrString(a));
+    break;
+  case K::URI:
+    action.replaceKey("/S", OH::newName("/URI"));
+    action.replaceKey("/URI", OH::newString(a.uri));
+    break;
+  case K::Launch:
+    action.replaceKey("/S", OH::newName("/Launch"));
+    if (a.file)
+      action.replaceKey("/F", OH::newString(*a.file));
+    break;
+  case K::GoToR: {
+    action.replaceKey("/S", OH::newName("/GoToR"));
+    action.replaceKey("/F", OH::newString(a.file.value_or("")));
+    OH d = OH::newArray();
+    d.appendItem(OH::newInteger(a.page));
+    d.appendItem(OH::newName("/Fit"));
+    action.replaceKey("/D", d);
+    break;
+  }
+  case K::JavaScript: {
+    action.replaceKey("/S", OH::newName("/JavaScript"));
+    OH js;
+    switch (a.jsForm) {
+    case ActionSpec::JsForm::String: js = OH::newString(a.script); break;
+    case ActionSpec::JsForm::Name: js = OH::newName("/" + a.script); break;
+    case ActionSpec::JsForm::Stream: js = pdf.newStream(a.script); break;
+    case ActionSpec::JsForm::Utf16: js = OH::newString(utf16be(a.script)); break;
+    }
+    action.replaceKey("/JS", js);
+    break;
+  }
+  case K::Thread:
+    action.replaceKey("/S", OH::newName("/Thread"));
+    action.replaceKey("/D", OH::newInteger(0));
+    break;
+  case K::Named:
+    action.replaceKey("/S", OH::newName("/Named"));
+    action.replaceKey("/N", OH::newName("/" + a.name));
+    break;
+  }
+  item.replaceKey("/A", action);
+}
+
+// Builds the items of `specs` under `parent`; returns the number of visible descendants.
+int buildItems(QPDF &pdf, const std::vector<OH> &pages, const std::vector<OutlineSpec> &specs,
+               OH parent) {
+  OH prev;
+  int visible = 0;
+  for (const OutlineSpec &spec : specs) {
+    OH item = pdf.makeIndirectObject(OH::newDictionary());
+    item.replaceKey("/Title", spec.rawTitle ? OH::newString(*spec.rawTitle)
+                                            : OH::newUnicodeString(spec.title));
+    item.replaceKey("/Parent", parent);
+    applyAction(pdf, pages, spec.action, item);
+    if (spec.color) {
+      OH c = OH::newArray();
+      for (double v : *spec.color)
+        c.appendItem(number(v));
+      item.replaceKey("/C", c);
+    }
+    if (spec.flags)
+      item.replaceKey("/F", OH::newInteger(spec.flags));
+    if (!spec.children.empty()) {
+      const int below = buildItems(pdf, pages, spec.children, item);
+      item.replaceKey("/Count", OH::newInteger(spec.open ? below : -below));
+      visible += spec.open ? below : 0;
+    }
+    if (prev.isInitialized()) {
+      prev.replaceKey("/Next", item);
+      item.replaceKey("/Prev", prev);
+    } else {
+      parent.replaceKey("/First", item);
+    }
+    parent.replaceKey("/Last", item);
+    prev = item;
+    ++visible;
+  }
+  return visible;
+}
+
+void addChain(QPDF &pdf, OH root, int depth) {
+  OH parent = root;
+  OH last = root.getKey("/Last");
+  for (int i = 0; i < depth; ++i) {
+    OH item = pdf.makeIndirectObject(OH::newDictionary());
+    item.replaceKey("/Title", OH::newString("Level " + std::to_string(i + 1)));
+    item.replaceKey("/Parent", parent);
+    if (parent.isSameObjectAs(root) && last.isDictionary()) {
+      last.replaceKey("/Next", item);
+      item.replaceKey("/Prev", last);
+    } else {
+      parent.replaceKey("/First", item);
+    }
+    parent.replaceKey("/Last", item);
+    parent = item;
+  }
+}
+
+void addNamedDests(QPDF &pdf, const std::vector<OH> &pages, const PdfSpec &spec) {
+  OH tree = OH::newArray(); // sorted pairs of a name tree leaf
+  OH dests = OH::newDictionary();
+  std::map<std::string, OH> sorted;
+  for (const NamedDestSpec &d : spec.namedDests) {
+    OH value = destArray(pdf, pages, d.page, "Fit", {});
+    if (d.wrapInDict) {
+      OH wrapper = OH::newDictionary();
+      wrapper.replaceKey("/D", value);
+      value = wrapper;
+    }
+    if (d.inNameTree)
+      sorted[d.name] = value;
+    else
+      dests.replaceKey("/" + d.name, value);
+  }
+  OH catalog = pdf.getRoot();
+  if (!sorted.empty()) {
+    for (auto &[name, value] : sorted) {
+      tree.appendItem(OH::newString(name));
+      tree.appendItem(value);
+    }
+    OH leaf = OH::newDictionary();
+    leaf.replaceKey("/Names", tree);
+    OH names = OH::newDictionary();
+    names.replaceKey("/Dests", pdf.makeIndirectObject(leaf));
+    catalog.replaceKey("/Names", names);
+  }
+  if (dests.getKeys().size() > 0)
+    catalog.replaceKey("/Dests", pdf.makeIndirectObject(dests));
+}
+
+} // namespace
+
+ActionSpec ActionSpec::goTo(int page, std::string fit, std::vector<double> params) {
+  ActionSpec a;
+  a.kind = Kind::GoTo;
+  a.page = page;
+  a.fit = std::move(fit);
+  a.fitParams = std::move(params);
+  return a;
+}
+ActionSpec ActionSpec::dest(int page) {
+  ActionSpec a = goTo(page);
+  a.kind = Kind::Dest;
+  return a;
+}
+ActionSpec ActionSpec::namedGoTo(std::string name, bool asNameObject) {
+  ActionSpec a;
+  a.kind = Kind::NamedGoTo;
+  a.name = std::move(name);
+  a.nameAsNameObject = asNameObject;
+  return a;
+}
+ActionSpec ActionSpec::namedDest(std::string name) {
+  ActionSpec a;
+  a.kind = Kind::NamedDest;
+  a.name = std::move(name);
+  return a;
+}
+ActionSpec ActionSpec::uriTo(std::string uri) {
+  ActionSpec a;
+  a.kind = Kind::URI;
+  a.uri = std::move(uri);
+  return a;
+}
+ActionSpec ActionSpec::launch(std::optional<std::string> file) {
+  ActionSpec a;
+  a.kind = Kind::Launch;
+  a.file = std::move(file);
+  return a;
+}
+ActionSpec ActionSpec::goToR(std::string file, int page) {
+  ActionSpec a;
+  a.kind = Kind::GoToR;
+  a.file = std::move(file);
+  a.page = page;
+  return a;
+}
+ActionSpec ActionSpec::javaScript(std::string script, JsForm form) {
+  ActionSpec a;
+  a.kind = Kind::JavaScript;
+  a.script = std::move(script);
+  a.jsForm = form;
+  return a;
+}
+ActionSpec ActionSpec::thread() {
+  ActionSpec a;
+  a.kind = Kind::Thread;
+  return a;
+}
+ActionSpec ActionSpec::named(std::string name) {
+  ActionSpec a;
+  a.kind = Kind::Named;
+  a.name = std::move(name);
+  return a;
+}
+
+PdfSpec pages(int n) {
+  PdfSpec spec;
+  spec.pages.assign(size_t(n), PageSpec{});
+  return spec;
+}
+
+void writePdf(const PdfSpec &spec, const std::string &path) {
+  QPDF pdf;
+  pdf.emptyPDF();
+  QPDFPageDocumentHelper helper(pdf);
+  std::vector<OH> pageObjects;
+  for (const PageSpec &p : spec.pages) {
+    std::map<std::string, std::string> fonts;
+    const std::string content = contentFor(p, fonts);
+    OH fontDict = OH::newDictionary();
+    for (const auto &[base, key] : fonts) {
+      OH font = OH::newDictionary();
+      font.replaceKey("/Type", OH::newName("/Font"));
+      font.replaceKey("/Subtype", OH::newName("/Type1"));
+      font.replaceKey("/BaseFont", OH::newName("/" + base));
+      if (base != "Symbol" && base != "ZapfDingbats")
+        font.replaceKey("/Encoding", OH::newName("/WinAnsiEncoding"));
+      fontDict.replaceKey("/" + key, font);
+    }
+    OH resources = OH::newDictionary();
+    resources.replaceKey("/Font", fontDict);
+    OH page = OH::newDictionary();
+    page.replaceKey("/Type", OH::newName("/Page"));
+    OH media = OH::newArray();
+    for (double v : {0.0, 0.0, p.width, p.height})
+      media.appendItem(number(v));
+    page.replaceKey("/MediaBox", media);
+    if (p.cropBox) {
+      OH crop = OH::newArray();
+      for (double v : *p.cropBox)
+        crop.appendItem(number(v));
+      page.replaceKey("/CropBox", crop);
+    }
+    if (p.rotate)
+      page.replaceKey("/Rotate", OH::newInteger(p.rotate));
+    page.replaceKey("/Resources", resources);
+    page.replaceKey("/Contents", pdf.newStream(content));
+    helper.addPage(pdf.makeIndirectObject(page), false);
+  }
+  for (QPDFPageObjectHelper &p : helper.getAllPages())
+    pageObjects.push_back(p.getObjectHandle());
+
+  if (!spec.outline.empty() || spec.chainDepth > 0) {
+    OH root = pdf.makeIndirectObject(OH::newDictionary());
+    root.replaceKey("/Type", OH::newName("/Outlines"));
+    const int visible = buildItems(pdf, pageObjects, spec.outline, root);
+    if (visible > 0)
+      root.replaceKey("/Count", OH::newInteger(visible));
+    if (spec.chainDepth > 0)
+      addChain(pdf, root, spec.chainDepth);
+    pdf.getRoot().replaceKey("/Outlines", root);
+    OH first = root.getKey("/First");
+    if (spec.damage == OutlineDamage::NextLoop)
+      root.getKey("/Last").replaceKey("/Next", first);
+    if (spec.damage == OutlineDamage::FirstBackUp && first.isDictionary()) {
+      // A child list that leads back to its own parent.
+      first.replaceKey("/First", first);
+      first.replaceKey("/Last", first);
+    }
+  }
+  addNamedDests(pdf, pageObjects, spec);
+
+  QPDFWriter writer(pdf, path.c_str());
+  writer.setStaticID(true);
+  if (spec.encryption) {
+    const EncryptionSpec &e = *spec.encryption;
+    writer.setR6EncryptionParameters(e.userPassword.c_str(), e.ownerPassword.c_str(), true, true,
+                                     true, e.allowModify, e.allowModify, e.allowModify,
+                                     qpdf_r3p_full, true);
+  }
+  writer.write();
+}
+
+} // namespace sorvane::test

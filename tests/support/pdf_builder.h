@@ -1,0 +1,114 @@
+// Small PDF files for tests, written with QPDF so that the host (MuPDF) is checked against an
+// independent implementation: pages with text in the standard 14 fonts, outlines with every
+// kind of action, named destinations, damaged outlines and encryption.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sorvane::test {
+
+struct TextSpec {
+  std::string text; // WinAnsi bytes
+  double x = 72;
+  double y = 720;
+  double size = 12;
+  std::string font = "Helvetica"; // one of the standard 14
+};
+
+struct PageSpec {
+  double width = 612;
+  double height = 792;
+  std::optional<std::array<double, 4>> cropBox; // left, bottom, right, top
+  int rotate = 0;
+  std::vector<TextSpec> texts;
+};
+
+// What a bookmark does.
+struct ActionSpec {
+  enum class Kind {
+    None,
+    GoTo,      // /A << /S /GoTo /D [page /Fit ...] >>
+    Dest,      // /Dest [page /Fit] on the bookmark itself
+    NamedGoTo, // /A << /S /GoTo /D (name) >>, the name as a string or a name object
+    NamedDest, // /Dest (name) on the bookmark itself
+    URI,
+    Launch,     // with /F when `file` is set
+    GoToR,      // /F file, /D [page /Fit]
+    JavaScript, // the script held as `jsForm` says
+    Thread,
+    Named, // /N /NextPage
+  };
+  enum class JsForm { String, Name, Stream, Utf16 };
+
+  Kind kind = Kind::None;
+  int page = 0; // zero-based; a page outside the document writes a dangling reference
+  std::string fit = "Fit";
+  std::vector<double> fitParams;
+  std::string name; // named destination
+  bool nameAsNameObject = false;
+  std::string uri;
+  std::optional<std::string> file;
+  std::string script;
+  JsForm jsForm = JsForm::String;
+
+  static ActionSpec goTo(int page, std::string fit = "Fit", std::vector<double> params = {});
+  static ActionSpec dest(int page);
+  static ActionSpec namedGoTo(std::string name, bool asNameObject = false);
+  static ActionSpec namedDest(std::string name);
+  static ActionSpec uriTo(std::string uri);
+  static ActionSpec launch(std::optional<std::string> file);
+  static ActionSpec goToR(std::string file, int page);
+  static ActionSpec javaScript(std::string script, JsForm form = JsForm::String);
+  static ActionSpec thread();
+  static ActionSpec named(std::string name = "NextPage");
+};
+
+struct OutlineSpec {
+  std::string title;                   // UTF-8, written as readers expect
+  std::optional<std::string> rawTitle; // exact string bytes instead
+  ActionSpec action;
+  bool open = false;
+  std::optional<std::array<double, 3>> color;
+  int flags = 0;
+  std::vector<OutlineSpec> children;
+};
+
+struct NamedDestSpec {
+  std::string name;
+  int page = 0;
+  bool inNameTree = true;  // else in the catalog's /Dests dictionary
+  bool wrapInDict = false; // << /D [...] >>, as some producers write it
+};
+
+struct EncryptionSpec {
+  std::string userPassword;
+  std::string ownerPassword = "owner";
+  bool allowModify = true;
+};
+
+// Ways to damage an outline after it is built.
+enum class OutlineDamage {
+  None,
+  NextLoop,    // the last top-level bookmark's /Next points to the first
+  FirstBackUp, // the first top-level bookmark lists itself as its own child
+};
+
+struct PdfSpec {
+  std::vector<PageSpec> pages{PageSpec{}};
+  std::vector<OutlineSpec> outline;
+  std::vector<NamedDestSpec> namedDests;
+  std::optional<EncryptionSpec> encryption;
+  OutlineDamage damage = OutlineDamage::None;
+  int chainDepth = 0; // when > 0, a single chain of bookmarks this deep is added to the outline
+};
+
+// Writes the PDF described by `spec` to `path`.
+void writePdf(const PdfSpec &spec, const std::string &path);
+
+// A spec of `n` plain pages.
+PdfSpec pages(int n);
+
+} // namespace sorvane::test
