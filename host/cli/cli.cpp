@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "host/cli/cli_support.h"
+#include "host/cli/list_command.h"
 #include "host/pdf/pdf_engine.h"
 #include "sdk/host_error.h"
 
@@ -16,6 +18,11 @@ constexpr const char *kHelp = R"(Usage: sorvane COMMAND [OPTIONS]
        sorvane --help | --version
 
 Sorvane builds, checks and maintains the bookmark outline of PDF files.
+
+Commands:
+  list FILE.pdf [--json] [--password PW]
+                   print the outline as an indented tree (title, page, open state),
+                   or as JSON with --json
 
 Options:
   -h, --help       show this help and exit
@@ -41,11 +48,6 @@ ExitCode printVersion(std::ostream &out, std::ostream &err) {
   }
 }
 
-ExitCode usageError(std::ostream &err, const std::string &message) {
-  err << "sorvane: " << message << "\nRun 'sorvane --help' for the commands.\n";
-  return ExitCode::Usage;
-}
-
 } // namespace
 
 ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -63,6 +65,9 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
       return usageError(err, "'" + first + "' takes no arguments.");
     return printVersion(out, err);
   }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (first == "list")
+    return runList(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

@@ -665,6 +665,11 @@ void PdfTables::remove(DocHandle doc) {
 
 PdfDocument &PdfTables::document(DocHandle doc) const { return m_impl->registry.docById(doc); }
 
+BookmarkHandle PdfTables::bookmarkFor(DocHandle doc, pdf_obj *obj) {
+  PdfDocument &d = m_impl->registry.docById(doc);
+  return makeHandle<BookmarkHandle>(m_impl->registry, d, d.slotFor(obj));
+}
+
 PDModelTable &PdfTables::pdModel() { return m_impl->model; }
 CosTable &PdfTables::cos() { return m_impl->cos; }
 

@@ -23,6 +23,9 @@ public:
   // Throws HostError(InvalidHandle) for a handle of no open document.
   PdfDocument &document(DocHandle doc) const;
 
+  // The handle of an outline item `obj` of the open document `doc`.
+  BookmarkHandle bookmarkFor(DocHandle doc, pdf_obj *obj);
+
   PDModelTable &pdModel();
   CosTable &cos();
 

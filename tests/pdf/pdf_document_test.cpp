@@ -136,3 +136,41 @@ TEST_F(PdfDocumentTest, AFailedSaveLeavesNoTrace) {
 
 } // namespace
 } // namespace sorvane::host
+
+namespace sorvane::host {
+namespace {
+
+// The fixture builder's page content forms are what the text-run tests rely on; they must make
+// files that both QPDF and the host read.
+TEST(FixturePages, TextInFormsMarkedContentAndBothEncodingsMakeAValidFile) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(2);
+  auto text = [](std::string t, double y, std::string font) {
+    test::TextSpec made;
+    made.text = std::move(t);
+    made.y = y;
+    made.font = std::move(font);
+    return made;
+  };
+  test::TextSpec macRoman = text("Caf\x8E", 680, "Times-Roman");
+  macRoman.encoding = "MacRomanEncoding";
+  test::TextSpec spaced = text("", 660, "Courier");
+  spaced.showOperation = "[(Chap) -250 (ter) 2000 (2)] TJ";
+  test::TextSpec inForm = text("In a form", 640, "Helvetica");
+  inForm.inForm = true;
+  test::TextSpec marked = text("Marked", 620, "Helvetica");
+  marked.markedContent = "Span";
+  spec.pages[0].texts = {text("Chapter 1", 700, "Helvetica-Bold"), macRoman, spaced, inForm,
+                         marked};
+  const std::string path = dir.file("text.pdf");
+  test::writePdf(spec, path);
+  std::string report;
+  EXPECT_EQ(test::qpdfCheck(path, &report), 0) << report;
+  EXPECT_EQ(PdfDocument::open(path)->pageCount(), 2);
+  const std::string bytes = test::readFile(path);
+  EXPECT_NE(bytes.find("/MacRomanEncoding"), std::string::npos);
+  EXPECT_NE(bytes.find("/Subtype /Form"), std::string::npos);
+}
+
+} // namespace
+} // namespace sorvane::host

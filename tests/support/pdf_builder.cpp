@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 namespace sorvane::test {
 namespace {
@@ -25,14 +26,42 @@ std::string escapeString(const std::string &s) {
   return out;
 }
 
-std::string contentFor(const PageSpec &page, std::map<std::string, std::string> &fonts) {
+struct FontKey {
+  std::string font;
+  std::string encoding;
+  bool operator<(const FontKey &o) const {
+    return std::tie(font, encoding) < std::tie(o.font, o.encoding);
+  }
+};
+
+struct PageContent {
+  std::string content;
+  std::map<FontKey, std::string> fonts; // font resource names
+  std::vector<std::string> forms;       // content of each form, named /Fm1, /Fm2, ...
+};
+
+PageContent contentFor(const PageSpec &page) {
+  PageContent pc;
   std::ostringstream s;
   for (const TextSpec &t : page.texts) {
-    auto [it, added] = fonts.emplace(t.font, "F" + std::to_string(fonts.size() + 1));
-    s << "BT /" << it->second << " " << t.size << " Tf " << t.x << " " << t.y << " Td ("
-      << escapeString(t.text) << ") Tj ET\n";
+    auto [it, added] =
+        pc.fonts.emplace(FontKey{t.font, t.encoding}, "F" + std::to_string(pc.fonts.size() + 1));
+    std::ostringstream text;
+    text << "BT /" << it->second << " " << t.size << " Tf " << t.x << " " << t.y << " Td "
+         << (t.showOperation.empty() ? "(" + escapeString(t.text) + ") Tj" : t.showOperation)
+         << " ET\n";
+    std::string drawn = text.str();
+    if (!t.markedContent.empty())
+      drawn = "/" + t.markedContent + " BMC\n" + drawn + "EMC\n";
+    if (t.inForm) {
+      pc.forms.push_back(drawn);
+      s << "q /Fm" << pc.forms.size() << " Do Q\n";
+    } else {
+      s << drawn;
+    }
   }
-  return s.str();
+  pc.content = s.str();
+  return pc;
 }
 
 OH number(double v) { return OH::newReal(v, 4); }
@@ -285,20 +314,37 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
   QPDFPageDocumentHelper helper(pdf);
   std::vector<OH> pageObjects;
   for (const PageSpec &p : spec.pages) {
-    std::map<std::string, std::string> fonts;
-    const std::string content = contentFor(p, fonts);
+    const PageContent pc = contentFor(p);
     OH fontDict = OH::newDictionary();
-    for (const auto &[base, key] : fonts) {
+    for (const auto &[key, name] : pc.fonts) {
       OH font = OH::newDictionary();
       font.replaceKey("/Type", OH::newName("/Font"));
       font.replaceKey("/Subtype", OH::newName("/Type1"));
-      font.replaceKey("/BaseFont", OH::newName("/" + base));
-      if (base != "Symbol" && base != "ZapfDingbats")
-        font.replaceKey("/Encoding", OH::newName("/WinAnsiEncoding"));
-      fontDict.replaceKey("/" + key, font);
+      font.replaceKey("/BaseFont", OH::newName("/" + key.font));
+      if (key.font != "Symbol" && key.font != "ZapfDingbats")
+        font.replaceKey("/Encoding", OH::newName("/" + key.encoding));
+      fontDict.replaceKey("/" + name, font);
     }
     OH resources = OH::newDictionary();
     resources.replaceKey("/Font", fontDict);
+    if (!pc.forms.empty()) {
+      OH xobjects = OH::newDictionary();
+      for (size_t i = 0; i < pc.forms.size(); ++i) {
+        OH form = pdf.newStream(pc.forms[i]);
+        OH dict = form.getDict();
+        dict.replaceKey("/Type", OH::newName("/XObject"));
+        dict.replaceKey("/Subtype", OH::newName("/Form"));
+        OH bbox = OH::newArray();
+        for (double v : {0.0, 0.0, p.width, p.height})
+          bbox.appendItem(number(v));
+        dict.replaceKey("/BBox", bbox);
+        OH formResources = OH::newDictionary();
+        formResources.replaceKey("/Font", fontDict);
+        dict.replaceKey("/Resources", formResources);
+        xobjects.replaceKey("/Fm" + std::to_string(i + 1), form);
+      }
+      resources.replaceKey("/XObject", xobjects);
+    }
     OH page = OH::newDictionary();
     page.replaceKey("/Type", OH::newName("/Page"));
     OH media = OH::newArray();
@@ -314,7 +360,7 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
     if (p.rotate)
       page.replaceKey("/Rotate", OH::newInteger(p.rotate));
     page.replaceKey("/Resources", resources);
-    page.replaceKey("/Contents", pdf.newStream(content));
+    page.replaceKey("/Contents", pdf.newStream(pc.content));
     helper.addPage(pdf.makeIndirectObject(page), false);
   }
   for (QPDFPageObjectHelper &p : helper.getAllPages())

@@ -11,11 +11,17 @@
 namespace sorvane::test {
 
 struct TextSpec {
-  std::string text; // WinAnsi bytes
+  std::string text; // bytes in the font's encoding
   double x = 72;
   double y = 720;
   double size = 12;
-  std::string font = "Helvetica"; // one of the standard 14
+  std::string font = "Helvetica";           // one of the standard 14
+  std::string encoding = "WinAnsiEncoding"; // or "MacRomanEncoding"
+  // When set, drawn with this operand and operator instead of "(text) Tj", for instance
+  // "[(Chap) -20 (ter)] TJ".
+  std::string showOperation;
+  bool inForm = false;       // drawn by a form XObject
+  std::string markedContent; // when set, wrapped in "/Tag BMC ... EMC"
 };
 
 struct PageSpec {

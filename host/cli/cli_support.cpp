@@ -1,0 +1,64 @@
+#include "host/cli/cli_support.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace sorvane::cli {
+
+Arguments::Arguments(std::vector<std::string> args, std::vector<std::string> flags,
+                     std::vector<std::string> valueOptions) {
+  auto known = [](const std::vector<std::string> &list, const std::string &a) {
+    return std::find(list.begin(), list.end(), a) != list.end();
+  };
+  bool onlyPositional = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string &a = args[i];
+    if (onlyPositional || a.empty() || a[0] != '-' || a == "-") {
+      m_positional.push_back(a);
+    } else if (a == "--") {
+      onlyPositional = true;
+    } else if (known(flags, a)) {
+      m_flags.push_back(a);
+    } else if (known(valueOptions, a)) {
+      if (i + 1 >= args.size()) {
+        m_error = "'" + a + "' needs a value.";
+        return;
+      }
+      m_values.emplace_back(a, args[++i]);
+    } else {
+      m_error = "unknown option '" + a + "'.";
+      return;
+    }
+  }
+}
+
+bool Arguments::flag(const std::string &name) const {
+  return std::find(m_flags.begin(), m_flags.end(), name) != m_flags.end();
+}
+
+std::optional<std::string> Arguments::value(const std::string &name) const {
+  for (auto it = m_values.rbegin(); it != m_values.rend(); ++it)
+    if (it->first == name)
+      return it->second;
+  return std::nullopt;
+}
+
+ExitCode usageError(std::ostream &err, const std::string &message) {
+  err << "sorvane: " << message << "\nRun 'sorvane --help' for the commands.\n";
+  return ExitCode::Usage;
+}
+
+ExitCode reportHostError(std::ostream &err, const HostError &error) {
+  err << "sorvane: " << error.what() << "\n";
+  switch (error.code()) {
+  case ErrorCode::FileNotFound:
+  case ErrorCode::FileAccess:
+  case ErrorCode::FileFormat:
+  case ErrorCode::FileTooLarge:
+  case ErrorCode::PdfDamaged:
+  case ErrorCode::PdfPassword: return ExitCode::InputError;
+  default: return ExitCode::HostFailure;
+  }
+}
+
+} // namespace sorvane::cli

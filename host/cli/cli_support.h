@@ -1,0 +1,40 @@
+// What the subcommands share: reading their arguments and reporting failures.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/cli/cli.h"
+#include "sdk/host_error.h"
+
+namespace sorvane::cli {
+
+// Arguments of one subcommand: flags, options with a value, and positional arguments.
+class Arguments {
+public:
+  Arguments(std::vector<std::string> args, std::vector<std::string> flags,
+            std::vector<std::string> valueOptions);
+
+  // The reason the arguments cannot be read (an unknown option, a missing value), or nothing.
+  const std::optional<std::string> &error() const { return m_error; }
+  bool flag(const std::string &name) const;
+  std::optional<std::string> value(const std::string &name) const;
+  const std::vector<std::string> &positional() const { return m_positional; }
+
+private:
+  std::vector<std::string> m_flags;
+  std::vector<std::pair<std::string, std::string>> m_values;
+  std::vector<std::string> m_positional;
+  std::optional<std::string> m_error;
+};
+
+// Prints the usage error and returns ExitCode::Usage.
+ExitCode usageError(std::ostream &err, const std::string &message);
+
+// Prints a host error on one line and returns its exit code: InputError for files that cannot be
+// read as what they should be, HostFailure for the rest.
+ExitCode reportHostError(std::ostream &err, const HostError &error);
+
+} // namespace sorvane::cli

@@ -1,0 +1,29 @@
+// The outline of a document as a list for people and scripts: what `sorvane list` prints.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/pdf/pdf_tables.h"
+
+namespace sorvane::host {
+
+struct OutlineEntry {
+  int depth = 1; // 1 for top-level bookmarks
+  std::string title;
+  std::optional<int> page; // zero-based page the bookmark leads to in this document
+  bool open = false;       // shown expanded
+  std::string action;      // the action's subtype ("GoTo", "URI", ...), empty for none
+  int childCount = 0;
+};
+
+struct OutlineListing {
+  std::vector<OutlineEntry> entries; // pre-order
+  std::vector<std::string> warnings; // about a damaged outline
+};
+
+// Reads the outline of `doc`, which must be open in `tables`.
+OutlineListing listOutline(PdfTables &tables, DocHandle doc);
+
+} // namespace sorvane::host
