@@ -100,7 +100,8 @@ TEST_F(PdfOutline, AFileWithoutOutlineGetsOneWithItsFirstBookmark) {
     BookmarkHandle a = pd().bookmarkAddNewChild(root, "Intro");
     BookmarkHandle c = pd().bookmarkAddNewSibling(a, "\xC3\x9C"
                                                      "bersicht");
-    BookmarkHandle b = pd().bookmarkAddNewSibling(a, "Middle");
+    BookmarkHandle b = pd().bookmarkAddNewSibling(a, "Middel");
+    pd().bookmarkSetTitle(b, "Middle");
     BookmarkHandle a1 = pd().bookmarkAddNewChild(a, "Detail");
     pd().bookmarkSetOpen(a, true);
     pd().bookmarkSetColor(c, {0, 0, 1});
