@@ -1,0 +1,92 @@
+#include "plugin/rules/indent_rule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "plugin/rules/cabinet_io.h"
+
+namespace sorvane {
+namespace {
+
+// Rounds half away from zero to a whole number, as a 32-bit integer would hold it.
+double roundAway(double r) {
+  if (!std::isfinite(r))
+    return 0;
+  const double n = std::trunc(r >= 0 ? r + 0.5 : r - 0.5);
+  return std::clamp(n, double(std::numeric_limits<int32_t>::min()),
+                    double(std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+double toDisplayUnits(double points, int32_t unit) {
+  switch (DisplayUnits(unit)) {
+  case DisplayUnits::Millimeters: return roundAway(points * 0.352777778 * 10) * 0.1;
+  case DisplayUnits::Centimeters: return roundAway(points * 0.0352777778 * 10 * 10) * 0.1 * 0.1;
+  case DisplayUnits::Inches: return roundAway(points * 0.013888888888888888 * 10 * 10) * 0.1 * 0.1;
+  case DisplayUnits::Points: return roundAway(points * 10) * 0.1;
+  }
+  return 0;
+}
+
+double fromDisplayUnits(double value, int32_t unit) {
+  double factor = 0;
+  switch (DisplayUnits(unit)) {
+  case DisplayUnits::Millimeters: factor = 2.83464567; break;
+  case DisplayUnits::Centimeters: factor = 28.3464567; break;
+  case DisplayUnits::Inches: factor = 72; break;
+  case DisplayUnits::Points: factor = 1; break;
+  default: return 0;
+  }
+  return roundAway(value * factor * 10) * 0.1;
+}
+
+const char *unitShortName(int32_t unit) {
+  switch (DisplayUnits(unit)) {
+  case DisplayUnits::Millimeters: return "mm";
+  case DisplayUnits::Centimeters: return "cm";
+  case DisplayUnits::Inches: return "in";
+  case DisplayUnits::Points: return "pt";
+  }
+  return "??";
+}
+
+const char *unitListName(int32_t unit) {
+  return DisplayUnits(unit) == DisplayUnits::Inches ? "inches" : unitShortName(unit);
+}
+
+bool IndentRule::matchesIndent(Fixed left) const {
+  if (!enabled)
+    return true;
+  return std::fabs(fixedToDouble(left) - leftIndent) <= tolerance; // NaN fails
+}
+
+bool IndentRule::write(std::string_view key, CabinetHandle parent) const {
+  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
+    cabinets().cabinetPutDouble(cab, "LeftIndent", leftIndent);
+    cabinets().cabinetPutDouble(cab, "Tolerance", tolerance);
+    cabinets().cabinetPutInt(cab, "DisplayUnits", displayUnits);
+    cabinets().cabinetPutBool(cab, "Enabled", enabled);
+  });
+}
+
+bool IndentRule::read(std::string_view key, CabinetHandle parent) {
+  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
+  if (!cab) {
+    reset();
+    return false;
+  }
+  leftIndent = cabinets().cabinetGetDouble(cab, "LeftIndent", 0);
+  tolerance = cabinets().cabinetGetDouble(cab, "Tolerance", 0);
+  displayUnits = cabinets().cabinetGetInt(cab, "DisplayUnits", 0);
+  enabled = cabinets().cabinetGetBool(cab, "Enabled", false);
+  return true;
+}
+
+bool runOverlapsArea(const TextRun &run, const FixedRect &area) {
+  return run.valid && run.box.left < area.right && area.left < run.box.right &&
+         area.bottom < run.box.top && run.box.bottom < area.top;
+}
+
+} // namespace sorvane

@@ -1,0 +1,61 @@
+// The text content rule of a heading level: a pattern a title must contain and a letter-case
+// restriction.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "plugin/rules/fixed_point.h"
+#include "sdk/handles.h"
+
+namespace sorvane {
+
+enum class CaseMatching : int32_t {
+  NoRestrictions = 0,
+  AllCapitals = 1,  // "All Characters Are Capital"
+  FirstCapital = 2, // "First Character Is Capital Letter"
+  FirstDigit = 3,   // "First Character Is Digit"
+};
+
+struct TextQuery {
+  std::string pattern; // empty: no content test
+  bool useRegExp = false;
+  bool wholeWords = false;
+  bool matchCase = false;
+  bool prevBreakPage = false; // stored only
+  bool useAreaFilter = false; // stored only
+  Fixed areaLeft = 0;         // stored only, as are the other three
+  Fixed areaTop = 0;
+  Fixed areaRight = 0;
+  Fixed areaBottom = 0;
+
+  void reset() { *this = TextQuery(); }
+  // Empties `cab` and writes the query's keys into it.
+  void writeInto(CabinetHandle cab) const;
+  void readFrom(CabinetHandle cab);
+
+  bool operator==(const TextQuery &) const = default;
+};
+
+struct TextMatchRule {
+  int32_t caseMatching = int32_t(CaseMatching::NoRestrictions);
+  TextQuery query;
+  bool multilineTitles = true; // a heading may continue on the following lines
+
+  void reset() { *this = TextMatchRule(); }
+  // What a missing rule Cabinet resets: the case test, the pattern text and MultilineTitles.
+  void resetForMissingCabinet();
+
+  // The pattern test (skipped when the pattern does not compile), then the case test.
+  bool matchesText(std::string_view title) const;
+
+  bool write(std::string_view key, CabinetHandle parent) const;
+  // Without a sub-Cabinet: resetForMissingCabinet and false. Without "Query" in it, the pattern
+  // is emptied and the other query fields stay.
+  bool read(std::string_view key, CabinetHandle parent);
+
+  bool operator==(const TextMatchRule &) const = default;
+};
+
+} // namespace sorvane
