@@ -152,14 +152,55 @@ public:
   virtual std::string cosStringBytes(CosObjHandle obj) = 0;
 };
 
+enum class ContentElementKind : int32_t {
+  Text = 1,      // a text object, with runs
+  Form = 2,      // a form XObject, with a content list
+  Container = 3, // marked content, with a content list
+  External = 4,  // an external object (skipped by walks)
+  Other = 5,     // paths, images, shadings
+};
+
+struct TextRunFont {
+  Atom name = Atom::Null;     // the font's exact name
+  Atom type = Atom::Null;     // "Type1", "TrueType", "Type0", "Type3", ...
+  Atom encoding = Atom::Null; // "WinAnsiEncoding", "MacRomanEncoding", "Identity-H", ...
+};
+
+// The content of pages, read only.
 class PagePDEContentTable : public HostTable {
 public:
   static constexpr std::string_view kName = table_name::kPagePDEContent;
+
+  // The page's content as a list of elements in content order; release it with contentRelease.
+  // Element and list handles from it stay valid until then. Throws HostError(PdfDamaged).
+  virtual ContentHandle pageAcquireContent(PageHandle page) = 0;
+  virtual void contentRelease(ContentHandle content) = 0;
 };
 
+// Reading content elements and their text runs. Run text is UTF-8 (the host code page) as a
+// reader sees it: ligatures as their letters, a blank where the pen jumps a word gap.
 class PDFEditReadTable : public HostTable {
 public:
   static constexpr std::string_view kName = table_name::kPDFEditRead;
+
+  virtual int32_t contentNumElements(ContentHandle list) = 0;
+  virtual ElementHandle contentGetElement(ContentHandle list, int32_t index) = 0;
+  virtual ContentElementKind elementGetKind(ElementHandle element) = 0;
+  // The list a form or container holds; null for other kinds.
+  virtual ContentHandle elementGetContent(ElementHandle element) = 0;
+
+  virtual int32_t textNumRuns(ElementHandle text) = 0;
+  virtual std::string textRunGetText(ElementHandle text, int32_t run) = 0;
+  virtual TextRunFont textRunGetFont(ElementHandle text, int32_t run) = 0;
+  // The effective font size in points (the size a reader sees).
+  virtual double textRunGetFontSize(ElementHandle text, int32_t run) = 0;
+  virtual HostRect textRunGetBBox(ElementHandle text, int32_t run) = 0;
+  // Index of the run's first character among the characters of its element, and its count.
+  virtual int32_t textRunGetCharOffset(ElementHandle text, int32_t run) = 0;
+  virtual int32_t textRunGetNumChars(ElementHandle text, int32_t run) = 0;
+  virtual HostRect textGetCharBBox(ElementHandle text, int32_t charIndex) = 0;
+  // True when the run's box overlaps `rect`.
+  virtual bool textRunIsInRect(ElementHandle text, int32_t run, const HostRect &rect) = 0;
 };
 
 class PDFEditWriteTable : public HostTable {

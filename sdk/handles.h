@@ -36,6 +36,8 @@ using ViewDestHandle = Handle<struct ViewDestTag>;
 using FileSpecHandle = Handle<struct FileSpecTag>;
 using CosObjHandle = Handle<struct CosObjTag>;
 using CosDocHandle = Handle<struct CosDocTag>;
+using ContentHandle = Handle<struct ContentTag>;
+using ElementHandle = Handle<struct ElementTag>;
 
 } // namespace sorvane
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "host/cli/cli_support.h"
+#include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
 #include "host/pdf/pdf_engine.h"
 #include "sdk/host_error.h"
@@ -23,6 +24,9 @@ Commands:
   list FILE.pdf [--json] [--password PW]
                    print the outline as an indented tree (title, page, open state),
                    or as JSON with --json
+  inspect FILE.pdf [--page N] [--json] [--password PW]
+                   print the text runs of page N (default 1) with font, size and box,
+                   the facts level rules test; as JSON with --json
 
 Options:
   -h, --help       show this help and exit
@@ -68,6 +72,8 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (first == "list")
     return runList(rest, out, err);
+  if (first == "inspect")
+    return runInspect(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

@@ -6,6 +6,7 @@
 
 #include <mupdf/pdf.h>
 
+#include "host/pdf/content_tables.h"
 #include "host/pdf/mupdf_call.h"
 #include "host/pdf/pdf_ops.h"
 #include "host/runtime/atom_table.h"
@@ -645,12 +646,14 @@ private:
 } // namespace
 
 struct PdfTables::Impl {
+  explicit Impl(PdfTables &self) : content(self) {}
   Registry registry;
   Model model{registry};
   Cos cos{registry};
+  ContentTables content;
 };
 
-PdfTables::PdfTables() : m_impl(std::make_unique<Impl>()) {}
+PdfTables::PdfTables() : m_impl(std::make_unique<Impl>(*this)) {}
 PdfTables::~PdfTables() = default;
 
 DocHandle PdfTables::add(PdfDocument &doc) {
@@ -670,7 +673,19 @@ BookmarkHandle PdfTables::bookmarkFor(DocHandle doc, pdf_obj *obj) {
   return makeHandle<BookmarkHandle>(m_impl->registry, d, d.slotFor(obj));
 }
 
+PdfTables::PageRef PdfTables::pageOf(PageHandle page) {
+  PdfDocument &d = m_impl->registry.doc(page.value());
+  pdf_obj *obj = d.objectAt(static_cast<uint32_t>(page.value() & 0xFFFFFFFFu));
+  const int index = d.pageIndexOf(obj);
+  if (index < 0)
+    throw HostError(ErrorCode::InvalidHandle, "Not a page of the document.");
+  return PageRef{d, index};
+}
+
 PDModelTable &PdfTables::pdModel() { return m_impl->model; }
+PagePDEContentTable &PdfTables::pageContent() { return m_impl->content.pageContent(); }
+PDFEditReadTable &PdfTables::editRead() { return m_impl->content.editRead(); }
+size_t PdfTables::heldContents() const { return m_impl->content.heldContents(); }
 CosTable &PdfTables::cos() { return m_impl->cos; }
 
 } // namespace sorvane::host

@@ -23,11 +23,22 @@ public:
   // Throws HostError(InvalidHandle) for a handle of no open document.
   PdfDocument &document(DocHandle doc) const;
 
+  // The document and page index a page handle stands for.
+  struct PageRef {
+    PdfDocument &document;
+    int index;
+  };
+  PageRef pageOf(PageHandle page);
+
   // The handle of an outline item `obj` of the open document `doc`.
   BookmarkHandle bookmarkFor(DocHandle doc, pdf_obj *obj);
 
   PDModelTable &pdModel();
   CosTable &cos();
+  PagePDEContentTable &pageContent();
+  PDFEditReadTable &editRead();
+  // Page contents acquired and not yet released.
+  size_t heldContents() const;
 
 private:
   struct Impl;

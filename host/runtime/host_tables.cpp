@@ -27,7 +27,8 @@ private:
 };
 
 // Tables whose operations this host does not offer yet still answer an import. The document
-// tables ("PDModel", "Cos") come from the PDF engine, which the front end plugs in.
+// tables ("PDModel", "Cos", "PagePDEContent", "PDFEditRead") come from the PDF engine, which the
+// front end plugs in.
 template <class T> class Granted final : public T {};
 
 } // namespace
@@ -41,9 +42,7 @@ struct HostTableProvider::Tables {
   AcroSupport acroSupport;
   ASExtra asExtra;
   Granted<PDFEditWriteTable> pdfEditWrite;
-  Granted<PDFEditReadTable> pdfEditRead;
   Granted<PDSysFontTable> pdSysFont;
-  Granted<PagePDEContentTable> pagePDEContent;
   Granted<AcroViewTable> acroView;
   Granted<PDSWriteTable> pdsWrite;
   Granted<PDSReadTable> pdsRead;
@@ -56,9 +55,7 @@ struct HostTableProvider::Tables {
     const std::pair<std::string_view, HostTable *> all[] = {
         {n::kAcroSupport, &acroSupport},
         {n::kPDFEditWrite, &pdfEditWrite},
-        {n::kPDFEditRead, &pdfEditRead},
         {n::kPDSysFont, &pdSysFont},
-        {n::kPagePDEContent, &pagePDEContent},
         {n::kAcroView, &acroView},
         {n::kPDSWrite, &pdsWrite},
         {n::kPDSRead, &pdsRead},

@@ -33,6 +33,8 @@ protected:
   void SetUp() override {
     provider.provide(PDModelTable::kName, &pdf.pdModel());
     provider.provide(CosTable::kName, &pdf.cos());
+    provider.provide(PagePDEContentTable::kName, &pdf.pageContent());
+    provider.provide(PDFEditReadTable::kName, &pdf.editRead());
     m_handle = dlopen(SORVANE_API_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(m_handle, nullptr) << dlerror();
     entry = reinterpret_cast<PlugInMainProc>(dlsym(m_handle, kPlugInEntryName));

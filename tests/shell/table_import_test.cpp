@@ -56,6 +56,8 @@ protected:
   void SetUp() override {
     provider.provide(PDModelTable::kName, &pdf.pdModel());
     provider.provide(CosTable::kName, &pdf.cos());
+    provider.provide(PagePDEContentTable::kName, &pdf.pageContent());
+    provider.provide(PDFEditReadTable::kName, &pdf.editRead());
   }
 
   host::PdfTables pdf;

@@ -29,10 +29,46 @@ std::string escapeString(const std::string &s) {
 struct FontKey {
   std::string font;
   std::string encoding;
+  bool type0 = false;
   bool operator<(const FontKey &o) const {
-    return std::tie(font, encoding) < std::tie(o.font, o.encoding);
+    return std::tie(font, encoding, type0) < std::tie(o.font, o.encoding, o.type0);
   }
 };
+
+std::string twoByteHex(const std::string &text) {
+  static const char *digits = "0123456789ABCDEF";
+  std::string hex = "<";
+  for (unsigned char c : text) {
+    hex += "00";
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  return hex + ">";
+}
+
+// A Type0 font with an identity ToUnicode map for the codes 0 to 255.
+OH type0Font(QPDF &pdf, const std::string &name) {
+  const std::string cmap =
+      "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+      "/CMapName /Adobe-Identity-UCS def /CMapType 2 def\n"
+      "1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
+      "1 beginbfrange <0000> <00FF> <0000> endbfrange\n"
+      "endcmap CMapName currentdict /CMap defineresource pop end end\n";
+  OH descendant = OH::parse("<< /Type /Font /Subtype /CIDFontType2 /CIDSystemInfo << /Registry "
+                            "(Adobe) /Ordering (Identity) /Supplement 0 >> /DW 600 >>");
+  descendant.replaceKey("/BaseFont", OH::newName("/" + name));
+  OH font = OH::newDictionary();
+  font.replaceKey("/Type", OH::newName("/Font"));
+  font.replaceKey("/Subtype", OH::newName("/Type0"));
+  font.replaceKey("/BaseFont", OH::newName("/" + name));
+  font.replaceKey("/Encoding", OH::newName("/Identity-H"));
+  OH descendants = OH::newArray();
+  descendants.appendItem(pdf.makeIndirectObject(descendant));
+  font.replaceKey("/DescendantFonts", descendants);
+  font.replaceKey("/ToUnicode", pdf.newStream(cmap));
+  return font;
+}
 
 struct PageContent {
   std::string content;
@@ -48,7 +84,9 @@ PageContent contentFor(const PageSpec &page) {
         pc.fonts.emplace(FontKey{t.font, t.encoding}, "F" + std::to_string(pc.fonts.size() + 1));
     std::ostringstream text;
     text << "BT /" << it->second << " " << t.size << " Tf " << t.x << " " << t.y << " Td "
-         << (t.showOperation.empty() ? "(" + escapeString(t.text) + ") Tj" : t.showOperation)
+         << (!t.showOperation.empty() ? t.showOperation
+             : t.type0                ? twoByteHex(t.text) + " Tj"
+                                      : "(" + escapeString(t.text) + ") Tj")
          << " ET\n";
     std::string drawn = text.str();
     if (!t.markedContent.empty())
@@ -317,6 +355,10 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
     const PageContent pc = contentFor(p);
     OH fontDict = OH::newDictionary();
     for (const auto &[key, name] : pc.fonts) {
+      if (key.type0) {
+        fontDict.replaceKey("/" + name, type0Font(pdf, key.font));
+        continue;
+      }
       OH font = OH::newDictionary();
       font.replaceKey("/Type", OH::newName("/Font"));
       font.replaceKey("/Subtype", OH::newName("/Type1"));

@@ -20,7 +20,10 @@ struct TextSpec {
   // When set, drawn with this operand and operator instead of "(text) Tj", for instance
   // "[(Chap) -20 (ter)] TJ".
   std::string showOperation;
-  bool inForm = false;       // drawn by a form XObject
+  bool inForm = false; // drawn by a form XObject
+  // A Type0 font (Identity-H, two-byte codes, a ToUnicode map): `text` is then ASCII, drawn as
+  // one two-byte code per character.
+  bool type0 = false;
   std::string markedContent; // when set, wrapped in "/Tag BMC ... EMC"
 };
 

@@ -10,6 +10,8 @@ namespace sorvane::test {
 TestHost::TestHost() {
   m_provider.provide(PDModelTable::kName, &m_pdf.pdModel());
   m_provider.provide(CosTable::kName, &m_pdf.cos());
+  m_provider.provide(PagePDEContentTable::kName, &m_pdf.pageContent());
+  m_provider.provide(PDFEditReadTable::kName, &m_pdf.editRead());
   ImportedTables &tables = hostTables();
   tables = {};
   tables.core = {&m_provider.core(), kCoreTableVersion};

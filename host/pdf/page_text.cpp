@@ -1,0 +1,456 @@
+#include "host/pdf/page_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include <mupdf/pdf.h>
+
+#include "host/pdf/pdf_document.h"
+#include "sdk/host_error.h"
+#include "sdk/text_codec.h"
+
+namespace sorvane::host {
+namespace {
+
+// A pen jump of more than this part of an em between two glyphs is a word gap, not kerning.
+constexpr float kWordGapEm = 0.15f;
+
+struct FontMeta {
+  int index = -1;
+  float ascent = 0.8f;
+  float descent = -0.2f;
+};
+
+// What makes two text callbacks the same text drawn again (fill and stroke render modes).
+struct TextSignature {
+  const void *font = nullptr;
+  fz_matrix trm{};
+  fz_matrix ctm{};
+  int spans = 0;
+  int len = 0;
+  float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  int gid0 = 0, gid1 = 0;
+
+  bool operator==(const TextSignature &o) const {
+    return font == o.font && std::equal(&trm.a, &trm.f + 1, &o.trm.a) &&
+           std::equal(&ctm.a, &ctm.f + 1, &o.ctm.a) && spans == o.spans && len == o.len &&
+           x0 == o.x0 && y0 == o.y0 && x1 == o.x1 && y1 == o.y1 && gid0 == o.gid0 && gid1 == o.gid1;
+  }
+};
+
+// Pen state carried from glyph to glyph within one text element.
+struct Pen {
+  bool valid = false;
+  fz_point expected{}; // where the next glyph would start without a jump
+  fz_rect lastBox{};
+};
+
+HostRect toHost(const fz_rect &r) { return HostRect{r.x0, r.y0, r.x1, r.y1}; }
+
+class Extractor {
+public:
+  Extractor(fz_context *ctx, PageText &out) : m_ctx(ctx), m_out(out) {}
+
+  fz_context *ctx() const { return m_ctx; }
+  bool failed() const { return m_failed; }
+  pdf_obj *resources() const { return m_resources.empty() ? m_pageResources : m_resources.back(); }
+  void setPageResources(pdf_obj *res) { m_pageResources = res; }
+
+  void (*origTf)(fz_context *, pdf_processor *, const char *, pdf_font_desc *, float) = nullptr;
+  void (*origDoForm)(fz_context *, pdf_processor *, const char *, pdf_obj *, pdf_obj *) = nullptr;
+
+  // All of these are called from inside MuPDF and never throw.
+  bool beginList(ContentElementKind kind, pdf_obj *resources) noexcept;
+  void endList() noexcept;
+  void noteFont(const char *resourceName, pdf_font_desc *font) noexcept;
+  void addText(const fz_text *text, fz_matrix ctm) noexcept;
+  void addOther() noexcept;
+
+private:
+  void appendText(const fz_text *text, fz_matrix ctm);
+  void appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedElement &element, Pen &pen);
+  FontMeta fontFor(fz_font *font);
+  std::vector<int> &currentList() {
+    return m_out.lists[size_t(m_listStack.empty() ? 0 : m_listStack.back())];
+  }
+
+  fz_context *m_ctx;
+  PageText &m_out;
+  pdf_obj *m_pageResources = nullptr;
+  std::vector<pdf_obj *> m_resources;
+  std::vector<int> m_listStack;
+  std::unordered_map<const fz_font *, FontMeta> m_fonts;
+  TextSignature m_last;
+  int m_lastTextElement = -1;
+  bool m_failed = false;
+};
+
+thread_local Extractor *tCurrent = nullptr;
+
+bool Extractor::beginList(ContentElementKind kind, pdf_obj *resources) noexcept {
+  try {
+    m_resources.reserve(m_resources.size() + 1);
+    m_listStack.reserve(m_listStack.size() + 1);
+    ExtractedElement element;
+    element.kind = kind;
+    element.list = static_cast<int>(m_out.lists.size());
+    m_out.lists.emplace_back();
+    currentList().push_back(static_cast<int>(m_out.elements.size()));
+    m_out.elements.push_back(std::move(element));
+    m_listStack.push_back(m_out.elements.back().list);
+    m_resources.push_back(resources ? resources : this->resources());
+    m_lastTextElement = -1;
+    return true;
+  } catch (...) {
+    m_failed = true;
+    return false;
+  }
+}
+
+void Extractor::endList() noexcept {
+  if (!m_listStack.empty())
+    m_listStack.pop_back();
+  if (!m_resources.empty())
+    m_resources.pop_back();
+  m_lastTextElement = -1;
+}
+
+void Extractor::noteFont(const char *resourceName, pdf_font_desc *font) noexcept {
+  if (!font || !font->font || m_fonts.count(font->font))
+    return;
+  const char *base = "";
+  const char *subtype = "";
+  const char *encoding = "";
+  pdf_obj *res = resources();
+  fz_var(base);
+  fz_var(subtype);
+  fz_var(encoding);
+  fz_try(m_ctx) {
+    pdf_obj *dict = pdf_dict_gets(m_ctx, pdf_dict_get(m_ctx, res, PDF_NAME(Font)), resourceName);
+    base = pdf_to_name(m_ctx, pdf_dict_get(m_ctx, dict, PDF_NAME(BaseFont)));
+    subtype = pdf_to_name(m_ctx, pdf_dict_get(m_ctx, dict, PDF_NAME(Subtype)));
+    pdf_obj *enc = pdf_dict_get(m_ctx, dict, PDF_NAME(Encoding));
+    encoding = pdf_is_name(m_ctx, enc)
+                   ? pdf_to_name(m_ctx, enc)
+                   : pdf_to_name(m_ctx, pdf_dict_get(m_ctx, enc, PDF_NAME(BaseEncoding)));
+    if (!*base) // Type 3 fonts have no BaseFont
+      base = pdf_to_name(m_ctx, pdf_dict_get(m_ctx, dict, PDF_NAME(Name)));
+  }
+  fz_catch(m_ctx) {}
+  try {
+    RunFont runFont{*base ? base : fz_font_name(m_ctx, font->font), subtype, encoding};
+    FontMeta meta;
+    if (font->ascent != 0 || font->descent != 0) {
+      meta.ascent = font->ascent / 1000;
+      meta.descent = font->descent / 1000;
+    }
+    meta.index = static_cast<int>(m_out.fonts.size());
+    m_out.fonts.push_back(std::move(runFont));
+    m_fonts.emplace(font->font, meta);
+  } catch (...) {
+    m_failed = true;
+  }
+}
+
+FontMeta Extractor::fontFor(fz_font *font) {
+  if (auto it = m_fonts.find(font); it != m_fonts.end())
+    return it->second;
+  // A font that no Tf named (a glyph procedure's, say): its engine name is all there is.
+  FontMeta meta;
+  meta.index = static_cast<int>(m_out.fonts.size());
+  m_out.fonts.push_back(RunFont{fz_font_name(m_ctx, font), "", ""});
+  m_fonts.emplace(font, meta);
+  return meta;
+}
+
+void Extractor::addText(const fz_text *text, fz_matrix ctm) noexcept {
+  try {
+    appendText(text, ctm);
+  } catch (...) {
+    m_failed = true;
+  }
+}
+
+void Extractor::addOther() noexcept {
+  try {
+    std::vector<int> &list = currentList();
+    m_lastTextElement = -1;
+    if (!list.empty() && m_out.elements[size_t(list.back())].kind == ContentElementKind::Other)
+      return; // one element stands for a row of paths and images
+    list.push_back(static_cast<int>(m_out.elements.size()));
+    m_out.elements.push_back(ExtractedElement{});
+  } catch (...) {
+    m_failed = true;
+  }
+}
+
+void Extractor::appendText(const fz_text *text, fz_matrix ctm) {
+  if (!text || !text->head)
+    return;
+  TextSignature sig;
+  sig.font = text->head->font;
+  sig.trm = text->head->trm;
+  sig.ctm = ctm;
+  for (const fz_text_span *s = text->head; s; s = s->next) {
+    ++sig.spans;
+    sig.len += s->len;
+  }
+  if (text->head->len > 0) {
+    const fz_text_item &first = text->head->items[0];
+    const fz_text_item &last = text->tail->items[text->tail->len > 0 ? text->tail->len - 1 : 0];
+    sig.x0 = first.x, sig.y0 = first.y, sig.gid0 = first.gid;
+    sig.x1 = last.x, sig.y1 = last.y, sig.gid1 = last.gid;
+  }
+  // Fill-and-stroke modes hand over the same text twice or three times in a row.
+  if (m_lastTextElement >= 0 && sig == m_last)
+    return;
+  m_last = sig;
+
+  ExtractedElement element;
+  element.kind = ContentElementKind::Text;
+  Pen pen;
+  for (const fz_text_span *s = text->head; s; s = s->next)
+    appendSpan(s, ctm, element, pen);
+  std::vector<int> &list = currentList();
+  m_lastTextElement = static_cast<int>(m_out.elements.size());
+  list.push_back(m_lastTextElement);
+  m_out.elements.push_back(std::move(element));
+}
+
+void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedElement &element,
+                           Pen &pen) {
+  if (span->len <= 0)
+    return;
+  const FontMeta meta = fontFor(span->font);
+  std::vector<float> advances(size_t(span->len), 0.0f);
+  float *adv = advances.data();
+  fz_context *ctx = m_ctx;
+  const int wmode = span->wmode;
+  int ok = 1;
+  fz_var(ok);
+  fz_try(ctx) {
+    for (int i = 0; i < span->len; ++i)
+      adv[i] = span->items[i].gid >= 0
+                   ? fz_advance_glyph(ctx, span->font, span->items[i].gid, wmode)
+                   : 0.0f;
+  }
+  fz_catch(ctx) { ok = 0; }
+  if (!ok)
+    std::fill(advances.begin(), advances.end(), 0.5f);
+
+  const fz_matrix trm = span->trm;
+  const fz_matrix full = fz_concat(trm, ctm);
+  const float em = std::hypot(trm.a, trm.b);
+
+  ExtractedRun run;
+  fz_rect runBox = fz_empty_rect;
+  auto startRun = [&] {
+    run = ExtractedRun();
+    run.font = meta.index;
+    run.size = std::hypot(full.c, full.d);
+    run.firstChar = static_cast<int>(element.charBoxes.size());
+    runBox = fz_empty_rect;
+  };
+  auto finishRun = [&] {
+    if (run.charCount == 0)
+      return;
+    run.box = toHost(fz_is_empty_rect(runBox) ? fz_make_rect(0, 0, 0, 0) : runBox);
+    element.runs.push_back(std::move(run));
+  };
+  auto addChar = [&](char32_t c, const fz_rect &box) {
+    appendUtf8(run.text, c);
+    element.charBoxes.push_back(toHost(box));
+    ++run.charCount;
+  };
+  startRun();
+
+  for (int i = 0; i < span->len; ++i) {
+    const fz_text_item &item = span->items[i];
+    const fz_matrix glyphMatrix{trm.a, trm.b, trm.c, trm.d, item.x, item.y};
+    fz_rect box =
+        fz_transform_rect(fz_make_rect(0, meta.descent, adv[i], meta.ascent), glyphMatrix);
+    box = fz_transform_rect(box, ctm);
+    if (item.gid < 0 && pen.valid)
+      box = pen.lastBox; // a further character of the glyph before (a ligature's letters)
+
+    if (pen.valid && item.gid >= 0 && em > 0) {
+      const float dx = item.x - pen.expected.x;
+      const float dy = item.y - pen.expected.y;
+      const float along = (dx * trm.a + dy * trm.b) / (em * em);
+      const float across = std::fabs(dx * trm.b - dy * trm.a) / (em * em);
+      if (across > 0.5f || along < -0.5f) {
+        // The pen went to another line: that text is a run of its own.
+        finishRun();
+        startRun();
+      } else if (along > kWordGapEm) {
+        // A word gap drawn by moving the pen reads as one blank.
+        const bool endsInBlank =
+            !run.text.empty() ? run.text.back() == ' '
+                              : element.runs.empty() || element.runs.back().text.back() == ' ';
+        if (!endsInBlank && item.ucs != ' ')
+          addChar(' ',
+                  fz_make_rect(std::min(pen.lastBox.x1, box.x0), std::min(box.y0, pen.lastBox.y0),
+                               std::max(pen.lastBox.x1, box.x0), std::max(box.y1, pen.lastBox.y1)));
+      }
+    }
+
+    const int ucs = item.ucs;
+    if (ucs >= 0xFB00 && ucs <= 0xFB06) {
+      static const char *const kLigatures[] = {"ff", "fi", "fl", "ffi", "ffl", "st", "st"};
+      for (const char *l = kLigatures[ucs - 0xFB00]; *l; ++l)
+        addChar(char32_t(*l), box);
+    } else if (ucs == '\t' || ucs == '\n' || ucs == '\r') {
+      addChar(' ', box);
+    } else if (ucs >= 0x20 && ucs != 0x7F && ucs != 0xFFFD && !(ucs >= 0x80 && ucs < 0xA0)) {
+      addChar(char32_t(ucs), box);
+    }
+    // NUL, other control characters and glyphs without a known character add nothing.
+    if (item.gid >= 0) {
+      runBox = fz_union_rect(runBox, box);
+      pen.valid = true;
+      pen.lastBox = box;
+      if (wmode == 0)
+        pen.expected = fz_make_point(item.x + adv[i] * trm.a, item.y + adv[i] * trm.b);
+      else
+        pen.expected = fz_make_point(item.x - adv[i] * trm.c, item.y - adv[i] * trm.d);
+    }
+  }
+  finishRun();
+}
+
+// ---- the device and the processor hooks: thin C callbacks over the extractor
+
+struct TextDevice {
+  fz_device super;
+  Extractor *extractor;
+};
+
+Extractor &of(fz_device *dev) { return *reinterpret_cast<TextDevice *>(dev)->extractor; }
+
+void fillText(fz_context *, fz_device *dev, const fz_text *text, fz_matrix ctm, fz_colorspace *,
+              const float *, float, fz_color_params) {
+  of(dev).addText(text, ctm);
+}
+void strokeText(fz_context *, fz_device *dev, const fz_text *text, const fz_stroke_state *,
+                fz_matrix ctm, fz_colorspace *, const float *, float, fz_color_params) {
+  of(dev).addText(text, ctm);
+}
+void clipText(fz_context *, fz_device *dev, const fz_text *text, fz_matrix ctm, fz_rect) {
+  of(dev).addText(text, ctm);
+}
+void clipStrokeText(fz_context *, fz_device *dev, const fz_text *text, const fz_stroke_state *,
+                    fz_matrix ctm, fz_rect) {
+  of(dev).addText(text, ctm);
+}
+void ignoreText(fz_context *, fz_device *dev, const fz_text *text, fz_matrix ctm) {
+  of(dev).addText(text, ctm);
+}
+void beginLayer(fz_context *, fz_device *dev, const char *) {
+  Extractor &e = of(dev);
+  e.beginList(ContentElementKind::Container, e.resources());
+}
+void endLayer(fz_context *, fz_device *dev) { of(dev).endList(); }
+void fillPath(fz_context *, fz_device *dev, const fz_path *, int, fz_matrix, fz_colorspace *,
+              const float *, float, fz_color_params) {
+  of(dev).addOther();
+}
+void strokePath(fz_context *, fz_device *dev, const fz_path *, const fz_stroke_state *, fz_matrix,
+                fz_colorspace *, const float *, float, fz_color_params) {
+  of(dev).addOther();
+}
+void fillImage(fz_context *, fz_device *dev, fz_image *, fz_matrix, float, fz_color_params) {
+  of(dev).addOther();
+}
+
+void hookTf(fz_context *ctx, pdf_processor *proc, const char *name, pdf_font_desc *font,
+            float size) {
+  Extractor *e = tCurrent;
+  e->origTf(ctx, proc, name, font, size);
+  e->noteFont(name, font);
+}
+
+void hookDoForm(fz_context *ctx, pdf_processor *proc, const char *name, pdf_obj *form,
+                pdf_obj *pageResources) {
+  Extractor *e = tCurrent;
+  pdf_obj *res = nullptr;
+  fz_var(res);
+  fz_try(ctx) { res = pdf_dict_get(ctx, form, PDF_NAME(Resources)); }
+  fz_catch(ctx) { res = nullptr; }
+  const bool pushed = e->beginList(ContentElementKind::Form, res ? res : pageResources);
+  fz_try(ctx) { e->origDoForm(ctx, proc, name, form, pageResources); }
+  fz_always(ctx) {
+    if (pushed)
+      e->endList();
+  }
+  fz_catch(ctx) { fz_rethrow(ctx); }
+}
+
+} // namespace
+
+std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) {
+  auto out = std::make_unique<PageText>();
+  out->lists.emplace_back();
+  out->lists.reserve(64);
+  Extractor extractor(document.ctx(), *out);
+  fz_context *ctx = document.ctx();
+  pdf_document *doc = document.doc();
+  pdf_page *page = nullptr;
+  fz_device *dev = nullptr;
+  pdf_processor *proc = nullptr;
+  char message[400] = "";
+  int failed = 0;
+  fz_var(page);
+  fz_var(dev);
+  fz_var(proc);
+  fz_var(failed);
+  fz_try(ctx) {
+    page = pdf_load_page(ctx, doc, pageIndex);
+    pdf_obj *resources = pdf_page_resources(ctx, page);
+    pdf_obj *contents = pdf_page_contents(ctx, page);
+    extractor.setPageResources(resources);
+    dev = fz_new_device_of_size(ctx, sizeof(TextDevice));
+    reinterpret_cast<TextDevice *>(dev)->extractor = &extractor;
+    dev->fill_text = fillText;
+    dev->stroke_text = strokeText;
+    dev->clip_text = clipText;
+    dev->clip_stroke_text = clipStrokeText;
+    dev->ignore_text = ignoreText;
+    dev->begin_layer = beginLayer;
+    dev->end_layer = endLayer;
+    dev->fill_path = fillPath;
+    dev->stroke_path = strokePath;
+    dev->fill_image = fillImage;
+    // Identity: the content's own space, which is default user space.
+    proc = pdf_new_run_processor(ctx, dev, fz_identity, "View", nullptr, nullptr, nullptr);
+    extractor.origTf = proc->op_Tf;
+    extractor.origDoForm = proc->op_Do_form;
+    proc->op_Tf = hookTf;
+    proc->op_Do_form = hookDoForm;
+    tCurrent = &extractor;
+    pdf_process_contents(ctx, proc, doc, resources, contents, nullptr);
+    pdf_close_processor(ctx, proc);
+    fz_close_device(ctx, dev);
+  }
+  fz_always(ctx) {
+    tCurrent = nullptr;
+    pdf_drop_processor(ctx, proc);
+    fz_drop_device(ctx, dev);
+    if (page)
+      fz_drop_page(ctx, &page->super);
+  }
+  fz_catch(ctx) {
+    failed = 1;
+    std::snprintf(message, sizeof message, "%s", fz_caught_message(ctx));
+  }
+  if (failed)
+    throw HostError(ErrorCode::PdfDamaged, document.path() + ": cannot read page " +
+                                               std::to_string(pageIndex + 1) + ": " + message);
+  if (extractor.failed())
+    throw HostError(ErrorCode::OutOfMemory,
+                    "Out of memory while reading page " + std::to_string(pageIndex + 1) + ".");
+  return out;
+}
+
+} // namespace sorvane::host

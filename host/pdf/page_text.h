@@ -1,0 +1,47 @@
+// The text of a page as content elements: text objects with their runs, and the forms and
+// marked-content containers that hold them, in content order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sdk/document_tables.h"
+
+namespace sorvane::host {
+
+class PdfDocument;
+
+struct RunFont {
+  std::string name;     // the exact /BaseFont, subset prefix included
+  std::string type;     // "Type1", "TrueType", "Type0", "Type3", ...
+  std::string encoding; // "WinAnsiEncoding", "MacRomanEncoding", "Identity-H", ... or ""
+};
+
+struct ExtractedRun {
+  std::string text;  // UTF-8, one blank where the pen jumps a word gap
+  int font = -1;     // index into PageText::fonts
+  double size = 0;   // effective size in points
+  HostRect box;      // default user space
+  int firstChar = 0; // index of the run's first character in its element
+  int charCount = 0; // characters (code points) of `text`
+};
+
+struct ExtractedElement {
+  ContentElementKind kind = ContentElementKind::Other;
+  int list = -1;                   // forms and containers: the list they hold
+  std::vector<ExtractedRun> runs;  // text elements
+  std::vector<HostRect> charBoxes; // text elements: one box per character of all runs
+};
+
+struct PageText {
+  std::vector<ExtractedElement> elements;
+  std::vector<std::vector<int>> lists; // list 0 is the page; entries index `elements`
+  std::vector<RunFont> fonts;
+};
+
+// Reads the page at `pageIndex`. Throws HostError(PdfDamaged) when the content cannot be read.
+std::unique_ptr<PageText> extractPageText(PdfDocument &doc, int pageIndex);
+
+} // namespace sorvane::host
