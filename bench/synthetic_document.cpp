@@ -28,10 +28,19 @@ void writeSyntheticDocument(const std::string &path, int pages) {
     if (p % 20 == 0) {
       section = 0;
       add("Chapter " + std::to_string(++chapter) + " Working with outlines", 18, "Helvetica-Bold");
+      add("An opening paragraph.", 10, "Times-Roman");
     }
-    if (p % 4 == 0)
+    if (p % 4 == 0) {
       add(std::to_string(chapter) + "." + std::to_string(++section) + " Finding headings", 14,
           "Helvetica-Bold");
+      add("Some words to start the section with.", 10, "Times-Roman");
+    }
+    if (p % 2 == 1) {
+      add(std::to_string(chapter) + "." + std::to_string(section) + "." + std::to_string(p % 4) +
+              " Details",
+          12, "Helvetica-Bold");
+      add("Some words to start the subsection with.", 10, "Times-Roman");
+    }
     while (y > 80) {
       add("", 10, "Times-Roman",
           "[(The) -250 (quick) -250 (br) 15 (own) -250 (fox) -250 (jumps) -250 (over) -250 "

@@ -2,6 +2,7 @@
 
 #include "host/runtime/acro_support.h"
 #include "host/runtime/as_extra.h"
+#include "host/runtime/view_services.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 
@@ -43,10 +44,10 @@ struct HostTableProvider::Tables {
   ASExtra asExtra;
   Granted<PDFEditWriteTable> pdfEditWrite;
   Granted<PDSysFontTable> pdSysFont;
-  Granted<AcroViewTable> acroView;
+  AcroView acroView;
   Granted<PDSWriteTable> pdsWrite;
   Granted<PDSReadTable> pdsRead;
-  Granted<WinTable> win;
+  Win win;
   Granted<AcroViewSweetPeaTable> acroViewSweetPea;
   Granted<PDMetadataTable> pdMetadata;
 
@@ -80,6 +81,8 @@ CoreTable &HostTableProvider::core() { return m_tables->core; }
 AcroSupport &HostTableProvider::acroSupport() { return m_tables->acroSupport; }
 
 ASExtra &HostTableProvider::asExtra() { return m_tables->asExtra; }
+
+AcroView &HostTableProvider::acroView() { return m_tables->acroView; }
 
 HostTable *HostTableProvider::grant(std::string_view name, uint32_t version) {
   uint32_t maxVersion = kHostTableVersion;

@@ -13,6 +13,7 @@ namespace sorvane::host {
 
 class AcroSupport;
 class ASExtra;
+class AcroView;
 
 class HostTableProvider {
 public:
@@ -35,6 +36,7 @@ public:
 
   AcroSupport &acroSupport();
   ASExtra &asExtra();
+  AcroView &acroView();
 
 private:
   struct Tables;

@@ -1,0 +1,115 @@
+// Finding the headings on one page: runs are joined into lines while some level accepts every
+// run, and a finished line becomes a heading of the first level whose text rule accepts it.
+#include <numeric>
+
+#include "plugin/engine/bookmark_builder.h"
+#include "plugin/rules/page_content.h"
+#include "plugin/rules/pattern_matcher.h"
+
+namespace sorvane {
+namespace {
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+void BookmarkBuilder::scanPage(PageContent &page) {
+  m_line = Line();
+  std::vector<int32_t> current;
+  std::vector<int32_t> previous;
+  const std::vector<RunRef> &runs = page.runs();
+  for (size_t k = 0; k < runs.size();) {
+    const bool lineStart = m_line.text.empty();
+    TextRun run;
+    if (!page.buildTextRun(runs[k], lineStart, run) || (lineStart && run.text.empty())) {
+      ++k;
+      continue;
+    }
+    const bool newRow = !lineStart && compareLines(m_line.lastRunBox, run.box) != 0;
+    previous = current;
+    filterLevels(run, current, lineStart, newRow);
+    if (current.empty() && !lineStart) {
+      flushLine(previous);
+      current.clear();
+      continue; // the same run starts the next line
+    }
+    if (lineStart) {
+      m_line.lineBox = m_line.lastRunBox = run.box;
+    } else {
+      if (!m_line.text.empty() && m_line.text.back() != ' ') {
+        const double gap = fixedToDouble(run.box.left - m_line.lastRunBox.right);
+        const double height = fixedToDouble(run.box.top - run.box.bottom);
+        if (gap > 0.1 * height)
+          m_line.text += ' ';
+      }
+      m_line.lastRunBox = run.box;
+    }
+    if (newRow && !m_line.text.empty() && m_line.text.back() != ' ')
+      m_line.text += ' ';
+    m_line.text += run.text;
+    ++k;
+  }
+  flushLine(current);
+}
+
+void BookmarkBuilder::filterLevels(const TextRun &run, std::vector<int32_t> &candidates,
+                                   bool lineStart, bool newRow) const {
+  if (lineStart) {
+    candidates.resize(levels.size());
+    std::iota(candidates.begin(), candidates.end(), 0);
+  }
+  std::vector<int32_t> kept;
+  kept.reserve(candidates.size());
+  for (int32_t index : candidates) {
+    const LevelRule &level = levels[size_t(index)];
+    if (newRow && !level.textMatchRule.multilineTitles)
+      continue;
+    if (lineStart && level.indentRule.enabled && !level.matchesIndent(run.box.left))
+      continue;
+    if (!level.matchesFontAndArea(run))
+      continue;
+    kept.push_back(index);
+  }
+  candidates.swap(kept);
+}
+
+void BookmarkBuilder::flushLine(std::vector<int32_t> &candidates) {
+  std::string text = std::move(m_line.text);
+  m_line.text.clear();
+  for (char &c : text)
+    if (static_cast<unsigned char>(c) < 32)
+      c = ' ';
+  size_t end = text.size();
+  while (end > 0 && isBlank(text[end - 1]))
+    --end;
+  size_t begin = 0;
+  while (begin < end && isBlank(text[begin]))
+    ++begin;
+  text = text.substr(begin, end - begin);
+
+  if (!text.empty() && !isStopWord(text)) {
+    for (int32_t index : candidates) {
+      const LevelRule &level = levels[size_t(index)];
+      if (!level.matchesText(text))
+        continue;
+      BookmarkNode node;
+      node.makeGoTo(text, m_currentPage);
+      node.action.dest.setView(level.fitType, m_line.lineBox, level.initialZoom);
+      node.level = index;
+      node.disp = level.dispAttribs;
+      m_found.push_back(std::move(node));
+      break;
+    }
+  }
+  candidates.clear();
+}
+
+bool BookmarkBuilder::isStopWord(std::string_view text) const {
+  return containsStopWord(
+      stopWords,
+      {ignoreStopWords, stopWordsUseRegExp, stopWordsMatchWholeWords, stopWordsMatchCase}, text);
+}
+
+} // namespace sorvane

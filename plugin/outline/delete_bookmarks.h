@@ -1,0 +1,12 @@
+// Removing every bookmark of a document.
+#pragma once
+
+#include "sdk/handles.h"
+
+namespace sorvane {
+
+// Destroys every top-level bookmark of `doc` with everything below it. Always true; a damaged
+// outline whose list loops back is emptied all the same. Host failures throw.
+bool deleteAllBookmarks(DocHandle doc);
+
+} // namespace sorvane

@@ -1,0 +1,125 @@
+// The build settings and their Cabinet form.
+#include "plugin/engine/bookmark_builder.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_host.h"
+
+namespace sorvane {
+namespace {
+
+using BuildSettings = test::HostTest;
+
+TEST_F(BuildSettings, AnEmptyCabinetReadsAsTheReadersDefaults) {
+  BookmarkBuilder b;
+  b.levels.resize(2);
+  b.stopWords = {"x"};
+  b.sortText = true;
+  CabinetHandle empty = cab().cabinetNew();
+  EXPECT_TRUE(b.read(empty));
+  cab().cabinetDestroy(empty);
+  EXPECT_TRUE(b.levels.empty());
+  EXPECT_TRUE(b.stopWords.empty());
+  EXPECT_TRUE(b.stopWordsMatchCase);
+  EXPECT_TRUE(b.stopWordsMatchWholeWords);
+  EXPECT_FALSE(b.stopWordsUseRegExp);
+  EXPECT_FALSE(b.sortText);
+  EXPECT_FALSE(b.skipDupBookmarks); // the reader's default, not the reset value
+  EXPECT_EQ(b.firstPage, 0);
+  EXPECT_EQ(b.lastPage, -1);
+  EXPECT_EQ(b.insertType, 1);
+}
+
+TEST_F(BuildSettings, NoCabinetResetsAndKeepsTheMargins) {
+  BookmarkBuilder b;
+  b.skipDupBookmarks = false;
+  b.margins = FixedRect{1, 2, 3, 4};
+  b.levels.resize(1);
+  EXPECT_FALSE(b.read(CabinetHandle()));
+  EXPECT_TRUE(b.skipDupBookmarks);
+  EXPECT_TRUE(b.levels.empty());
+  EXPECT_EQ(b.margins, (FixedRect{1, 2, 3, 4}));
+  EXPECT_FALSE(b.readNamed("BuildSettings", root));
+}
+
+TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
+  BookmarkBuilder b;
+  b.levels.resize(3);
+  b.levels[0].textStyleRule.fontDesc.fontSize = 18;
+  b.levels[1].textMatchRule.query.pattern = "^Section";
+  b.levels[2].indentRule.enabled = true;
+  b.skipDupBookmarks = false;
+  b.firstPage = 2;
+  b.lastPage = 40;
+  b.useMargins = true;
+  b.insertType = 2;
+  b.margins = FixedRect{fixedFromDouble(10), fixedFromDouble(780), fixedFromDouble(600), 0};
+  b.ignoreStopWords = true;
+  b.stopWords = {"Contents", "Index"};
+  b.stopWordsMatchCase = false;
+  b.stopWordsUseRegExp = true;
+  b.sortText = true;
+  ASSERT_TRUE(b.writeNamed("BuildSettings", root));
+  BookmarkBuilder back;
+  ASSERT_TRUE(back.readNamed("BuildSettings", root));
+  EXPECT_EQ(back.levels, b.levels);
+  EXPECT_EQ(back.stopWords, b.stopWords);
+  EXPECT_EQ(back.margins, b.margins);
+  EXPECT_EQ(back.firstPage, 2);
+  EXPECT_EQ(back.lastPage, 40);
+  EXPECT_FALSE(back.skipDupBookmarks);
+  EXPECT_TRUE(back.useMargins && back.ignoreStopWords && back.stopWordsUseRegExp && back.sortText);
+  EXPECT_FALSE(back.stopWordsMatchCase);
+  EXPECT_EQ(back.insertType, 2);
+  CabinetHandle settings = cab().cabinetGetCabinet(root, "BuildSettings");
+  const auto keys = cab().cabinetKeys(settings);
+  const std::vector<std::string> expected = {"IgnoreStopWords",
+                                             "StopWords",
+                                             "StopWordsMatchCase",
+                                             "StopWordsMatchWholeWords",
+                                             "StopWordsUseRegExp",
+                                             "SortText",
+                                             "SkipDupBookmarks",
+                                             "FirstPage",
+                                             "LastPage",
+                                             "UseMargins",
+                                             "InsertType",
+                                             "Margins",
+                                             "NumLevels",
+                                             "Level0",
+                                             "Level1",
+                                             "Level2"};
+  EXPECT_EQ(keys, expected);
+}
+
+TEST_F(BuildSettings, OnlyLevelEntriesThatExistBelowTheCountAreRead) {
+  BookmarkBuilder b;
+  b.levels.resize(3);
+  b.levels[2].fitType = 5;
+  b.writeNamed("S", root);
+  CabinetHandle s = cab().cabinetGetCabinet(root, "S");
+  cab().cabinetRemove(s, "Level1");
+  BookmarkBuilder back;
+  back.readNamed("S", root);
+  ASSERT_EQ(back.levels.size(), 2u);
+  EXPECT_EQ(back.levels[1].fitType, 5);
+  cab().cabinetPutInt(s, "NumLevels", 0);
+  back.readNamed("S", root);
+  EXPECT_TRUE(back.levels.empty());
+  cab().cabinetPutInt(s, "NumLevels", 2000000000); // a hand-edited count costs nothing
+  back.readNamed("S", root);
+  EXPECT_EQ(back.levels.size(), 2u);
+}
+
+TEST_F(BuildSettings, CopiesAreDeepAndLeaveTheRunStateBehind) {
+  BookmarkBuilder a;
+  a.levels.resize(1);
+  a.found().resize(3);
+  BookmarkBuilder b = a;
+  b.levels[0].fitType = 7;
+  EXPECT_EQ(a.levels[0].fitType, 0);
+  EXPECT_TRUE(b.found().empty());
+}
+
+} // namespace
+} // namespace sorvane

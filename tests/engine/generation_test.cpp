@@ -1,0 +1,249 @@
+// Generation from end to end on fixture documents: scan, assembly, insertion, saving.
+#include "plugin/engine/bookmark_builder.h"
+
+#include <gtest/gtest.h>
+
+#include "host/runtime/view_services.h"
+#include "sdk/imported_tables.h"
+#include "tests/support/open_doc.h"
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+test::TextSpec text(std::string t, double x, double y, double size, std::string font) {
+  test::TextSpec s;
+  s.text = std::move(t);
+  s.x = x;
+  s.y = y;
+  s.size = size;
+  s.font = std::move(font);
+  return s;
+}
+
+LevelRule level(const char *font, double size) {
+  LevelRule rule;
+  rule.textStyleRule.fontDesc.fonts = {hostTables().core->atomFromString(font)};
+  rule.textStyleRule.fontDesc.fontSize = size;
+  return rule;
+}
+
+std::vector<std::string> titles(const std::vector<test::InspectedBookmark> &list) {
+  std::vector<std::string> out;
+  for (const auto &b : list)
+    out.push_back(b.title);
+  return out;
+}
+
+class Generation : public ::testing::Test {
+protected:
+  void open(const test::PdfSpec &spec) {
+    test::writePdf(spec, dir.file("in.pdf"));
+    doc = std::make_unique<test::OpenDoc>(host, dir.file("in.pdf"));
+  }
+  test::InspectedPdf saveAndInspect() {
+    doc->doc().save(dir.file("out.pdf"));
+    std::string report;
+    EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf"), &report), 0) << report;
+    return test::inspectPdf(dir.file("out.pdf"));
+  }
+  // A three-level manual: chapters, sections, notes found by a pattern; body text between.
+  test::PdfSpec manual() {
+    test::PdfSpec spec = test::pages(3);
+    const char *bold = "Helvetica-Bold";
+    spec.pages[0].texts = {text("Contents", 72, 740, 18, bold),
+                           text("(the table of contents)", 72, 720, 10, "Times-Roman"),
+                           text("Chapter 1 Introduction", 72, 700, 18, bold),
+                           text("Body text of the chapter.", 72, 680, 10, "Times-Roman"),
+                           text("1.1 Scope", 72, 650, 14, bold),
+                           text("Note: read this first", 90, 630, 10, "Helvetica-Oblique"),
+                           text("More body text.", 72, 615, 10, "Times-Roman"),
+                           text("Also oblique, but no note", 90, 600, 10, "Helvetica-Oblique")};
+    spec.pages[1].texts = {text("1.2 A section title that", 72, 700, 14, bold),
+                           text("wraps onto a second row", 72, 684, 14, bold),
+                           text("Body.", 72, 660, 10, "Times-Roman")};
+    spec.pages[2].texts = {text("Chap", 72, 700, 18, bold), text("ter 2", 110.0, 700, 18, bold),
+                           text("2.1 Results", 72, 660, 14, bold)};
+    return spec;
+  }
+  BookmarkBuilder manualSettings() {
+    BookmarkBuilder b;
+    b.levels = {level("Helvetica-Bold", 18), level("Helvetica-Bold", 14),
+                level("Helvetica-Oblique", 10)};
+    b.levels[0].contentFormat.leadingNumbers = int32_t(LeadingNumbers::NoChange);
+    b.levels[0].dispAttribs.isBold = true;
+    b.levels[0].dispAttribs.showOpen = true;
+    b.levels[0].dispAttribs.color.setRgb(0, 0, 1);
+    b.levels[0].fitType = int32_t(FitType::FitH);
+    b.levels[2].textMatchRule.query.pattern = "^Note";
+    b.levels[2].textMatchRule.query.useRegExp = true;
+    b.ignoreStopWords = true;
+    b.stopWords = {"Contents"};
+    return b;
+  }
+
+  test::TestHost host;
+  test::TempDir dir;
+  std::unique_ptr<test::OpenDoc> doc;
+};
+
+TEST_F(Generation, FindsThreeLevelsAndWritesThemAsATree) {
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  ASSERT_TRUE(b.generate(doc->handle()));
+  EXPECT_EQ(b.createdCount(), 6);
+  EXPECT_TRUE(b.found().empty()); // emptied after the run
+  const test::InspectedPdf back = saveAndInspect();
+  ASSERT_EQ(titles(back.outline),
+            (std::vector<std::string>{"Chapter 1 Introduction", "Chapter 2"}));
+  const auto &ch1 = back.outline[0];
+  EXPECT_EQ(ch1.page, 0);
+  EXPECT_EQ(ch1.fit, "/FitH");
+  EXPECT_EQ(ch1.flags, 2);
+  EXPECT_EQ(ch1.color, (std::vector<double>{0, 0, 1}));
+  EXPECT_EQ(ch1.count, 2); // open; its sections are closed, so their notes do not show
+  ASSERT_EQ(
+      titles(ch1.children),
+      (std::vector<std::string>{"1.1 Scope", "1.2 A section title that wraps onto a second row"}));
+  EXPECT_EQ(ch1.children[0].page, 0);
+  EXPECT_EQ(ch1.children[1].page, 1);
+  ASSERT_EQ(titles(ch1.children[0].children), (std::vector<std::string>{"Note: read this first"}));
+  EXPECT_EQ(titles(back.outline[1].children), (std::vector<std::string>{"2.1 Results"}));
+  EXPECT_EQ(back.outline[1].page, 2);
+}
+
+TEST_F(Generation, AStopWordKeepsALineOutUnlessStopWordsAreIgnoredOff) {
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  b.ignoreStopWords = false;
+  b.generate(doc->handle());
+  EXPECT_EQ(titles(saveAndInspect().outline),
+            (std::vector<std::string>{"Contents", "Chapter 1 Introduction", "Chapter 2"}));
+}
+
+TEST_F(Generation, WithoutMultilineTitlesAWrappedHeadingBecomesTwo) {
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  b.levels[1].textMatchRule.multilineTitles = false;
+  b.generate(doc->handle());
+  EXPECT_EQ(titles(saveAndInspect().outline[0].children),
+            (std::vector<std::string>{"1.1 Scope", "1.2 A section title that",
+                                      "wraps onto a second row"}));
+}
+
+TEST_F(Generation, NumbersRunOnAcrossPagesAndRestartBelow) {
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  for (int i = 0; i < 2; ++i) {
+    b.levels[i].contentFormat.leadingNumbers = int32_t(LeadingNumbers::Add);
+    b.levels[i].contentFormat.leadingType =
+        int32_t(i == 0 ? LeadingType::RomanNumerals : LeadingType::Numbers);
+  }
+  b.generate(doc->handle());
+  const auto back = saveAndInspect();
+  EXPECT_EQ(titles(back.outline),
+            (std::vector<std::string>{"I Chapter 1 Introduction", "II Chapter 2"}));
+  EXPECT_EQ(back.outline[0].children[1].title.substr(0, 11), "I.2 1.2 A s");
+  EXPECT_EQ(back.outline[1].children[0].title, "II.1 2.1 Results");
+}
+
+class Placement : public Generation, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Placement, GoesBeforeAfterOrInsteadOfTheExistingOutline) {
+  test::PdfSpec spec = manual();
+  spec.outline = {{"X", {}, test::ActionSpec::goTo(0), false, {}, 0, {}},
+                  {"Y", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}};
+  open(spec);
+  BookmarkBuilder b = manualSettings();
+  b.insertType = GetParam();
+  b.generate(doc->handle());
+  const auto got = titles(saveAndInspect().outline);
+  const std::vector<std::vector<std::string>> expected = {
+      {"Chapter 1 Introduction", "Chapter 2", "X", "Y"},
+      {"X", "Y", "Chapter 1 Introduction", "Chapter 2"},
+      {"Chapter 1 Introduction", "Chapter 2"}};
+  EXPECT_EQ(got, expected[size_t(GetParam())]);
+}
+
+INSTANTIATE_TEST_SUITE_P(InsertTypes, Placement, ::testing::Values(0, 1, 2));
+
+TEST_F(Generation, WithoutLevelsNothingHappens) {
+  open(manual());
+  BookmarkBuilder b;
+  EXPECT_FALSE(b.generate(doc->handle()));
+  EXPECT_EQ(b.createdCount(), 0);
+  EXPECT_TRUE(saveAndInspect().outline.empty());
+}
+
+// ---- the progress a run reports
+
+struct Recorder {
+  std::vector<std::string> calls;
+};
+
+const ProgressMonitor kRecordingMonitor = {
+    [](void *d) { static_cast<Recorder *>(d)->calls.push_back("begin"); },
+    [](void *d) { static_cast<Recorder *>(d)->calls.push_back("end"); },
+    [](int32_t total, void *d) {
+      static_cast<Recorder *>(d)->calls.push_back("duration " + std::to_string(total));
+    },
+    [](int32_t value, void *d) {
+      static_cast<Recorder *>(d)->calls.push_back("value " + std::to_string(value));
+    },
+    [](TextHandle t, void *d) {
+      static_cast<Recorder *>(d)->calls.push_back(
+          "text " + hostTables().asExtra->textGetEncoded(t, HostEncoding::Utf8));
+    },
+};
+
+TEST_F(Generation, ReportsProgressEveryTenthPageOfTheRange) {
+  open(test::pages(25));
+  BookmarkBuilder b;
+  b.levels = {level("Helvetica-Bold", 18)};
+  b.firstPage = 3;
+  Recorder r;
+  b.setMonitor(&kRecordingMonitor, &r);
+  EXPECT_TRUE(b.generate(doc->handle()));
+  const std::vector<std::string> expected = {"begin",
+                                             "duration 22",
+                                             "text Scanning for bookmarks...",
+                                             "value 7",
+                                             "text Scanning for bookmarks: 7 out of 22 pages ",
+                                             "value 17",
+                                             "text Scanning for bookmarks: 17 out of 22 pages ",
+                                             "text Adding bookmarks...",
+                                             "end"};
+  EXPECT_EQ(r.calls, expected);
+}
+
+TEST_F(Generation, AnEmptyRangeScansNothingButStillFinishes) {
+  open(test::pages(25));
+  BookmarkBuilder b;
+  b.levels = {level("Helvetica-Bold", 18)};
+  b.firstPage = 5;
+  b.lastPage = 2;
+  Recorder r;
+  b.setMonitor(&kRecordingMonitor, &r);
+  EXPECT_TRUE(b.generate(doc->handle()));
+  EXPECT_EQ(r.calls,
+            (std::vector<std::string>{"begin", "duration 1", "text Scanning for bookmarks...",
+                                      "text Adding bookmarks...", "end"}));
+  EXPECT_EQ(b.createdCount(), 0);
+}
+
+TEST_F(Generation, ALastPageBeyondTheDocumentStopsAtItsEnd) {
+  test::PdfSpec spec = test::pages(3);
+  spec.pages[2].texts = {text("Last page heading", 72, 700, 18, "Helvetica-Bold")};
+  open(spec);
+  BookmarkBuilder b;
+  b.levels = {level("Helvetica-Bold", 18)};
+  b.lastPage = 100;
+  b.generate(doc->handle());
+  EXPECT_EQ(b.createdCount(), 1);
+  EXPECT_TRUE(host.provider().acroView().notes().empty());
+}
+
+} // namespace
+} // namespace sorvane
