@@ -38,6 +38,7 @@ using CosObjHandle = Handle<struct CosObjTag>;
 using CosDocHandle = Handle<struct CosDocTag>;
 using ContentHandle = Handle<struct ContentTag>;
 using ElementHandle = Handle<struct ElementTag>;
+using CommandHandle = Handle<struct CommandTag>;
 
 } // namespace sorvane
 

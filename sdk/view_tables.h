@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "sdk/atom.h"
+#include "sdk/batch_command.h"
+#include "sdk/handles.h"
 #include "sdk/host_table.h"
 #include "sdk/progress_monitor.h"
 
@@ -21,6 +24,27 @@ public:
   virtual void alertNote(std::string_view message) = 0;
   // Shows (true) or restores (false) the wait cursor.
   virtual void showWaitCursor(bool on) = 0;
+
+  // ---- batch-sequence commands
+  // Registers the handler of the commands named `name`; the record must outlive the host's use.
+  virtual void commandRegisterHandler(Atom name, const CommandHandlerRecord *record) = 0;
+  virtual bool commandGlobalExists(Atom name) = 0;
+  virtual CommandHandle commandNew(Atom name) = 0;
+  virtual void commandRegisterGlobal(CommandHandle command) = 0;
+  // A Cabinet the command keeps under `key` ("Params", "ParamsDesc", "CommandState"); the command
+  // owns it. Null when missing and `create` is not set.
+  virtual CabinetHandle commandGetCab(CommandHandle command, std::string_view key, bool create) = 0;
+  // Stores `cab` (which the command then owns) under `key`; a null Cabinet removes the entry.
+  virtual void commandPutCab(CommandHandle command, std::string_view key, CabinetHandle cab) = 0;
+  // Stores a copy of `params` as the command's parameters.
+  virtual void commandSetParams(CommandHandle command, CabinetHandle params) = 0;
+  // Copies the command's parameters into `params` (emptied first).
+  virtual void commandGetParams(CommandHandle command, CabinetHandle params) = 0;
+  // The document the command works on now; null outside a run.
+  virtual DocHandle commandGetDoc(CommandHandle command) = 0;
+  virtual const ProgressMonitor *commandGetProgressMonitor(CommandHandle command,
+                                                           void **clientData) = 0;
+  virtual CommandStatus commandGetStatus(CommandHandle command) = 0;
 };
 
 class PDSysFontTable : public HostTable {

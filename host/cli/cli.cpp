@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "host/cli/cli_support.h"
+#include "host/cli/generate_command.h"
 #include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
 #include "host/pdf/pdf_engine.h"
@@ -21,6 +22,11 @@ constexpr const char *kHelp = R"(Usage: sorvane COMMAND [OPTIONS]
 Sorvane builds, checks and maintains the bookmark outline of PDF files.
 
 Commands:
+  generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]
+                   find the headings of IN.pdf by the level rules of SETTINGS.svb and
+                   add them to its outline as bookmarks
+  batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) FILES...
+                   the same for many files; one that fails does not stop the others
   list FILE.pdf [--json] [--password PW]
                    print the outline as an indented tree (title, page, open state),
                    or as JSON with --json
@@ -74,6 +80,10 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
     return runList(rest, out, err);
   if (first == "inspect")
     return runInspect(rest, out, err);
+  if (first == "generate")
+    return runGenerate(rest, out, err);
+  if (first == "batch")
+    return runBatch(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

@@ -1,6 +1,7 @@
 #include "host/pdf/outline_listing.h"
 
 #include "host/pdf/outline_tree.h"
+#include "host/pdf/pdf_ops.h"
 #include "host/runtime/atom_table.h"
 
 namespace sorvane::host {
@@ -32,6 +33,7 @@ OutlineListing listOutline(PdfTables &tables, DocHandle doc) {
     entry.title = pd.bookmarkGetTitle(bm);
     entry.open = node.open;
     entry.childCount = node.childCount;
+    entry.object = PdfOps(document.ctx(), document.doc()).num(node.obj);
     const ActionHandle action = pd.bookmarkGetAction(bm);
     if (pd.actionIsValid(action)) {
       entry.action = AtomTable::instance().name(pd.actionGetSubtype(action));

@@ -16,6 +16,7 @@ struct OutlineEntry {
   bool open = false;       // shown expanded
   std::string action;      // the action's subtype ("GoTo", "URI", ...), empty for none
   int childCount = 0;
+  int object = 0; // the bookmark's object number: the same bookmark before and after a change
 };
 
 struct OutlineListing {

@@ -37,7 +37,7 @@ template <class T> class Granted final : public T {};
 struct HostTableProvider::Tables {
   explicit Tables(HostTableProvider &provider)
       : core(provider, AtomTable::instance()),
-        asExtra(acroSupport, AtomTable::instance(), ObjectStore::instance()) {}
+        asExtra(acroSupport, AtomTable::instance(), ObjectStore::instance()), acroView(asExtra) {}
 
   Core core;
   AcroSupport acroSupport;

@@ -1,4 +1,5 @@
 // The plug-in's entry point, setup procedure and handshake.
+#include "plugin/shell/batch_command.h"
 #include "plugin/shell/plugin_state.h"
 #include "plugin/shell/table_import.h"
 #include "sdk/host_error.h"
@@ -11,10 +12,20 @@ bool exportTables() { return true; } // the plug-in exports no tables
 
 bool importReplaceAndRegister() { return true; }
 
-// Menus and the batch command are set up here as their commands arrive.
-bool initialize() { return true; }
+// Registers the batch command. (The menus come with the commands behind them.)
+bool initialize() {
+  try {
+    buildCommand().setUp();
+    return true;
+  } catch (const HostError &) {
+    return false;
+  }
+}
 
-bool unload() { return true; }
+bool unload() {
+  buildCommand().release();
+  return true;
+}
 
 bool handshake(uint32_t handshakeVersion, HandshakeRecord *record) {
   if (handshakeVersion != kHandshakeVersion || !record)

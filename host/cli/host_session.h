@@ -1,0 +1,37 @@
+// The command line's host: the runtime's tables with the PDF engine plugged in, notes to
+// standard error, and the plug-in loaded on demand.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "host/pdf/pdf_tables.h"
+#include "host/runtime/host_tables.h"
+#include "host/runtime/plugin_loader.h"
+
+namespace sorvane::cli {
+
+class HostSession {
+public:
+  explicit HostSession(std::ostream &err);
+  ~HostSession();
+  HostSession(const HostSession &) = delete;
+  HostSession &operator=(const HostSession &) = delete;
+
+  // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason.
+  void loadPlugIn();
+
+  host::HostTableProvider &provider() { return m_provider; }
+  host::PdfTables &pdf() { return m_pdf; }
+  // Notes the plug-in showed since the session began.
+  int notesShown() const { return m_notes; }
+
+private:
+  host::PdfTables m_pdf;
+  host::HostTableProvider m_provider;
+  std::unique_ptr<host::LoadedPlugIn> m_plugIn; // unloaded before the tables go
+  int m_notes = 0;
+};
+
+} // namespace sorvane::cli

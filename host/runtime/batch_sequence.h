@@ -1,0 +1,28 @@
+// Running a plug-in's batch command over documents, in the order hosts call its procedures:
+// create the command, set its parameters, then for each document work on it and reset it.
+#pragma once
+
+#include "host/runtime/view_services.h"
+#include "sdk/as_extra_table.h"
+
+namespace sorvane::host {
+
+class BatchSequence {
+public:
+  // A command named `name` with a copy of `params`. Throws HostError(BadParameter) when no
+  // plug-in handles commands of that name, or when it refuses the parameters.
+  BatchSequence(AcroView &view, Atom name, CabinetHandle params);
+  ~BatchSequence();
+  BatchSequence(const BatchSequence &) = delete;
+  BatchSequence &operator=(const BatchSequence &) = delete;
+
+  // Works on one open document; the status the command answers (Done, InError, ...).
+  CommandStatus runOn(DocHandle doc, const ProgressMonitor *monitor, void *clientData);
+
+private:
+  AcroView &m_view;
+  const CommandHandlerRecord *m_handler;
+  CommandHandle m_command;
+};
+
+} // namespace sorvane::host

@@ -1,0 +1,260 @@
+#include "plugin/shell/batch_command.h"
+
+#include "plugin/engine/bookmark_builder.h"
+#include "plugin/rules/cabinet_io.h"
+#include "plugin/rules/text_values.h"
+#include "sdk/host_error.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane {
+namespace {
+
+AcroViewTable &view() { return hostTables().acroView.must(); }
+
+// The record's procedures: plain functions that forward to the one command object.
+bool procInitialize() { return buildCommand().initialize(); }
+bool procTerminate() { return buildCommand().terminate(); }
+void procRegisterCommands() { buildCommand().registerCommands(); }
+void procCreateCommand(CommandHandle c) { buildCommand().createCommand(c); }
+CommandStatus procSetParams(CommandHandle c, CabinetHandle p) {
+  return buildCommand().setParams(c, p);
+}
+void procGetParams(CommandHandle c, CabinetHandle p) { buildCommand().getParams(c, p); }
+void procGetProps(CommandHandle c, CabinetHandle p) { buildCommand().getProps(c, p); }
+CommandStatus procShowDialog(CommandHandle c) { return buildCommand().showDialog(c); }
+CommandStatus procWork(CommandHandle c) { return buildCommand().work(c); }
+CommandStatus procCancel(CommandHandle c) {
+  return buildCommand().cancelOrReset(c, CommandStatus::Cancelled);
+}
+CommandStatus procReset(CommandHandle c) {
+  return buildCommand().cancelOrReset(c, CommandStatus::Ready);
+}
+
+} // namespace
+
+void BatchCommandBase::setUp() {
+  name = hostTables().core->atomFromString("TAVO:NoName");
+  m_record = std::make_unique<CommandHandlerRecord>();
+}
+
+void BatchCommandBase::release() {
+  try {
+    if (m_defaults)
+      cabinets().cabinetDestroy(m_defaults);
+  } catch (const HostError &) {
+  }
+  m_defaults = CabinetHandle();
+  m_record.reset();
+}
+
+bool BatchCommandBase::initialize() {
+  try {
+    if (m_defaults)
+      cabinets().cabinetMakeEmpty(m_defaults);
+    else
+      m_defaults = cabinets().cabinetNew();
+    writeDefaults(m_defaults);
+    return true;
+  } catch (const HostError &) {
+    return false;
+  }
+}
+
+bool BatchCommandBase::terminate() {
+  release();
+  return true;
+}
+
+void BatchCommandBase::registerCommands() {
+  try {
+    if (!view().commandGlobalExists(name))
+      view().commandRegisterGlobal(view().commandNew(name));
+  } catch (const HostError &) {
+  }
+}
+
+void BatchCommandBase::createCommand(CommandHandle command) {
+  try {
+    CabinetHandle empty = cabinets().cabinetNew();
+    view().commandSetParams(command, empty);
+    cabinets().cabinetDestroy(empty);
+  } catch (const HostError &) {
+  }
+}
+
+CommandStatus BatchCommandBase::setParams(CommandHandle command, CabinetHandle params) {
+  CabinetHandle copy;
+  try {
+    copy = cabinets().cabinetDup(params);
+    if (!validateParams(copy)) {
+      cabinets().cabinetDestroy(copy);
+      return CommandStatus::InError;
+    }
+    if (m_defaults)
+      cabinets().cabinetMerge(copy, m_defaults, CabinetMergeMode::AddMissing);
+    view().commandPutCab(command, "Params", copy); // the command owns it now
+    copy = CabinetHandle();
+    view().commandPutCab(command, "ParamsDesc", CabinetHandle());
+    return CommandStatus::Ready;
+  } catch (const HostError &) {
+    try {
+      if (copy)
+        cabinets().cabinetDestroy(copy);
+    } catch (const HostError &) {
+    }
+    return CommandStatus::InError;
+  }
+}
+
+void BatchCommandBase::getParams(CommandHandle command, CabinetHandle params) {
+  try {
+    cabinets().cabinetMakeEmpty(params);
+    CabinetHandle own = view().commandGetCab(command, "Params", true);
+    cabinets().cabinetMerge(params, own, CabinetMergeMode::ReplaceAll);
+  } catch (const HostError &) {
+    try {
+      cabinets().cabinetMakeEmpty(params);
+    } catch (const HostError &) {
+    }
+  }
+}
+
+void BatchCommandBase::getProps(CommandHandle command, CabinetHandle props) {
+  try {
+    ASExtraTable &x = cabinets();
+    const bool all = x.cabinetNumKeys(props) == 0;
+    auto wanted = [&](const char *key) { return all || x.cabinetKnown(props, key); };
+    if (wanted("GroupTitle"))
+      writeTextValue(groupTitle, "GroupTitle", props);
+    if (wanted("CanBatch"))
+      x.cabinetPutBool(props, "CanBatch", canBatch);
+    if (wanted("CanDescribeParams"))
+      x.cabinetPutBool(props, "CanDescribeParams", canDescribeParams);
+    if (wanted("CanShowDialog"))
+      x.cabinetPutBool(props, "CanShowDialog", canShowDialog);
+    if (wanted("GenericTitle"))
+      writeTextValue(genericTitle, "GenericTitle", props);
+    if (wanted("Title"))
+      writeTextValue(title, "Title", props);
+    if (wanted("ParamsDesc")) {
+      CabinetHandle desc = view().commandGetCab(command, "ParamsDesc", false);
+      if (!desc) {
+        CabinetHandle params = x.cabinetNew();
+        getParams(command, params);
+        desc = x.cabinetNew();
+        describeParams(params, desc);
+        x.cabinetDestroy(params);
+        view().commandPutCab(command, "ParamsDesc", desc);
+      }
+      x.cabinetPutCabinet(props, "ParamsDesc", x.cabinetDup(desc));
+    }
+  } catch (const HostError &) {
+  }
+}
+
+CommandStatus BatchCommandBase::showDialog(CommandHandle command) {
+  CabinetHandle params;
+  CommandStatus status = CommandStatus::InError;
+  try {
+    params = cabinets().cabinetNew();
+    getParams(command, params);
+    if (editParams(params) == 1) {
+      view().commandSetParams(command, params);
+      status = CommandStatus::Ready;
+    } else {
+      status = CommandStatus::Cancelled;
+    }
+  } catch (const HostError &) {
+    status = CommandStatus::InError;
+  }
+  try {
+    if (params)
+      cabinets().cabinetDestroy(params);
+  } catch (const HostError &) {
+  }
+  return status;
+}
+
+CommandStatus BatchCommandBase::work(CommandHandle command) {
+  try {
+    CabinetHandle params = view().commandGetCab(command, "Params", false);
+    DocHandle doc = view().commandGetDoc(command);
+    void *monitorData = nullptr;
+    const ProgressMonitor *monitor = view().commandGetProgressMonitor(command, &monitorData);
+    view().commandGetCab(command, "CommandState", true);
+    if (!doc)
+      return CommandStatus::InError;
+    // (This host has no document windows, so there is no cursor to save and restore.)
+    run(command, doc, params, monitor, monitorData);
+    return CommandStatus::Done;
+  } catch (const HostError &) {
+    return CommandStatus::InError;
+  }
+}
+
+CommandStatus BatchCommandBase::cancelOrReset(CommandHandle command, CommandStatus answer) {
+  try {
+    if (view().commandGetCab(command, "CommandState", false)) {
+      void *data = nullptr;
+      const ProgressMonitor *monitor = view().commandGetProgressMonitor(command, &data);
+      if (monitor && monitor->endOperation)
+        monitor->endOperation(data);
+    }
+    view().commandPutCab(command, "CommandState", CabinetHandle());
+    return answer;
+  } catch (const HostError &) {
+    return CommandStatus::InError;
+  }
+}
+
+BuildCommand::BuildCommand() {
+  genericTitle = kTitle;
+  title = kTitle;
+}
+
+void BuildCommand::setUp() {
+  BatchCommandBase::setUp();
+  name = hostTables().core->atomFromString(kName);
+  genericTitle = kTitle;
+  title = kTitle;
+  auto *record = const_cast<CommandHandlerRecord *>(handlerRecord());
+  record->initialize = procInitialize;
+  record->terminate = procTerminate;
+  record->registerCommands = procRegisterCommands;
+  record->createCommand = procCreateCommand;
+  record->setParams = procSetParams;
+  record->getParams = procGetParams;
+  record->getProps = procGetProps;
+  record->showDialog = procShowDialog;
+  record->work = procWork;
+  record->cancel = procCancel;
+  record->reset = procReset;
+  view().commandRegisterHandler(name, record);
+}
+
+int BuildCommand::editParams(CabinetHandle) {
+  // Parameters are edited in the Generate Bookmarks dialog, which this build does not have
+  // yet; without it the parameters stay as they are.
+  return 0;
+}
+
+bool BuildCommand::run(CommandHandle, DocHandle doc, CabinetHandle params,
+                       const ProgressMonitor *monitor, void *monitorData) {
+  BookmarkBuilder builder;
+  builder.setMonitor(monitor, monitorData);
+  if (!builder.read(params))
+    return false;
+  return builder.generate(doc);
+}
+
+void BuildCommand::writeDefaults(CabinetHandle defaults) {
+  BookmarkBuilder fresh;
+  fresh.write(defaults);
+}
+
+BuildCommand &buildCommand() {
+  static BuildCommand command;
+  return command;
+}
+
+} // namespace sorvane

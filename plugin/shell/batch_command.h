@@ -1,0 +1,85 @@
+// The "Generate Bookmarks" command of the host's batch sequences.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "sdk/atom.h"
+#include "sdk/batch_command.h"
+#include "sdk/handles.h"
+#include "sdk/progress_monitor.h"
+
+namespace sorvane {
+
+// A generic adapter between the host's command handler record and overridable operations.
+class BatchCommandBase {
+public:
+  BatchCommandBase() = default;
+  virtual ~BatchCommandBase() = default;
+  BatchCommandBase(const BatchCommandBase &) = delete;
+  BatchCommandBase &operator=(const BatchCommandBase &) = delete;
+
+  bool canDescribeParams = true;
+  bool canBatch = true;
+  bool canShowDialog = true;
+  std::string groupTitle = "Document";
+  std::string genericTitle = "Unknown";
+  std::string title = "Undefined";
+  Atom name = Atom::Null;
+
+  // Registers the handler record with the host under `name`. Throws HostError.
+  virtual void setUp();
+  // Releases the default parameters and the handler record.
+  void release();
+
+  // The procedures of the handler record.
+  bool initialize();
+  bool terminate();
+  void registerCommands();
+  void createCommand(CommandHandle command);
+  CommandStatus setParams(CommandHandle command, CabinetHandle params);
+  void getParams(CommandHandle command, CabinetHandle params);
+  void getProps(CommandHandle command, CabinetHandle props);
+  CommandStatus showDialog(CommandHandle command);
+  CommandStatus work(CommandHandle command);
+  CommandStatus cancelOrReset(CommandHandle command, CommandStatus answer);
+
+  const CommandHandlerRecord *handlerRecord() const { return m_record.get(); }
+  CabinetHandle defaults() const { return m_defaults; }
+
+protected:
+  virtual bool validateParams(CabinetHandle params) = 0;
+  virtual void describeParams(CabinetHandle params, CabinetHandle description) = 0;
+  // The dialog's result: 1 for OK.
+  virtual int editParams(CabinetHandle params) = 0;
+  virtual bool run(CommandHandle command, DocHandle doc, CabinetHandle params,
+                   const ProgressMonitor *monitor, void *monitorData) = 0;
+  // The default parameters every command starts from.
+  virtual void writeDefaults(CabinetHandle defaults) = 0;
+
+private:
+  std::unique_ptr<CommandHandlerRecord> m_record;
+  CabinetHandle m_defaults;
+};
+
+class BuildCommand final : public BatchCommandBase {
+public:
+  static constexpr const char *kName = "TAVO_SorvaneBuildCommand";
+  static constexpr const char *kTitle = "Generate Bookmarks";
+
+  BuildCommand();
+  void setUp() override;
+
+protected:
+  bool validateParams(CabinetHandle) override { return true; }
+  void describeParams(CabinetHandle, CabinetHandle) override {}
+  int editParams(CabinetHandle params) override;
+  bool run(CommandHandle command, DocHandle doc, CabinetHandle params,
+           const ProgressMonitor *monitor, void *monitorData) override;
+  void writeDefaults(CabinetHandle defaults) override;
+};
+
+// The plug-in's one batch command.
+BuildCommand &buildCommand();
+
+} // namespace sorvane

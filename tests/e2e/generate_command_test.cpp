@@ -1,0 +1,139 @@
+// `sorvane generate` and `sorvane batch` on fixture PDFs: the written outline, the summary,
+// and what happens to bad input.
+#include <gtest/gtest.h>
+
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+test::TextSpec text(std::string t, double y, double size, std::string font) {
+  test::TextSpec s;
+  s.text = std::move(t);
+  s.y = y;
+  s.size = size;
+  s.font = std::move(font);
+  return s;
+}
+
+// Chapters in 18-point and sections in 14-point Helvetica-Bold.
+const char *kSettings = R"({ "format": "sorvane-cabinet", "version": 1,
+  "cabinet": { "BuildSettings": {
+    "InsertType": 1, "NumLevels": 2,
+    "Level0": { "TextStyle": { "FontDesc": { "FontSize": 18.0,
+                                             "Fonts": { "NumItems": 1, "0": "Helvetica-Bold" } } },
+                "DispAttribs": { "IsBold": true, "ShowOpen": true } },
+    "Level1": { "TextStyle": { "FontDesc": { "FontSize": 14.0,
+                                             "Fonts": { "NumItems": 1, "0": "Helvetica-Bold" } } } }
+  } } })";
+
+class GenerateCommand : public ::testing::Test {
+protected:
+  void SetUp() override {
+    test::PdfSpec spec = test::pages(4);
+    spec.pages[0].texts = {text("Chapter 1 Basics", 700, 18, "Helvetica-Bold"),
+                           text("Body.", 680, 10, "Times-Roman"),
+                           text("1.1 First steps", 650, 14, "Helvetica-Bold")};
+    spec.pages[2].texts = {text("Chapter 2 More", 700, 18, "Helvetica-Bold")};
+    spec.outline = {{"Cover", {}, test::ActionSpec::goTo(0), false, {}, 0, {}}};
+    test::writePdf(spec, input());
+    test::writeFile(settings(), kSettings);
+    original = test::readFile(input());
+  }
+  std::string input() const { return dir.file("book.pdf"); }
+  std::string settings() const { return dir.file("book.svb"); }
+  std::string original;
+  test::TempDir dir;
+};
+
+TEST_F(GenerateCommand, AddsTheHeadingsAndLeavesTheInputAlone) {
+  const auto r =
+      test::runSorvane({"generate", input(), "-s", settings(), "-o", dir.file("out.pdf")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("Bookmarks added: 3; the outline now holds 4; "), std::string::npos)
+      << r.err;
+  EXPECT_EQ(test::readFile(input()), original);
+  EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf")), 0);
+  const auto out = test::inspectPdf(dir.file("out.pdf")).outline;
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0].title, "Cover");
+  EXPECT_EQ(out[1].title, "Chapter 1 Basics");
+  EXPECT_EQ(out[1].flags, 2);
+  EXPECT_EQ(out[1].count, 1);
+  ASSERT_EQ(out[1].children.size(), 1u);
+  EXPECT_EQ(out[1].children[0].title, "1.1 First steps");
+  EXPECT_EQ(out[2].title, "Chapter 2 More");
+  EXPECT_EQ(out[2].page, 2);
+}
+
+TEST_F(GenerateCommand, InPlaceReplacesTheInputAsAWhole) {
+  const auto r = test::runSorvane({"generate", input(), "-s", settings(), "--in-place"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(test::readFile(input()).substr(0, original.size()), original); // appended to
+  EXPECT_EQ(test::inspectPdf(input()).outline.size(), 3u);
+}
+
+TEST_F(GenerateCommand, SaysWhereTheResultGoes) {
+  EXPECT_EQ(test::runSorvane({"generate", input(), "-s", settings()}).exitCode, 2);
+  EXPECT_EQ(test::runSorvane({"generate", input(), "-o", dir.file("o.pdf")}).exitCode, 2);
+  EXPECT_EQ(test::runSorvane(
+                {"generate", input(), "-s", settings(), "-o", dir.file("o.pdf"), "--in-place"})
+                .exitCode,
+            2);
+}
+
+TEST_F(GenerateCommand, BadInputGivesOneLineAndChangesNothing) {
+  test::writeFile(dir.file("broken.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 1, "NumLevels": 2}}})");
+  test::writeFile(dir.file("other.svb"),
+                  R"({"format": "sorvane-cabinet", "version": 1, "cabinet": {"Sorting": {}}})");
+  test::writeFile(dir.file("notes.pdf"), "not a pdf");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    const char *says;
+  };
+  const Case cases[] = {
+      {{"generate", input(), "-s", dir.file("broken.svb"), "-o", dir.file("o.pdf")}, 3, "twice"},
+      {{"generate", input(), "-s", dir.file("other.svb"), "-o", dir.file("o.pdf")},
+       3,
+       "BuildSettings"},
+      {{"generate", dir.file("notes.pdf"), "-s", settings(), "-o", dir.file("o.pdf")},
+       3,
+       "not a PDF"},
+      {{"generate", input(), "-s", settings(), "-o", dir.file("no/such/dir/o.pdf")},
+       4,
+       "cannot write"},
+  };
+  for (const Case &c : cases) {
+    const auto r = test::runSorvane(c.args);
+    EXPECT_EQ(r.exitCode, c.code) << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("sorvane:"), r.err.rfind("sorvane:")) << "one line: " << r.err;
+  }
+  EXPECT_EQ(test::readFile(input()), original);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("o.pdf")));
+}
+
+TEST_F(GenerateCommand, BatchGoesOnAfterAFailureAndSaysSo) {
+  test::writeFile(dir.file("notes.pdf"), "not a pdf");
+  std::filesystem::create_directory(dir.path() / "out");
+  const auto r = test::runSorvane(
+      {"batch", "-s", settings(), "--output-dir", dir.file("out"), dir.file("notes.pdf"), input()});
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_NE(r.err.find("notes.pdf: failed"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("book.pdf: 3 bookmarks added, 4 in all"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("2 files: 1 done, 1 failed"), std::string::npos) << r.err;
+  EXPECT_EQ(test::inspectPdf(dir.file("out/book.pdf")).outline.size(), 3u);
+
+  const auto suffixed = test::runSorvane({"batch", "-s", settings(), "--suffix", "-bm", input()});
+  EXPECT_EQ(suffixed.exitCode, 0) << suffixed.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.file("book-bm.pdf")));
+  EXPECT_EQ(test::readFile(input()), original);
+}
+
+} // namespace
+} // namespace sorvane
