@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds Sorvane (installing what it needs first) and runs it on the bundled example.
+# Builds Sorvane (installing what it needs first), generates the bookmarks of the bundled
+# example manual and prints the resulting outline.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
 bash "$root/scripts/build.sh"
 "$build/bin/sorvane" --version
-"$build/bin/sorvane" --help
+"$build/bin/sorvane" generate "$root/examples/manual.pdf" -s "$root/examples/manual.svb" \
+  -o "$build/example-manual.pdf"
+"$build/bin/sorvane" list "$build/example-manual.pdf"
