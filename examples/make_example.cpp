@@ -35,11 +35,16 @@ int main(int argc, char **argv) {
     const char *text;
   };
   const Heading headings[] = {
-      {0, -1, "Contents"},          {1, 0, "Chapter 1 Getting started"},
-      {1, 1, "1.1 Installing"},     {2, 1, "1.2 A first run"},
-      {3, 0, "Chapter 2 Level rules"}, {3, 1, "2.1 Fonts and sizes"},
-      {4, 1, "2.2 Patterns"},       {5, 1, "2.3 Indentation"},
-      {6, 0, "Chapter 3 Settings files"}, {7, 1, "3.1 Sharing settings"},
+      {0, -1, "Contents"},
+      {1, 0, "Chapter 1 Getting started"},
+      {1, 1, "1.1 Installing"},
+      {2, 1, "1.2 A first run"},
+      {3, 0, "Chapter 2 Level rules"},
+      {3, 1, "2.1 Fonts and sizes"},
+      {4, 1, "2.2 Patterns"},
+      {5, 1, "2.3 Indentation"},
+      {6, 0, "Chapter 3 Settings files"},
+      {7, 1, "3.1 Sharing settings"},
   };
   double y[8] = {740, 740, 740, 740, 740, 740, 740, 740};
   for (const Heading &h : headings) {

@@ -39,6 +39,9 @@ using CosDocHandle = Handle<struct CosDocTag>;
 using ContentHandle = Handle<struct ContentTag>;
 using ElementHandle = Handle<struct ElementTag>;
 using CommandHandle = Handle<struct CommandTag>;
+using MenubarHandle = Handle<struct MenubarTag>;
+using MenuHandle = Handle<struct MenuTag>;
+using MenuItemHandle = Handle<struct MenuItemTag>;
 
 } // namespace sorvane
 

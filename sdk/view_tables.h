@@ -12,6 +12,9 @@
 
 namespace sorvane {
 
+using ExecuteProc = void (*)(void *clientData);
+using ComputeEnabledProc = bool (*)(void *clientData);
+
 // Windows, menus, alerts, batch commands, progress and printing.
 class AcroViewTable : public HostTable {
 public:
@@ -24,6 +27,30 @@ public:
   virtual void alertNote(std::string_view message) = 0;
   // Shows (true) or restores (false) the wait cursor.
   virtual void showWaitCursor(bool on) = 0;
+  // Asks the user to confirm; true for yes.
+  virtual bool alertConfirm(std::string_view message) = 0;
+
+  // ---- the application
+  virtual int16_t appGetVersionMajor() = 0;
+  virtual bool appModalWindowIsOpen() = 0;
+  // The document of the active window; null when no document is open.
+  virtual DocHandle appGetActiveDoc() = 0;
+
+  // ---- menus
+  virtual MenubarHandle appGetMenubar() = 0;
+  // The menu of the menu bar named `name` (such as "Extensions"); null when there is none.
+  virtual MenuHandle menubarAcquireMenuByName(MenubarHandle bar, std::string_view name) = 0;
+  virtual MenuHandle menuNew(std::string_view title, std::string_view name, uint32_t owner) = 0;
+  // An item; with a submenu it opens that menu.
+  virtual MenuItemHandle menuItemNew(std::string_view title, std::string_view name,
+                                     MenuHandle submenu, uint32_t owner) = 0;
+  virtual void menuItemSetExecuteProc(MenuItemHandle item, ExecuteProc proc, void *data) = 0;
+  virtual void menuItemSetComputeEnabledProc(MenuItemHandle item, ComputeEnabledProc proc,
+                                             void *data) = 0;
+  // Adds `item` at `position` (past the end: at the end).
+  virtual void menuAddMenuItem(MenuHandle menu, MenuItemHandle item, int32_t position) = 0;
+  virtual void menuRelease(MenuHandle menu) = 0;
+  virtual void menuItemRelease(MenuItemHandle item) = 0;
 
   // ---- batch-sequence commands
   // Registers the handler of the commands named `name`; the record must outlive the host's use.

@@ -1,5 +1,7 @@
 #include "host/runtime/view_services.h"
 
+#include <algorithm>
+
 #include "sdk/host_error.h"
 
 namespace sorvane::host {
@@ -24,6 +26,94 @@ void AcroView::setNoteHandler(std::function<void(std::string_view)> handler) {
 void AcroView::setProgressMonitor(const ProgressMonitor *monitor, void *clientData) {
   m_monitor = monitor;
   m_monitorData = clientData;
+}
+
+bool AcroView::alertConfirm(std::string_view message) {
+  return m_confirmHandler ? m_confirmHandler(message) : false;
+}
+
+void AcroView::setConfirmHandler(std::function<bool(std::string_view)> handler) {
+  m_confirmHandler = std::move(handler);
+}
+
+MenuHandle AcroView::menubarAcquireMenuByName(MenubarHandle, std::string_view name) {
+  for (size_t i = 0; i < m_menus.size(); ++i)
+    if (m_menus[i].onMenubar && m_menus[i].name == name)
+      return MenuHandle(i + 1);
+  return MenuHandle();
+}
+
+MenuHandle AcroView::menuNew(std::string_view title, std::string_view name, uint32_t) {
+  m_menus.push_back(Menu{std::string(title), std::string(name), {}, false});
+  return MenuHandle(m_menus.size());
+}
+
+MenuItemHandle AcroView::menuItemNew(std::string_view title, std::string_view name,
+                                     MenuHandle submenu, uint32_t) {
+  MenuItem item;
+  item.title = title;
+  item.name = name;
+  if (submenu) {
+    if (submenu.value() > m_menus.size())
+      throw HostError(ErrorCode::InvalidHandle, "Invalid menu handle.");
+    item.submenu = int(submenu.value() - 1);
+  }
+  m_items.push_back(std::move(item));
+  return MenuItemHandle(m_items.size());
+}
+
+namespace {
+template <class V> auto &at(V &v, uint64_t handle, const char *what) {
+  if (handle == 0 || handle > v.size())
+    throw HostError(ErrorCode::InvalidHandle, std::string("Invalid ") + what + " handle.");
+  return v[handle - 1];
+}
+} // namespace
+
+void AcroView::menuItemSetExecuteProc(MenuItemHandle item, ExecuteProc proc, void *data) {
+  MenuItem &i = at(m_items, item.value(), "menu item");
+  i.execute = proc;
+  i.executeData = data;
+}
+
+void AcroView::menuItemSetComputeEnabledProc(MenuItemHandle item, ComputeEnabledProc proc,
+                                             void *data) {
+  MenuItem &i = at(m_items, item.value(), "menu item");
+  i.enabled = proc;
+  i.enabledData = data;
+}
+
+void AcroView::menuAddMenuItem(MenuHandle menu, MenuItemHandle item, int32_t position) {
+  Menu &m = at(m_menus, menu.value(), "menu");
+  at(m_items, item.value(), "menu item");
+  const size_t pos = position < 0 ? 0 : std::min(size_t(position), m.items.size());
+  m.items.insert(m.items.begin() + long(pos), int(item.value() - 1));
+}
+
+const AcroView::MenuItem *AcroView::findItem(std::string_view name) const {
+  for (const MenuItem &item : m_items)
+    if (item.name == name)
+      return &item;
+  return nullptr;
+}
+
+bool AcroView::isItemEnabled(std::string_view name) const {
+  const MenuItem *item = findItem(name);
+  return item && (!item->enabled || item->enabled(item->enabledData));
+}
+
+bool AcroView::executeItem(std::string_view name) {
+  const MenuItem *item = findItem(name);
+  if (!item || !isItemEnabled(name) || !item->execute)
+    return false;
+  item->execute(item->executeData);
+  return true;
+}
+
+void AcroView::removeMenubarMenu(std::string_view name) {
+  for (Menu &m : m_menus)
+    if (m.onMenubar && m.name == name)
+      m.onMenubar = false;
 }
 
 AcroView::~AcroView() {

@@ -23,6 +23,57 @@ public:
   const ProgressMonitor *docProgressMonitor(void **clientData) override;
   void alertNote(std::string_view message) override;
   void showWaitCursor(bool) override {}
+  bool alertConfirm(std::string_view message) override;
+
+  int16_t appGetVersionMajor() override { return m_versionMajor; }
+  bool appModalWindowIsOpen() override { return m_modalOpen; }
+  DocHandle appGetActiveDoc() override { return m_activeDoc; }
+
+  MenubarHandle appGetMenubar() override { return MenubarHandle(1); }
+  MenuHandle menubarAcquireMenuByName(MenubarHandle bar, std::string_view name) override;
+  MenuHandle menuNew(std::string_view title, std::string_view name, uint32_t owner) override;
+  MenuItemHandle menuItemNew(std::string_view title, std::string_view name, MenuHandle submenu,
+                             uint32_t owner) override;
+  void menuItemSetExecuteProc(MenuItemHandle item, ExecuteProc proc, void *data) override;
+  void menuItemSetComputeEnabledProc(MenuItemHandle item, ComputeEnabledProc proc,
+                                     void *data) override;
+  void menuAddMenuItem(MenuHandle menu, MenuItemHandle item, int32_t position) override;
+  void menuRelease(MenuHandle) override {}
+  void menuItemRelease(MenuItemHandle) override {}
+
+  // ---- the menu bar as front ends show it
+  struct MenuItem {
+    std::string title;
+    std::string name;
+    int submenu = -1; // index into menus()
+    ExecuteProc execute = nullptr;
+    void *executeData = nullptr;
+    ComputeEnabledProc enabled = nullptr;
+    void *enabledData = nullptr;
+  };
+  struct Menu {
+    std::string title;
+    std::string name;
+    std::vector<int> items; // indexes into items()
+    bool onMenubar = false;
+  };
+  const std::vector<Menu> &menus() const { return m_menus; }
+  const std::vector<MenuItem> &items() const { return m_items; }
+  // The item named `name` anywhere in the menus, or null.
+  const MenuItem *findItem(std::string_view name) const;
+  // Runs the item named `name` when it is enabled (an item without enable procedure always
+  // is). False when there is no such item or it is disabled.
+  bool executeItem(std::string_view name);
+  bool isItemEnabled(std::string_view name) const;
+  // Takes a menu off the menu bar (a host without it).
+  void removeMenubarMenu(std::string_view name);
+
+  // ---- the application's state, as front ends set it
+  void setActiveDoc(DocHandle doc) { m_activeDoc = doc; }
+  void setModalWindowOpen(bool open) { m_modalOpen = open; }
+  void setVersionMajor(int16_t major) { m_versionMajor = major; }
+  // How confirmations are answered; without a handler they are refused.
+  void setConfirmHandler(std::function<bool(std::string_view)> handler);
 
   void commandRegisterHandler(Atom name, const CommandHandlerRecord *record) override;
   bool commandGlobalExists(Atom name) override;
@@ -63,6 +114,14 @@ private:
   Command &command(CommandHandle handle);
 
   ASExtraTable &m_cabinets;
+  std::vector<Menu> m_menus{{"", "Extensions", {}, true},
+                            {"", "UsingExtensions", {}, true},
+                            {"", "AboutExtensions", {}, true}};
+  std::vector<MenuItem> m_items;
+  DocHandle m_activeDoc;
+  bool m_modalOpen = false;
+  int16_t m_versionMajor = 5;
+  std::function<bool(std::string_view)> m_confirmHandler;
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;
   std::unordered_set<uint16_t> m_global;

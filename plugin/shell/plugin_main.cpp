@@ -1,5 +1,9 @@
 // The plug-in's entry point, setup procedure and handshake.
+#include <dlfcn.h>
+#include <string>
+
 #include "plugin/shell/batch_command.h"
+#include "plugin/shell/commands.h"
 #include "plugin/shell/plugin_state.h"
 #include "plugin/shell/table_import.h"
 #include "sdk/host_error.h"
@@ -12,9 +16,21 @@ bool exportTables() { return true; } // the plug-in exports no tables
 
 bool importReplaceAndRegister() { return true; }
 
-// Registers the batch command. (The menus come with the commands behind them.)
+// The full path of this plug-in's own file.
+std::string modulePath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void *>(&PlugInMain), &info) && info.dli_fname)
+    return info.dli_fname;
+  return "sorvane.api";
+}
+
+// Builds the menus, then registers the batch command.
 bool initialize() {
   try {
+    const std::string path = modulePath();
+    plugInState().defaultsFile = derivedPath(path, ".cfs");
+    plugInState().helpFile = derivedPath(path, ".chm");
+    buildMenus();
     buildCommand().setUp();
     return true;
   } catch (const HostError &) {

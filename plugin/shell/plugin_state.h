@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "sdk/imported_tables.h"
@@ -15,6 +16,8 @@ struct PlugInState {
   void *mainWindow = nullptr;
   void *moduleInstance = nullptr;
   uint32_t extensionId = 0;
+  std::string defaultsFile; // remembered dialog settings, beside the plug-in file
+  std::string helpFile;
 };
 
 PlugInState &plugInState();

@@ -1,0 +1,133 @@
+#include "plugin/shell/commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+#include "plugin/outline/delete_bookmarks.h"
+#include "plugin/shell/plugin_state.h"
+#include "sdk/host_error.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane {
+namespace {
+
+AcroViewTable &view() { return hostTables().acroView.must(); }
+
+struct MenuEntry {
+  const char *title;
+  const char *name;
+  ExecuteProc run; // null while the command is not built: the item is left out
+  ComputeEnabledProc enabled;
+};
+
+// The "&Bookmarks" submenu in its order. Generate, Validate, Sort and Print Bookmarked Pages join
+// it with their dialogs and tools.
+const MenuEntry kBookmarkItems[] = {
+    {"&Generate...", "TAVO:BookmarkGenerate", nullptr, hasActiveDocument},
+    {"&Validate...", "TAVO:BookmarkValidate", nullptr, hasBookmarks},
+    {"&Sort...", "TAVO:BookmarkSort", nullptr, hasBookmarks},
+    {"&Print Bookmarked Pages...", "TAVO:BookmarkSPrint", nullptr, hasBookmarks},
+    {"&Delete All...", "TAVO:BookmarkDeleteAll", deleteAllCommand, hasBookmarks},
+};
+
+constexpr int32_t kAtEnd = 9999;
+
+} // namespace
+
+bool checkCommandPreconditions() {
+  AcroViewTable &v = view();
+  if (v.appModalWindowIsOpen())
+    return false;
+  if (v.appGetVersionMajor() < 5) {
+    v.alertNote(kOldHostMessage);
+    return false;
+  }
+  const DocHandle doc = v.appGetActiveDoc();
+  if (!doc) {
+    v.alertNote(kNoDocumentMessage);
+    return false;
+  }
+  const std::optional<uint32_t> permissions = hostTables().pdModel->docGetPermissions(doc);
+  if (permissions && !(*permissions & kPermissionModify)) {
+    v.alertNote(kNoPermissionMessage);
+    return false;
+  }
+  return true;
+}
+
+bool hasActiveDocument(void *) {
+  try {
+    return static_cast<bool>(view().appGetActiveDoc());
+  } catch (const HostError &) {
+    return false;
+  }
+}
+
+bool hasBookmarks(void *) {
+  try {
+    const DocHandle doc = view().appGetActiveDoc();
+    if (!doc)
+      return false;
+    PDModelTable &pd = hostTables().pdModel.must();
+    const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
+    return pd.bookmarkIsValid(root) && pd.bookmarkHasChildren(root);
+  } catch (const HostError &) {
+    return false;
+  }
+}
+
+void deleteAllCommand(void *) {
+  try {
+    if (!checkCommandPreconditions())
+      return;
+    if (!view().alertConfirm(kConfirmDeleteAll))
+      return;
+    view().showWaitCursor(true);
+    deleteAllBookmarks(view().appGetActiveDoc());
+    view().showWaitCursor(false);
+  } catch (const HostError &e) {
+    view().showWaitCursor(false);
+    view().alertNote(e.text());
+  }
+}
+
+void buildMenus() {
+  AcroViewTable &v = view();
+  const uint32_t owner = plugInState().extensionId;
+  const MenubarHandle bar = v.appGetMenubar();
+  if (MenuHandle extensions = v.menubarAcquireMenuByName(bar, "Extensions")) {
+    MenuHandle submenu = v.menuNew("&Bookmarks", "TAVO:BookmarksMenu", owner);
+    for (const MenuEntry &entry : kBookmarkItems) {
+      if (!entry.run)
+        continue;
+      MenuItemHandle item = v.menuItemNew(entry.title, entry.name, MenuHandle(), owner);
+      v.menuItemSetExecuteProc(item, entry.run, nullptr);
+      v.menuItemSetComputeEnabledProc(item, entry.enabled, nullptr);
+      v.menuAddMenuItem(submenu, item, kAtEnd);
+      v.menuItemRelease(item);
+    }
+    MenuItemHandle carrier = v.menuItemNew("&Bookmarks", "TAVO:Bookmarks", submenu, owner);
+    v.menuAddMenuItem(extensions, carrier, kAtEnd);
+    v.menuItemRelease(carrier);
+    v.menuRelease(submenu);
+    v.menuRelease(extensions);
+  }
+  // "&Sorvane..." under "UsingExtensions" (help) and "AboutExtensions" (about) come with the
+  // help and About windows.
+}
+
+std::string derivedPath(const std::string &modulePath, const std::string &extension) {
+  const auto slash = modulePath.rfind('/');
+  const auto dot = modulePath.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return modulePath + extension;
+  std::string current = modulePath.substr(dot);
+  std::transform(current.begin(), current.end(), current.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  if (current != ".api")
+    return modulePath + extension;
+  return modulePath.substr(0, dot) + extension;
+}
+
+} // namespace sorvane

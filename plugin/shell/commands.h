@@ -1,0 +1,35 @@
+// The plug-in's menu commands: the "&Bookmarks" submenu, the checks every editing command makes
+// first, and the command handlers.
+#pragma once
+
+#include <string>
+
+namespace sorvane {
+
+inline constexpr const char *kOldHostMessage = "Can't execute in the Acrobat version prior 5.0.";
+inline constexpr const char *kNoDocumentMessage =
+    "No active document available. Please open a document and try again.";
+inline constexpr const char *kNoPermissionMessage =
+    "Security settings do not permit document editing.";
+inline constexpr const char *kConfirmDeleteAll =
+    "Do you really want to delete all bookmarks from the active document?";
+
+// True when an editing command may run on the active document; otherwise the reason was shown.
+bool checkCommandPreconditions();
+
+// Enable procedures of the menu items.
+bool hasActiveDocument(void *clientData);
+bool hasBookmarks(void *clientData);
+
+// Command handlers.
+void deleteAllCommand(void *clientData);
+
+// Builds the menus in the host's menu bar. Menus the host does not have are skipped.
+void buildMenus();
+
+// The defaults file and help file paths for the plug-in file at `modulePath`: its extension
+// replaced (whatever its letter case) by ".cfs" and ".chm"; the rest of the path is kept, since
+// on this platform a path in other letters names another file.
+std::string derivedPath(const std::string &modulePath, const std::string &extension);
+
+} // namespace sorvane
