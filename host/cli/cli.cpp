@@ -6,6 +6,7 @@
 #include "host/cli/generate_command.h"
 #include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
+#include "host/cli/settings_command.h"
 #include "host/pdf/pdf_engine.h"
 #include "sdk/host_error.h"
 
@@ -27,6 +28,10 @@ Commands:
                    add them to its outline as bookmarks
   batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) FILES...
                    the same for many files; one that fails does not stop the others
+  settings new FILE.svb
+                   start a settings file (one level: Helvetica-Bold, 12 pt) to edit
+  settings show FILE.svb
+                   print the levels of a settings file and its other settings
   list FILE.pdf [--json] [--password PW]
                    print the outline as an indented tree (title, page, open state),
                    or as JSON with --json
@@ -84,6 +89,8 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
     return runGenerate(rest, out, err);
   if (first == "batch")
     return runBatch(rest, out, err);
+  if (first == "settings")
+    return runSettings(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

@@ -117,6 +117,9 @@ void AcroView::removeMenubarMenu(std::string_view name) {
 }
 
 AcroView::~AcroView() {
+  for (CommandHandle c : m_globalCommands)
+    if (m_commands.count(c.value()))
+      commandDestroy(c);
   for (auto &[id, cmd] : m_commands)
     for (auto &[key, cab] : cmd.cabinets)
       m_cabinets.cabinetDestroy(cab);
@@ -133,6 +136,13 @@ void AcroView::commandRegisterHandler(Atom name, const CommandHandlerRecord *rec
   if (!record || record->size != kCommandHandlerRecordSize)
     throw HostError(ErrorCode::BadParameter, "Invalid command handler record.");
   m_handlers[uint16_t(name)] = record;
+  // The host readies a handler as soon as it is registered.
+  if (record->initialize && !record->initialize()) {
+    m_handlers.erase(uint16_t(name));
+    throw HostError(ErrorCode::Generic, "The batch command could not initialise.");
+  }
+  if (record->registerCommands)
+    record->registerCommands();
 }
 
 bool AcroView::commandGlobalExists(Atom name) { return m_global.count(uint16_t(name)) != 0; }
@@ -145,6 +155,7 @@ CommandHandle AcroView::commandNew(Atom name) {
 
 void AcroView::commandRegisterGlobal(CommandHandle handle) {
   m_global.insert(uint16_t(command(handle).name));
+  m_globalCommands.push_back(handle);
 }
 
 CabinetHandle AcroView::commandGetCab(CommandHandle handle, std::string_view key, bool create) {

@@ -65,6 +65,7 @@ public:
   // is). False when there is no such item or it is disabled.
   bool executeItem(std::string_view name);
   bool isItemEnabled(std::string_view name) const;
+  size_t globalCommandCount() const { return m_globalCommands.size(); }
   // Takes a menu off the menu bar (a host without it).
   void removeMenubarMenu(std::string_view name);
 
@@ -75,6 +76,7 @@ public:
   // How confirmations are answered; without a handler they are refused.
   void setConfirmHandler(std::function<bool(std::string_view)> handler);
 
+  // Registers the handler and readies it: its Initialize and RegisterCommands procedures run.
   void commandRegisterHandler(Atom name, const CommandHandlerRecord *record) override;
   bool commandGlobalExists(Atom name) override;
   CommandHandle commandNew(Atom name) override;
@@ -125,6 +127,7 @@ private:
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;
   std::unordered_set<uint16_t> m_global;
+  std::vector<CommandHandle> m_globalCommands;
   uint64_t m_nextCommand = 1;
   std::function<void(std::string_view)> m_noteHandler;
   std::vector<std::string> m_notes;

@@ -232,6 +232,14 @@ void BuildCommand::setUp() {
   view().commandRegisterHandler(name, record);
 }
 
+void BuildCommand::describeParams(CabinetHandle params, CabinetHandle description) {
+  BookmarkBuilder builder;
+  builder.read(params);
+  cabinets().cabinetPutInt(description, "NumLevels", static_cast<int32_t>(builder.levels.size()));
+  for (size_t i = 0; i < builder.levels.size(); ++i)
+    writeTextValue(builder.levels[i].describeLevel(), "Level" + std::to_string(i), description);
+}
+
 int BuildCommand::editParams(CabinetHandle) {
   // Parameters are edited in the Generate Bookmarks dialog, which this build does not have
   // yet; without it the parameters stay as they are.

@@ -72,7 +72,8 @@ public:
 
 protected:
   bool validateParams(CabinetHandle) override { return true; }
-  void describeParams(CabinetHandle, CabinetHandle) override {}
+  // "NumLevels" and, for each level, its one-line description under "Level0", "Level1", ...
+  void describeParams(CabinetHandle params, CabinetHandle description) override;
   int editParams(CabinetHandle params) override;
   bool run(CommandHandle command, DocHandle doc, CabinetHandle params,
            const ProgressMonitor *monitor, void *monitorData) override;

@@ -38,10 +38,11 @@ TEST_F(BatchCommand, RegistersItsHandlerUnderItsName) {
   EXPECT_EQ(host.provider().core().atomGetString(buildCommand().name), "TAVO_SorvaneBuildCommand");
   EXPECT_EQ(view().handlerFor(buildCommand().name), &record());
   EXPECT_EQ(buildCommand().title, "Generate Bookmarks");
-  EXPECT_FALSE(view().commandGlobalExists(buildCommand().name));
-  record().registerCommands();
-  record().registerCommands(); // a second call makes no second command
+  // Registering readied the handler: its global command exists, once.
   EXPECT_TRUE(view().commandGlobalExists(buildCommand().name));
+  EXPECT_EQ(view().globalCommandCount(), 1u);
+  record().registerCommands();
+  EXPECT_EQ(view().globalCommandCount(), 1u);
 }
 
 TEST_F(BatchCommand, ANewCommandHasEmptyParametersAndSettingThemAddsTheDefaults) {

@@ -1,0 +1,59 @@
+// `sorvane settings new` and `sorvane settings show`.
+#include <gtest/gtest.h>
+
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+TEST(SettingsCommand, ANewFileHasOneUsableLevelAndIsNotOverwritten) {
+  test::TempDir dir;
+  const std::string path = dir.file("new.svb");
+  const auto made = test::runSorvane({"settings", "new", path});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  const std::string written = test::readFile(path);
+  EXPECT_NE(written.find("\"NumLevels\": 1"), std::string::npos);
+  EXPECT_NE(written.find("\"InsertType\": 1"), std::string::npos);
+  const auto again = test::runSorvane({"settings", "new", path});
+  EXPECT_EQ(again.exitCode, 2);
+  EXPECT_EQ(test::readFile(path), written);
+
+  // The level finds 12-point Helvetica-Bold headings.
+  test::PdfSpec spec = test::pages(1);
+  test::TextSpec heading;
+  heading.text = "Found with the new settings";
+  heading.font = "Helvetica-Bold";
+  spec.pages[0].texts = {heading};
+  test::writePdf(spec, dir.file("in.pdf"));
+  const auto run =
+      test::runSorvane({"generate", dir.file("in.pdf"), "-s", path, "-o", dir.file("out.pdf")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
+  ASSERT_EQ(outline.size(), 1u);
+  EXPECT_EQ(outline[0].title, "Found with the new settings");
+}
+
+TEST(SettingsCommand, ShowDescribesEachLevelAndTheOtherSettings) {
+  const auto r = test::runSorvane({"settings", "show", SORVANE_EXAMPLE_SETTINGS});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("2 levels"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Level 1 : (Helvetica-Bold, Size 20.0 pt)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Level 2 : (Helvetica-Bold, Size 14.0 pt)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("instead of the existing bookmarks"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Stop words: on \"Contents\""), std::string::npos) << r.out;
+}
+
+TEST(SettingsCommand, ShowRefusesWhatIsNotASettingsFile) {
+  test::TempDir dir;
+  test::writeFile(dir.file("x.svb"), "hello");
+  const auto r = test::runSorvane({"settings", "show", dir.file("x.svb")});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.err.find("not valid JSON"), std::string::npos) << r.err;
+  EXPECT_EQ(test::runSorvane({"settings", "edit", dir.file("x.svb")}).exitCode, 2);
+}
+
+} // namespace
+} // namespace sorvane
