@@ -75,6 +75,10 @@ public:
   virtual void bookmarkUnlink(BookmarkHandle bm) = 0;
   // Links an unlinked `bm` in right before `sibling`.
   virtual void bookmarkLinkBefore(BookmarkHandle bm, BookmarkHandle sibling) = 0;
+  // Links an unlinked `bm` in right after `sibling`.
+  virtual void bookmarkLinkAfter(BookmarkHandle bm, BookmarkHandle sibling) = 0;
+  // Links an unlinked `bm` in as the last child of `parent`.
+  virtual void bookmarkLinkAsLastChild(BookmarkHandle bm, BookmarkHandle parent) = 0;
   // Removes `bm` and everything below it from the outline.
   virtual void bookmarkDestroy(BookmarkHandle bm) = 0;
   virtual bool bookmarkIsOpen(BookmarkHandle bm) = 0;

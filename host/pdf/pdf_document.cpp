@@ -223,7 +223,7 @@ void PdfDocument::save(const std::string &target, SaveMode mode) {
   updateOutlineCounts();
   int incremental = 0;
   mupdfCall(m_ctx, ErrorCode::Generic, "cannot save the document", [&] {
-    incremental = mode == SaveMode::Auto && !pdf_was_repaired(m_ctx, m_doc) &&
+    incremental = mode == SaveMode::Auto && !m_saved && !pdf_was_repaired(m_ctx, m_doc) &&
                   pdf_can_be_saved_incrementally(m_ctx, m_doc);
   });
   const std::string temp = makeTempFileBeside(target);
@@ -240,6 +240,7 @@ void PdfDocument::save(const std::string &target, SaveMode mode) {
     throw;
   }
   installTempFile(temp, target);
+  m_saved = true;
 }
 
 } // namespace sorvane::host

@@ -40,7 +40,9 @@ public:
   std::optional<uint32_t> permissions() const { return m_permissions; }
 
   // Writes the document to `target` through a temporary file in the same folder, renamed over
-  // the target only when the save succeeded. Throws HostError.
+  // the target only when the save succeeded. Only the first save can be incremental: later
+  // ones rewrite the whole file, since an appended section can only follow the file it was
+  // made for. Throws HostError.
   void save(const std::string &target, SaveMode mode = SaveMode::Auto);
 
   // Messages MuPDF gave while reading the file (repairs, damaged objects), oldest first.
@@ -83,6 +85,7 @@ private:
   std::string m_path;
   int32_t m_pageCount = 0;
   bool m_repaired = false;
+  bool m_saved = false;
   std::optional<uint32_t> m_permissions;
   std::vector<std::string> m_warnings;
   std::vector<pdf_obj *> m_slots{nullptr, nullptr}; // slot 0 is never used, slot 1 is the root

@@ -213,12 +213,10 @@ public:
   }
 
   void bookmarkLinkBefore(BookmarkHandle bm, BookmarkHandle sibling) override {
-    Ref b = mustItem(bm);
+    Ref b = mustUnlinked(bm);
     Ref s = mustItem(sibling);
     if (&b.doc != &s.doc)
       throw HostError(ErrorCode::BadParameter, "The bookmarks are in different documents.");
-    if (b.ops.isDict(b.ops.get(b.obj, PDF_NAME(Parent))))
-      throw HostError(ErrorCode::BadParameter, "The bookmark is still linked into the outline.");
     pdf_obj *parent = s.ops.get(s.obj, PDF_NAME(Parent));
     pdf_obj *prev = s.ops.get(s.obj, PDF_NAME(Prev));
     b.ops.put(b.obj, PDF_NAME(Parent), parent);
@@ -230,6 +228,39 @@ public:
     } else {
       b.ops.put(parent, PDF_NAME(First), b.obj);
     }
+  }
+
+  void bookmarkLinkAfter(BookmarkHandle bm, BookmarkHandle sibling) override {
+    Ref b = mustUnlinked(bm);
+    Ref s = mustItem(sibling);
+    pdf_obj *parent = s.ops.get(s.obj, PDF_NAME(Parent));
+    pdf_obj *next = s.ops.get(s.obj, PDF_NAME(Next));
+    b.ops.put(b.obj, PDF_NAME(Parent), parent);
+    b.ops.put(b.obj, PDF_NAME(Prev), s.obj);
+    s.ops.put(s.obj, PDF_NAME(Next), b.obj);
+    if (b.ops.isDict(next)) {
+      b.ops.put(b.obj, PDF_NAME(Next), next);
+      b.ops.put(next, PDF_NAME(Prev), b.obj);
+    } else {
+      b.ops.put(parent, PDF_NAME(Last), b.obj);
+    }
+  }
+
+  void bookmarkLinkAsLastChild(BookmarkHandle bm, BookmarkHandle parent) override {
+    Ref b = mustUnlinked(bm);
+    Ref p = deref(m_reg, parent);
+    pdf_obj *parentObj = isRoot(parent) ? p.doc.outlineRoot(true) : p.obj;
+    if (&p.doc != &b.doc || !p.ops.isDict(parentObj))
+      throw HostError(ErrorCode::BadParameter, "The parent bookmark is not valid.");
+    pdf_obj *last = p.ops.get(parentObj, PDF_NAME(Last));
+    b.ops.put(b.obj, PDF_NAME(Parent), parentObj);
+    if (p.ops.isDict(last)) {
+      p.ops.put(last, PDF_NAME(Next), b.obj);
+      b.ops.put(b.obj, PDF_NAME(Prev), last);
+    } else {
+      p.ops.put(parentObj, PDF_NAME(First), b.obj);
+    }
+    p.ops.put(parentObj, PDF_NAME(Last), b.obj);
   }
 
   void bookmarkDestroy(BookmarkHandle bm) override {
@@ -564,6 +595,14 @@ private:
     Ref b = deref(m_reg, bm);
     if (isRoot(bm) || !b.ops.isDict(b.obj))
       throw HostError(ErrorCode::BadParameter, "Not a bookmark of the outline.");
+    return b;
+  }
+
+  // An outline item that is not linked into the outline (after bookmarkUnlink).
+  Ref mustUnlinked(BookmarkHandle bm) {
+    Ref b = mustItem(bm);
+    if (b.ops.isDict(b.ops.get(b.obj, PDF_NAME(Parent))))
+      throw HostError(ErrorCode::BadParameter, "The bookmark is still linked into the outline.");
     return b;
   }
 

@@ -174,3 +174,20 @@ TEST(FixturePages, TextInFormsMarkedContentAndBothEncodingsMakeAValidFile) {
 
 } // namespace
 } // namespace sorvane::host
+
+namespace sorvane::host {
+namespace {
+
+TEST(PdfDocumentSaving, ASecondSaveOfTheSameDocumentIsStillAValidFile) {
+  test::TempDir dir;
+  test::writePdf(test::pages(2), dir.file("in.pdf"));
+  auto doc = PdfDocument::open(dir.file("in.pdf"));
+  doc->save(dir.file("out.pdf"));
+  doc->save(dir.file("out.pdf"));
+  doc->save(dir.file("other.pdf"));
+  EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf")), 0);
+  EXPECT_EQ(test::qpdfCheck(dir.file("other.pdf")), 0);
+}
+
+} // namespace
+} // namespace sorvane::host

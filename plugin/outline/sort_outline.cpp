@@ -1,0 +1,132 @@
+#include "plugin/outline/sort_outline.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
+#include "plugin/outline/outline_walk.h"
+#include "plugin/rules/cabinet_io.h"
+#include "plugin/rules/text_case.h"
+#include "plugin/rules/text_values.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane {
+namespace {
+
+struct Entry {
+  BookmarkHandle bookmark;
+  std::string key;
+};
+
+struct Sorter {
+  const SortOptions &options;
+  const std::function<int(std::string_view, std::string_view)> &compare;
+  std::unordered_set<BookmarkHandle> visited;
+
+  void sortBelow(BookmarkHandle b, int depth);
+};
+
+void Sorter::sortBelow(BookmarkHandle b, int depth) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  if (!pd.bookmarkHasChildren(b) || depth >= kMaxWalkDepth)
+    return;
+  const bool nameOk = !options.useNameFilter || getCleanTitle(b) == options.title;
+  const bool wasOpen = pd.bookmarkIsOpen(b);
+  std::vector<Entry> entries;
+  for (BookmarkHandle c = pd.bookmarkGetFirstChild(b); c && visited.insert(c).second;
+       c = pd.bookmarkGetNext(c)) {
+    std::string key = getCleanTitle(c);
+    entries.push_back({c, options.ignoreCase ? toLowerText(key) : std::move(key)});
+  }
+  const int32_t d = bookmarkDepth(b);
+  const bool sortHere =
+      (d == options.level || (d > options.level && options.sortChildren)) && nameOk;
+  if (sortHere) {
+    if (entries.size() > 1)
+      std::sort(entries.begin(), entries.end(),
+                [&](const Entry &x, const Entry &y) { return compare(x.key, y.key) < 0; });
+    for (const Entry &e : entries)
+      pd.bookmarkUnlink(e.bookmark);
+    if (options.inverseOrder)
+      std::reverse(entries.begin(), entries.end());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (i == 0)
+        pd.bookmarkLinkAsLastChild(entries[i].bookmark, b);
+      else
+        pd.bookmarkLinkAfter(entries[i].bookmark, entries[i - 1].bookmark);
+    }
+    if (bookmarkDepth(b) > 0)
+      pd.bookmarkSetOpen(b, wasOpen);
+  }
+  for (const Entry &e : entries)
+    sortBelow(e.bookmark, depth + 1);
+  if (bookmarkDepth(b) > 0)
+    pd.bookmarkSetOpen(b, wasOpen);
+}
+
+} // namespace
+
+bool SortOptions::write(CabinetHandle parent) const {
+  return writeChildCabinet("Sorting", parent, [this](CabinetHandle cab) {
+    ASExtraTable &x = cabinets();
+    x.cabinetPutBool(cab, "InverseOrder", inverseOrder);
+    x.cabinetPutBool(cab, "SortChildren", sortChildren);
+    x.cabinetPutBool(cab, "IgnoreCase", ignoreCase);
+    x.cabinetPutBool(cab, "UseNameFilter", useNameFilter);
+    x.cabinetPutInt(cab, "Level", level);
+    writeTextValue(title, "Title", cab);
+  });
+}
+
+bool SortOptions::read(CabinetHandle parent) {
+  ASExtraTable &x = cabinets();
+  CabinetHandle cab = x.cabinetGetCabinet(parent, "Sorting");
+  if (!cab) {
+    reset();
+    return false;
+  }
+  inverseOrder = x.cabinetGetBool(cab, "InverseOrder", false);
+  sortChildren = x.cabinetGetBool(cab, "SortChildren", true);
+  ignoreCase = x.cabinetGetBool(cab, "IgnoreCase", false);
+  useNameFilter = x.cabinetGetBool(cab, "UseNameFilter", false);
+  level = x.cabinetGetInt(cab, "Level", 0);
+  title = readTextValue("Title", cab);
+  return true;
+}
+
+int32_t bookmarkDepth(BookmarkHandle bookmark) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  if (!bookmark)
+    return -1;
+  if (!pd.bookmarkIsValid(bookmark))
+    return 0;
+  int32_t depth = 0;
+  std::unordered_set<BookmarkHandle> seen{bookmark};
+  for (BookmarkHandle p = pd.bookmarkGetParent(bookmark); p && seen.insert(p).second;
+       p = pd.bookmarkGetParent(p))
+    ++depth;
+  return depth;
+}
+
+int compareTitles(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y)
+      return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+bool sortOutline(BookmarkHandle bookmark, const SortOptions &options,
+                 const std::function<int(std::string_view, std::string_view)> &compare) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  if (!bookmark || !pd.bookmarkIsValid(bookmark))
+    return false;
+  Sorter sorter{options, compare, {bookmark}};
+  sorter.sortBelow(bookmark, 0);
+  return true;
+}
+
+} // namespace sorvane
