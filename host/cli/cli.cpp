@@ -7,6 +7,7 @@
 #include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
 #include "host/cli/settings_command.h"
+#include "host/cli/tools_command.h"
 #include "host/pdf/pdf_engine.h"
 #include "sdk/host_error.h"
 
@@ -32,6 +33,8 @@ Commands:
                    start a settings file (one level: Helvetica-Bold, 12 pt) to edit
   settings show FILE.svb
                    print the levels of a settings file and its other settings
+  delete-all IN.pdf (-o OUT.pdf | --in-place) [--yes] [--password PW]
+                   delete every bookmark, after a confirmation (--yes answers it)
   list FILE.pdf [--json] [--password PW]
                    print the outline as an indented tree (title, page, open state),
                    or as JSON with --json
@@ -91,6 +94,8 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
     return runBatch(rest, out, err);
   if (first == "settings")
     return runSettings(rest, out, err);
+  if (first == "delete-all")
+    return runDeleteAll(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

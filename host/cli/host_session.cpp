@@ -1,12 +1,15 @@
 #include "host/cli/host_session.h"
 
+#include <iostream>
 #include <ostream>
+#include <string>
+#include <unistd.h>
 
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
 
-HostSession::HostSession(std::ostream &err) {
+HostSession::HostSession(std::ostream &err) : m_err(err) {
   m_provider.provide(PDModelTable::kName, &m_pdf.pdModel());
   m_provider.provide(CosTable::kName, &m_pdf.cos());
   m_provider.provide(PagePDEContentTable::kName, &m_pdf.pageContent());
@@ -18,6 +21,23 @@ HostSession::HostSession(std::ostream &err) {
 }
 
 HostSession::~HostSession() { m_plugIn.reset(); }
+
+void HostSession::answerConfirmations(bool assumeYes) {
+  m_provider.acroView().setConfirmHandler([this, assumeYes](std::string_view question) {
+    if (assumeYes)
+      return true;
+    if (!::isatty(0)) {
+      m_refused = true;
+      return false;
+    }
+    m_err << question << " [y/N] " << std::flush;
+    std::string answer;
+    std::getline(std::cin, answer);
+    const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+    m_refused = !yes;
+    return yes;
+  });
+}
 
 void HostSession::loadPlugIn() {
   if (!m_plugIn)

@@ -19,6 +19,11 @@ public:
   HostSession(const HostSession &) = delete;
   HostSession &operator=(const HostSession &) = delete;
 
+  // How confirmations are answered: yes when `assumeYes`, else by the user on a terminal, else
+  // no (and the session remembers that a question went unanswered).
+  void answerConfirmations(bool assumeYes);
+  bool confirmationRefused() const { return m_refused; }
+
   // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason.
   void loadPlugIn();
 
@@ -32,6 +37,8 @@ private:
   host::HostTableProvider m_provider;
   std::unique_ptr<host::LoadedPlugIn> m_plugIn; // unloaded before the tables go
   int m_notes = 0;
+  bool m_refused = false;
+  std::ostream &m_err;
 };
 
 } // namespace sorvane::cli

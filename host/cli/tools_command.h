@@ -1,0 +1,14 @@
+// `sorvane delete-all`: the plug-in's Delete All command on a file.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "host/cli/cli.h"
+
+namespace sorvane::cli {
+
+ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+} // namespace sorvane::cli

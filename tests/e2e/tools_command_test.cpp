@@ -1,0 +1,63 @@
+// `sorvane delete-all` on fixture PDFs.
+#include <gtest/gtest.h>
+
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+class DeleteAll : public ::testing::Test {
+protected:
+  std::string make(std::optional<test::EncryptionSpec> encryption = {}) {
+    test::PdfSpec spec = test::pages(2);
+    spec.outline = {{"A",
+                     {},
+                     test::ActionSpec::goTo(0),
+                     false,
+                     {},
+                     0,
+                     {{"A1", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}}},
+                    {"B", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}};
+    spec.encryption = encryption;
+    test::writePdf(spec, dir.file("in.pdf"));
+    return dir.file("in.pdf");
+  }
+  test::TempDir dir;
+};
+
+TEST_F(DeleteAll, RemovesEveryBookmarkOnceConfirmed) {
+  const std::string in = make();
+  const auto r = test::runSorvane({"delete-all", in, "-o", dir.file("out.pdf"), "--yes"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("Bookmarks deleted: 3"), std::string::npos) << r.err;
+  EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf")), 0);
+  EXPECT_TRUE(test::inspectPdf(dir.file("out.pdf")).outline.empty());
+  EXPECT_EQ(test::inspectPdf(in).outline.size(), 2u);
+}
+
+TEST_F(DeleteAll, WithoutAnAnswerNothingIsDeletedOrWritten) {
+  const std::string in = make();
+  const auto r = test::runSorvane({"delete-all", in, "-o", dir.file("out.pdf")});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("not confirmed"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
+}
+
+TEST_F(DeleteAll, ADocumentThatMayNotBeChangedIsLeftAlone) {
+  const std::string in = make(test::EncryptionSpec{"", "owner", false});
+  const auto r = test::runSorvane({"delete-all", in, "--in-place", "--yes"});
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_NE(r.err.find("Security settings do not permit document editing."), std::string::npos)
+      << r.err;
+  EXPECT_EQ(test::inspectPdf(in).outline.size(), 2u);
+  // The owner may.
+  const auto owner =
+      test::runSorvane({"delete-all", in, "--in-place", "--yes", "--password", "owner"});
+  EXPECT_EQ(owner.exitCode, 0) << owner.err;
+}
+
+} // namespace
+} // namespace sorvane
