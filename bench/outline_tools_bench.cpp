@@ -28,13 +28,21 @@ std::string makeDocument() {
   std::mt19937 random(7);
   sorvane::test::PdfSpec spec = sorvane::test::pages(200);
   for (int c = 0; c < 100; ++c) {
-    sorvane::test::OutlineSpec chapter{"Chapter " + std::to_string(random() % 1000), {},
+    sorvane::test::OutlineSpec chapter{"Chapter " + std::to_string(random() % 1000),
+                                       {},
                                        sorvane::test::ActionSpec::goTo(int(random() % 200)),
-                                       c % 2 == 0, {}, 0, {}};
+                                       c % 2 == 0,
+                                       {},
+                                       0,
+                                       {}};
     for (int s = 0; s < 99; ++s)
-      chapter.children.push_back({"Section " + std::to_string(random() % 100000), {},
-                                  sorvane::test::ActionSpec::goTo(int(random() % 200)), false,
-                                  {}, 0, {}});
+      chapter.children.push_back({"Section " + std::to_string(random() % 100000),
+                                  {},
+                                  sorvane::test::ActionSpec::goTo(int(random() % 200)),
+                                  false,
+                                  {},
+                                  0,
+                                  {}});
     spec.outline.push_back(std::move(chapter));
   }
   sorvane::test::writePdf(spec, path);

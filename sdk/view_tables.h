@@ -30,6 +30,10 @@ public:
   // Asks the user to confirm; true for yes.
   virtual bool alertConfirm(std::string_view message) = 0;
 
+  // Prints pages `firstPage` to `lastPage` (zero-based) of `doc` without asking.
+  virtual void printPagesSilently(DocHandle doc, int32_t firstPage, int32_t lastPage,
+                                  int32_t psLevel, bool binaryOk, bool shrinkToFit) = 0;
+
   // ---- the application
   virtual int16_t appGetVersionMajor() = 0;
   virtual bool appModalWindowIsOpen() = 0;

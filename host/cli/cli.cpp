@@ -33,6 +33,9 @@ Commands:
                    start a settings file (one level: Helvetica-Bold, 12 pt) to edit
   settings show FILE.svb
                    print the levels of a settings file and its other settings
+  print IN.pdf (--print-to OUT.pdf | --printer NAME) [--yes] [--password PW]
+                   print the page each bookmark leads to, in outline order, into a PDF
+                   file or to a print queue, after a confirmation (--yes answers it)
   delete-all IN.pdf (-o OUT.pdf | --in-place) [--yes] [--password PW]
                    delete every bookmark, after a confirmation (--yes answers it)
   list FILE.pdf [--json] [--password PW]
@@ -96,6 +99,8 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
     return runSettings(rest, out, err);
   if (first == "delete-all")
     return runDeleteAll(rest, out, err);
+  if (first == "print")
+    return runPrint(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

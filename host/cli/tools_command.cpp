@@ -1,13 +1,95 @@
 #include "host/cli/tools_command.h"
 
+#include <filesystem>
 #include <ostream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
 #include "host/pdf/outline_listing.h"
+#include "host/pdf/page_copy.h"
+#include "host/runtime/file_io.h"
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
+namespace {
+
+// Sends a PDF file to the system's print queue; false (with the reason on `err`) on failure.
+bool sendToPrinter(const std::string &printer, const std::string &file, std::ostream &err) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execlp("lp", "lp", "-d", printer.c_str(), file.c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    err << "sorvane: the print queue did not take the pages (lp -d " << printer << " failed).\n";
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
+  const Arguments a(args, {"--yes"}, {"--print-to", "--printer", "--password"});
+  if (a.error())
+    return usageError(err, *a.error());
+  if (a.positional().size() != 1)
+    return usageError(err, "'print' takes one PDF file.");
+  const auto printTo = a.value("--print-to");
+  const auto printer = a.value("--printer");
+  if (printTo.has_value() == printer.has_value())
+    return usageError(err, "say where the pages go: --print-to OUT.pdf or --printer NAME.");
+  const std::string input = a.positional()[0];
+  try {
+    HostSession session(err);
+    session.answerConfirmations(a.flag("--yes"));
+    session.loadPlugIn();
+    auto document = host::PdfDocument::open(input, a.value("--password").value_or(""));
+    const DocHandle doc = session.pdf().add(*document);
+    host::AcroView &view = session.provider().acroView();
+    std::vector<int> pages;
+    view.setPrintHandler([&pages](DocHandle, int32_t first, int32_t last) {
+      for (int32_t p = first; p <= last; ++p)
+        pages.push_back(p);
+    });
+    view.setActiveDoc(doc);
+    if (!view.isItemEnabled("TAVO:BookmarkSPrint")) {
+      err << "sorvane: " << input << " has no bookmarks; nothing was printed.\n";
+      return ExitCode::Success;
+    }
+    view.executeItem("TAVO:BookmarkSPrint");
+    view.setActiveDoc(DocHandle());
+    if (session.confirmationRefused()) {
+      err << "sorvane: nothing was printed: printing was not confirmed (pass --yes to confirm "
+             "it without a question).\n";
+      return ExitCode::Usage;
+    }
+    if (pages.empty())
+      return ExitCode::Success;
+    try {
+      if (printTo) {
+        host::writePagesToFile(*document, pages, *printTo);
+      } else {
+        const std::string temp = host::makeTempFileBeside(
+            (std::filesystem::temp_directory_path() / "sorvane-print.pdf").string());
+        host::writePagesToFile(*document, pages, temp);
+        const bool sent = sendToPrinter(*printer, temp, err);
+        ::unlink(temp.c_str());
+        if (!sent)
+          return ExitCode::HostFailure;
+      }
+    } catch (const HostError &e) {
+      throw HostError(ErrorCode::Generic, e.text());
+    }
+    session.pdf().remove(doc);
+    return ExitCode::Success;
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  }
+}
 
 ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
   const Arguments a(args, {"--in-place", "--yes"}, {"-o", "--output", "--password"});

@@ -1,4 +1,4 @@
-// `sorvane delete-all`: the plug-in's Delete All command on a file.
+// `sorvane print` and `sorvane delete-all`: the plug-in's menu commands on a file.
 #pragma once
 
 #include <iosfwd>
@@ -9,6 +9,7 @@
 
 namespace sorvane::cli {
 
+ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 } // namespace sorvane::cli

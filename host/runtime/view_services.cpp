@@ -36,6 +36,17 @@ void AcroView::setConfirmHandler(std::function<bool(std::string_view)> handler) 
   m_confirmHandler = std::move(handler);
 }
 
+void AcroView::printPagesSilently(DocHandle doc, int32_t firstPage, int32_t lastPage, int32_t, bool,
+                                  bool) {
+  if (!m_printHandler)
+    throw HostError(ErrorCode::Generic, "No printer is available.");
+  m_printHandler(doc, firstPage, lastPage);
+}
+
+void AcroView::setPrintHandler(std::function<void(DocHandle, int32_t, int32_t)> handler) {
+  m_printHandler = std::move(handler);
+}
+
 MenuHandle AcroView::menubarAcquireMenuByName(MenubarHandle, std::string_view name) {
   for (size_t i = 0; i < m_menus.size(); ++i)
     if (m_menus[i].onMenubar && m_menus[i].name == name)

@@ -24,6 +24,10 @@ public:
   void alertNote(std::string_view message) override;
   void showWaitCursor(bool) override {}
   bool alertConfirm(std::string_view message) override;
+  void printPagesSilently(DocHandle doc, int32_t firstPage, int32_t lastPage, int32_t psLevel,
+                          bool binaryOk, bool shrinkToFit) override;
+  // Where print requests go (the front end's printer); without one they fail.
+  void setPrintHandler(std::function<void(DocHandle, int32_t, int32_t)> handler);
 
   int16_t appGetVersionMajor() override { return m_versionMajor; }
   bool appModalWindowIsOpen() override { return m_modalOpen; }
@@ -124,6 +128,7 @@ private:
   bool m_modalOpen = false;
   int16_t m_versionMajor = 5;
   std::function<bool(std::string_view)> m_confirmHandler;
+  std::function<void(DocHandle, int32_t, int32_t)> m_printHandler;
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;
   std::unordered_set<uint16_t> m_global;

@@ -4,7 +4,10 @@
 #include <cctype>
 #include <optional>
 
+#include <cstdio>
+
 #include "plugin/outline/delete_bookmarks.h"
+#include "plugin/outline/print_bookmarked_pages.h"
 #include "plugin/shell/plugin_state.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
@@ -21,13 +24,13 @@ struct MenuEntry {
   ComputeEnabledProc enabled;
 };
 
-// The "&Bookmarks" submenu in its order. Generate, Validate, Sort and Print Bookmarked Pages join
-// it with their dialogs and tools.
+// The "&Bookmarks" submenu in its order. Generate, Validate and Sort join it with their dialogs.
 const MenuEntry kBookmarkItems[] = {
     {"&Generate...", "TAVO:BookmarkGenerate", nullptr, hasActiveDocument},
     {"&Validate...", "TAVO:BookmarkValidate", nullptr, hasBookmarks},
     {"&Sort...", "TAVO:BookmarkSort", nullptr, hasBookmarks},
-    {"&Print Bookmarked Pages...", "TAVO:BookmarkSPrint", nullptr, hasBookmarks},
+    {"&Print Bookmarked Pages...", "TAVO:BookmarkSPrint", printBookmarkedPagesCommand,
+     hasBookmarks},
     {"&Delete All...", "TAVO:BookmarkDeleteAll", deleteAllCommand, hasBookmarks},
 };
 
@@ -88,6 +91,21 @@ void deleteAllCommand(void *) {
     view().showWaitCursor(false);
   } catch (const HostError &e) {
     view().showWaitCursor(false);
+    view().alertNote(e.text());
+  }
+}
+
+void printBookmarkedPagesCommand(void *) {
+  try {
+    if (!checkCommandPreconditions())
+      return;
+    if (!view().alertConfirm(kConfirmPrint))
+      return;
+    const int32_t printed = printBookmarkedPages(view().appGetActiveDoc());
+    char note[96];
+    std::snprintf(note, sizeof note, "Total numbers of pages printed: %d", printed);
+    view().alertNote(note);
+  } catch (const HostError &e) {
     view().alertNote(e.text());
   }
 }

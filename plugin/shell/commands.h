@@ -11,6 +11,8 @@ inline constexpr const char *kNoDocumentMessage =
     "No active document available. Please open a document and try again.";
 inline constexpr const char *kNoPermissionMessage =
     "Security settings do not permit document editing.";
+inline constexpr const char *kConfirmPrint =
+    "Do you really want to print all bookmarked pages in the active document?";
 inline constexpr const char *kConfirmDeleteAll =
     "Do you really want to delete all bookmarks from the active document?";
 
@@ -23,6 +25,7 @@ bool hasBookmarks(void *clientData);
 
 // Command handlers.
 void deleteAllCommand(void *clientData);
+void printBookmarkedPagesCommand(void *clientData);
 
 // Builds the menus in the host's menu bar. Menus the host does not have are skipped.
 void buildMenus();

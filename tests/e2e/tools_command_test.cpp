@@ -61,3 +61,42 @@ TEST_F(DeleteAll, ADocumentThatMayNotBeChangedIsLeftAlone) {
 
 } // namespace
 } // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+TEST(PrintCommand, PrintsTheBookmarkedPagesInOutlineOrderWithRepeats) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(5);
+  for (int i = 0; i < 5; ++i) {
+    test::TextSpec t;
+    t.text = "Page " + std::to_string(i + 1);
+    spec.pages[size_t(i)].texts = {t};
+  }
+  spec.outline = {
+      {"Third",
+       {},
+       test::ActionSpec::goTo(2),
+       false,
+       {},
+       0,
+       {{"First", {}, test::ActionSpec::goTo(0), false, {}, 0, {}}}},
+      {"Web", {}, test::ActionSpec::uriTo("https://example.org"), false, {}, 0, {}},
+      {"Script", {}, test::ActionSpec::javaScript("this.pageNum = 4;"), false, {}, 0, {}},
+      {"Third again", {}, test::ActionSpec::goTo(2), false, {}, 0, {}}};
+  test::writePdf(spec, dir.file("in.pdf"));
+  const auto r =
+      test::runSorvane({"print", dir.file("in.pdf"), "--print-to", dir.file("p.pdf"), "--yes"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("Total numbers of pages printed: 4"), std::string::npos) << r.err;
+  EXPECT_EQ(test::qpdfCheck(dir.file("p.pdf")), 0);
+  EXPECT_EQ(test::inspectPdf(dir.file("p.pdf")).pageCount, 4);
+  const auto refused =
+      test::runSorvane({"print", dir.file("in.pdf"), "--print-to", dir.file("q.pdf")});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("q.pdf")));
+  EXPECT_EQ(test::runSorvane({"print", dir.file("in.pdf")}).exitCode, 2);
+}
+
+} // namespace
+} // namespace sorvane

@@ -78,7 +78,7 @@ TEST_F(Commands, TheBookmarksSubmenuHoldsTheCommandsThatExist) {
   std::vector<std::string> names;
   for (int i : submenu.items)
     names.push_back(view().items()[size_t(i)].name);
-  EXPECT_EQ(names, (std::vector<std::string>{"TAVO:BookmarkDeleteAll"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"TAVO:BookmarkSPrint", "TAVO:BookmarkDeleteAll"}));
   EXPECT_FALSE(view().isItemEnabled("TAVO:BookmarkDeleteAll")); // no document
 }
 

@@ -1,0 +1,15 @@
+// Printing the pages that bookmarks lead to.
+#pragma once
+
+#include <cstdint>
+
+#include "sdk/handles.h"
+
+namespace sorvane {
+
+// Prints, without asking, each page a bookmark of `doc` leads to, one request per bookmark in
+// outline order (a page several bookmarks lead to comes out as often). The number of requests;
+// 0 without a document. Host failures (of the printer) throw.
+int32_t printBookmarkedPages(DocHandle doc);
+
+} // namespace sorvane
