@@ -30,6 +30,27 @@ bool sendToPrinter(const std::string &printer, const std::string &file, std::ost
   return true;
 }
 
+// A file open as the active document of a host with the plug-in loaded, as the menu commands
+// expect it.
+struct ActiveFile {
+  HostSession session;
+  std::unique_ptr<host::PdfDocument> document;
+  DocHandle doc;
+
+  ActiveFile(std::ostream &err, const Arguments &a) : session(err) {
+    session.answerConfirmations(a.flag("--yes"));
+    session.loadPlugIn();
+    document = host::PdfDocument::open(a.positional()[0], a.value("--password").value_or(""));
+    doc = session.pdf().add(*document);
+    view().setActiveDoc(doc);
+  }
+  ~ActiveFile() {
+    view().setActiveDoc(DocHandle());
+    session.pdf().remove(doc);
+  }
+  host::AcroView &view() { return session.provider().acroView(); }
+};
+
 } // namespace
 
 ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
@@ -44,25 +65,19 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
     return usageError(err, "say where the pages go: --print-to OUT.pdf or --printer NAME.");
   const std::string input = a.positional()[0];
   try {
-    HostSession session(err);
-    session.answerConfirmations(a.flag("--yes"));
-    session.loadPlugIn();
-    auto document = host::PdfDocument::open(input, a.value("--password").value_or(""));
-    const DocHandle doc = session.pdf().add(*document);
-    host::AcroView &view = session.provider().acroView();
+    ActiveFile file(err, a);
+    host::AcroView &view = file.view();
     std::vector<int> pages;
     view.setPrintHandler([&pages](DocHandle, int32_t first, int32_t last) {
       for (int32_t p = first; p <= last; ++p)
         pages.push_back(p);
     });
-    view.setActiveDoc(doc);
     if (!view.isItemEnabled("TAVO:BookmarkSPrint")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was printed.\n";
       return ExitCode::Success;
     }
     view.executeItem("TAVO:BookmarkSPrint");
-    view.setActiveDoc(DocHandle());
-    if (session.confirmationRefused()) {
+    if (file.session.confirmationRefused()) {
       err << "sorvane: nothing was printed: printing was not confirmed (pass --yes to confirm "
              "it without a question).\n";
       return ExitCode::Usage;
@@ -71,11 +86,11 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
       return ExitCode::Success;
     try {
       if (printTo) {
-        host::writePagesToFile(*document, pages, *printTo);
+        host::writePagesToFile(*file.document, pages, *printTo);
       } else {
         const std::string temp = host::makeTempFileBeside(
             (std::filesystem::temp_directory_path() / "sorvane-print.pdf").string());
-        host::writePagesToFile(*document, pages, temp);
+        host::writePagesToFile(*file.document, pages, temp);
         const bool sent = sendToPrinter(*printer, temp, err);
         ::unlink(temp.c_str());
         if (!sent)
@@ -84,7 +99,6 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
     } catch (const HostError &e) {
       throw HostError(ErrorCode::Generic, e.text());
     }
-    session.pdf().remove(doc);
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);
@@ -103,34 +117,27 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std:
                            "input.");
   const std::string input = a.positional()[0];
   try {
-    HostSession session(err);
-    session.answerConfirmations(a.flag("--yes"));
-    session.loadPlugIn();
-    auto document = host::PdfDocument::open(input, a.value("--password").value_or(""));
-    const DocHandle doc = session.pdf().add(*document);
-    host::AcroView &view = session.provider().acroView();
-    view.setActiveDoc(doc);
-    const size_t before = host::listOutline(session.pdf(), doc).entries.size();
+    ActiveFile file(err, a);
+    host::AcroView &view = file.view();
+    const size_t before = host::listOutline(file.session.pdf(), file.doc).entries.size();
     if (!view.isItemEnabled("TAVO:BookmarkDeleteAll")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
       return ExitCode::Success;
     }
     view.executeItem("TAVO:BookmarkDeleteAll");
-    const size_t after = host::listOutline(session.pdf(), doc).entries.size();
-    view.setActiveDoc(DocHandle());
-    if (session.confirmationRefused()) {
+    const size_t after = host::listOutline(file.session.pdf(), file.doc).entries.size();
+    if (file.session.confirmationRefused()) {
       err << "sorvane: nothing was deleted: the deletion was not confirmed (pass --yes to "
              "confirm it without a question).\n";
       return ExitCode::Usage;
     }
-    if (session.notesShown() > 0)
+    if (file.session.notesShown() > 0)
       return ExitCode::HostFailure; // the note said why
     try {
-      document->save(output ? *output : input);
+      file.document->save(output ? *output : input);
     } catch (const HostError &e) {
       throw HostError(ErrorCode::Generic, e.text());
     }
-    session.pdf().remove(doc);
     err << "Bookmarks deleted: " << before - after << "\n";
     return ExitCode::Success;
   } catch (const HostError &e) {

@@ -151,6 +151,23 @@ pdf_obj *PdfOps::newIndirectDict() const {
   return r;
 }
 
+pdf_obj *PdfOps::newGoToAction(pdf_obj *dest) const {
+  pdf_obj *r = nullptr;
+  fz_var(r);
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] {
+    fz_try(m_ctx) {
+      r = pdf_new_dict(m_ctx, m_doc, 2);
+      pdf_dict_put(m_ctx, r, PDF_NAME(S), PDF_NAME(GoTo));
+      pdf_dict_put(m_ctx, r, PDF_NAME(D), dest);
+    }
+    fz_catch(m_ctx) {
+      pdf_drop_obj(m_ctx, r);
+      fz_rethrow(m_ctx);
+    }
+  });
+  return r;
+}
+
 pdf_obj *PdfOps::newRealArray(const double *values, int count) const {
   pdf_obj *r = nullptr;
   fz_var(r);

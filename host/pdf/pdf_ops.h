@@ -44,6 +44,8 @@ public:
   void remove(pdf_obj *dict, pdf_obj *key) const;
   // A new indirect dictionary; the caller drops the reference it gets.
   pdf_obj *newIndirectDict() const;
+  // A new direct go-to action << /S /GoTo /D dest >>; the caller drops it.
+  pdf_obj *newGoToAction(pdf_obj *dest) const;
   // A new direct array of numbers; the caller drops it.
   pdf_obj *newRealArray(const double *values, int count) const;
   void drop(pdf_obj *obj) const noexcept;

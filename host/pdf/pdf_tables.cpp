@@ -358,20 +358,7 @@ public:
     if (b.ops.isNull(dest))
       return ActionHandle();
     // A plain destination acts as a go-to action to it.
-    pdf_obj *goTo = nullptr;
-    fz_context *ctx = b.doc.ctx();
-    pdf_document *doc = b.doc.doc();
-    mupdfCall(ctx, ErrorCode::Generic, "cannot read the bookmark's destination", [&] {
-      goTo = pdf_new_dict(ctx, doc, 2);
-      fz_try(ctx) {
-        pdf_dict_put(ctx, goTo, PDF_NAME(S), PDF_NAME(GoTo));
-        pdf_dict_put(ctx, goTo, PDF_NAME(D), dest);
-      }
-      fz_catch(ctx) {
-        pdf_drop_obj(ctx, goTo);
-        fz_rethrow(ctx);
-      }
-    });
+    pdf_obj *goTo = b.ops.newGoToAction(dest);
     const uint32_t slot = b.doc.slotFor(goTo);
     b.ops.drop(goTo);
     return makeHandle<ActionHandle>(m_reg, b.doc, slot);
@@ -438,21 +425,7 @@ public:
     Ref r = deref(m_reg, dest);
     if (&r.doc != &d)
       throw HostError(ErrorCode::BadParameter, "The destination is in another document.");
-    fz_context *ctx = d.ctx();
-    pdf_document *pdf = d.doc();
-    pdf_obj *destObj = r.obj;
-    pdf_obj *action = nullptr;
-    mupdfCall(ctx, ErrorCode::Generic, "cannot create the action", [&] {
-      action = pdf_new_dict(ctx, pdf, 2);
-      fz_try(ctx) {
-        pdf_dict_put(ctx, action, PDF_NAME(S), PDF_NAME(GoTo));
-        pdf_dict_put(ctx, action, PDF_NAME(D), destObj);
-      }
-      fz_catch(ctx) {
-        pdf_drop_obj(ctx, action);
-        fz_rethrow(ctx);
-      }
-    });
+    pdf_obj *action = r.ops.newGoToAction(r.obj);
     const uint32_t slot = d.slotFor(action);
     r.ops.drop(action);
     return makeHandle<ActionHandle>(m_reg, d, slot);

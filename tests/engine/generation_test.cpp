@@ -5,6 +5,7 @@
 
 #include "host/runtime/view_services.h"
 #include "sdk/imported_tables.h"
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/open_doc.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
@@ -13,21 +14,10 @@
 namespace sorvane {
 namespace {
 
-test::TextSpec text(std::string t, double x, double y, double size, std::string font) {
-  test::TextSpec s;
-  s.text = std::move(t);
-  s.x = x;
-  s.y = y;
-  s.size = size;
-  s.font = std::move(font);
-  return s;
-}
+using test::fontLevel;
 
-LevelRule level(const char *font, double size) {
-  LevelRule rule;
-  rule.textStyleRule.fontDesc.fonts = {hostTables().core->atomFromString(font)};
-  rule.textStyleRule.fontDesc.fontSize = size;
-  return rule;
+test::TextSpec text(std::string t, double x, double y, double size, std::string font) {
+  return test::textAt(std::move(t), x, y, size, std::move(font));
 }
 
 std::vector<std::string> titles(const std::vector<test::InspectedBookmark> &list) {
@@ -70,8 +60,8 @@ protected:
   }
   BookmarkBuilder manualSettings() {
     BookmarkBuilder b;
-    b.levels = {level("Helvetica-Bold", 18), level("Helvetica-Bold", 14),
-                level("Helvetica-Oblique", 10)};
+    b.levels = {fontLevel("Helvetica-Bold", 18), fontLevel("Helvetica-Bold", 14),
+                fontLevel("Helvetica-Oblique", 10)};
     b.levels[0].contentFormat.leadingNumbers = int32_t(LeadingNumbers::NoChange);
     b.levels[0].dispAttribs.isBold = true;
     b.levels[0].dispAttribs.showOpen = true;
@@ -201,7 +191,7 @@ const ProgressMonitor kRecordingMonitor = {
 TEST_F(Generation, ReportsProgressEveryTenthPageOfTheRange) {
   open(test::pages(25));
   BookmarkBuilder b;
-  b.levels = {level("Helvetica-Bold", 18)};
+  b.levels = {fontLevel("Helvetica-Bold", 18)};
   b.firstPage = 3;
   Recorder r;
   b.setMonitor(&kRecordingMonitor, &r);
@@ -221,7 +211,7 @@ TEST_F(Generation, ReportsProgressEveryTenthPageOfTheRange) {
 TEST_F(Generation, AnEmptyRangeScansNothingButStillFinishes) {
   open(test::pages(25));
   BookmarkBuilder b;
-  b.levels = {level("Helvetica-Bold", 18)};
+  b.levels = {fontLevel("Helvetica-Bold", 18)};
   b.firstPage = 5;
   b.lastPage = 2;
   Recorder r;
@@ -238,7 +228,7 @@ TEST_F(Generation, ALastPageBeyondTheDocumentStopsAtItsEnd) {
   spec.pages[2].texts = {text("Last page heading", 72, 700, 18, "Helvetica-Bold")};
   open(spec);
   BookmarkBuilder b;
-  b.levels = {level("Helvetica-Bold", 18)};
+  b.levels = {fontLevel("Helvetica-Bold", 18)};
   b.lastPage = 100;
   b.generate(doc->handle());
   EXPECT_EQ(b.createdCount(), 1);

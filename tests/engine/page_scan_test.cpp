@@ -5,6 +5,7 @@
 
 #include "plugin/rules/page_content.h"
 #include "sdk/imported_tables.h"
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/open_doc.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/temp_dir.h"
@@ -14,20 +15,7 @@ namespace {
 
 test::TextSpec courier(std::string t, double x, double y, double size = 10,
                        std::string font = "Courier-Bold") {
-  test::TextSpec s;
-  s.text = std::move(t);
-  s.x = x;
-  s.y = y;
-  s.size = size;
-  s.font = std::move(font);
-  return s;
-}
-
-LevelRule level(const char *font, double size) {
-  LevelRule rule;
-  rule.textStyleRule.fontDesc.fonts = {hostTables().core->atomFromString(font)};
-  rule.textStyleRule.fontDesc.fontSize = size;
-  return rule;
+  return test::textAt(std::move(t), x, y, size, std::move(font));
 }
 
 class PageScan : public ::testing::Test {
@@ -55,7 +43,7 @@ protected:
 
 TEST_F(PageScan, TheFirstLevelWhoseTextRuleAcceptsTheLineWins) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 14), level("Courier-Bold", 14)};
+  b.levels = {test::fontLevel("Courier-Bold", 14), test::fontLevel("Courier-Bold", 14)};
   b.levels[0].textMatchRule.query.pattern = "^Chapter";
   b.levels[0].textMatchRule.query.useRegExp = true;
   // (Body text between them: rows of one level in a row would join into one title.)
@@ -68,7 +56,7 @@ TEST_F(PageScan, TheFirstLevelWhoseTextRuleAcceptsTheLineWins) {
 
 TEST_F(PageScan, ABlankGoesBetweenRunsOnlyWhereTheGapShows) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 10)};
+  b.levels = {test::fontLevel("Courier-Bold", 10)};
   // "Chap" in 10-point Courier ends at 96.
   EXPECT_EQ(scan(b, {courier("Chap", 72, 700), courier("ter", 96.5, 700)}),
             (std::vector<std::string>{"Chapter"}));
@@ -78,7 +66,7 @@ TEST_F(PageScan, ABlankGoesBetweenRunsOnlyWhereTheGapShows) {
 
 TEST_F(PageScan, ARunNoLevelAcceptsEndsTheLine) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 10)};
+  b.levels = {test::fontLevel("Courier-Bold", 10)};
   EXPECT_EQ(scan(b, {courier("Heading", 72, 700), courier("body", 120, 700, 10, "Courier"),
                      courier("Next", 160, 700)}),
             (std::vector<std::string>{"Heading", "Next"}));
@@ -86,7 +74,7 @@ TEST_F(PageScan, ARunNoLevelAcceptsEndsTheLine) {
 
 TEST_F(PageScan, IndentationIsTestedOnTheFirstRunOfALine) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 10)};
+  b.levels = {test::fontLevel("Courier-Bold", 10)};
   b.levels[0].indentRule = IndentRule{true, 72, 5, 3};
   EXPECT_EQ(scan(b, {courier("Indented", 200, 700), courier("At margin", 72, 650)}),
             (std::vector<std::string>{"At margin"}));
@@ -94,7 +82,7 @@ TEST_F(PageScan, IndentationIsTestedOnTheFirstRunOfALine) {
 
 TEST_F(PageScan, LeadingBlanksAreNotPartOfTheTitleOrItsBox) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 10)};
+  b.levels = {test::fontLevel("Courier-Bold", 10)};
   scan(b, {courier("   Heading", 72, 700)});
   ASSERT_EQ(b.found().size(), 1u);
   EXPECT_EQ(b.found()[0].title, "Heading");
@@ -103,7 +91,7 @@ TEST_F(PageScan, LeadingBlanksAreNotPartOfTheTitleOrItsBox) {
 
 TEST_F(PageScan, ALineOfControlsAndBlanksYieldsNothing) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 10)};
+  b.levels = {test::fontLevel("Courier-Bold", 10)};
   test::TextSpec controls = courier("", 72, 700);
   controls.showOperation = "(\\001\\002   \\011) Tj";
   EXPECT_TRUE(scan(b, {controls}).empty());
@@ -111,7 +99,7 @@ TEST_F(PageScan, ALineOfControlsAndBlanksYieldsNothing) {
 
 TEST_F(PageScan, StopWordsFollowTheirSwitches) {
   BookmarkBuilder b;
-  b.levels = {level("Courier-Bold", 10)};
+  b.levels = {test::fontLevel("Courier-Bold", 10)};
   b.ignoreStopWords = true;
   b.stopWords = {"Contents"};
   EXPECT_EQ(scan(b, {courier("Table of Contents", 72, 700), courier("body", 72, 680, 10, "Courier"),

@@ -104,6 +104,13 @@ PageContent contentFor(const PageSpec &page) {
 
 OH number(double v) { return OH::newReal(v, 4); }
 
+template <class Numbers> OH numbers(const Numbers &values) {
+  OH array = OH::newArray();
+  for (double v : values)
+    array.appendItem(number(v));
+  return array;
+}
+
 OH destArray(QPDF &pdf, const std::vector<OH> &pages, int page, const std::string &fit,
              const std::vector<double> &params) {
   OH array = OH::newArray();
@@ -198,12 +205,8 @@ int buildItems(QPDF &pdf, const std::vector<OH> &pages, const std::vector<Outlin
                                             : OH::newUnicodeString(spec.title));
     item.replaceKey("/Parent", parent);
     applyAction(pdf, pages, spec.action, item);
-    if (spec.color) {
-      OH c = OH::newArray();
-      for (double v : *spec.color)
-        c.appendItem(number(v));
-      item.replaceKey("/C", c);
-    }
+    if (spec.color)
+      item.replaceKey("/C", numbers(*spec.color));
     if (spec.flags)
       item.replaceKey("/F", OH::newInteger(spec.flags));
     if (!spec.children.empty()) {
@@ -376,10 +379,7 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
         OH dict = form.getDict();
         dict.replaceKey("/Type", OH::newName("/XObject"));
         dict.replaceKey("/Subtype", OH::newName("/Form"));
-        OH bbox = OH::newArray();
-        for (double v : {0.0, 0.0, p.width, p.height})
-          bbox.appendItem(number(v));
-        dict.replaceKey("/BBox", bbox);
+        dict.replaceKey("/BBox", numbers(std::array<double, 4>{0.0, 0.0, p.width, p.height}));
         OH formResources = OH::newDictionary();
         formResources.replaceKey("/Font", fontDict);
         dict.replaceKey("/Resources", formResources);
@@ -389,16 +389,9 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
     }
     OH page = OH::newDictionary();
     page.replaceKey("/Type", OH::newName("/Page"));
-    OH media = OH::newArray();
-    for (double v : {0.0, 0.0, p.width, p.height})
-      media.appendItem(number(v));
-    page.replaceKey("/MediaBox", media);
-    if (p.cropBox) {
-      OH crop = OH::newArray();
-      for (double v : *p.cropBox)
-        crop.appendItem(number(v));
-      page.replaceKey("/CropBox", crop);
-    }
+    page.replaceKey("/MediaBox", numbers(std::array<double, 4>{0.0, 0.0, p.width, p.height}));
+    if (p.cropBox)
+      page.replaceKey("/CropBox", numbers(*p.cropBox));
     if (p.rotate)
       page.replaceKey("/Rotate", OH::newInteger(p.rotate));
     page.replaceKey("/Resources", resources);
