@@ -56,7 +56,8 @@ ExitCode reportHostError(std::ostream &err, const HostError &error) {
   case ErrorCode::FileFormat:
   case ErrorCode::FileTooLarge:
   case ErrorCode::PdfDamaged:
-  case ErrorCode::PdfPassword: return ExitCode::InputError;
+  case ErrorCode::PdfPassword:
+  case ErrorCode::PdfPermission: return ExitCode::InputError;
   default: return ExitCode::HostFailure;
   }
 }

@@ -56,6 +56,12 @@ FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
                         const std::string &input, const std::string &output,
                         const std::string &password, TerminalProgress &progress) {
   auto document = host::PdfDocument::open(input, password);
+  // The host keeps the document's word: no bookmarks go into a file that may not be changed.
+  if (const auto permissions = document->permissions();
+      permissions && !(*permissions & kPermissionModify))
+    throw HostError(ErrorCode::PdfPermission,
+                    input + ": the document's security settings do not permit changes (open it "
+                            "with its owner password, --password).");
   host::PdfTables &pdf = session.pdf();
   const DocHandle doc = pdf.add(*document);
   FileResult result;

@@ -118,6 +118,21 @@ TEST_F(GenerateCommand, BadInputGivesOneLineAndChangesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("o.pdf")));
 }
 
+TEST_F(GenerateCommand, AFileThatMayNotBeChangedNeedsItsOwnerPassword) {
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {text("Chapter 1 Basics", 700, 18, "Helvetica-Bold")};
+  spec.encryption = test::EncryptionSpec{"", "owner", false};
+  test::writePdf(spec, dir.file("locked.pdf"));
+  const auto refused =
+      test::runSorvane({"generate", dir.file("locked.pdf"), "-s", settings(), "--in-place"});
+  EXPECT_EQ(refused.exitCode, 3);
+  EXPECT_NE(refused.err.find("do not permit changes"), std::string::npos) << refused.err;
+  const auto owner = test::runSorvane(
+      {"generate", dir.file("locked.pdf"), "-s", settings(), "--in-place", "--password", "owner"});
+  EXPECT_EQ(owner.exitCode, 0) << owner.err;
+  EXPECT_EQ(test::inspectPdf(dir.file("locked.pdf"), "owner").outline.size(), 1u);
+}
+
 TEST_F(GenerateCommand, BatchGoesOnAfterAFailureAndSaysSo) {
   test::writeFile(dir.file("notes.pdf"), "not a pdf");
   std::filesystem::create_directory(dir.path() / "out");
