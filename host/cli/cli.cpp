@@ -56,6 +56,9 @@ Exit codes:
   3  input error (an unreadable PDF or settings file)
   4  host error
 
+The guide to every command and to settings files is in docs/ (command-line.md,
+settings-files.md).
+
 Sorvane is free software under the GNU Affero General Public License, version 3 or later.
 )";
 

@@ -114,6 +114,9 @@ std::unique_ptr<Setup> prepare(const std::string &settingsPath, std::ostream &er
   auto s = std::make_unique<Setup>();
   s->session = std::make_unique<HostSession>(err);
   s->settings = readSettings(*s->session, settingsPath);
+  if (s->session->provider().asExtra().cabinetGetInt(s->settings, "NumLevels", 0) <= 0)
+    err << "sorvane: warning: " << settingsPath
+        << " has no levels, so no headings can be found (see 'sorvane settings new').\n";
   s->session->loadPlugIn();
   const Atom name = s->session->provider().core().atomFromString(kCommandName);
   s->sequence =

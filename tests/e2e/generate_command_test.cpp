@@ -76,6 +76,17 @@ TEST_F(GenerateCommand, InPlaceReplacesTheInputAsAWhole) {
   EXPECT_EQ(test::inspectPdf(input()).outline.size(), 3u);
 }
 
+TEST_F(GenerateCommand, WarnsAboutSettingsWithoutLevels) {
+  test::writeFile(
+      dir.file("empty.svb"),
+      R"({"format": "sorvane-cabinet", "version": 1, "cabinet": {"BuildSettings": {}}})");
+  const auto r = test::runSorvane(
+      {"generate", input(), "-s", dir.file("empty.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("has no levels"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Bookmarks added: 0; the outline now holds 1"), std::string::npos) << r.err;
+}
+
 TEST_F(GenerateCommand, SaysWhereTheResultGoes) {
   EXPECT_EQ(test::runSorvane({"generate", input(), "-s", settings()}).exitCode, 2);
   EXPECT_EQ(test::runSorvane({"generate", input(), "-o", dir.file("o.pdf")}).exitCode, 2);
