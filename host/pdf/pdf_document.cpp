@@ -219,7 +219,8 @@ void PdfDocument::updateOutlineCounts() {
   }
 }
 
-void PdfDocument::save(const std::string &target, SaveMode mode) {
+void PdfDocument::save(const std::string &requested, SaveMode mode) {
+  const std::string target = resolveWriteTarget(requested);
   updateOutlineCounts();
   int incremental = 0;
   mupdfCall(m_ctx, ErrorCode::Generic, "cannot save the document", [&] {

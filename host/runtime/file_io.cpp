@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +66,7 @@ std::string readWholeFile(const std::string &path, size_t maxBytes) {
   return data;
 }
 
-PendingFile::PendingFile(std::string target) : m_target(std::move(target)) {
+PendingFile::PendingFile(std::string target) : m_target(resolveWriteTarget(target)) {
   std::string name = m_target;
   const auto slash = name.rfind('/');
   name = name.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -116,6 +117,14 @@ void PendingFile::commit(std::string_view bytes) {
     ::unlink(m_tempPath.c_str());
     fileError(m_target, "replace the file", err);
   }
+}
+
+std::string resolveWriteTarget(const std::string &path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec))
+    return path;
+  const auto resolved = std::filesystem::canonical(path, ec);
+  return ec ? path : resolved.string();
 }
 
 std::string makeTempFileBeside(const std::string &target) {

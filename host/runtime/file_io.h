@@ -35,6 +35,10 @@ private:
   int m_fd = -1;
 };
 
+// The file a write to `path` should replace: a symbolic link is followed, so that the link
+// stays a link and its target gets the new contents.
+std::string resolveWriteTarget(const std::string &path);
+
 // An empty temporary file beside `target`, for a writer that needs a path (a PDF engine).
 // Throws HostError(FileAccess) when the folder cannot take it.
 std::string makeTempFileBeside(const std::string &target);

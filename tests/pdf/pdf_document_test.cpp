@@ -191,3 +191,21 @@ TEST(PdfDocumentSaving, ASecondSaveOfTheSameDocumentIsStillAValidFile) {
 
 } // namespace
 } // namespace sorvane::host
+
+namespace sorvane::host {
+namespace {
+
+TEST(PdfDocumentSaving, SavingThroughASymbolicLinkKeepsTheLink) {
+  test::TempDir dir;
+  test::writePdf(test::pages(1), dir.file("real.pdf"));
+  std::filesystem::create_symlink(dir.file("real.pdf"), dir.file("link.pdf"));
+  const std::string before = test::readFile(dir.file("real.pdf"));
+  auto doc = PdfDocument::open(dir.file("link.pdf"));
+  doc->save(dir.file("link.pdf"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.pdf")));
+  EXPECT_GT(test::readFile(dir.file("real.pdf")).size(), before.size() - 1);
+  EXPECT_EQ(test::qpdfCheck(dir.file("real.pdf")), 0);
+}
+
+} // namespace
+} // namespace sorvane::host
