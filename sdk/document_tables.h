@@ -125,7 +125,7 @@ public:
   // The device-independent path as written in the document.
   virtual std::string fileSpecGetDIPath(FileSpecHandle spec) = 0;
   // The platform path of the file, resolved against the folder of `doc`'s own file; nothing
-  // when the specification names no file.
+  // when it names no file.
   virtual std::optional<std::string> fileSpecGetPlatformPath(FileSpecHandle spec,
                                                              DocHandle doc) = 0;
 };

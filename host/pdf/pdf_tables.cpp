@@ -213,37 +213,11 @@ public:
   }
 
   void bookmarkLinkBefore(BookmarkHandle bm, BookmarkHandle sibling) override {
-    Ref b = mustUnlinked(bm);
-    Ref s = mustItem(sibling);
-    if (&b.doc != &s.doc)
-      throw HostError(ErrorCode::BadParameter, "The bookmarks are in different documents.");
-    pdf_obj *parent = s.ops.get(s.obj, PDF_NAME(Parent));
-    pdf_obj *prev = s.ops.get(s.obj, PDF_NAME(Prev));
-    b.ops.put(b.obj, PDF_NAME(Parent), parent);
-    b.ops.put(b.obj, PDF_NAME(Next), s.obj);
-    s.ops.put(s.obj, PDF_NAME(Prev), b.obj);
-    if (b.ops.isDict(prev)) {
-      b.ops.put(prev, PDF_NAME(Next), b.obj);
-      b.ops.put(b.obj, PDF_NAME(Prev), prev);
-    } else {
-      b.ops.put(parent, PDF_NAME(First), b.obj);
-    }
+    linkBeside(bm, sibling, true);
   }
 
   void bookmarkLinkAfter(BookmarkHandle bm, BookmarkHandle sibling) override {
-    Ref b = mustUnlinked(bm);
-    Ref s = mustItem(sibling);
-    pdf_obj *parent = s.ops.get(s.obj, PDF_NAME(Parent));
-    pdf_obj *next = s.ops.get(s.obj, PDF_NAME(Next));
-    b.ops.put(b.obj, PDF_NAME(Parent), parent);
-    b.ops.put(b.obj, PDF_NAME(Prev), s.obj);
-    s.ops.put(s.obj, PDF_NAME(Next), b.obj);
-    if (b.ops.isDict(next)) {
-      b.ops.put(b.obj, PDF_NAME(Next), next);
-      b.ops.put(next, PDF_NAME(Prev), b.obj);
-    } else {
-      b.ops.put(parent, PDF_NAME(Last), b.obj);
-    }
+    linkBeside(bm, sibling, false);
   }
 
   void bookmarkLinkAsLastChild(BookmarkHandle bm, BookmarkHandle parent) override {
@@ -569,6 +543,27 @@ private:
     if (isRoot(bm) || !b.ops.isDict(b.obj))
       throw HostError(ErrorCode::BadParameter, "Not a bookmark of the outline.");
     return b;
+  }
+
+  // Links the unlinked `bm` in next to `sibling`, before or after it.
+  void linkBeside(BookmarkHandle bm, BookmarkHandle sibling, bool before) {
+    Ref b = mustUnlinked(bm);
+    Ref s = mustItem(sibling);
+    if (&b.doc != &s.doc)
+      throw HostError(ErrorCode::BadParameter, "The bookmarks are in different documents.");
+    pdf_obj *toward = before ? PDF_NAME(Prev) : PDF_NAME(Next);
+    pdf_obj *away = before ? PDF_NAME(Next) : PDF_NAME(Prev);
+    pdf_obj *parent = s.ops.get(s.obj, PDF_NAME(Parent));
+    pdf_obj *neighbour = s.ops.get(s.obj, toward);
+    b.ops.put(b.obj, PDF_NAME(Parent), parent);
+    b.ops.put(b.obj, away, s.obj);
+    s.ops.put(s.obj, toward, b.obj);
+    if (b.ops.isDict(neighbour)) {
+      b.ops.put(neighbour, away, b.obj);
+      b.ops.put(b.obj, toward, neighbour);
+    } else {
+      b.ops.put(parent, before ? PDF_NAME(First) : PDF_NAME(Last), b.obj);
+    }
   }
 
   // An outline item that is not linked into the outline (after bookmarkUnlink).

@@ -11,20 +11,9 @@
 namespace sorvane {
 
 void BookmarkBuilder::reset() {
-  const FixedRect keptMargins = margins;
-  levels.clear();
-  skipDupBookmarks = true;
-  firstPage = 0;
-  lastPage = -1;
-  useMargins = false;
-  insertType = int32_t(InsertType::After);
-  ignoreStopWords = false;
-  stopWords.clear();
-  stopWordsMatchCase = true;
-  stopWordsMatchWholeWords = true;
-  stopWordsUseRegExp = false;
-  sortText = false;
-  margins = keptMargins;
+  BookmarkBuilder fresh;
+  fresh.margins = margins; // a reset leaves the margins alone
+  copyFrom(fresh);
 }
 
 void BookmarkBuilder::copyFrom(const BookmarkBuilder &other) {
