@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/runtime/atom_table.h"
+#include "host/base/atom_table.h"
 #include "host/runtime/cabinet.h"
 #include "host/runtime/cabinet_stream.h"
 

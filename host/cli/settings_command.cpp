@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <ostream>
 
+#include "host/base/atom_table.h"
+#include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
 #include "host/runtime/as_extra.h"
-#include "host/runtime/atom_table.h"
 #include "host/runtime/batch_sequence.h"
 #include "host/runtime/cabinet_stream.h"
-#include "host/runtime/file_io.h"
 #include "host/runtime/object_store.h"
 #include "host/runtime/view_services.h"
 

@@ -5,11 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
 #include "host/pdf/outline_listing.h"
 #include "host/pdf/page_copy.h"
-#include "host/runtime/file_io.h"
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
@@ -88,12 +88,9 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
       if (printTo) {
         host::writePagesToFile(*file.document, pages, *printTo);
       } else {
-        const std::string temp = host::makeTempFileBeside(
-            (std::filesystem::temp_directory_path() / "sorvane-print.pdf").string());
-        host::writePagesToFile(*file.document, pages, temp);
-        const bool sent = sendToPrinter(*printer, temp, err);
-        ::unlink(temp.c_str());
-        if (!sent)
+        const host::ScratchFile scratch("sorvane-print");
+        host::writePagesToFile(*file.document, pages, scratch.path());
+        if (!sendToPrinter(*printer, scratch.path(), err))
           return ExitCode::HostFailure;
       }
     } catch (const HostError &e) {

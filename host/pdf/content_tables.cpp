@@ -2,9 +2,9 @@
 
 #include <unordered_map>
 
+#include "host/base/atom_table.h"
 #include "host/pdf/page_text.h"
 #include "host/pdf/pdf_tables.h"
-#include "host/runtime/atom_table.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::host {

@@ -1,8 +1,8 @@
 #include "host/pdf/outline_listing.h"
 
+#include "host/base/atom_table.h"
+#include "host/pdf/document_engine.h"
 #include "host/pdf/outline_tree.h"
-#include "host/pdf/pdf_ops.h"
-#include "host/runtime/atom_table.h"
 
 namespace sorvane::host {
 namespace {
@@ -20,20 +20,20 @@ std::optional<int> pageOf(PDModelTable &pd, DocHandle doc, ActionHandle action) 
 } // namespace
 
 OutlineListing listOutline(PdfTables &tables, DocHandle doc) {
-  PdfDocument &document = tables.document(doc);
+  DocumentEngine &engine = tables.document(doc).engine();
   PDModelTable &pd = tables.pdModel();
-  const OutlineTree tree = OutlineTree::read(document, document.outlineRoot(false));
+  const OutlineTree tree = OutlineTree::read(engine, engine.outlineRoot(false));
   OutlineListing listing;
   listing.warnings = tree.warnings;
   for (size_t i = 1; i < tree.nodes.size(); ++i) {
     const OutlineTree::Node &node = tree.nodes[i];
-    const BookmarkHandle bm = tables.bookmarkFor(doc, node.obj);
+    const BookmarkHandle bm = tables.handleAt<BookmarkHandle>(doc, engine.slotFor(node.obj));
     OutlineEntry entry;
     entry.depth = node.depth;
     entry.title = pd.bookmarkGetTitle(bm);
     entry.open = node.open;
     entry.childCount = node.childCount;
-    entry.object = PdfOps(document.ctx(), document.doc()).num(node.obj);
+    entry.object = engine.ops().num(node.obj);
     const ActionHandle action = pd.bookmarkGetAction(bm);
     if (pd.actionIsValid(action)) {
       entry.action = AtomTable::instance().name(pd.actionGetSubtype(action));

@@ -9,6 +9,9 @@
 
 namespace sorvane::host {
 
+// How deep an outline is read; deeper bookmarks are left out with a warning.
+inline constexpr int kMaxOutlineDepth = 256;
+
 struct OutlineEntry {
   int depth = 1; // 1 for top-level bookmarks
   std::string title;

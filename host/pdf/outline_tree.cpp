@@ -5,16 +5,16 @@
 
 #include <mupdf/pdf.h>
 
-#include "host/pdf/pdf_document.h"
+#include "host/pdf/document_engine.h"
 #include "host/pdf/pdf_ops.h"
 
 namespace sorvane::host {
 
-OutlineTree OutlineTree::read(PdfDocument &doc, pdf_obj *root) {
+OutlineTree OutlineTree::read(DocumentEngine &doc, pdf_obj *root) {
   OutlineTree tree;
   if (!root)
     return tree;
-  PdfOps ops(doc.ctx(), doc.doc());
+  const PdfOps ops = doc.ops();
   tree.nodes.push_back(Node{root, -1, 0, 0, true});
   std::unordered_set<int> seen{ops.num(root)};
   bool warnedDepth = false;

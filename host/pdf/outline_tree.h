@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "host/pdf/outline_listing.h"
+
 struct pdf_obj;
 
 namespace sorvane::host {
 
-class PdfDocument;
-
-inline constexpr int kMaxOutlineDepth = 256;
+class DocumentEngine;
 
 struct OutlineTree {
   struct Node {
@@ -27,7 +27,7 @@ struct OutlineTree {
   std::vector<Node> nodes;
   std::vector<std::string> warnings;
 
-  static OutlineTree read(PdfDocument &doc, pdf_obj *root);
+  static OutlineTree read(DocumentEngine &doc, pdf_obj *root);
 };
 
 } // namespace sorvane::host

@@ -1,5 +1,7 @@
 #include "host/pdf/page_text.h"
 
+#include "host/pdf/document_engine.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -7,6 +9,7 @@
 
 #include <mupdf/pdf.h>
 
+#include "host/pdf/document_engine.h"
 #include "host/pdf/pdf_document.h"
 #include "sdk/host_error.h"
 #include "sdk/text_codec.h"
@@ -393,9 +396,9 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) 
   auto out = std::make_unique<PageText>();
   out->lists.emplace_back();
   out->lists.reserve(64);
-  Extractor extractor(document.ctx(), *out);
-  fz_context *ctx = document.ctx();
-  pdf_document *doc = document.doc();
+  fz_context *ctx = document.engine().ctx();
+  pdf_document *doc = document.engine().doc();
+  Extractor extractor(ctx, *out);
   pdf_page *page = nullptr;
   fz_device *dev = nullptr;
   pdf_processor *proc = nullptr;

@@ -5,17 +5,16 @@
 
 #include <mupdf/pdf.h>
 
+#include "host/base/file_io.h"
+#include "host/pdf/document_engine.h"
 #include "host/pdf/mupdf_call.h"
-#include "host/pdf/outline_tree.h"
-#include "host/pdf/pdf_ops.h"
-#include "host/runtime/file_io.h"
 
 namespace sorvane::host {
 namespace {
 
 void onWarning(void *user, const char *message) {
   try {
-    static_cast<PdfDocument *>(user)->addWarning(message);
+    static_cast<DocumentEngine *>(user)->warnings().emplace_back(message);
   } catch (...) {
     // A lost warning is better than an exception inside MuPDF.
   }
@@ -41,18 +40,19 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
   checkReadable(path);
   std::unique_ptr<PdfDocument> d(new PdfDocument());
   d->m_path = path;
-  d->m_ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
-  if (!d->m_ctx)
+  d->m_engine = std::make_unique<DocumentEngine>(path);
+  fz_context *ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+  if (!ctx)
     throw HostError(ErrorCode::OutOfMemory, "The PDF engine cannot start.");
-  fz_context *ctx = d->m_ctx;
-  fz_set_warning_callback(ctx, onWarning, d.get());
+  d->m_engine->setEngine(ctx);
+  fz_set_warning_callback(ctx, onWarning, d->m_engine.get());
   fz_set_error_callback(ctx, onError, nullptr);
 
   const std::string notPdf = path + ": not a PDF file, or damaged beyond repair";
   pdf_document *doc = nullptr;
   mupdfCall(ctx, ErrorCode::PdfDamaged, notPdf.c_str(),
             [&] { doc = pdf_open_document(ctx, path.c_str()); });
-  d->m_doc = doc;
+  d->m_engine->setDocument(doc);
 
   int needsPassword = 0;
   int access = 0;
@@ -81,6 +81,7 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
     repaired = pdf_was_repaired(ctx, doc);
   });
   d->m_pageCount = pages;
+  d->m_engine->setPageCount(pages);
   d->m_repaired = repaired != 0;
   if (pages <= 0 && d->m_repaired)
     throw HostError(ErrorCode::PdfDamaged,
@@ -88,159 +89,29 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
   return d;
 }
 
-PdfDocument::~PdfDocument() {
-  if (!m_ctx)
-    return;
-  for (pdf_obj *obj : m_slots)
-    pdf_drop_obj(m_ctx, obj);
-  fz_try(m_ctx) { pdf_drop_document(m_ctx, m_doc); }
-  fz_catch(m_ctx) {}
-  fz_drop_context(m_ctx);
-}
+PdfDocument::~PdfDocument() = default;
 
-void PdfDocument::loadPageMap() {
-  if (!m_pageNums.empty() || m_pageCount <= 0)
-    return;
-  std::vector<int> nums(size_t(m_pageCount), 0);
-  int *out = nums.data();
-  const int count = m_pageCount;
-  mupdfCall(m_ctx, ErrorCode::PdfDamaged, "cannot read the page tree", [&] {
-    for (int i = 0; i < count; ++i) {
-      pdf_obj *page = pdf_lookup_page_obj(m_ctx, m_doc, i);
-      out[i] =
-          pdf_is_indirect(m_ctx, page) ? pdf_to_num(m_ctx, page) : pdf_obj_parent_num(m_ctx, page);
-    }
-  });
-  m_pageNums = std::move(nums);
-  for (int i = 0; i < count; ++i)
-    m_pageIndex.emplace(m_pageNums[size_t(i)], i); // a page listed twice keeps its first index
-}
-
-pdf_obj *PdfDocument::pageReference(int index) {
-  if (index < 0 || index >= m_pageCount)
-    throw HostError(ErrorCode::BadParameter, "Page " + std::to_string(index + 1) +
-                                                 " is not in the document (it has " +
-                                                 std::to_string(m_pageCount) + ").");
-  loadPageMap();
-  pdf_obj *ref = nullptr;
-  const int num = m_pageNums[size_t(index)];
-  mupdfCall(m_ctx, ErrorCode::Generic, "cannot refer to the page",
-            [&] { ref = pdf_new_indirect(m_ctx, m_doc, num, 0); });
-  return ref;
-}
-
-int PdfDocument::pageIndexOf(pdf_obj *obj) {
-  const int num = PdfOps(m_ctx, m_doc).num(obj);
-  if (num == 0)
-    return -1;
-  loadPageMap();
-  auto it = m_pageIndex.find(num);
-  return it == m_pageIndex.end() ? -1 : it->second;
-}
-
-void PdfDocument::addWarning(std::string message) { m_warnings.push_back(std::move(message)); }
-
-uint32_t PdfDocument::slotFor(pdf_obj *obj) {
-  if (!obj)
-    return 0;
-  PdfOps ops(m_ctx, m_doc);
-  const int n = ops.num(obj);
-  if (n != 0) {
-    if (pdf_obj *root = outlineRoot(false); root && ops.num(root) == n)
-      return kRootSlot;
-    if (auto it = m_slotByNum.find(n); it != m_slotByNum.end())
-      return it->second;
-  }
-  m_slots.push_back(pdf_keep_obj(m_ctx, obj));
-  const auto slot = static_cast<uint32_t>(m_slots.size() - 1);
-  if (n != 0)
-    m_slotByNum.emplace(n, slot);
-  return slot;
-}
-
-pdf_obj *PdfDocument::objectAt(uint32_t slot) {
-  if (slot == kRootSlot)
-    return outlineRoot(false);
-  if (slot == 0 || slot >= m_slots.size())
-    throw HostError(ErrorCode::InvalidHandle, "Invalid PDF object handle.");
-  return m_slots[slot];
-}
-
-pdf_obj *PdfDocument::outlineRoot(bool create) {
-  PdfOps ops(m_ctx, m_doc);
-  pdf_obj *catalog = ops.trailerGet(PDF_NAME(Root));
-  pdf_obj *root = ops.get(catalog, PDF_NAME(Outlines));
-  if (ops.isDict(root))
-    return root;
-  if (!create)
-    return nullptr;
-  if (!ops.isDict(catalog))
-    throw HostError(ErrorCode::PdfDamaged, m_path + ": the document has no catalog.");
-  pdf_obj *made = ops.newIndirectDict();
-  try {
-    ops.putName(made, PDF_NAME(Type), "Outlines");
-    ops.put(catalog, PDF_NAME(Outlines), made);
-  } catch (...) {
-    ops.drop(made);
-    throw;
-  }
-  ops.drop(made);
-  return ops.get(catalog, PDF_NAME(Outlines));
-}
-
-void PdfDocument::updateOutlineCounts() {
-  pdf_obj *root = outlineRoot(false);
-  if (!root)
-    return;
-  OutlineTree tree = OutlineTree::read(*this, root);
-  PdfOps ops(m_ctx, m_doc);
-  // Children come after their parents, so going backwards sums each subtree before its parent.
-  std::vector<int64_t> visible(tree.nodes.size(), 0);
-  for (size_t i = tree.nodes.size(); i-- > 0;) {
-    const OutlineTree::Node &node = tree.nodes[i];
-    const bool open = node.parent < 0 || node.open;
-    if (node.parent >= 0)
-      visible[size_t(node.parent)] += 1 + (open ? visible[i] : 0);
-    int64_t wanted = 0;
-    bool keep = false;
-    if (node.parent < 0) {
-      wanted = visible[i];
-      keep = wanted > 0;
-    } else if (node.childCount > 0) {
-      wanted = open ? visible[i] : -visible[i];
-      keep = true;
-    }
-    pdf_obj *current = ops.get(node.obj, PDF_NAME(Count));
-    const bool has = ops.type(current) == CosType::Integer;
-    if (keep && (!has || ops.toInt(current) != wanted))
-      ops.putInt(node.obj, PDF_NAME(Count), wanted);
-    else if (!keep && !ops.isNull(current))
-      ops.remove(node.obj, PDF_NAME(Count));
-  }
-}
+const std::vector<std::string> &PdfDocument::warnings() const { return m_engine->warnings(); }
 
 void PdfDocument::save(const std::string &requested, SaveMode mode) {
-  const std::string target = resolveWriteTarget(requested);
-  updateOutlineCounts();
+  fz_context *ctx = m_engine->ctx();
+  pdf_document *doc = m_engine->doc();
+  m_engine->updateOutlineCounts();
   int incremental = 0;
-  mupdfCall(m_ctx, ErrorCode::Generic, "cannot save the document", [&] {
-    incremental = mode == SaveMode::Auto && !m_saved && !pdf_was_repaired(m_ctx, m_doc) &&
-                  pdf_can_be_saved_incrementally(m_ctx, m_doc);
+  mupdfCall(ctx, ErrorCode::Generic, "cannot save the document", [&] {
+    incremental = mode == SaveMode::Auto && !m_saved && !pdf_was_repaired(ctx, doc) &&
+                  pdf_can_be_saved_incrementally(ctx, doc);
   });
-  const std::string temp = makeTempFileBeside(target);
-  const std::string failure = target + ": cannot save the document";
-  try {
-    pdf_write_options opts = pdf_default_write_options;
-    opts.do_incremental = incremental;
-    if (!incremental)
-      opts.do_compress = 1;
-    mupdfCall(m_ctx, ErrorCode::FileAccess, failure.c_str(),
-              [&] { pdf_save_document(m_ctx, m_doc, temp.c_str(), &opts); });
-  } catch (...) {
-    ::unlink(temp.c_str());
-    throw;
-  }
-  installTempFile(temp, target);
+  PendingFile file(requested);
+  const std::string failure = file.target() + ": cannot save the document";
+  pdf_write_options opts = pdf_default_write_options;
+  opts.do_incremental = incremental;
+  if (!incremental)
+    opts.do_compress = 1;
+  const char *temp = file.tempPath().c_str();
+  mupdfCall(ctx, ErrorCode::FileAccess, failure.c_str(),
+            [&] { pdf_save_document(ctx, doc, temp, &opts); });
+  file.commit();
   m_saved = true;
 }
 

@@ -145,47 +145,41 @@ void PdfOps::remove(pdf_obj *dict, pdf_obj *key) const {
   mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { pdf_dict_del(m_ctx, dict, key); });
 }
 
-pdf_obj *PdfOps::newIndirectDict() const {
+PdfObject PdfOps::newIndirectDict() const {
   pdf_obj *r = nullptr;
   mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { r = pdf_add_new_dict(m_ctx, m_doc, 4); });
-  return r;
+  return PdfObject(m_ctx, r);
 }
 
-pdf_obj *PdfOps::newGoToAction(pdf_obj *dest) const {
+PdfObject PdfOps::newGoToAction(pdf_obj *dest) const {
+  PdfObject action;
   pdf_obj *r = nullptr;
-  fz_var(r);
-  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] {
-    fz_try(m_ctx) {
-      r = pdf_new_dict(m_ctx, m_doc, 2);
-      pdf_dict_put(m_ctx, r, PDF_NAME(S), PDF_NAME(GoTo));
-      pdf_dict_put(m_ctx, r, PDF_NAME(D), dest);
-    }
-    fz_catch(m_ctx) {
-      pdf_drop_obj(m_ctx, r);
-      fz_rethrow(m_ctx);
-    }
-  });
-  return r;
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { r = pdf_new_dict(m_ctx, m_doc, 2); });
+  action = PdfObject(m_ctx, r);
+  put(r, PDF_NAME(S), PDF_NAME(GoTo));
+  put(r, PDF_NAME(D), dest);
+  return action;
 }
 
-pdf_obj *PdfOps::newRealArray(const double *values, int count) const {
+PdfObject PdfOps::newRealArray(const double *values, int count) const {
+  return newDestArray(nullptr, nullptr, values, count);
+}
+
+PdfObject PdfOps::newDestArray(pdf_obj *page, const char *fitName, const double *values,
+                               int count) const {
   pdf_obj *r = nullptr;
-  fz_var(r);
+  mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] { r = pdf_new_array(m_ctx, m_doc, count + 2); });
+  PdfObject array(m_ctx, r);
   mupdfCall(m_ctx, ErrorCode::Generic, kWrite, [&] {
-    fz_try(m_ctx) {
-      r = pdf_new_array(m_ctx, m_doc, count);
-      for (int i = 0; i < count; ++i)
-        pdf_array_push_real(m_ctx, r, values[i]);
-    }
-    fz_catch(m_ctx) {
-      pdf_drop_obj(m_ctx, r);
-      fz_rethrow(m_ctx);
-    }
+    if (page)
+      pdf_array_push(m_ctx, r, page);
+    if (fitName)
+      pdf_array_push_name(m_ctx, r, fitName);
+    for (int i = 0; i < count; ++i)
+      pdf_array_push_real(m_ctx, r, values[i]);
   });
-  return r;
+  return array;
 }
-
-void PdfOps::drop(pdf_obj *obj) const noexcept { pdf_drop_obj(m_ctx, obj); }
 
 pdf_obj *PdfOps::trailerGet(pdf_obj *key) const {
   pdf_obj *r = nullptr;

@@ -6,11 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/pdf/pdf_object.h"
 #include "sdk/document_tables.h"
-
-struct fz_context;
-struct pdf_document;
-struct pdf_obj;
 
 namespace sorvane::host {
 
@@ -42,13 +39,14 @@ public:
   void putName(pdf_obj *dict, pdf_obj *key, const char *value) const;
   void putTextString(pdf_obj *dict, pdf_obj *key, std::string_view utf8) const;
   void remove(pdf_obj *dict, pdf_obj *key) const;
-  // A new indirect dictionary; the caller drops the reference it gets.
-  pdf_obj *newIndirectDict() const;
-  // A new direct go-to action << /S /GoTo /D dest >>; the caller drops it.
-  pdf_obj *newGoToAction(pdf_obj *dest) const;
-  // A new direct array of numbers; the caller drops it.
-  pdf_obj *newRealArray(const double *values, int count) const;
-  void drop(pdf_obj *obj) const noexcept;
+  // A new indirect dictionary.
+  PdfObject newIndirectDict() const;
+  // A new direct go-to action << /S /GoTo /D dest >>.
+  PdfObject newGoToAction(pdf_obj *dest) const;
+  // A new direct array of numbers.
+  PdfObject newRealArray(const double *values, int count) const;
+  // A new explicit destination [page /fitName values...].
+  PdfObject newDestArray(pdf_obj *page, const char *fitName, const double *values, int count) const;
 
   // Document
   pdf_obj *trailerGet(pdf_obj *key) const;

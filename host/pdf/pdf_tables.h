@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 
 #include "host/pdf/pdf_document.h"
 #include "sdk/document_tables.h"
@@ -30,8 +29,10 @@ public:
   };
   PageRef pageOf(PageHandle page);
 
-  // The handle of an outline item `obj` of the open document `doc`.
-  BookmarkHandle bookmarkFor(DocHandle doc, pdf_obj *obj);
+  // The handle of the object in `slot` of the open document `doc` (document_engine.h).
+  template <class H> H handleAt(DocHandle doc, uint32_t slot) const {
+    return slot ? H(handleValue(doc, slot)) : H();
+  }
 
   PDModelTable &pdModel();
   CosTable &cos();
@@ -41,6 +42,8 @@ public:
   size_t heldContents() const;
 
 private:
+  uint64_t handleValue(DocHandle doc, uint32_t slot) const;
+
   struct Impl;
   std::unique_ptr<Impl> m_impl;
 };

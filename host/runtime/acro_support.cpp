@@ -70,7 +70,10 @@ ErrorCode AcroSupport::fileClose(FileHandle handle) {
       f.pending->discard();
     } else {
       try {
-        f.pending->commit(f.written);
+        {
+          f.pending->write(f.written);
+          f.pending->commit();
+        }
       } catch (const HostError &e) {
         result = e.code();
       }

@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/runtime/file_io.h"
+#include "host/base/file_io.h"
 #include "sdk/acro_support_table.h"
 
 namespace sorvane::host {

@@ -1,8 +1,8 @@
 // The host's "ASExtra" table: Cabinets and text objects over the process's object store.
 #pragma once
 
+#include "host/base/atom_table.h"
 #include "host/runtime/acro_support.h"
-#include "host/runtime/atom_table.h"
 #include "host/runtime/object_store.h"
 #include "sdk/as_extra_table.h"
 

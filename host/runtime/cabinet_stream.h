@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/runtime/atom_table.h"
+#include "host/base/atom_table.h"
 #include "host/runtime/cabinet.h"
 
 namespace sorvane::host {

@@ -136,3 +136,27 @@ TEST_F(PdfActions, HandlesOfAClosedDocumentAreRefused) {
 
 } // namespace
 } // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// Handles to the same object are the same handle, so asking again and again costs nothing.
+TEST_F(PdfActions, AskingAgainGivesTheSameHandles) {
+  open(withActions({ActionSpec::dest(2), ActionSpec::goTo(1)}));
+  for (int i : {0, 1}) {
+    const ActionHandle first = action(i);
+    for (int k = 0; k < 100; ++k)
+      EXPECT_EQ(action(i), first);
+    EXPECT_EQ(pd().actionGetDest(action(i)), pd().actionGetDest(first));
+    EXPECT_EQ(pd().actionGetCosObj(action(i)), pd().actionGetCosObj(first));
+  }
+  // A bookmark whose plain destination changes gets an action for its new destination.
+  BookmarkHandle b = pd().bookmarkGetFirstChild(pd().docGetBookmarkRoot(doc->handle()));
+  const ActionHandle before = pd().bookmarkGetAction(b);
+  EXPECT_EQ(resolvedPage(before), 2);
+  pd().bookmarkSetAction(b, action(1));
+  EXPECT_EQ(resolvedPage(pd().bookmarkGetAction(b)), 1);
+}
+
+} // namespace
+} // namespace sorvane

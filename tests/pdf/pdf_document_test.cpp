@@ -1,5 +1,6 @@
 // Opening, protecting and saving PDF documents in the host.
 #include "host/pdf/pdf_document.h"
+#include "sdk/document_tables.h"
 
 #include <gtest/gtest.h>
 

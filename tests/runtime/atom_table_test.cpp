@@ -1,4 +1,4 @@
-#include "host/runtime/atom_table.h"
+#include "host/base/atom_table.h"
 
 #include <gtest/gtest.h>
 

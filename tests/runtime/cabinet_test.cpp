@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "host/runtime/atom_table.h"
+#include "host/base/atom_table.h"
 #include "sdk/host_error.h"
 #include "tests/support/test_host.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/runtime/atom_table.h"
+#include "host/base/atom_table.h"
 
 namespace sorvane {
 namespace {

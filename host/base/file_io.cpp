@@ -1,4 +1,4 @@
-#include "host/runtime/file_io.h"
+#include "host/base/file_io.h"
 
 #include <cerrno>
 #include <cstring>
@@ -66,7 +66,21 @@ std::string readWholeFile(const std::string &path, size_t maxBytes) {
   return data;
 }
 
-PendingFile::PendingFile(std::string target) : m_target(resolveWriteTarget(target)) {
+namespace {
+
+// The file a write to `path` replaces: a symbolic link is followed, so that the link stays a
+// link and its target gets the new contents.
+std::string resolveWriteTarget(const std::string &path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec))
+    return path;
+  const auto resolved = std::filesystem::canonical(path, ec);
+  return ec ? path : resolved.string();
+}
+
+} // namespace
+
+PendingFile::PendingFile(const std::string &target) : m_target(resolveWriteTarget(target)) {
   std::string name = m_target;
   const auto slash = name.rfind('/');
   name = name.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -86,7 +100,7 @@ void PendingFile::discard() noexcept {
   }
 }
 
-void PendingFile::commit(std::string_view bytes) {
+void PendingFile::write(std::string_view bytes) {
   if (m_fd < 0)
     throw HostError(ErrorCode::FileAccess, m_target + ": the file was already written.");
   size_t done = 0;
@@ -101,7 +115,13 @@ void PendingFile::commit(std::string_view bytes) {
     }
     done += size_t(n);
   }
-  // mkstemp makes the file private; give it the target's permissions, or a new file's.
+}
+
+void PendingFile::commit() {
+  if (m_fd < 0)
+    throw HostError(ErrorCode::FileAccess, m_target + ": the file was already written.");
+  // mkstemp makes the file private; give it the target's permissions, or a new file's. A
+  // writer that went through the path wrote into the same file, so the descriptor sees it all.
   struct stat st {};
   const mode_t mode =
       ::stat(m_target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
@@ -119,49 +139,24 @@ void PendingFile::commit(std::string_view bytes) {
   }
 }
 
-std::string resolveWriteTarget(const std::string &path) {
+ScratchFile::ScratchFile(std::string_view stem) {
   std::error_code ec;
-  if (!std::filesystem::is_symlink(path, ec))
-    return path;
-  const auto resolved = std::filesystem::canonical(path, ec);
-  return ec ? path : resolved.string();
-}
-
-std::string makeTempFileBeside(const std::string &target) {
-  std::string name = target;
-  const auto slash = name.rfind('/');
-  name = name.substr(slash == std::string::npos ? 0 : slash + 1);
-  std::string temp = folderOf(target) + "/." + name + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
+  std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+  if (ec)
+    folder = "/tmp";
+  m_path = (folder / (std::string(stem) + ".XXXXXX")).string();
+  const int fd = mkstemp(m_path.data());
   if (fd < 0)
-    fileError(target, "write into its folder", errno);
+    fileError(m_path, "create a temporary file", errno);
   ::close(fd);
-  return temp;
 }
 
-void installTempFile(const std::string &temp, const std::string &target) {
-  struct stat st {};
-  const mode_t mode =
-      ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
-  const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-  const bool flushed = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const int err = errno;
-  if (fd >= 0)
-    ::close(fd);
-  if (!flushed) {
-    ::unlink(temp.c_str());
-    fileError(target, "write the file", err);
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int renameErr = errno;
-    ::unlink(temp.c_str());
-    fileError(target, "replace the file", renameErr);
-  }
-}
+ScratchFile::~ScratchFile() { ::unlink(m_path.c_str()); }
 
 void writeFileAtomically(const std::string &path, std::string_view bytes) {
   PendingFile file(path);
-  file.commit(bytes);
+  file.write(bytes);
+  file.commit();
 }
 
 } // namespace sorvane::host

@@ -1,0 +1,63 @@
+// Whole-file reads, and the one way the host writes a file: into a temporary file beside the
+// target that replaces the target only when the writing succeeded.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace sorvane::host {
+
+// The contents of the file at `path`. Throws HostError: FileNotFound, FileAccess (with the
+// system's reason), FileTooLarge when it holds more than `maxBytes`.
+std::string readWholeFile(const std::string &path, size_t maxBytes);
+
+// A temporary file beside a target, put in the target's place only on commit. Until then the
+// target stays as it was; a pending file that is never committed is removed. A symbolic link
+// as target stays a link: the file it leads to gets the new contents.
+class PendingFile {
+public:
+  // Creates the temporary file. Throws HostError(FileAccess) when the folder cannot take it.
+  explicit PendingFile(const std::string &target);
+  ~PendingFile();
+  PendingFile(const PendingFile &) = delete;
+  PendingFile &operator=(const PendingFile &) = delete;
+
+  // Where a writer that needs a path (the PDF engine) puts the new contents.
+  const std::string &tempPath() const { return m_tempPath; }
+  // The file that the commit replaces (a symbolic link resolved).
+  const std::string &target() const { return m_target; }
+
+  // Appends `bytes` to the temporary file. Throws HostError(FileAccess); the target is untouched.
+  void write(std::string_view bytes);
+  // Flushes the temporary file to disk, gives it the target's permission bits (a new file gets
+  // the usual ones) and renames it over the target. Throws HostError(FileAccess), after which
+  // the temporary file is gone and the target is as it was.
+  void commit();
+  // Removes the temporary file; the target is untouched.
+  void discard() noexcept;
+
+private:
+  std::string m_target;
+  std::string m_tempPath;
+  int m_fd = -1;
+};
+
+// A private temporary file in the system's temporary folder, removed when it goes out of scope.
+class ScratchFile {
+public:
+  // Throws HostError(FileAccess) when the temporary folder cannot take it.
+  explicit ScratchFile(std::string_view stem);
+  ~ScratchFile();
+  ScratchFile(const ScratchFile &) = delete;
+  ScratchFile &operator=(const ScratchFile &) = delete;
+  const std::string &path() const { return m_path; }
+
+private:
+  std::string m_path;
+};
+
+// Writes `bytes` to `path` through a PendingFile.
+void writeFileAtomically(const std::string &path, std::string_view bytes);
+
+} // namespace sorvane::host

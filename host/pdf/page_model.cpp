@@ -1,0 +1,42 @@
+#include "host/pdf/page_model.h"
+
+#include "host/pdf/mupdf_call.h"
+
+namespace sorvane::host {
+
+int32_t PageModel::docGetNumPages(DocHandle doc) { return m_reg.docById(doc).pageCount(); }
+
+PageHandle PageModel::docAcquirePage(DocHandle doc, int32_t index) {
+  PdfDocument &d = m_reg.docById(doc);
+  const PdfObject page = d.engine().pageReference(index);
+  return makeHandle<PageHandle>(m_reg, d, d.engine().slotFor(page.get()));
+}
+
+void PageModel::pageRelease(PageHandle page) { deref(m_reg, page); }
+
+int32_t PageModel::pageGetIndex(PageHandle page) {
+  Ref p = deref(m_reg, page);
+  return p.engine().pageIndexOf(p.obj);
+}
+
+HostRect PageModel::pageGetCropBox(PageHandle page) {
+  Ref p = deref(m_reg, page);
+  fz_context *ctx = p.engine().ctx();
+  fz_rect box{};
+  mupdfCall(ctx, ErrorCode::PdfDamaged, "cannot read the page box", [&] {
+    fz_rect media = pdf_to_rect(ctx, pdf_dict_get_inheritable(ctx, p.obj, PDF_NAME(MediaBox)));
+    if (fz_is_empty_rect(media))
+      media = fz_make_rect(0, 0, 612, 792); // US Letter, as readers assume
+    pdf_obj *cropObj = pdf_dict_get_inheritable(ctx, p.obj, PDF_NAME(CropBox));
+    box = pdf_is_array(ctx, cropObj) ? fz_intersect_rect(pdf_to_rect(ctx, cropObj), media) : media;
+    if (fz_is_empty_rect(box))
+      box = media;
+  });
+  return HostRect{box.x0, box.y0, box.x1, box.y1};
+}
+
+std::optional<uint32_t> PageModel::docGetPermissions(DocHandle doc) {
+  return m_reg.docById(doc).permissions();
+}
+
+} // namespace sorvane::host
