@@ -59,7 +59,7 @@ int main(int argc, char **argv) {
   BookmarkBuilder builder;
   builder.levels = {level(18), level(14), level(12)};
   const auto start = Clock::now();
-  builder.generate(doc.handle());
+  const RunOutcome outcome = builder.generate(doc.handle());
   const double generation = since(start);
 
   const auto textStart = Clock::now();
@@ -68,7 +68,7 @@ int main(int argc, char **argv) {
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("%s: %d pages, %d bookmarks\n", path.c_str(), pages, builder.createdCount());
+  std::printf("%s: %d pages, %d bookmarks\n", path.c_str(), pages, outcome.bookmarksInserted);
   std::printf("  text runs only:  %6.2f s  %6.0f pages/s\n", runs, pages / runs);
   std::printf("  generation:      %6.2f s  %6.0f pages/s  (%.2f x the text runs)\n", generation,
               pages / generation, generation / runs);

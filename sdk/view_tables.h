@@ -9,6 +9,7 @@
 #include "sdk/handles.h"
 #include "sdk/host_table.h"
 #include "sdk/progress_monitor.h"
+#include "sdk/run_outcome.h"
 
 namespace sorvane {
 
@@ -76,6 +77,9 @@ public:
   virtual const ProgressMonitor *commandGetProgressMonitor(CommandHandle command,
                                                            void **clientData) = 0;
   virtual CommandStatus commandGetStatus(CommandHandle command) = 0;
+  // The command's report procedure: what its run on the current document did. A run reports
+  // once; a host error that ended the run comes as an outcome whose stopCode is set.
+  virtual void commandReport(CommandHandle command, const RunOutcome &outcome) = 0;
 };
 
 class PDSysFontTable : public HostTable {

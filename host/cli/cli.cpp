@@ -51,7 +51,7 @@ Options:
 
 Exit codes:
   0  success
-  1  problems found
+  1  done with problems (nothing found or added, pages unreadable, headings lost)
   2  usage error
   3  input error (an unreadable PDF or settings file)
   4  host error

@@ -10,7 +10,7 @@ namespace sorvane::cli {
 // Exit codes, the same for every subcommand.
 enum class ExitCode : int {
   Success = 0,
-  ProblemsFound = 1, // validate found problems
+  ProblemsFound = 1, // done, with problems: nothing found, pages unreadable, headings lost
   Usage = 2,         // bad arguments
   InputError = 3,    // an unreadable PDF or settings file
   HostFailure = 4,   // the host failed while working

@@ -46,12 +46,51 @@ CabinetHandle readSettings(HostSession &session, const std::string &path) {
   return copy;
 }
 
+// What one file's run did, as the summary tells it.
 struct FileResult {
-  size_t added = 0;
-  size_t total = 0;
+  RunOutcome outcome;
+  size_t total = 0;   // bookmarks in the outline afterwards
+  bool saved = false; // the result was written
 };
 
-// Opens `input`, generates its bookmarks and saves the result to `output`.
+// What a run that went through deserves: Success, or ProblemsFound when it found nothing to
+// add, or pages could not be read, or headings were lost on the way into the outline.
+ExitCode judge(const FileResult &r) {
+  if (!r.outcome.ran || r.outcome.bookmarksInserted == 0 || !r.outcome.complete())
+    return ExitCode::ProblemsFound;
+  return ExitCode::Success;
+}
+
+std::string pageList(const std::vector<PageFailure> &pages) {
+  std::string list;
+  for (size_t i = 0; i < pages.size() && i < 10; ++i)
+    list += (i ? ", " : "") + std::to_string(pages[i].page + 1);
+  return pages.size() > 10 ? list + ", ..." : list;
+}
+
+// The lines that say what went wrong or was left out, one per kind; `name` names the file.
+void tellProblems(std::ostream &err, const std::string &name, const FileResult &r) {
+  const RunOutcome &o = r.outcome;
+  if (!o.failedPages.empty())
+    err << "sorvane: " << name << ": " << o.failedPages.size()
+        << (o.failedPages.size() == 1 ? " page" : " pages")
+        << " could not be read and gave no headings (page " << pageList(o.failedPages)
+        << "): " << o.failedPages.front().reason << "\n";
+  if (const int32_t lost = o.droppedFor(DropReason::NotInserted))
+    err << "sorvane: " << name << ": " << lost << (lost == 1 ? " heading" : " headings")
+        << " could not be added to the outline\n";
+  if (const int32_t orphans = o.droppedFor(DropReason::NoParentLevel))
+    err << "sorvane: " << name << ": " << orphans
+        << (orphans == 1 ? " heading was" : " headings were")
+        << " left out because no heading of the level above came before it\n";
+  if (o.ran && o.headingsFound == 0)
+    err << "sorvane: " << name << ": no headings found: no line matches the level rules\n";
+  if (!r.saved)
+    err << "sorvane: " << name << ": nothing was added, so nothing was written\n";
+}
+
+// Opens `input`, generates its bookmarks and saves the result to `output` when the run added
+// any. A run that a host error stopped writes nothing and throws that error.
 FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
                         const std::string &input, const std::string &output,
                         const std::string &password, TerminalProgress &progress) {
@@ -66,22 +105,25 @@ FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
   const DocHandle doc = pdf.add(*document);
   FileResult result;
   try {
-    std::set<int> before;
-    for (const host::OutlineEntry &e : host::listOutline(pdf, doc).entries)
-      before.insert(e.object);
     const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
+    const std::optional<RunOutcome> outcome = sequence.lastOutcome();
+    if (!outcome)
+      throw HostError(ErrorCode::Generic, input + ": the generation did not say what it did.");
+    if (outcome->stopped())
+      throw HostError(outcome->stopCode, input + ": the generation stopped, nothing was written: " +
+                                             outcome->stopReason);
     if (status != CommandStatus::Done)
       throw HostError(ErrorCode::Generic, input + ": the generation did not finish.");
-    // New bookmarks are the ones that were not there before (a replaced outline's are gone).
-    for (const host::OutlineEntry &e : host::listOutline(pdf, doc).entries) {
-      ++result.total;
-      result.added += before.count(e.object) ? 0 : 1;
-    }
-    try {
-      document->save(output);
-    } catch (const HostError &e) {
-      // Not an input problem: the result could not be written (the input is untouched).
-      throw HostError(ErrorCode::Generic, e.text());
+    result.outcome = *outcome;
+    result.total = host::listOutline(pdf, doc).entries.size();
+    if (outcome->bookmarksInserted > 0) {
+      try {
+        document->save(output);
+      } catch (const HostError &e) {
+        // Not an input problem: the result could not be written (the input is untouched).
+        throw HostError(ErrorCode::Generic, e.text());
+      }
+      result.saved = true;
     }
   } catch (...) {
     pdf.remove(doc);
@@ -149,9 +191,10 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
     const FileResult r =
         generateFile(*setup->session, *setup->sequence, input, output ? *output : input,
                      a.value("--password").value_or(""), progress);
-    err << "Bookmarks added: " << r.added << "; the outline now holds " << r.total << "; "
-        << seconds(start) << "\n";
-    return ExitCode::Success;
+    tellProblems(err, input, r);
+    err << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
+        << r.total << "; " << seconds(start) << "\n";
+    return judge(r);
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
@@ -182,6 +225,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
   }
   TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
   int failed = 0;
+  int withProblems = 0;
   const auto start = std::chrono::steady_clock::now();
   for (const std::string &input : a.positional()) {
     const std::filesystem::path in(input);
@@ -194,8 +238,11 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
     try {
       const FileResult r = generateFile(*setup->session, *setup->sequence, input, output,
                                         a.value("--password").value_or(""), progress);
-      err << input << ": " << r.added << " bookmarks added, " << r.total << " in all -> " << output
-          << "\n";
+      tellProblems(err, input, r);
+      err << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
+          << " in all" << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
+      if (judge(r) != ExitCode::Success)
+        ++withProblems;
     } catch (const HostError &e) {
       ++failed;
       err << input << ": failed: " << e.what() << "\n";
@@ -203,8 +250,13 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
   }
   const size_t files = a.positional().size();
   err << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "
-      << failed << " failed; " << seconds(start) << "\n";
-  return failed ? ExitCode::HostFailure : ExitCode::Success;
+      << failed << " failed";
+  if (withProblems)
+    err << ", " << withProblems << " of them with problems (see above)";
+  err << "; " << seconds(start) << "\n";
+  if (failed)
+    return ExitCode::HostFailure;
+  return withProblems ? ExitCode::ProblemsFound : ExitCode::Success;
 }
 
 } // namespace sorvane::cli

@@ -1,5 +1,7 @@
 #include "host/pdf/pdf_tables.h"
 
+#include <functional>
+
 #include "host/pdf/action_model.h"
 #include "host/pdf/content_tables.h"
 #include "host/pdf/outline_model.h"
@@ -15,6 +17,9 @@ class Model final : public PDModelTable {
 public:
   explicit Model(Registry &r) : m_pages(r), m_outline(r), m_actions(r, m_outline) {}
 
+  // Tests make the host fail in the middle of a run through this hook.
+  std::function<void(std::string_view operation)> faultHook;
+
   HostEncoding scriptToHostEncoding(int32_t script) override {
     if (script != 0)
       throw HostError(ErrorCode::BadParameter,
@@ -25,12 +30,14 @@ public:
   // ---- documents and pages
   int32_t docGetNumPages(DocHandle doc) override { return m_pages.docGetNumPages(doc); }
   PageHandle docAcquirePage(DocHandle doc, int32_t index) override {
+    fault("docAcquirePage");
     return m_pages.docAcquirePage(doc, index);
   }
   void pageRelease(PageHandle page) override { m_pages.pageRelease(page); }
   int32_t pageGetIndex(PageHandle page) override { return m_pages.pageGetIndex(page); }
   HostRect pageGetCropBox(PageHandle page) override { return m_pages.pageGetCropBox(page); }
   BookmarkHandle docGetBookmarkRoot(DocHandle doc) override {
+    fault("pageGetCropBox");
     return m_outline.docGetBookmarkRoot(doc);
   }
   std::optional<uint32_t> docGetPermissions(DocHandle doc) override {
@@ -64,9 +71,11 @@ public:
     return static_cast<bool>(bookmarkGetFirstChild(bm));
   }
   BookmarkHandle bookmarkAddNewChild(BookmarkHandle parent, std::string_view title) override {
+    fault("bookmarkAddNewChild");
     return m_outline.bookmarkAddNewChild(parent, title);
   }
   BookmarkHandle bookmarkAddNewSibling(BookmarkHandle bm, std::string_view title) override {
+    fault("bookmarkAddNewSibling");
     return m_outline.bookmarkAddNewSibling(bm, title);
   }
   void bookmarkUnlink(BookmarkHandle bm) override { m_outline.bookmarkUnlink(bm); }
@@ -90,12 +99,14 @@ public:
   }
   int32_t bookmarkGetFlags(BookmarkHandle bm) override { return m_outline.bookmarkGetFlags(bm); }
   void bookmarkSetFlags(BookmarkHandle bm, int32_t flags) override {
+    fault("bookmarkSetFlags");
     m_outline.bookmarkSetFlags(bm, flags);
   }
   ActionHandle bookmarkGetAction(BookmarkHandle bm) override {
     return m_actions.bookmarkGetAction(bm);
   }
   void bookmarkSetAction(BookmarkHandle bm, ActionHandle action) override {
+    fault("bookmarkSetAction");
     m_actions.bookmarkSetAction(bm, action);
   }
 
@@ -112,12 +123,14 @@ public:
     return m_actions.actionGetCosObj(action);
   }
   ActionHandle actionNewFromDest(DocHandle doc, ViewDestHandle dest, DocHandle target) override {
+    fault("actionNewFromDest");
     return m_actions.actionNewFromDest(doc, dest, target);
   }
 
   // ---- destinations
   ViewDestHandle viewDestCreate(DocHandle doc, PageHandle page, Atom fitType, const HostRect &rect,
                                 double zoom) override {
+    fault("viewDestCreate");
     return m_actions.viewDestCreate(doc, page, fitType, rect, zoom);
   }
   bool viewDestIsValid(ViewDestHandle dest) override { return m_actions.viewDestIsValid(dest); }
@@ -141,6 +154,11 @@ public:
   }
 
 private:
+  void fault(std::string_view operation) const {
+    if (faultHook)
+      faultHook(operation);
+  }
+
   PageModel m_pages;
   OutlineModel m_outline;
   ActionModel m_actions;
@@ -220,6 +238,10 @@ PdfTables::PageRef PdfTables::pageOf(PageHandle page) {
   if (index < 0)
     throw HostError(ErrorCode::InvalidHandle, "Not a page of the document.");
   return PageRef{p.doc, index};
+}
+
+void PdfTables::setFaultHook(std::function<void(std::string_view operation)> hook) {
+  m_impl->model.faultHook = std::move(hook);
 }
 
 PDModelTable &PdfTables::pdModel() { return m_impl->model; }

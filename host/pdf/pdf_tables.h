@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "host/pdf/pdf_document.h"
 #include "sdk/document_tables.h"
@@ -40,6 +42,11 @@ public:
   PDFEditReadTable &editRead();
   // Page contents acquired and not yet released.
   size_t heldContents() const;
+  // For tests: `hook` is called with the name of some "PDModel" operations (docAcquirePage,
+  // pageGetCropBox, bookmarkAddNewChild, bookmarkAddNewSibling, bookmarkSetAction,
+  // bookmarkSetFlags, actionNewFromDest, viewDestCreate) before they run, and may throw a
+  // HostError to make the host fail there. An empty hook removes it.
+  void setFaultHook(std::function<void(std::string_view operation)> hook);
 
 private:
   uint64_t handleValue(DocHandle doc, uint32_t slot) const;

@@ -34,6 +34,7 @@ CommandStatus BatchSequence::runOn(DocHandle doc, const ProgressMonitor *monitor
   m_view.commandSetStatus(m_command, CommandStatus::Ready);
   const CommandStatus status = m_handler->work ? m_handler->work(m_command) : CommandStatus::Done;
   m_view.commandSetStatus(m_command, status);
+  m_outcome = m_view.commandLastReport(m_command);
   if (m_handler->reset)
     m_handler->reset(m_command);
   m_view.commandSetRun(m_command, DocHandle(), nullptr, nullptr);

@@ -2,6 +2,8 @@
 // create the command, set its parameters, then for each document work on it and reset it.
 #pragma once
 
+#include <optional>
+
 #include "host/runtime/view_services.h"
 #include "sdk/as_extra_table.h"
 
@@ -18,11 +20,15 @@ public:
 
   // Works on one open document; the status the command answers (Done, InError, ...).
   CommandStatus runOn(DocHandle doc, const ProgressMonitor *monitor, void *clientData);
+  // What the command reported about the last document it worked on; nothing when it reported
+  // nothing.
+  std::optional<RunOutcome> lastOutcome() const { return m_outcome; }
 
 private:
   AcroView &m_view;
   const CommandHandlerRecord *m_handler;
   CommandHandle m_command;
+  std::optional<RunOutcome> m_outcome;
 };
 
 } // namespace sorvane::host

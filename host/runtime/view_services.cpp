@@ -214,6 +214,14 @@ const ProgressMonitor *AcroView::commandGetProgressMonitor(CommandHandle handle,
 
 CommandStatus AcroView::commandGetStatus(CommandHandle handle) { return command(handle).status; }
 
+void AcroView::commandReport(CommandHandle handle, const RunOutcome &outcome) {
+  command(handle).report = outcome;
+}
+
+std::optional<RunOutcome> AcroView::commandLastReport(CommandHandle handle) {
+  return command(handle).report;
+}
+
 const CommandHandlerRecord *AcroView::handlerFor(Atom name) const {
   auto it = m_handlers.find(uint16_t(name));
   return it == m_handlers.end() ? nullptr : it->second;
@@ -222,6 +230,8 @@ const CommandHandlerRecord *AcroView::handlerFor(Atom name) const {
 void AcroView::commandSetRun(CommandHandle handle, DocHandle doc, const ProgressMonitor *monitor,
                              void *clientData) {
   Command &cmd = command(handle);
+  if (doc)
+    cmd.report.reset(); // a new run: nothing reported yet
   cmd.doc = doc;
   cmd.monitor = monitor;
   cmd.monitorData = clientData;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -93,6 +94,9 @@ public:
   const ProgressMonitor *commandGetProgressMonitor(CommandHandle command,
                                                    void **clientData) override;
   CommandStatus commandGetStatus(CommandHandle command) override;
+  void commandReport(CommandHandle command, const RunOutcome &outcome) override;
+  // What the command reported about its last run, if it did.
+  std::optional<RunOutcome> commandLastReport(CommandHandle command);
 
   // ---- for the host's batch sequences
   // The handler registered for `name`, or null.
@@ -116,6 +120,7 @@ private:
     const ProgressMonitor *monitor = nullptr;
     void *monitorData = nullptr;
     CommandStatus status = CommandStatus::Ready;
+    std::optional<RunOutcome> report;
   };
   Command &command(CommandHandle handle);
 

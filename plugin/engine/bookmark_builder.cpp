@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "plugin/engine/generation_run.h"
 #include "plugin/rules/cabinet_io.h"
 #include "sdk/host_error.h"
 
@@ -13,25 +14,7 @@ namespace sorvane {
 void BookmarkBuilder::reset() {
   BookmarkBuilder fresh;
   fresh.margins = margins; // a reset leaves the margins alone
-  copyFrom(fresh);
-}
-
-void BookmarkBuilder::copyFrom(const BookmarkBuilder &other) {
-  if (this == &other)
-    return;
-  levels = other.levels;
-  skipDupBookmarks = other.skipDupBookmarks;
-  firstPage = other.firstPage;
-  lastPage = other.lastPage;
-  useMargins = other.useMargins;
-  insertType = other.insertType;
-  margins = other.margins;
-  ignoreStopWords = other.ignoreStopWords;
-  stopWords = other.stopWords;
-  stopWordsMatchCase = other.stopWordsMatchCase;
-  stopWordsMatchWholeWords = other.stopWordsMatchWholeWords;
-  stopWordsUseRegExp = other.stopWordsUseRegExp;
-  sortText = other.sortText;
+  *this = fresh;
 }
 
 bool BookmarkBuilder::write(CabinetHandle cab) const {
@@ -110,9 +93,9 @@ bool BookmarkBuilder::readNamed(std::string_view name, CabinetHandle parent) {
   return read(cabinets().cabinetGetCabinet(parent, name));
 }
 
-void BookmarkBuilder::setMonitor(const ProgressMonitor *monitor, void *clientData) {
-  m_monitor = monitor;
-  m_monitorData = clientData;
+RunOutcome BookmarkBuilder::generate(DocHandle doc, const ProgressMonitor *monitor,
+                                     void *monitorData) const {
+  return GenerationRun(*this, monitor, monitorData).run(doc);
 }
 
 } // namespace sorvane

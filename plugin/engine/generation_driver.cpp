@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/generation_run.h"
 #include "plugin/rules/page_content.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
@@ -25,7 +26,11 @@ void monitorText(const ProgressMonitor *monitor, void *data, std::string_view te
 }
 
 void showHostError(const HostError &e) {
-  hostTables().acroView->alertNote(std::string(truncateUtf8(e.text(), kMaxErrorTextBytes)));
+  try {
+    hostTables().acroView->alertNote(std::string(truncateUtf8(e.text(), kMaxErrorTextBytes)));
+  } catch (const HostError &) {
+    // The outcome still says what happened.
+  }
 }
 
 // Keeps the wait cursor up for the whole run, whatever happens.
@@ -52,65 +57,86 @@ void pumpPaintMessages(const ProgressMonitor *monitor, int32_t value, void *clie
     hostTables().win->pumpPaintMessages(11);
 }
 
-bool BookmarkBuilder::generate(DocHandle doc) {
+GenerationRun::GenerationRun(const BookmarkBuilder &settings, const ProgressMonitor *monitor,
+                             void *monitorData)
+    : m_settings(settings), m_monitor(monitor), m_monitorData(monitorData) {}
+
+RunOutcome GenerationRun::run(DocHandle doc) {
   WaitCursor wait;
-  if (levels.empty())
-    return false;
+  m_outcome = RunOutcome();
+  if (m_settings.levels.empty())
+    return m_outcome;
+  m_outcome.ran = true;
   const ProgressMonitor *monitor = m_monitor;
   void *data = m_monitorData;
-  if (!monitor && hostTables().acroView)
-    monitor = hostTables().acroView->docProgressMonitor(&data);
-  m_createdCount = 0;
   try {
+    if (!monitor && hostTables().acroView)
+      monitor = hostTables().acroView->docProgressMonitor(&data);
+    m_monitor = monitor;
+    m_monitorData = data;
     m_found.clear();
-    PDModelTable &pd = hostTables().pdModel.must();
-    const int32_t pages = pd.docGetNumPages(doc);
-    int32_t last = pages - 1;
-    if (lastPage >= 0 && lastPage < pages)
-      last = lastPage;
-    // A negative first page (a hand-edited settings file) means the first page, rather than a
-    // note for every page before it.
-    const int32_t first = std::max<int32_t>(firstPage, 0);
-    if (monitor && monitor->beginOperation)
-      monitor->beginOperation(data);
-    const int32_t total = std::max<int32_t>(last - first + 1, 1);
-    if (monitor && monitor->setDuration)
-      monitor->setDuration(total, data);
-    monitorText(monitor, data, "Scanning for bookmarks...");
-    for (int32_t i = first; i <= last; ++i) {
-      if (i % 10 == 0) {
-        const int32_t done = i - first;
-        pumpPaintMessages(monitor, done, data);
-        char text[96];
-        std::snprintf(text, sizeof text, "Scanning for bookmarks: %d out of %d pages ", done,
-                      total);
-        monitorText(monitor, data, text);
-      }
-      m_currentPage = i;
-      std::unique_ptr<PageContent> page;
-      try {
-        page = std::make_unique<PageContent>(doc, i);
-      } catch (const HostError &e) {
-        // A page that cannot be had yields nothing; the run goes on.
-        showHostError(e);
-        continue;
-      }
-      // Only what lies on the visible page counts.
-      const HostRect box = pd.pageGetCropBox(page->page());
-      page->gatherRuns(FixedRect{fixedFromDouble(box.left), fixedFromDouble(box.top),
-                                 fixedFromDouble(box.right), fixedFromDouble(box.bottom)});
-      scanPage(*page);
-    }
+    scanPageRange(doc);
+    m_outcome.headingsFound = static_cast<int32_t>(m_found.size());
     monitorText(monitor, data, "Adding bookmarks...");
     insertHeadings(doc);
   } catch (const HostError &e) {
+    // What was inserted stays; the outcome says where the run stopped.
     showHostError(e);
+    m_outcome.stopCode = e.code();
+    m_outcome.stopReason = e.text();
   }
-  if (monitor && monitor->endOperation)
-    monitor->endOperation(data);
+  try {
+    if (monitor && monitor->endOperation)
+      monitor->endOperation(data);
+  } catch (const HostError &) {
+  }
   m_found.clear();
   m_found.shrink_to_fit();
-  return true;
+  return m_outcome;
+}
+
+void GenerationRun::scanPageRange(DocHandle doc) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  const ProgressMonitor *monitor = m_monitor;
+  void *data = m_monitorData;
+  const int32_t pages = pd.docGetNumPages(doc);
+  int32_t last = pages - 1;
+  if (m_settings.lastPage >= 0 && m_settings.lastPage < pages)
+    last = m_settings.lastPage;
+  // A negative first page (a hand-edited settings file) means the first page, rather than a
+  // note for every page before it.
+  const int32_t first = std::max<int32_t>(m_settings.firstPage, 0);
+  if (monitor && monitor->beginOperation)
+    monitor->beginOperation(data);
+  const int32_t total = std::max<int32_t>(last - first + 1, 1);
+  if (monitor && monitor->setDuration)
+    monitor->setDuration(total, data);
+  monitorText(monitor, data, "Scanning for bookmarks...");
+  for (int32_t i = first; i <= last; ++i) {
+    if (i % 10 == 0) {
+      const int32_t done = i - first;
+      pumpPaintMessages(monitor, done, data);
+      char text[96];
+      std::snprintf(text, sizeof text, "Scanning for bookmarks: %d out of %d pages ", done, total);
+      monitorText(monitor, data, text);
+    }
+    m_currentPage = i;
+    const size_t foundBefore = m_found.size();
+    try {
+      PageContent page(doc, i);
+      // Only what lies on the visible page counts.
+      const HostRect box = pd.pageGetCropBox(page.page());
+      page.gatherRuns(FixedRect{fixedFromDouble(box.left), fixedFromDouble(box.top),
+                                fixedFromDouble(box.right), fixedFromDouble(box.bottom)});
+      scanPage(page, i);
+      ++m_outcome.pagesScanned;
+    } catch (const HostError &e) {
+      // A page that cannot be read yields nothing; the run goes on with the next one.
+      m_found.resize(foundBefore);
+      showHostError(e);
+      m_outcome.failedPages.push_back(PageFailure{i, e.text()});
+    }
+  }
 }
 
 } // namespace sorvane

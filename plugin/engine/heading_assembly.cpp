@@ -2,39 +2,21 @@
 #include <algorithm>
 
 #include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/generation_run.h"
 #include "plugin/outline/delete_bookmarks.h"
 #include "plugin/rules/title_format.h"
+#include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 
 namespace sorvane {
-namespace {
 
-int32_t countNodes(const BookmarkNode &node) {
-  int32_t count = 1;
-  for (const BookmarkNode &child : node.children)
-    count += countNodes(child);
-  return count;
+void GenerationRun::drop(const BookmarkNode &node, DropReason reason) {
+  m_outcome.dropped.push_back(
+      DroppedHeading{node.title, node.action.dest.pageNum, node.level, reason});
 }
 
-void removeRepeatedHeadings(std::vector<BookmarkNode> &found) {
-  if (found.empty())
-    return;
-  std::vector<BookmarkNode> kept;
-  kept.reserve(found.size());
-  kept.push_back(std::move(found.front()));
-  for (size_t i = 1; i < found.size(); ++i) {
-    const BookmarkNode &before = kept.back();
-    if (found[i].title == before.title && found[i].level == before.level)
-      continue;
-    kept.push_back(std::move(found[i]));
-  }
-  found.swap(kept);
-}
-
-} // namespace
-
-void BookmarkBuilder::insertHeadings(DocHandle doc) {
-  if (sortText) {
+void GenerationRun::insertHeadings(DocHandle doc) {
+  if (m_settings.sortText) {
     std::sort(m_found.begin(), m_found.end(), [](const BookmarkNode &a, const BookmarkNode &b) {
       const BookmarkDest &da = a.action.dest;
       const BookmarkDest &db = b.action.dest;
@@ -43,23 +25,38 @@ void BookmarkBuilder::insertHeadings(DocHandle doc) {
       return da.rect.top > db.rect.top;
     });
   }
-  m_createdCount = 0;
-  if (skipDupBookmarks)
-    removeRepeatedHeadings(m_found);
+  m_outcome.bookmarksInserted = 0;
+  if (m_settings.skipDupBookmarks && !m_found.empty()) {
+    // Only neighbours are compared, on the raw titles.
+    std::vector<BookmarkNode> kept;
+    kept.reserve(m_found.size());
+    kept.push_back(std::move(m_found.front()));
+    for (size_t i = 1; i < m_found.size(); ++i) {
+      if (m_found[i].title == kept.back().title && m_found[i].level == kept.back().level)
+        drop(m_found[i], DropReason::Duplicate);
+      else
+        kept.push_back(std::move(m_found[i]));
+    }
+    m_found.swap(kept);
+  }
+  const bool anyTree = std::any_of(m_found.begin(), m_found.end(),
+                                   [](const BookmarkNode &n) { return n.level == 0; });
 
   PDModelTable &pd = hostTables().pdModel.must();
   const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
   BookmarkHandle anchor = pd.bookmarkGetFirstChild(root);
   bool append = true;
   bool afterAnchor = true;
-  switch (InsertType(insertType)) {
+  switch (InsertType(m_settings.insertType)) {
   case InsertType::Before:
     if (anchor && pd.bookmarkIsValid(anchor))
       append = false;
     afterAnchor = false;
     break;
   case InsertType::Replace:
-    deleteAllBookmarks(doc);
+    // A run that has nothing to put in their place leaves the existing bookmarks alone.
+    if (anyTree && !deleteAllBookmarks(doc))
+      throw HostError(ErrorCode::Generic, "The existing bookmarks could not all be deleted.");
     anchor = BookmarkHandle();
     break;
   case InsertType::After: break;
@@ -69,24 +66,27 @@ void BookmarkBuilder::insertHeadings(DocHandle doc) {
   size_t i = 0;
   while (i < m_found.size()) {
     if (m_found[i].level != 0) {
-      ++i; // nothing to hang a lower heading from before the first top-level one
+      // Nothing to hang a lower heading from before the first top-level one.
+      drop(m_found[i++], DropReason::NoParentLevel);
       continue;
     }
     BookmarkNode tree = m_found[i++];
     bumpCounter(counters, 0);
-    tree.title = labelAndFormat(tree.title, 0, counters, levels);
+    tree.title = labelAndFormat(tree.title, 0, counters, m_settings.levels);
     for (; i < m_found.size() && m_found[i].level > tree.level; ++i) {
       BookmarkNode &node = m_found[i];
       bumpCounter(counters, node.level);
-      node.title = labelAndFormat(node.title, node.level, counters, levels);
-      tree.addAtLevel(node, node.level);
+      node.title = labelAndFormat(node.title, node.level, counters, m_settings.levels);
+      if (!tree.addAtLevel(node, node.level))
+        drop(node, DropReason::NoParentLevel);
     }
     const BookmarkNode::Inserted inserted =
         tree.insertIntoOutline(doc, root, anchor, append, afterAnchor);
     if (inserted.bookmark)
       anchor = inserted.bookmark;
-    if (inserted.ok)
-      m_createdCount += countNodes(tree);
+    m_outcome.bookmarksInserted += inserted.count;
+    for (const BookmarkNode *lost : inserted.failed)
+      drop(*lost, DropReason::NotInserted);
     afterAnchor = true;
   }
 }

@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/generation_run.h"
 #include "plugin/rules/page_content.h"
 #include "plugin/rules/pattern_matcher.h"
 
@@ -15,7 +16,8 @@ bool isBlank(char c) {
 
 } // namespace
 
-void BookmarkBuilder::scanPage(PageContent &page) {
+void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
+  m_currentPage = pageIndex;
   m_line = Line();
   std::vector<int32_t> current;
   std::vector<int32_t> previous;
@@ -54,16 +56,16 @@ void BookmarkBuilder::scanPage(PageContent &page) {
   flushLine(current);
 }
 
-void BookmarkBuilder::filterLevels(const TextRun &run, std::vector<int32_t> &candidates,
-                                   bool lineStart, bool newRow) const {
+void GenerationRun::filterLevels(const TextRun &run, std::vector<int32_t> &candidates,
+                                 bool lineStart, bool newRow) const {
   if (lineStart) {
-    candidates.resize(levels.size());
+    candidates.resize(m_settings.levels.size());
     std::iota(candidates.begin(), candidates.end(), 0);
   }
   std::vector<int32_t> kept;
   kept.reserve(candidates.size());
   for (int32_t index : candidates) {
-    const LevelRule &level = levels[size_t(index)];
+    const LevelRule &level = m_settings.levels[size_t(index)];
     if (newRow && !level.textMatchRule.multilineTitles)
       continue;
     if (lineStart && level.indentRule.enabled && !level.matchesIndent(run.box.left))
@@ -75,7 +77,7 @@ void BookmarkBuilder::filterLevels(const TextRun &run, std::vector<int32_t> &can
   candidates.swap(kept);
 }
 
-void BookmarkBuilder::flushLine(std::vector<int32_t> &candidates) {
+void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
   std::string text = std::move(m_line.text);
   m_line.text.clear();
   for (char &c : text)
@@ -89,9 +91,9 @@ void BookmarkBuilder::flushLine(std::vector<int32_t> &candidates) {
     ++begin;
   text = text.substr(begin, end - begin);
 
-  if (!text.empty() && !isStopWord(text)) {
+  if (!text.empty() && !m_settings.isStopWord(text)) {
     for (int32_t index : candidates) {
-      const LevelRule &level = levels[size_t(index)];
+      const LevelRule &level = m_settings.levels[size_t(index)];
       if (!level.matchesText(text))
         continue;
       BookmarkNode node;

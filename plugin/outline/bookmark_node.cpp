@@ -59,10 +59,11 @@ BookmarkNode::Inserted BookmarkNode::insertIntoOutline(DocHandle doc, BookmarkHa
                                                        BookmarkHandle sibling, bool append,
                                                        bool afterSibling) const {
   Inserted result;
+  size_t childrenDone = 0;
   try {
     PDModelTable &pd = hostTables().pdModel.must();
     if (!pd.bookmarkIsValid(parent))
-      return result;
+      throw HostError(ErrorCode::BadParameter, "The parent bookmark is not valid.");
     BookmarkHandle made;
     if (append || !sibling) {
       made = pd.bookmarkAddNewChild(parent, title);
@@ -75,22 +76,39 @@ BookmarkNode::Inserted BookmarkNode::insertIntoOutline(DocHandle doc, BookmarkHa
     }
     result.bookmark = made;
     if (!pd.bookmarkIsValid(made))
-      return result;
+      throw HostError(ErrorCode::Generic, "The bookmark could not be made.");
     if (action.actionType != int32_t(ActionType::None)) {
       BookmarkAction copy = action;
       ActionHandle hostAction = copy.createHostAction(doc);
-      if (pd.actionIsValid(hostAction))
-        pd.bookmarkSetAction(made, hostAction);
+      if (!pd.actionIsValid(hostAction))
+        throw HostError(ErrorCode::Generic, "The bookmark's action could not be made.");
+      pd.bookmarkSetAction(made, hostAction);
     }
-    for (const BookmarkNode &child : children)
-      child.insertIntoOutline(doc, made, BookmarkHandle(), true, true);
+    for (const BookmarkNode &child : children) {
+      Inserted c = child.insertIntoOutline(doc, made, BookmarkHandle(), true, true);
+      result.count += c.count;
+      result.failed.insert(result.failed.end(), c.failed.begin(), c.failed.end());
+      ++childrenDone;
+    }
     pd.bookmarkSetFlags(made, disp.styleFlags());
     pd.bookmarkSetOpen(made, disp.showOpen);
     pd.bookmarkSetColor(made, outlineColor(disp.color));
-    result.ok = true;
+    result.count += 1;
   } catch (const HostError &) {
-    result.ok = false;
+    // This node did not go in complete, and its children not yet written are lost with it.
+    result.failed.push_back(this);
+    std::vector<const BookmarkNode *> pending;
+    for (size_t k = childrenDone; k < children.size(); ++k)
+      pending.push_back(&children[k]);
+    while (!pending.empty()) {
+      const BookmarkNode *node = pending.back();
+      pending.pop_back();
+      result.failed.push_back(node);
+      for (const BookmarkNode &c : node->children)
+        pending.push_back(&c);
+    }
   }
+  result.ok = result.failed.empty();
   return result;
 }
 

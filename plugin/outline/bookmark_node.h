@@ -29,12 +29,16 @@ struct BookmarkNode {
   bool addAtLevel(const BookmarkNode &node, int32_t nodeLevel);
 
   struct Inserted {
-    bool ok = false;
+    bool ok = false;         // the node and its whole subtree went in
     BookmarkHandle bookmark; // the bookmark made for this node, even when a later step failed
+    int32_t count = 0;       // bookmarks of the subtree that went in complete
+    // Nodes of the subtree that did not go in (or not complete); they point into this tree.
+    std::vector<const BookmarkNode *> failed;
   };
   // Writes this node and its subtree into the outline of `doc` under `parent`: as its last
   // child when `append` is set or `sibling` is null, else after `sibling` (`afterSibling`) or
-  // before it. Host failures end the insertion with ok false; what was written stays.
+  // before it. A host failure on a node ends that node (its children not yet written are lost
+  // with it) and is reported in `failed`; its siblings still go in, and what was written stays.
   Inserted insertIntoOutline(DocHandle doc, BookmarkHandle parent, BookmarkHandle sibling,
                              bool append, bool afterSibling) const;
 };

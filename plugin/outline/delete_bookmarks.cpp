@@ -18,7 +18,7 @@ bool deleteAllBookmarks(DocHandle doc) {
   // A list that led back into itself can leave the root pointing at a removed bookmark.
   if (pd.bookmarkHasChildren(root))
     pd.bookmarkDestroy(root);
-  return true;
+  return !pd.bookmarkHasChildren(root);
 }
 
 } // namespace sorvane

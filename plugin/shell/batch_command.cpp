@@ -185,7 +185,15 @@ CommandStatus BatchCommandBase::work(CommandHandle command) {
     if (!doc)
       return CommandStatus::InError;
     // (This host has no document windows, so there is no cursor to save and restore.)
-    run(command, doc, params, monitor, monitorData);
+    try {
+      run(command, doc, params, monitor, monitorData);
+    } catch (const HostError &e) {
+      RunOutcome failure;
+      failure.stopCode = e.code();
+      failure.stopReason = e.text();
+      view().commandReport(command, failure);
+      return CommandStatus::InError;
+    }
     return CommandStatus::Done;
   } catch (const HostError &) {
     return CommandStatus::InError;
@@ -246,13 +254,16 @@ int BuildCommand::editParams(CabinetHandle) {
   return 0;
 }
 
-bool BuildCommand::run(CommandHandle, DocHandle doc, CabinetHandle params,
+bool BuildCommand::run(CommandHandle command, DocHandle doc, CabinetHandle params,
                        const ProgressMonitor *monitor, void *monitorData) {
   BookmarkBuilder builder;
-  builder.setMonitor(monitor, monitorData);
-  if (!builder.read(params))
+  if (!builder.read(params)) {
+    view().commandReport(command, RunOutcome()); // nothing was done
     return false;
-  return builder.generate(doc);
+  }
+  const RunOutcome outcome = builder.generate(doc, monitor, monitorData);
+  view().commandReport(command, outcome);
+  return outcome.ran;
 }
 
 void BuildCommand::writeDefaults(CabinetHandle defaults) {

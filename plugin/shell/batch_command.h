@@ -75,6 +75,8 @@ protected:
   // "NumLevels" and, for each level, its one-line description under "Level0", "Level1", ...
   void describeParams(CabinetHandle params, CabinetHandle description) override;
   int editParams(CabinetHandle params) override;
+  // Generates on `doc` and reports the outcome through the host's report procedure. False when
+  // nothing was done (no parameters, no levels).
   bool run(CommandHandle command, DocHandle doc, CabinetHandle params,
            const ProgressMonitor *monitor, void *monitorData) override;
   void writeDefaults(CabinetHandle defaults) override;

@@ -87,8 +87,10 @@ void deleteAllCommand(void *) {
     if (!view().alertConfirm(kConfirmDeleteAll))
       return;
     view().showWaitCursor(true);
-    deleteAllBookmarks(view().appGetActiveDoc());
+    const bool emptied = deleteAllBookmarks(view().appGetActiveDoc());
     view().showWaitCursor(false);
+    if (!emptied)
+      view().alertNote("Some bookmarks could not be deleted.");
   } catch (const HostError &e) {
     view().showWaitCursor(false);
     view().alertNote(e.text());

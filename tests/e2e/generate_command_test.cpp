@@ -82,9 +82,31 @@ TEST_F(GenerateCommand, WarnsAboutSettingsWithoutLevels) {
       R"({"format": "sorvane-cabinet", "version": 1, "cabinet": {"BuildSettings": {}}})");
   const auto r = test::runSorvane(
       {"generate", input(), "-s", dir.file("empty.svb"), "-o", dir.file("out.pdf")});
-  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.exitCode, 1) << r.err; // a run that did nothing does not end as a success
   EXPECT_NE(r.err.find("has no levels"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Bookmarks added: 0; the outline now holds 1"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
+}
+
+TEST_F(GenerateCommand, FindingNothingIsSaidAndIsNoSuccess) {
+  std::string nothing = kSettings;
+  for (size_t at; (at = nothing.find("Helvetica-Bold")) != std::string::npos;)
+    nothing.replace(at, 14, "Courier");
+  test::writeFile(dir.file("nothing.svb"), nothing);
+  const auto r = test::runSorvane(
+      {"generate", input(), "-s", dir.file("nothing.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("no headings found"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
+
+  std::filesystem::create_directory(dir.path() / "out");
+  const auto batch = test::runSorvane(
+      {"batch", "-s", dir.file("nothing.svb"), "--output-dir", dir.file("out"), input()});
+  EXPECT_EQ(batch.exitCode, 1) << batch.err;
+  EXPECT_NE(batch.err.find("1 done, 0 failed, 1 of them with problems"), std::string::npos)
+      << batch.err;
+  EXPECT_EQ(test::readFile(input()), original);
 }
 
 TEST_F(GenerateCommand, SaysWhereTheResultGoes) {

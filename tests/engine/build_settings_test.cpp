@@ -111,14 +111,15 @@ TEST_F(BuildSettings, OnlyLevelEntriesThatExistBelowTheCountAreRead) {
   EXPECT_EQ(back.levels.size(), 2u);
 }
 
-TEST_F(BuildSettings, CopiesAreDeepAndLeaveTheRunStateBehind) {
+TEST_F(BuildSettings, CopiesAreDeep) {
   BookmarkBuilder a;
   a.levels.resize(1);
-  a.found().resize(3);
+  a.stopWords = {"Contents"};
   BookmarkBuilder b = a;
   b.levels[0].fitType = 7;
+  b.stopWords[0] = "Index";
   EXPECT_EQ(a.levels[0].fitType, 0);
-  EXPECT_TRUE(b.found().empty());
+  EXPECT_EQ(a.stopWords[0], "Contents");
 }
 
 } // namespace

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "host/runtime/view_services.h"
+#include "plugin/outline/bookmark_dest.h"
+#include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 #include "tests/support/fixture_helpers.h"
 #include "tests/support/open_doc.h"
@@ -82,9 +86,12 @@ protected:
 TEST_F(Generation, FindsThreeLevelsAndWritesThemAsATree) {
   open(manual());
   BookmarkBuilder b = manualSettings();
-  ASSERT_TRUE(b.generate(doc->handle()));
-  EXPECT_EQ(b.createdCount(), 6);
-  EXPECT_TRUE(b.found().empty()); // emptied after the run
+  const RunOutcome outcome = b.generate(doc->handle());
+  ASSERT_TRUE(outcome.ran);
+  EXPECT_TRUE(outcome.complete());
+  EXPECT_EQ(outcome.pagesScanned, 3);
+  EXPECT_EQ(outcome.headingsFound, 6);
+  EXPECT_EQ(outcome.bookmarksInserted, 6);
   const test::InspectedPdf back = saveAndInspect();
   ASSERT_EQ(titles(back.outline),
             (std::vector<std::string>{"Chapter 1 Introduction", "Chapter 2"}));
@@ -162,9 +169,81 @@ INSTANTIATE_TEST_SUITE_P(InsertTypes, Placement, ::testing::Values(0, 1, 2));
 TEST_F(Generation, WithoutLevelsNothingHappens) {
   open(manual());
   BookmarkBuilder b;
-  EXPECT_FALSE(b.generate(doc->handle()));
-  EXPECT_EQ(b.createdCount(), 0);
+  const RunOutcome outcome = b.generate(doc->handle());
+  EXPECT_FALSE(outcome.ran);
+  EXPECT_FALSE(outcome.complete());
+  EXPECT_EQ(outcome.bookmarksInserted, 0);
   EXPECT_TRUE(saveAndInspect().outline.empty());
+}
+
+// ---- what a run reports when the host fails in the middle of it
+
+// Makes the host fail at the `nth` call (from 1) of `operation`.
+void failAt(test::TestHost &host, std::string operation, int nth) {
+  auto calls = std::make_shared<int>(0);
+  host.pdf().setFaultHook([operation, nth, calls](std::string_view op) {
+    if (op == operation && ++*calls == nth)
+      throw HostError(ErrorCode::PdfDamaged, "injected failure in " + operation);
+  });
+}
+
+TEST_F(Generation, APageThatFailsIsSkippedAndReportedAndTheRunGoesOn) {
+  open(manual());
+  failAt(host, "docAcquirePage", 2); // the second page
+  const RunOutcome outcome = manualSettings().generate(doc->handle());
+  host.pdf().setFaultHook({});
+  EXPECT_TRUE(outcome.ran);
+  EXPECT_FALSE(outcome.stopped());
+  EXPECT_FALSE(outcome.complete());
+  EXPECT_EQ(outcome.pagesScanned, 2);
+  ASSERT_EQ(outcome.failedPages.size(), 1u);
+  EXPECT_EQ(outcome.failedPages[0].page, 1);
+  EXPECT_NE(outcome.failedPages[0].reason.find("injected"), std::string::npos);
+  EXPECT_EQ(outcome.bookmarksInserted, 5); // all but the section on the failed page
+  const auto back = saveAndInspect();
+  EXPECT_EQ(titles(back.outline[0].children), (std::vector<std::string>{"1.1 Scope"}));
+  EXPECT_EQ(titles(back.outline[1].children), (std::vector<std::string>{"2.1 Results"}));
+  EXPECT_EQ(host.provider().acroView().notes().size(), 1u); // the user was told at once too
+}
+
+TEST_F(Generation, AnActionThatCannotBeMadeLosesOnlyItsBookmark) {
+  open(manual());
+  failAt(host, "viewDestCreate", 3); // the note under 1.1 Scope
+  const RunOutcome outcome = manualSettings().generate(doc->handle());
+  host.pdf().setFaultHook({});
+  EXPECT_FALSE(outcome.stopped());
+  EXPECT_FALSE(outcome.complete());
+  EXPECT_EQ(outcome.bookmarksInserted, 5);
+  ASSERT_EQ(outcome.droppedFor(DropReason::NotInserted), 1);
+  EXPECT_EQ(outcome.dropped[0].title, "Note: read this first");
+  EXPECT_EQ(outcome.dropped[0].page, 0);
+  EXPECT_EQ(outcome.dropped[0].level, 2);
+}
+
+TEST_F(Generation, AChildThatCannotBeInsertedIsNotCountedAndTakesItsSubtreeAlong) {
+  open(manual());
+  failAt(host, "bookmarkAddNewChild", 2); // 1.1 Scope, whose note is then lost with it
+  const RunOutcome outcome = manualSettings().generate(doc->handle());
+  host.pdf().setFaultHook({});
+  EXPECT_EQ(outcome.bookmarksInserted, 4);
+  EXPECT_EQ(outcome.droppedFor(DropReason::NotInserted), 2);
+  const auto back = saveAndInspect();
+  EXPECT_EQ(titles(back.outline),
+            (std::vector<std::string>{"Chapter 1 Introduction", "Chapter 2"}));
+  EXPECT_EQ(titles(back.outline[0].children),
+            (std::vector<std::string>{"1.2 A section title that wraps onto a second row"}));
+}
+
+TEST_F(Generation, ReplacingWithNothingFoundKeepsTheExistingOutline) {
+  test::PdfSpec spec = manual();
+  spec.outline = {{"X", {}, test::ActionSpec::goTo(0), false, {}, 0, {}}};
+  open(spec);
+  BookmarkBuilder b;
+  b.levels = {fontLevel("Courier", 30)}; // nothing in the document
+  b.insertType = int32_t(InsertType::Replace);
+  const RunOutcome outcome = b.generate(doc->handle());
+  EXPECT_EQ(outcome.headingsFound, 0);
+  EXPECT_EQ(titles(saveAndInspect().outline), (std::vector<std::string>{"X"}));
 }
 
 // ---- the progress a run reports
@@ -194,8 +273,7 @@ TEST_F(Generation, ReportsProgressEveryTenthPageOfTheRange) {
   b.levels = {fontLevel("Helvetica-Bold", 18)};
   b.firstPage = 3;
   Recorder r;
-  b.setMonitor(&kRecordingMonitor, &r);
-  EXPECT_TRUE(b.generate(doc->handle()));
+  EXPECT_TRUE(b.generate(doc->handle(), &kRecordingMonitor, &r).ran);
   const std::vector<std::string> expected = {"begin",
                                              "duration 22",
                                              "text Scanning for bookmarks...",
@@ -215,12 +293,13 @@ TEST_F(Generation, AnEmptyRangeScansNothingButStillFinishes) {
   b.firstPage = 5;
   b.lastPage = 2;
   Recorder r;
-  b.setMonitor(&kRecordingMonitor, &r);
-  EXPECT_TRUE(b.generate(doc->handle()));
+  const RunOutcome outcome = b.generate(doc->handle(), &kRecordingMonitor, &r);
+  EXPECT_TRUE(outcome.ran);
   EXPECT_EQ(r.calls,
             (std::vector<std::string>{"begin", "duration 1", "text Scanning for bookmarks...",
                                       "text Adding bookmarks...", "end"}));
-  EXPECT_EQ(b.createdCount(), 0);
+  EXPECT_EQ(outcome.pagesScanned, 0);
+  EXPECT_EQ(outcome.bookmarksInserted, 0);
 }
 
 TEST_F(Generation, ALastPageBeyondTheDocumentStopsAtItsEnd) {
@@ -230,8 +309,7 @@ TEST_F(Generation, ALastPageBeyondTheDocumentStopsAtItsEnd) {
   BookmarkBuilder b;
   b.levels = {fontLevel("Helvetica-Bold", 18)};
   b.lastPage = 100;
-  b.generate(doc->handle());
-  EXPECT_EQ(b.createdCount(), 1);
+  EXPECT_EQ(b.generate(doc->handle()).bookmarksInserted, 1);
   EXPECT_TRUE(host.provider().acroView().notes().empty());
 }
 

@@ -1,5 +1,6 @@
 // Sorting, de-duplicating, numbering and placing found headings.
 #include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/generation_run.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,10 @@ protected:
     b.levels.resize(3);
   }
   std::vector<test::InspectedBookmark> insert(std::vector<BookmarkNode> found) {
-    b.found() = std::move(found);
-    b.insertHeadings(doc->handle());
+    GenerationRun run(b);
+    run.found() = std::move(found);
+    run.insertHeadings(doc->handle());
+    outcome = run.outcome();
     doc->doc().save(dir.file("out.pdf"));
     return test::inspectPdf(dir.file("out.pdf")).outline;
   }
@@ -37,6 +40,7 @@ protected:
   test::TempDir dir;
   std::unique_ptr<test::OpenDoc> doc;
   BookmarkBuilder b;
+  RunOutcome outcome; // of the last insert
 };
 
 TEST_F(Assembly, EachTopLevelHeadingStartsATree) {
@@ -45,7 +49,7 @@ TEST_F(Assembly, EachTopLevelHeadingStartsATree) {
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].children.size(), 2u);
   EXPECT_EQ(out[1].children.size(), 1u);
-  EXPECT_EQ(b.createdCount(), 5);
+  EXPECT_EQ(outcome.bookmarksInserted, 5);
 }
 
 TEST_F(Assembly, HeadingsThatCannotBePlacedAreNotCounted) {
@@ -53,7 +57,12 @@ TEST_F(Assembly, HeadingsThatCannotBePlacedAreNotCounted) {
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].title, "Top");
   EXPECT_TRUE(out[0].children.empty());
-  EXPECT_EQ(b.createdCount(), 1); // what went into the outline, not what was found
+  EXPECT_EQ(outcome.bookmarksInserted, 1); // what went into the outline, not what was found
+  // The two left out are reported, with their reason, and are not a failure of the run.
+  ASSERT_EQ(outcome.dropped.size(), 2u);
+  EXPECT_EQ(outcome.dropped[0].title, "Orphan");
+  EXPECT_EQ(outcome.dropped[1].title, "Too deep");
+  EXPECT_EQ(outcome.droppedFor(DropReason::NoParentLevel), 2);
 }
 
 TEST_F(Assembly, RepeatedNeighboursOfTheSameLevelAreDropped) {
@@ -61,6 +70,8 @@ TEST_F(Assembly, RepeatedNeighboursOfTheSameLevelAreDropped) {
   const auto out = insert({heading("A", 0), heading("A", 0), heading("A", 1), heading("A", 0)});
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].children.size(), 1u);
+  EXPECT_EQ(outcome.droppedFor(DropReason::Duplicate), 1);
+  EXPECT_EQ(outcome.bookmarksInserted, 3);
   b.skipDupBookmarks = false;
 }
 

@@ -1,5 +1,6 @@
 // How runs become lines and lines become headings.
 #include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/generation_run.h"
 
 #include <gtest/gtest.h>
 
@@ -28,16 +29,18 @@ protected:
     test::OpenDoc doc(host, dir.file("p" + std::to_string(m_count) + ".pdf"));
     PageContent page(doc.handle(), 0);
     page.gatherRuns(std::nullopt);
-    b.found().clear();
-    b.scanPage(page);
+    GenerationRun run(b);
+    run.scanPage(page, 0);
+    found = run.found();
     std::vector<std::string> titles;
-    for (const BookmarkNode &n : b.found())
+    for (const BookmarkNode &n : found)
       titles.push_back(n.title);
     return titles;
   }
 
   test::TestHost host;
   test::TempDir dir;
+  std::vector<BookmarkNode> found; // by the last scan
   int m_count = 0;
 };
 
@@ -49,9 +52,9 @@ TEST_F(PageScan, TheFirstLevelWhoseTextRuleAcceptsTheLineWins) {
   // (Body text between them: rows of one level in a row would join into one title.)
   scan(b, {courier("Chapter 1", 72, 700, 14), courier("body", 72, 650, 10, "Courier"),
            courier("Overview", 72, 600, 14)});
-  ASSERT_EQ(b.found().size(), 2u);
-  EXPECT_EQ(b.found()[0].level, 0);
-  EXPECT_EQ(b.found()[1].level, 1);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].level, 0);
+  EXPECT_EQ(found[1].level, 1);
 }
 
 TEST_F(PageScan, ABlankGoesBetweenRunsOnlyWhereTheGapShows) {
@@ -84,9 +87,9 @@ TEST_F(PageScan, LeadingBlanksAreNotPartOfTheTitleOrItsBox) {
   BookmarkBuilder b;
   b.levels = {test::fontLevel("Courier-Bold", 10)};
   scan(b, {courier("   Heading", 72, 700)});
-  ASSERT_EQ(b.found().size(), 1u);
-  EXPECT_EQ(b.found()[0].title, "Heading");
-  EXPECT_NEAR(fixedToDouble(b.found()[0].action.dest.rect.left), 90, 0.01);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].title, "Heading");
+  EXPECT_NEAR(fixedToDouble(found[0].action.dest.rect.left), 90, 0.01);
 }
 
 TEST_F(PageScan, ALineOfControlsAndBlanksYieldsNothing) {

@@ -85,6 +85,11 @@ TEST_F(BatchCommand, WorkNeedsADocumentAndAnswersDoneEvenWithoutLevels) {
   EXPECT_EQ(record().work(c), CommandStatus::InError);
   view().commandSetRun(c, doc.handle(), nullptr, nullptr);
   EXPECT_EQ(record().work(c), CommandStatus::Done);
+  // The report says that nothing was done.
+  const auto report = view().commandLastReport(c);
+  ASSERT_TRUE(report);
+  EXPECT_FALSE(report->ran);
+  EXPECT_FALSE(report->complete());
   EXPECT_FALSE(host.pdf().pdModel().bookmarkHasChildren(
       host.pdf().pdModel().docGetBookmarkRoot(doc.handle())));
   EXPECT_TRUE(view().commandGetCab(c, "CommandState", false));
@@ -121,11 +126,36 @@ TEST_F(BatchCommand, ASequenceRunsTheCommandOnEachDocument) {
     for (const char *name : {"a.pdf", "b.pdf"}) {
       test::OpenDoc doc(host, dir.file(name));
       EXPECT_EQ(sequence.runOn(doc.handle(), nullptr, nullptr), CommandStatus::Done);
+      const auto outcome = sequence.lastOutcome();
+      ASSERT_TRUE(outcome);
+      EXPECT_TRUE(outcome->complete());
+      EXPECT_EQ(outcome->pagesScanned, 1);
+      EXPECT_EQ(outcome->bookmarksInserted, 1);
       PDModelTable &pd = host.pdf().pdModel();
       BookmarkHandle first = pd.bookmarkGetFirstChild(pd.docGetBookmarkRoot(doc.handle()));
       ASSERT_TRUE(first);
       EXPECT_EQ(pd.bookmarkGetTitle(first), "Only heading");
     }
+  }
+  cab().cabinetDestroy(params);
+}
+
+TEST_F(BatchCommand, AHostFailureThatEndsTheRunReachesTheHostAsAnErrorReport) {
+  test::writePdf(test::pages(1), dir.file("a.pdf"));
+  CabinetHandle params = cab().cabinetNew();
+  cab().cabinetPutInt(params, "NumLevels", 1);
+  cab().cabinetPutCabinet(params, "Level0", cab().cabinetNew());
+  {
+    host::BatchSequence sequence(view(), buildCommand().name, params);
+    test::OpenDoc doc(host, dir.file("a.pdf"));
+    // The document goes away under the run: every call about it fails.
+    host.pdf().remove(doc.handle());
+    EXPECT_EQ(sequence.runOn(doc.handle(), nullptr, nullptr), CommandStatus::Done);
+    const auto outcome = sequence.lastOutcome();
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->stopped());
+    EXPECT_EQ(outcome->stopCode, ErrorCode::InvalidHandle);
+    EXPECT_FALSE(outcome->complete());
   }
   cab().cabinetDestroy(params);
 }

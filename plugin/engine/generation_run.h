@@ -1,0 +1,65 @@
+// One generation run on one document: the page loop, the scan of each page for headings, and
+// their assembly and insertion into the outline. The run reads the build settings it is given
+// and keeps its own state, so the settings stay a plain value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plugin/outline/bookmark_node.h"
+#include "plugin/rules/fixed_rect.h"
+#include "sdk/handles.h"
+#include "sdk/progress_monitor.h"
+#include "sdk/run_outcome.h"
+
+namespace sorvane {
+
+class BookmarkBuilder;
+class PageContent;
+struct TextRun;
+
+class GenerationRun {
+public:
+  // A run with `settings`, which must outlive it. Without a monitor, the host's document
+  // progress monitor is used.
+  explicit GenerationRun(const BookmarkBuilder &settings, const ProgressMonitor *monitor = nullptr,
+                         void *monitorData = nullptr);
+
+  // Scans the page range of `doc` and inserts the headings found; what happened is in the
+  // outcome. Never throws a HostError: a page that cannot be read is reported (a note) and
+  // skipped, a failure while inserting ends the run with what was inserted kept.
+  RunOutcome run(DocHandle doc);
+
+  // The steps of a run, for tests.
+  void scanPage(PageContent &page, int32_t pageIndex);
+  void insertHeadings(DocHandle doc);
+  std::vector<BookmarkNode> &found() { return m_found; }
+  const RunOutcome &outcome() const { return m_outcome; }
+
+private:
+  struct Line {
+    std::string text;
+    FixedRect lineBox;
+    FixedRect lastRunBox;
+  };
+  void filterLevels(const TextRun &run, std::vector<int32_t> &candidates, bool lineStart,
+                    bool newRow) const;
+  void flushLine(std::vector<int32_t> &candidates);
+  void scanPageRange(DocHandle doc);
+  void drop(const BookmarkNode &node, DropReason reason);
+
+  const BookmarkBuilder &m_settings;
+  const ProgressMonitor *m_monitor;
+  void *m_monitorData;
+  std::vector<BookmarkNode> m_found;
+  int32_t m_currentPage = 0;
+  Line m_line;
+  RunOutcome m_outcome;
+};
+
+// Advances the monitor and keeps windows drawn; nothing without a monitor.
+void pumpPaintMessages(const ProgressMonitor *monitor, int32_t value, void *clientData);
+
+} // namespace sorvane
