@@ -4,47 +4,19 @@
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
-#include <set>
 #include <unistd.h>
 
-#include "host/base/atom_table.h"
-#include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
+#include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
 #include "host/pdf/outline_listing.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
-#include "host/runtime/cabinet_stream.h"
-#include "host/runtime/object_store.h"
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
 namespace {
-
-constexpr const char *kCommandName = "TAVO_SorvaneBuildCommand";
-
-// A settings file's "BuildSettings", as a Cabinet the caller owns.
-CabinetHandle readSettings(HostSession &session, const std::string &path) {
-  const std::string bytes = host::readWholeFile(path, host::kMaxCabinetStreamBytes);
-  std::unique_ptr<host::CabinetNode> file;
-  try {
-    file = host::readCabinetStream(bytes, host::AtomTable::instance());
-  } catch (const HostError &e) {
-    throw HostError(e.code(), path + ": " + e.text());
-  }
-  CabinetHandle cab = host::ObjectStore::instance().adopt(std::move(file));
-  ASExtraTable &x = session.provider().asExtra();
-  CabinetHandle settings = x.cabinetGetCabinet(cab, "BuildSettings");
-  if (!settings) {
-    x.cabinetDestroy(cab);
-    throw HostError(ErrorCode::FileFormat,
-                    path + ": not a settings file (it has no \"BuildSettings\" entry).");
-  }
-  CabinetHandle copy = x.cabinetDup(settings);
-  x.cabinetDestroy(cab);
-  return copy;
-}
 
 // What one file's run did, as the summary tells it.
 struct FileResult {
@@ -155,14 +127,15 @@ struct Setup {
 std::unique_ptr<Setup> prepare(const std::string &settingsPath, std::ostream &err) {
   auto s = std::make_unique<Setup>();
   s->session = std::make_unique<HostSession>(err);
-  s->settings = readSettings(*s->session, settingsPath);
-  if (s->session->provider().asExtra().cabinetGetInt(s->settings, "NumLevels", 0) <= 0)
-    err << "sorvane: warning: " << settingsPath
-        << " has no levels, so no headings can be found (see 'sorvane settings new').\n";
+  s->settings = readBuildSettings(*s->session, settingsPath);
   s->session->loadPlugIn();
-  const Atom name = s->session->provider().core().atomFromString(kCommandName);
-  s->sequence =
-      std::make_unique<host::BatchSequence>(s->session->provider().acroView(), name, s->settings);
+  ASExtraTable &x = s->session->provider().asExtra();
+  const Atom name = s->session->provider().core().atomFromString(kBuildCommandName);
+  s->sequence = std::make_unique<host::BatchSequence>(s->session->provider().acroView(), x, name,
+                                                      s->settings);
+  CabinetHandle description = s->sequence->describeParams();
+  warnAboutSettings(x, description, settingsPath, err);
+  x.cabinetDestroy(description);
   return s;
 }
 

@@ -4,8 +4,9 @@
 
 namespace sorvane::host {
 
-BatchSequence::BatchSequence(AcroView &view, Atom name, CabinetHandle params)
-    : m_view(view), m_handler(view.handlerFor(name)) {
+BatchSequence::BatchSequence(AcroView &view, ASExtraTable &cabinets, Atom name,
+                             CabinetHandle params)
+    : m_view(view), m_cabinets(cabinets), m_handler(view.handlerFor(name)) {
   if (!m_handler)
     throw HostError(ErrorCode::BadParameter, "No plug-in offers this batch command.");
   m_command = m_view.commandNew(name);
@@ -26,6 +27,26 @@ BatchSequence::~BatchSequence() {
     m_view.commandDestroy(m_command);
   } catch (const HostError &) {
   }
+}
+
+CabinetHandle BatchSequence::params() {
+  CabinetHandle out = m_cabinets.cabinetNew();
+  if (m_handler->getParams)
+    m_handler->getParams(m_command, out);
+  return out;
+}
+
+CabinetHandle BatchSequence::describeParams() {
+  CabinetHandle out = m_cabinets.cabinetNew();
+  if (!m_handler->getProps)
+    return out;
+  CabinetHandle props = m_cabinets.cabinetNew();
+  m_cabinets.cabinetPutBool(props, "ParamsDesc", false); // only this property
+  m_handler->getProps(m_command, props);
+  if (CabinetHandle desc = m_cabinets.cabinetGetCabinet(props, "ParamsDesc"))
+    m_cabinets.cabinetMerge(out, desc, CabinetMergeMode::ReplaceAll);
+  m_cabinets.cabinetDestroy(props);
+  return out;
 }
 
 CommandStatus BatchSequence::runOn(DocHandle doc, const ProgressMonitor *monitor,

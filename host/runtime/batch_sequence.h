@@ -13,19 +13,25 @@ class BatchSequence {
 public:
   // A command named `name` with a copy of `params`. Throws HostError(BadParameter) when no
   // plug-in handles commands of that name, or when it refuses the parameters.
-  BatchSequence(AcroView &view, Atom name, CabinetHandle params);
+  BatchSequence(AcroView &view, ASExtraTable &cabinets, Atom name, CabinetHandle params);
   ~BatchSequence();
   BatchSequence(const BatchSequence &) = delete;
   BatchSequence &operator=(const BatchSequence &) = delete;
 
   // Works on one open document; the status the command answers (Done, InError, ...).
   CommandStatus runOn(DocHandle doc, const ProgressMonitor *monitor, void *clientData);
+  // The command's parameters as it keeps them (its defaults added), and its description of
+  // them (the "ParamsDesc" property); new Cabinets owned by the caller.
+  CabinetHandle params();
+  CabinetHandle describeParams();
+
   // What the command reported about the last document it worked on; nothing when it reported
   // nothing.
   std::optional<RunOutcome> lastOutcome() const { return m_outcome; }
 
 private:
   AcroView &m_view;
+  ASExtraTable &m_cabinets;
   const CommandHandlerRecord *m_handler;
   CommandHandle m_command;
   std::optional<RunOutcome> m_outcome;

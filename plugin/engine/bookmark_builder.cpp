@@ -1,12 +1,14 @@
 #include "plugin/engine/bookmark_builder.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "plugin/engine/generation_run.h"
 #include "plugin/rules/cabinet_io.h"
+#include "plugin/rules/pattern_matcher.h"
 #include "sdk/host_error.h"
 
 namespace sorvane {
@@ -17,25 +19,78 @@ void BookmarkBuilder::reset() {
   *this = fresh;
 }
 
+namespace {
+
+// The index of a "Level<n>" key: decimal digits without a leading zero, or nothing.
+std::optional<int64_t> levelIndex(std::string_view key) {
+  if (key.rfind("Level", 0) != 0)
+    return std::nullopt;
+  const std::string_view digits = key.substr(5);
+  if (digits.empty() || digits.size() > 10 || (digits.size() > 1 && digits[0] == '0') ||
+      digits.find_first_not_of("0123456789") != std::string_view::npos)
+    return std::nullopt;
+  return std::stoll(std::string(digits));
+}
+
+// "NumLevels" and the levels under "Level0", "Level1", ...: the levels are read from the
+// entries present, in index order, so a hand-edited count of two billion costs no more than the
+// levels there are.
+Field<BookmarkBuilder> levelsField() {
+  using B = BookmarkBuilder;
+  Field<B> f = fields::custom<B>(
+      "NumLevels", FieldType::Int,
+      [](const B &b, CabinetHandle cab) {
+        cabinets().cabinetPutInt(cab, "NumLevels", static_cast<int32_t>(b.levels.size()));
+        for (size_t i = 0; i < b.levels.size(); ++i)
+          b.levels[i].write("Level" + std::to_string(i), cab);
+      },
+      [](B &b, CabinetHandle cab) {
+        ASExtraTable &x = cabinets();
+        const int32_t count = x.cabinetGetInt(cab, "NumLevels", 0);
+        std::vector<std::pair<int64_t, std::string>> present;
+        for (const std::string &key : x.cabinetKeys(cab)) {
+          const auto index = levelIndex(key);
+          if (index && *index < count && x.cabinetGetType(cab, key) == CabinetValueType::Cabinet)
+            present.emplace_back(*index, key);
+        }
+        std::sort(present.begin(), present.end());
+        b.levels.clear();
+        for (const auto &entry : present) {
+          LevelRule rule;
+          rule.read(entry.second, cab);
+          b.levels.push_back(std::move(rule));
+        }
+      });
+  f.min = 0;
+  return f;
+}
+
+} // namespace
+
+const Fields<BookmarkBuilder> &BookmarkBuilder::fields() {
+  using B = BookmarkBuilder;
+  static const Fields<B> table = {
+      fields::boolean("IgnoreStopWords", &B::ignoreStopWords, false),
+      fields::textList("StopWords", &B::stopWords),
+      fields::boolean("StopWordsMatchCase", &B::stopWordsMatchCase, true),
+      fields::boolean("StopWordsMatchWholeWords", &B::stopWordsMatchWholeWords, true),
+      fields::boolean("StopWordsUseRegExp", &B::stopWordsUseRegExp, false),
+      fields::boolean("SortText", &B::sortText, false),
+      fields::boolean("SkipDupBookmarks", &B::skipDupBookmarks, false),
+      fields::integer("FirstPage", &B::firstPage, 0, 0),
+      fields::integer("LastPage", &B::lastPage, -1, -1),
+      fields::boolean("UseMargins", &B::useMargins, false),
+      fields::integer("InsertType", &B::insertType, 1, 0, 2),
+      fields::record("Margins", &B::margins),
+      levelsField(),
+  };
+  return table;
+}
+
 bool BookmarkBuilder::write(CabinetHandle cab) const {
   if (!cab)
     return false;
-  ASExtraTable &x = cabinets();
-  x.cabinetPutBool(cab, "IgnoreStopWords", ignoreStopWords);
-  writeStringList(stopWords, "StopWords", cab);
-  x.cabinetPutBool(cab, "StopWordsMatchCase", stopWordsMatchCase);
-  x.cabinetPutBool(cab, "StopWordsMatchWholeWords", stopWordsMatchWholeWords);
-  x.cabinetPutBool(cab, "StopWordsUseRegExp", stopWordsUseRegExp);
-  x.cabinetPutBool(cab, "SortText", sortText);
-  x.cabinetPutBool(cab, "SkipDupBookmarks", skipDupBookmarks);
-  x.cabinetPutInt(cab, "FirstPage", firstPage);
-  x.cabinetPutInt(cab, "LastPage", lastPage);
-  x.cabinetPutBool(cab, "UseMargins", useMargins);
-  x.cabinetPutInt(cab, "InsertType", insertType);
-  margins.write("Margins", cab);
-  x.cabinetPutInt(cab, "NumLevels", static_cast<int32_t>(levels.size()));
-  for (size_t i = 0; i < levels.size(); ++i)
-    levels[i].write("Level" + std::to_string(i), cab);
+  writeFields(*this, fields(), cab);
   return true;
 }
 
@@ -44,42 +99,43 @@ bool BookmarkBuilder::read(CabinetHandle cab) {
     reset();
     return false;
   }
-  ASExtraTable &x = cabinets();
-  ignoreStopWords = x.cabinetGetBool(cab, "IgnoreStopWords", false);
-  readStringList(stopWords, "StopWords", cab);
-  stopWordsMatchCase = x.cabinetGetBool(cab, "StopWordsMatchCase", true);
-  stopWordsMatchWholeWords = x.cabinetGetBool(cab, "StopWordsMatchWholeWords", true);
-  stopWordsUseRegExp = x.cabinetGetBool(cab, "StopWordsUseRegExp", false);
-  sortText = x.cabinetGetBool(cab, "SortText", false);
-  skipDupBookmarks = x.cabinetGetBool(cab, "SkipDupBookmarks", false);
-  firstPage = x.cabinetGetInt(cab, "FirstPage", 0);
-  lastPage = x.cabinetGetInt(cab, "LastPage", -1);
-  useMargins = x.cabinetGetBool(cab, "UseMargins", false);
-  insertType = x.cabinetGetInt(cab, "InsertType", 1);
-  margins.read("Margins", cab);
-  const int32_t count = x.cabinetGetInt(cab, "NumLevels", 0);
-  // The entries "Level0" to "Level<count - 1>" that are present, in index order. Going by the
-  // keys there are, a hand-edited count of two billion costs no more than the levels it has.
-  std::vector<std::pair<int32_t, std::string>> present;
-  for (const std::string &key : x.cabinetKeys(cab)) {
-    if (key.rfind("Level", 0) != 0 || x.cabinetGetType(cab, key) != CabinetValueType::Cabinet)
-      continue;
-    const std::string digits = key.substr(5);
-    if (digits.empty() || digits.size() > 10 || (digits.size() > 1 && digits[0] == '0') ||
-        digits.find_first_not_of("0123456789") != std::string::npos)
-      continue;
-    const int64_t index = std::stoll(digits);
-    if (index < count)
-      present.emplace_back(static_cast<int32_t>(index), key);
-  }
-  std::sort(present.begin(), present.end());
-  levels.clear();
-  for (const auto &[index, key] : present) {
-    LevelRule rule;
-    rule.read(key, cab);
-    levels.push_back(std::move(rule));
-  }
+  readFields(*this, fields(), cab);
   return true;
+}
+
+SettingsProblems BookmarkBuilder::check(CabinetHandle cab) {
+  SettingsProblems out;
+  ASExtraTable &x = cabinets();
+  checkFields(fields(), cab, "", out,
+              [](std::string_view key) { return levelIndex(key).has_value(); });
+  const int32_t count = x.cabinetGetInt(cab, "NumLevels", 0);
+  for (const std::string &key : x.cabinetKeys(cab)) {
+    const auto index = levelIndex(key);
+    if (!index)
+      continue;
+    if (x.cabinetGetType(cab, key) != CabinetValueType::Cabinet)
+      out.push_back({key, "should be a group of settings (a level); it is ignored"});
+    else if (*index >= count)
+      out.push_back({key, "lies beyond NumLevels (" + std::to_string(count) + "); it is ignored"});
+    else
+      LevelRule::check(x.cabinetGetCabinet(cab, key), key, out);
+  }
+  // Stop words that are regular expressions must compile, or they stop nothing.
+  BookmarkBuilder settings;
+  settings.read(cab);
+  if (settings.stopWordsUseRegExp) {
+    for (size_t i = 0; i < settings.stopWords.size(); ++i) {
+      const BuiltPattern built =
+          buildPattern({settings.stopWords[i], true, settings.stopWordsMatchWholeWords,
+                        settings.stopWordsMatchCase});
+      PatternMatcher matcher;
+      if (!matcher.compile(built.pattern, built.caseless))
+        out.push_back({"StopWords." + std::to_string(i),
+                       "\"" + settings.stopWords[i] +
+                           "\" is not a valid regular expression; it stops nothing"});
+    }
+  }
+  return out;
 }
 
 bool BookmarkBuilder::writeNamed(std::string_view name, CabinetHandle parent) const {

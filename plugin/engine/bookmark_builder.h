@@ -9,6 +9,7 @@
 
 #include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/level_rule.h"
+#include "plugin/rules/record_fields.h"
 #include "plugin/rules/text_values.h"
 #include "sdk/handles.h"
 #include "sdk/progress_monitor.h"
@@ -43,6 +44,11 @@ public:
   // Without a Cabinet: reset and false. Missing keys take the reader's defaults
   // (SkipDupBookmarks false); missing level entries are skipped.
   bool read(CabinetHandle cab);
+  // What is wrong in a build settings Cabinet, each with its key path: keys that are no
+  // setting, values of the wrong type or out of range, patterns and stop words that are not
+  // valid regular expressions. Reading goes on all the same (the wrong values are ignored).
+  static SettingsProblems check(CabinetHandle cab);
+  static const Fields<BookmarkBuilder> &fields();
   bool writeNamed(std::string_view name, CabinetHandle parent) const;
   bool readNamed(std::string_view name, CabinetHandle parent);
 

@@ -5,27 +5,34 @@
 
 namespace sorvane {
 
+const Fields<DispAttributes> &DispAttributes::fields() {
+  using D = DispAttributes;
+  static const Fields<D> table = {
+      fields::boolean("IsBold", &D::isBold, false),
+      fields::boolean("IsItalic", &D::isItalic, false),
+      fields::boolean("ShowOpen", &D::showOpen, false),
+      fields::custom<D>(
+          "Color", FieldType::Record,
+          [](const D &d, CabinetHandle cab) {
+            if (!d.color.write("Color", cab))
+              throw HostError(ErrorCode::Generic, "The colour could not be written.");
+          },
+          [](D &d, CabinetHandle cab) { d.color.read("Color", cab); }, ColorValue::check),
+  };
+  return table;
+}
+
 bool DispAttributes::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    cabinets().cabinetPutBool(cab, "IsBold", isBold);
-    cabinets().cabinetPutBool(cab, "IsItalic", isItalic);
-    cabinets().cabinetPutBool(cab, "ShowOpen", showOpen);
-    if (!color.write("Color", cab))
-      throw HostError(ErrorCode::Generic, "The colour could not be written.");
-  });
+  return writeRecord(*this, fields(), key, parent);
 }
 
 bool DispAttributes::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab) {
-    reset();
-    return true;
-  }
-  isBold = cabinets().cabinetGetBool(cab, "IsBold", false);
-  isItalic = cabinets().cabinetGetBool(cab, "IsItalic", false);
-  showOpen = cabinets().cabinetGetBool(cab, "ShowOpen", false);
-  color.read("Color", cab);
+  readRecord(*this, fields(), key, parent, [this] { reset(); });
   return true;
+}
+
+void DispAttributes::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 } // namespace sorvane

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "plugin/rules/color_value.h"
+#include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -25,6 +26,10 @@ struct DispAttributes {
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet the record is reset. Always true.
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in display attributes' Cabinet (under `path`) to `out`.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  // The fields, for the settings check and the dialogs' bindings.
+  static const Fields<DispAttributes> &fields();
 
   bool operator==(const DispAttributes &) const = default;
 };

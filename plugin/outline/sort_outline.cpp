@@ -66,32 +66,25 @@ void Sorter::sortBelow(BookmarkHandle b, int depth) {
 
 } // namespace
 
+const Fields<SortOptions> &SortOptions::fields() {
+  using S = SortOptions;
+  static const Fields<S> table = {
+      fields::boolean("InverseOrder", &S::inverseOrder, false),
+      fields::boolean("SortChildren", &S::sortChildren, true),
+      fields::boolean("IgnoreCase", &S::ignoreCase, false),
+      fields::boolean("UseNameFilter", &S::useNameFilter, false),
+      fields::integer("Level", &S::level, 0, 0),
+      fields::text("Title", &S::title),
+  };
+  return table;
+}
+
 bool SortOptions::write(CabinetHandle parent) const {
-  return writeChildCabinet("Sorting", parent, [this](CabinetHandle cab) {
-    ASExtraTable &x = cabinets();
-    x.cabinetPutBool(cab, "InverseOrder", inverseOrder);
-    x.cabinetPutBool(cab, "SortChildren", sortChildren);
-    x.cabinetPutBool(cab, "IgnoreCase", ignoreCase);
-    x.cabinetPutBool(cab, "UseNameFilter", useNameFilter);
-    x.cabinetPutInt(cab, "Level", level);
-    writeTextValue(title, "Title", cab);
-  });
+  return writeRecord(*this, fields(), "Sorting", parent);
 }
 
 bool SortOptions::read(CabinetHandle parent) {
-  ASExtraTable &x = cabinets();
-  CabinetHandle cab = x.cabinetGetCabinet(parent, "Sorting");
-  if (!cab) {
-    reset();
-    return false;
-  }
-  inverseOrder = x.cabinetGetBool(cab, "InverseOrder", false);
-  sortChildren = x.cabinetGetBool(cab, "SortChildren", true);
-  ignoreCase = x.cabinetGetBool(cab, "IgnoreCase", false);
-  useNameFilter = x.cabinetGetBool(cab, "UseNameFilter", false);
-  level = x.cabinetGetInt(cab, "Level", 0);
-  title = readTextValue("Title", cab);
-  return true;
+  return readRecord(*this, fields(), "Sorting", parent, [this] { reset(); });
 }
 
 int32_t bookmarkDepth(BookmarkHandle bookmark) {

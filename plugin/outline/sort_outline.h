@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -23,6 +24,7 @@ struct SortOptions {
   bool write(CabinetHandle parent) const;
   // Without "Sorting": reset and false. In it, a missing "SortChildren" reads as true.
   bool read(CabinetHandle parent);
+  static const Fields<SortOptions> &fields();
 
   bool operator==(const SortOptions &) const = default;
 };

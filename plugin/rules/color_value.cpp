@@ -50,24 +50,52 @@ uint32_t ColorValue::toDisplayColor() const {
   return 0;
 }
 
+namespace {
+
+// The space is a 16-bit code and the components an array: their fields say how they are kept.
+Field<ColorValue> componentField(size_t i) {
+  const std::string_view key = kItemKeys[i];
+  return fields::custom<ColorValue>(
+      key, FieldType::Length,
+      [key, i](const ColorValue &c, CabinetHandle cab) { writeFixed(c.items[i], key, cab); },
+      [key, i](ColorValue &c, CabinetHandle cab) { c.items[i] = readFixed(key, cab, 0); });
+}
+
+const Fields<ColorValue> &colorFields() {
+  static const Fields<ColorValue> table = [] {
+    Fields<ColorValue> t = {fields::custom<ColorValue>(
+        "Space", FieldType::Int,
+        [](const ColorValue &c, CabinetHandle cab) {
+          cabinets().cabinetPutInt(cab, "Space", c.space);
+        },
+        [](ColorValue &c, CabinetHandle cab) {
+          c.space = static_cast<int16_t>(cabinets().cabinetGetInt(cab, "Space", 0));
+        })};
+    t.back().min = 0;
+    t.back().max = 2;
+    for (size_t i = 0; i < 4; ++i) {
+      t.push_back(componentField(i));
+      t.back().min = 0;
+      t.back().max = 1;
+    }
+    return t;
+  }();
+  return table;
+}
+
+} // namespace
+
 bool ColorValue::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    cabinets().cabinetPutInt(cab, "Space", space);
-    for (size_t i = 0; i < items.size(); ++i)
-      writeFixed(items[i], kItemKeys[i], cab);
-  });
+  return writeRecord(*this, colorFields(), key, parent);
 }
 
 bool ColorValue::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab) {
-    reset();
-    return true;
-  }
-  space = static_cast<int16_t>(cabinets().cabinetGetInt(cab, "Space", 0));
-  for (size_t i = 0; i < items.size(); ++i)
-    items[i] = readFixed(kItemKeys[i], cab, 0);
+  readRecord(*this, colorFields(), key, parent, [this] { reset(); });
   return true;
+}
+
+void ColorValue::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(colorFields(), cab, path, out);
 }
 
 } // namespace sorvane

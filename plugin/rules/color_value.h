@@ -3,9 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "plugin/rules/fixed_point.h"
+#include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -33,6 +35,8 @@ struct ColorValue {
   // Without a sub-Cabinet the colour is reset (device RGB black); in one, a missing "Space"
   // reads as device gray and missing items as 0. Always true.
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in a colour's Cabinet (under `path`) to `out`.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
 
   bool operator==(const ColorValue &) const = default;
 };

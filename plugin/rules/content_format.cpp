@@ -5,38 +5,32 @@
 
 namespace sorvane {
 
+const Fields<ContentFormat> &ContentFormat::fields() {
+  using C = ContentFormat;
+  static const Fields<C> table = {
+      fields::integer("MaxTextLength", &C::maxTextLength, 128, 0),
+      fields::integer("CaseStyle", &C::caseStyle, 0, 0, 4),
+      fields::text("PrefixText", &C::prefixText),
+      fields::text("SuffixText", &C::suffixText),
+      fields::boolean("SkipDupLabels", &C::skipDupLabels, false),
+      fields::boolean("RemoveDupSpaces", &C::removeDupSpaces, true),
+      fields::boolean("RemoveLineChangeDefis", &C::removeLineChangeDefis, true),
+      fields::integer("LeadingNumbers", &C::leadingNumbers, 0, 0, 2),
+      fields::integer("LeadingType", &C::leadingType, 0, 0, 2),
+  };
+  return table;
+}
+
 bool ContentFormat::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    ASExtraTable &x = cabinets();
-    x.cabinetPutInt(cab, "MaxTextLength", maxTextLength);
-    x.cabinetPutInt(cab, "CaseStyle", caseStyle);
-    writeTextValue(prefixText, "PrefixText", cab);
-    writeTextValue(suffixText, "SuffixText", cab);
-    x.cabinetPutBool(cab, "SkipDupLabels", skipDupLabels);
-    x.cabinetPutBool(cab, "RemoveDupSpaces", removeDupSpaces);
-    x.cabinetPutBool(cab, "RemoveLineChangeDefis", removeLineChangeDefis);
-    x.cabinetPutInt(cab, "LeadingNumbers", leadingNumbers);
-    x.cabinetPutInt(cab, "LeadingType", leadingType);
-  });
+  return writeRecord(*this, fields(), key, parent);
 }
 
 bool ContentFormat::read(std::string_view key, CabinetHandle parent) {
-  ASExtraTable &x = cabinets();
-  CabinetHandle cab = x.cabinetGetCabinet(parent, key);
-  if (!cab) {
-    reset();
-    return false;
-  }
-  maxTextLength = x.cabinetGetInt(cab, "MaxTextLength", 128);
-  caseStyle = x.cabinetGetInt(cab, "CaseStyle", 0);
-  prefixText = readTextValue("PrefixText", cab);
-  suffixText = readTextValue("SuffixText", cab);
-  skipDupLabels = x.cabinetGetBool(cab, "SkipDupLabels", false);
-  removeDupSpaces = x.cabinetGetBool(cab, "RemoveDupSpaces", true);
-  removeLineChangeDefis = x.cabinetGetBool(cab, "RemoveLineChangeDefis", true);
-  leadingNumbers = x.cabinetGetInt(cab, "LeadingNumbers", 0);
-  leadingType = x.cabinetGetInt(cab, "LeadingType", 0);
-  return true;
+  return readRecord(*this, fields(), key, parent, [this] { reset(); });
+}
+
+void ContentFormat::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 } // namespace sorvane

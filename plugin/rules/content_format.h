@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -36,6 +37,10 @@ struct ContentFormat {
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet: reset and false. In one, a missing "SkipDupLabels" reads as false.
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in a content format's Cabinet (under `path`) to `out`.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  // The fields, for the settings check and the dialogs' bindings.
+  static const Fields<ContentFormat> &fields();
 
   bool operator==(const ContentFormat &) const = default;
 };

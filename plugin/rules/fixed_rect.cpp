@@ -4,24 +4,30 @@
 
 namespace sorvane {
 
+namespace {
+
+const Fields<FixedRect> &rectFields() {
+  static const Fields<FixedRect> table = {
+      fields::fixed("Left", &FixedRect::left, 0),
+      fields::fixed("Right", &FixedRect::right, 0),
+      fields::fixed("Top", &FixedRect::top, 0),
+      fields::fixed("Bottom", &FixedRect::bottom, 0),
+  };
+  return table;
+}
+
+} // namespace
+
 bool FixedRect::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    writeFixed(left, "Left", cab);
-    writeFixed(right, "Right", cab);
-    writeFixed(top, "Top", cab);
-    writeFixed(bottom, "Bottom", cab);
-  });
+  return writeRecord(*this, rectFields(), key, parent);
 }
 
 bool FixedRect::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab)
-    return false;
-  left = readFixed("Left", cab, 0);
-  right = readFixed("Right", cab, 0);
-  top = readFixed("Top", cab, 0);
-  bottom = readFixed("Bottom", cab, 0);
-  return true;
+  return readRecord(*this, rectFields(), key, parent, [] {});
+}
+
+void FixedRect::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(rectFields(), cab, path, out);
 }
 
 } // namespace sorvane

@@ -1,9 +1,11 @@
 // Rectangles in page space (y grows upward), in 16.16 points.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "plugin/rules/fixed_point.h"
+#include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -19,6 +21,8 @@ struct FixedRect {
   // Without a sub-Cabinet the rectangle is left as it is and the result is false; in one,
   // missing coordinates read as 0.
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in a rectangle's Cabinet (under `path`) to `out`.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
 
   bool operator==(const FixedRect &) const = default;
 };

@@ -62,26 +62,27 @@ bool IndentRule::matchesIndent(Fixed left) const {
   return std::fabs(fixedToDouble(left) - leftIndent) <= tolerance; // NaN fails
 }
 
+const Fields<IndentRule> &IndentRule::fields() {
+  using I = IndentRule;
+  static const Fields<I> table = {
+      fields::number("LeftIndent", &I::leftIndent, 0),
+      fields::number("Tolerance", &I::tolerance, 0, 0),
+      fields::integer("DisplayUnits", &I::displayUnits, 0, 0, 3),
+      fields::boolean("Enabled", &I::enabled, false),
+  };
+  return table;
+}
+
 bool IndentRule::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    cabinets().cabinetPutDouble(cab, "LeftIndent", leftIndent);
-    cabinets().cabinetPutDouble(cab, "Tolerance", tolerance);
-    cabinets().cabinetPutInt(cab, "DisplayUnits", displayUnits);
-    cabinets().cabinetPutBool(cab, "Enabled", enabled);
-  });
+  return writeRecord(*this, fields(), key, parent);
 }
 
 bool IndentRule::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab) {
-    reset();
-    return false;
-  }
-  leftIndent = cabinets().cabinetGetDouble(cab, "LeftIndent", 0);
-  tolerance = cabinets().cabinetGetDouble(cab, "Tolerance", 0);
-  displayUnits = cabinets().cabinetGetInt(cab, "DisplayUnits", 0);
-  enabled = cabinets().cabinetGetBool(cab, "Enabled", false);
-  return true;
+  return readRecord(*this, fields(), key, parent, [this] { reset(); });
+}
+
+void IndentRule::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 bool runOverlapsArea(const TextRun &run, const FixedRect &area) {

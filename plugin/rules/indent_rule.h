@@ -7,6 +7,7 @@
 
 #include "plugin/rules/fixed_point.h"
 #include "plugin/rules/fixed_rect.h"
+#include "plugin/rules/record_fields.h"
 #include "plugin/rules/text_run.h"
 #include "sdk/handles.h"
 
@@ -37,6 +38,10 @@ struct IndentRule {
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet: reset and false. In one, missing keys read as 0 (not the reset values).
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in an indentation rule's Cabinet (under `path`) to `out`.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  // The fields, for the settings check and the dialogs' bindings.
+  static const Fields<IndentRule> &fields();
 
   bool operator==(const IndentRule &) const = default;
 };

@@ -43,30 +43,39 @@ std::string LevelRule::describeLevel() const {
     append(buffer);
   }
   if (!textMatchRule.query.pattern.empty())
-    append("Pattern Matching");
+    append(textMatchRule.patternCompiles() ? "Pattern Matching" : "Invalid Pattern");
   return out.empty() ? "No Rules Specified" : out;
 }
 
+const Fields<LevelRule> &LevelRule::fields() {
+  using L = LevelRule;
+  static const Fields<L> table = {
+      fields::integer("Level", &L::level, 0),
+      fields::integer("FitType", &L::fitType, 0, 0, 8),
+      fields::fixed("InitialZoom", &L::initialZoom, 0, 0),
+      fields::record("ContentFormating", &L::contentFormat),
+      fields::record("DispAttribs", &L::dispAttribs),
+      fields::record("TextStyle", &L::textStyleRule),
+      fields::record("TextMatch", &L::textMatchRule),
+      fields::record("TextIndentation", &L::indentRule),
+      fields::boolean("UseProcessingArea", &L::useProcessingArea, false),
+      fields::record("ProcessingArea", &L::processingArea),
+  };
+  return table;
+}
+
 bool LevelRule::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    ASExtraTable &x = cabinets();
-    x.cabinetPutInt(cab, "Level", level);
-    x.cabinetPutInt(cab, "FitType", fitType);
-    writeFixed(initialZoom, "InitialZoom", cab);
-    contentFormat.write("ContentFormating", cab);
-    dispAttribs.write("DispAttribs", cab);
-    textStyleRule.write("TextStyle", cab);
-    textMatchRule.write("TextMatch", cab);
-    indentRule.write("TextIndentation", cab);
-    x.cabinetPutBool(cab, "UseProcessingArea", useProcessingArea);
-    processingArea.write("ProcessingArea", cab);
-  });
+  return writeRecord(*this, fields(), key, parent);
+}
+
+void LevelRule::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 bool LevelRule::read(std::string_view key, CabinetHandle parent) {
-  ASExtraTable &x = cabinets();
-  CabinetHandle cab = x.cabinetGetCabinet(parent, key);
-  if (!cab) {
+  // Without a Cabinet the view, area, font and text rules start over; the format, looks and
+  // indentation stay.
+  return readRecord(*this, fields(), key, parent, [this] {
     level = 0;
     fitType = 0;
     initialZoom = 0;
@@ -74,19 +83,7 @@ bool LevelRule::read(std::string_view key, CabinetHandle parent) {
     processingArea = FixedRect();
     textStyleRule.reset();
     textMatchRule.resetForMissingCabinet();
-    return false;
-  }
-  level = x.cabinetGetInt(cab, "Level", 0);
-  fitType = x.cabinetGetInt(cab, "FitType", 0);
-  initialZoom = readFixed("InitialZoom", cab, 0);
-  contentFormat.read("ContentFormating", cab);
-  dispAttribs.read("DispAttribs", cab);
-  textStyleRule.read("TextStyle", cab);
-  textMatchRule.read("TextMatch", cab);
-  indentRule.read("TextIndentation", cab);
-  useProcessingArea = x.cabinetGetBool(cab, "UseProcessingArea", false);
-  processingArea.read("ProcessingArea", cab);
-  return true;
+  });
 }
 
 } // namespace sorvane

@@ -46,6 +46,9 @@ struct LevelRule {
   // Without a Cabinet under `key` the view, area, font and text rules are reset (the format,
   // looks and indentation stay) and the result is false.
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in a level's Cabinet (under `path`) to `out`.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<LevelRule> &fields();
 
   bool operator==(const LevelRule &) const = default;
 };

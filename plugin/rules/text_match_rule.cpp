@@ -32,33 +32,32 @@ bool caseTestPasses(int32_t caseMatching, std::string_view title) {
 
 } // namespace
 
-void TextQuery::writeInto(CabinetHandle cab) const {
-  ASExtraTable &x = cabinets();
-  x.cabinetMakeEmpty(cab);
-  x.cabinetPutBool(cab, "PrevBreakPage", prevBreakPage);
-  x.cabinetPutBool(cab, "UseRegExp", useRegExp);
-  x.cabinetPutBool(cab, "MatchCase", matchCase);
-  x.cabinetPutBool(cab, "WholeWords", wholeWords);
-  writeTextValue(pattern, "Pattern", cab);
-  x.cabinetPutBool(cab, "UseAreaFilter", useAreaFilter);
-  writeFixed(areaLeft, "AreaLeft", cab);
-  writeFixed(areaRight, "AreaRight", cab);
-  writeFixed(areaTop, "AreaTop", cab);
-  writeFixed(areaBottom, "AreaBottom", cab);
+const Fields<TextQuery> &TextQuery::fields() {
+  using Q = TextQuery;
+  static const Fields<Q> table = {
+      fields::boolean("PrevBreakPage", &Q::prevBreakPage, false),
+      fields::boolean("UseRegExp", &Q::useRegExp, false),
+      fields::boolean("MatchCase", &Q::matchCase, false),
+      fields::boolean("WholeWords", &Q::wholeWords, false),
+      fields::text("Pattern", &Q::pattern),
+      fields::boolean("UseAreaFilter", &Q::useAreaFilter, false),
+      fields::fixed("AreaLeft", &Q::areaLeft, 0),
+      fields::fixed("AreaRight", &Q::areaRight, 0),
+      fields::fixed("AreaTop", &Q::areaTop, 0),
+      fields::fixed("AreaBottom", &Q::areaBottom, 0),
+  };
+  return table;
 }
 
-void TextQuery::readFrom(CabinetHandle cab) {
-  ASExtraTable &x = cabinets();
-  prevBreakPage = x.cabinetGetBool(cab, "PrevBreakPage", false);
-  useRegExp = x.cabinetGetBool(cab, "UseRegExp", false);
-  matchCase = x.cabinetGetBool(cab, "MatchCase", false);
-  wholeWords = x.cabinetGetBool(cab, "WholeWords", false);
-  pattern = readTextValue("Pattern", cab);
-  useAreaFilter = x.cabinetGetBool(cab, "UseAreaFilter", false);
-  areaLeft = readFixed("AreaLeft", cab, 0);
-  areaRight = readFixed("AreaRight", cab, 0);
-  areaTop = readFixed("AreaTop", cab, 0);
-  areaBottom = readFixed("AreaBottom", cab, 0);
+void TextQuery::writeInto(CabinetHandle cab) const {
+  cabinets().cabinetMakeEmpty(cab);
+  writeFields(*this, fields(), cab);
+}
+
+void TextQuery::readFrom(CabinetHandle cab) { readFields(*this, fields(), cab); }
+
+void TextQuery::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 void TextMatchRule::resetForMissingCabinet() {
@@ -78,28 +77,54 @@ bool TextMatchRule::matchesText(std::string_view title) const {
   return caseTestPasses(caseMatching, title);
 }
 
+const Fields<TextMatchRule> &TextMatchRule::fields() {
+  using T = TextMatchRule;
+  static const Fields<T> table = {
+      fields::integer("CaseMatching", &T::caseMatching, 0, 0, 3),
+      fields::boolean("MultilineTitles", &T::multilineTitles, true),
+      // The query is written only when the host can make its Cabinet; without one, only the
+      // pattern is emptied.
+      fields::custom<T>(
+          "Query", FieldType::Record,
+          [](const T &t, CabinetHandle cab) {
+            writeChildCabinet("Query", cab, [&t](CabinetHandle q) { t.query.writeInto(q); });
+          },
+          [](T &t, CabinetHandle cab) {
+            if (CabinetHandle q = cabinets().cabinetGetCabinet(cab, "Query"))
+              t.query.readFrom(q);
+            else
+              t.query.pattern.clear();
+          },
+          TextQuery::check),
+  };
+  return table;
+}
+
+bool TextMatchRule::patternCompiles() const {
+  if (query.pattern.empty())
+    return true;
+  const BuiltPattern built =
+      buildPattern({query.pattern, query.useRegExp, query.wholeWords, query.matchCase});
+  PatternMatcher matcher;
+  return matcher.compile(built.pattern, built.caseless);
+}
+
 bool TextMatchRule::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    cabinets().cabinetPutInt(cab, "CaseMatching", caseMatching);
-    cabinets().cabinetPutBool(cab, "MultilineTitles", multilineTitles);
-    // The query is written only when the host can make its Cabinet.
-    writeChildCabinet("Query", cab, [this](CabinetHandle q) { query.writeInto(q); });
-  });
+  return writeRecord(*this, fields(), key, parent);
 }
 
 bool TextMatchRule::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab) {
-    resetForMissingCabinet();
-    return false;
-  }
-  caseMatching = cabinets().cabinetGetInt(cab, "CaseMatching", 0);
-  multilineTitles = cabinets().cabinetGetBool(cab, "MultilineTitles", true);
-  if (CabinetHandle q = cabinets().cabinetGetCabinet(cab, "Query"))
-    query.readFrom(q);
-  else
-    query.pattern.clear();
-  return true;
+  return readRecord(*this, fields(), key, parent, [this] { resetForMissingCabinet(); });
+}
+
+void TextMatchRule::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
+  TextMatchRule rule;
+  readFields(rule, fields(), cab);
+  if (!rule.patternCompiles())
+    out.push_back({keyPath(keyPath(path, "Query"), "Pattern"),
+                   "\"" + rule.query.pattern +
+                       "\" is not a valid regular expression; the level tests no pattern"});
 }
 
 } // namespace sorvane

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "plugin/rules/fixed_point.h"
+#include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -34,6 +35,8 @@ struct TextQuery {
   // Empties `cab` and writes the query's keys into it.
   void writeInto(CabinetHandle cab) const;
   void readFrom(CabinetHandle cab);
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<TextQuery> &fields();
 
   bool operator==(const TextQuery &) const = default;
 };
@@ -49,11 +52,17 @@ struct TextMatchRule {
 
   // The pattern test (skipped when the pattern does not compile), then the case test.
   bool matchesText(std::string_view title) const;
+  // False for a pattern that does not compile (and so tests nothing).
+  bool patternCompiles() const;
 
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet: resetForMissingCabinet and false. Without "Query" in it, the pattern
   // is emptied and the other query fields stay.
   bool read(std::string_view key, CabinetHandle parent);
+  // Adds what is wrong in a text rule's Cabinet (under `path`) to `out`, a pattern that does
+  // not compile included.
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<TextMatchRule> &fields();
 
   bool operator==(const TextMatchRule &) const = default;
 };

@@ -43,39 +43,65 @@ std::string FontDesc::fontNameAt(size_t index) const {
   return index < fonts.size() ? atomText(fonts[index]) : std::string();
 }
 
+namespace {
+
+// A font attribute kept as an atom; no atom, no entry.
+Field<FontDesc> atomField(std::string_view key, Atom FontDesc::*m, std::string_view readerDefault) {
+  return fields::custom<FontDesc>(
+      key, FieldType::Atom,
+      [key, m](const FontDesc &f, CabinetHandle cab) { putAtom(cab, key, f.*m); },
+      [key, m, readerDefault](FontDesc &f, CabinetHandle cab) {
+        f.*m = cabinets().cabinetGetAtom(cab, key, atom(readerDefault));
+      });
+}
+
+} // namespace
+
+const Fields<FontDesc> &FontDesc::fields() {
+  using F = FontDesc;
+  static const Fields<F> table = {
+      fields::custom<F>(
+          "Fonts", FieldType::TextList,
+          [](const F &f, CabinetHandle cab) {
+            StringList names;
+            for (Atom a : f.fonts)
+              names.push_back(atomText(a));
+            writeStringList(names, "Fonts", cab);
+          },
+          [](F &f, CabinetHandle cab) {
+            StringList names;
+            readStringList(names, "Fonts", cab);
+            f.fonts.clear();
+            for (const std::string &name : names)
+              f.fonts.push_back(atom(name));
+          }),
+      atomField("Type", &F::type, "Type1"),
+      atomField("CharSet", &F::charSet, "Roman"),
+      atomField("Encoding", &F::encoding, "WinAnsiEncoding"),
+      fields::custom<F>(
+          "Flags", FieldType::Int,
+          [](const F &f, CabinetHandle cab) {
+            cabinets().cabinetPutInt(cab, "Flags", static_cast<int32_t>(f.flags));
+          },
+          [](F &f, CabinetHandle cab) {
+            f.flags = static_cast<uint32_t>(cabinets().cabinetGetInt(cab, "Flags", 0));
+          }),
+      fields::number("FontSize", &F::fontSize, 12, 0),
+      fields::record("Color", &F::color),
+  };
+  return table;
+}
+
 bool FontDesc::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    StringList names;
-    for (Atom a : fonts)
-      names.push_back(atomText(a));
-    writeStringList(names, "Fonts", cab);
-    putAtom(cab, "Type", type);
-    putAtom(cab, "CharSet", charSet);
-    putAtom(cab, "Encoding", encoding);
-    cabinets().cabinetPutInt(cab, "Flags", static_cast<int32_t>(flags));
-    cabinets().cabinetPutDouble(cab, "FontSize", fontSize);
-    color.write("Color", cab);
-  });
+  return writeRecord(*this, fields(), key, parent);
 }
 
 bool FontDesc::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab) {
-    reset();
-    return false;
-  }
-  StringList names;
-  readStringList(names, "Fonts", cab);
-  fonts.clear();
-  for (const std::string &name : names)
-    fonts.push_back(atom(name));
-  type = cabinets().cabinetGetAtom(cab, "Type", atom("Type1"));
-  charSet = cabinets().cabinetGetAtom(cab, "CharSet", atom("Roman"));
-  encoding = cabinets().cabinetGetAtom(cab, "Encoding", atom("WinAnsiEncoding"));
-  flags = static_cast<uint32_t>(cabinets().cabinetGetInt(cab, "Flags", 0));
-  fontSize = cabinets().cabinetGetDouble(cab, "FontSize", 12);
-  color.read("Color", cab);
-  return true;
+  return readRecord(*this, fields(), key, parent, [this] { reset(); });
+}
+
+void FontDesc::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 bool TextStyleRule::matches(const TextRun &run) const {
@@ -86,36 +112,32 @@ bool TextStyleRule::matches(const TextRun &run) const {
   return true;
 }
 
+const Fields<TextStyleRule> &TextStyleRule::fields() {
+  using T = TextStyleRule;
+  static const Fields<T> table = {
+      fields::record("FontDesc", &T::fontDesc),
+      fields::number("Tolerance", &T::tolerance, 0.1, 0),
+      fields::boolean("MatchName", &T::matchName, true),
+      fields::boolean("MatchType", &T::matchType, false),
+      fields::boolean("MatchCharSet", &T::matchCharSet, false),
+      fields::boolean("MatchEncoding", &T::matchEncoding, false),
+      fields::boolean("MatchFlags", &T::matchFlags, false),
+      fields::boolean("MatchFontSize", &T::matchFontSize, true),
+      fields::boolean("MatchColor", &T::matchColor, false),
+  };
+  return table;
+}
+
 bool TextStyleRule::write(std::string_view key, CabinetHandle parent) const {
-  return writeChildCabinet(key, parent, [this](CabinetHandle cab) {
-    fontDesc.write("FontDesc", cab);
-    cabinets().cabinetPutDouble(cab, "Tolerance", tolerance);
-    cabinets().cabinetPutBool(cab, "MatchName", matchName);
-    cabinets().cabinetPutBool(cab, "MatchType", matchType);
-    cabinets().cabinetPutBool(cab, "MatchCharSet", matchCharSet);
-    cabinets().cabinetPutBool(cab, "MatchEncoding", matchEncoding);
-    cabinets().cabinetPutBool(cab, "MatchFlags", matchFlags);
-    cabinets().cabinetPutBool(cab, "MatchFontSize", matchFontSize);
-    cabinets().cabinetPutBool(cab, "MatchColor", matchColor);
-  });
+  return writeRecord(*this, fields(), key, parent);
 }
 
 bool TextStyleRule::read(std::string_view key, CabinetHandle parent) {
-  CabinetHandle cab = cabinets().cabinetGetCabinet(parent, key);
-  if (!cab) {
-    reset();
-    return false;
-  }
-  fontDesc.read("FontDesc", cab);
-  tolerance = cabinets().cabinetGetDouble(cab, "Tolerance", 0.1);
-  matchName = cabinets().cabinetGetBool(cab, "MatchName", true);
-  matchType = cabinets().cabinetGetBool(cab, "MatchType", false);
-  matchCharSet = cabinets().cabinetGetBool(cab, "MatchCharSet", false);
-  matchEncoding = cabinets().cabinetGetBool(cab, "MatchEncoding", false);
-  matchFlags = cabinets().cabinetGetBool(cab, "MatchFlags", false);
-  matchFontSize = cabinets().cabinetGetBool(cab, "MatchFontSize", true);
-  matchColor = cabinets().cabinetGetBool(cab, "MatchColor", false);
-  return true;
+  return readRecord(*this, fields(), key, parent, [this] { reset(); });
+}
+
+void TextStyleRule::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
+  checkFields(fields(), cab, path, out);
 }
 
 } // namespace sorvane

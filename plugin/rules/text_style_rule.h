@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plugin/rules/color_value.h"
+#include "plugin/rules/record_fields.h"
 #include "plugin/rules/text_run.h"
 #include "sdk/atom.h"
 #include "sdk/handles.h"
@@ -33,6 +34,8 @@ struct FontDesc {
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet: reset and false. In one, a missing "Fonts" list leaves no names.
   bool read(std::string_view key, CabinetHandle parent);
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<FontDesc> &fields();
 
   bool operator==(const FontDesc &) const = default;
 };
@@ -55,6 +58,8 @@ struct TextStyleRule {
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet: reset and false. In one, a missing "Tolerance" reads as 0.1.
   bool read(std::string_view key, CabinetHandle parent);
+  static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<TextStyleRule> &fields();
 
   bool operator==(const TextStyleRule &) const = default;
 };

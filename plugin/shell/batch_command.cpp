@@ -243,9 +243,32 @@ void BuildCommand::setUp() {
 void BuildCommand::describeParams(CabinetHandle params, CabinetHandle description) {
   BookmarkBuilder builder;
   builder.read(params);
-  cabinets().cabinetPutInt(description, "NumLevels", static_cast<int32_t>(builder.levels.size()));
+  ASExtraTable &x = cabinets();
+  x.cabinetPutInt(description, "NumLevels", static_cast<int32_t>(builder.levels.size()));
   for (size_t i = 0; i < builder.levels.size(); ++i)
     writeTextValue(builder.levels[i].describeLevel(), "Level" + std::to_string(i), description);
+
+  StringList lines;
+  lines.push_back("Pages: from " + std::to_string(int64_t(builder.firstPage) + 1) + " to " +
+                  (builder.lastPage < 0 ? std::string("the end")
+                                        : std::to_string(int64_t(builder.lastPage) + 1)));
+  const char *places[] = {"before the existing bookmarks", "after the existing bookmarks",
+                          "instead of the existing bookmarks"};
+  const int32_t insert = builder.insertType;
+  lines.push_back(std::string("New bookmarks go ") +
+                  places[insert >= 0 && insert <= 2 ? insert : 1]);
+  lines.push_back(std::string("Sort headings by position: ") + (builder.sortText ? "yes" : "no") +
+                  "; drop repeated headings: " + (builder.skipDupBookmarks ? "yes" : "no"));
+  std::string words = std::string("Stop words: ") + (builder.ignoreStopWords ? "on" : "off");
+  for (size_t i = 0; i < builder.stopWords.size(); ++i)
+    words += (i ? ", \"" : " \"") + builder.stopWords[i] + "\"";
+  lines.push_back(words);
+  writeStringList(lines, "Lines", description);
+
+  StringList problems;
+  for (const SettingsProblem &p : BookmarkBuilder::check(params))
+    problems.push_back(p.path + " " + p.message);
+  writeStringList(problems, "Problems", description);
 }
 
 int BuildCommand::editParams(CabinetHandle) {

@@ -1,5 +1,6 @@
 # Fails when a source file includes what its folder may not use:
 #   plugin/            the SDK and PCRE2 only: no host header, no MuPDF, no Qt;
+#   host/              never the plug-in's headers;
 #   host/base/         the SDK only;
 #   host/runtime/      not host/pdf (and the reverse), both may use host/base;
 #   MuPDF              only in host/pdf, and there not in the headers that others include;
@@ -22,6 +23,8 @@ foreach(file IN LISTS sources)
     set(bad "")
     if(file MATCHES "^plugin/" AND inc MATCHES "^(host/|mupdf/|Q)")
       set(bad "the plug-in uses only the SDK and PCRE2")
+    elseif(file MATCHES "^host/" AND inc MATCHES "^plugin/")
+      set(bad "the host reaches the plug-in only through the SDK")
     elseif(file MATCHES "^host/base/" AND inc MATCHES "^(host/(runtime|pdf|cli|studio)/|mupdf/)")
       set(bad "host/base stands on the SDK only")
     elseif(file MATCHES "^host/runtime/" AND inc MATCHES "^host/pdf/")

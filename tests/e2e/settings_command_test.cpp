@@ -55,5 +55,24 @@ TEST(SettingsCommand, ShowRefusesWhatIsNotASettingsFile) {
   EXPECT_EQ(test::runSorvane({"settings", "edit", dir.file("x.svb")}).exitCode, 2);
 }
 
+TEST(SettingsCommand, ShowAndGenerateTellWhatIsWrongInTheFile) {
+  test::TempDir dir;
+  test::writeFile(dir.file("typo.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {
+      "TextStyle": {"FontDesc": {"Fontsize": 14.0}}}}}})");
+  const auto shown = test::runSorvane({"settings", "show", dir.file("typo.svb")});
+  EXPECT_EQ(shown.exitCode, 1) << shown.err;
+  EXPECT_NE(shown.err.find("Level0.TextStyle.FontDesc.Fontsize is not a setting (did you mean "
+                           "\"FontSize\"?)"),
+            std::string::npos)
+      << shown.err;
+  test::writePdf(test::pages(1), dir.file("in.pdf"));
+  const auto run = test::runSorvane(
+      {"generate", dir.file("in.pdf"), "-s", dir.file("typo.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_NE(run.err.find("warning: " + dir.file("typo.svb") + ": Level0.TextStyle"),
+            std::string::npos)
+      << run.err;
+}
+
 } // namespace
 } // namespace sorvane

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/rules/text_values.h"
 #include "tests/support/test_host.h"
 
 namespace sorvane {
@@ -120,6 +121,77 @@ TEST_F(BuildSettings, CopiesAreDeep) {
   b.stopWords[0] = "Index";
   EXPECT_EQ(a.levels[0].fitType, 0);
   EXPECT_EQ(a.stopWords[0], "Contents");
+}
+
+// ---- the settings check
+
+std::vector<std::string> paths(const SettingsProblems &problems) {
+  std::vector<std::string> out;
+  for (const SettingsProblem &p : problems)
+    out.push_back(p.path);
+  return out;
+}
+
+TEST_F(BuildSettings, WhatTheWriterWritesTheCheckAccepts) {
+  // Every record's table and its check agree: a written Cabinet with every part in it has no
+  // unknown key and no value of the wrong type.
+  BookmarkBuilder b;
+  b.levels.resize(2);
+  b.levels[1].textMatchRule.query.pattern = "^[0-9]+ ";
+  b.levels[1].textMatchRule.query.useRegExp = true;
+  b.levels[1].useProcessingArea = true;
+  b.stopWords = {"Contents", "Index"};
+  b.writeNamed("S", root);
+  EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S")).empty());
+}
+
+TEST_F(BuildSettings, TheCheckNamesEachMistakeByItsPath) {
+  CabinetHandle s = cab().cabinetNew();
+  cab().cabinetPutCabinet(root, "S", s);
+  cab().cabinetPutInt(s, "NumLevels", 1);
+  cab().cabinetPutInt(s, "InsertType", 7);             // out of range
+  cab().cabinetPutInt(s, "Lastpage", 3);               // a typo
+  cab().cabinetPutBool(s, "StopWordsUseRegExp", true); // with a stop word that cannot compile
+  writeStringList({"(^x"}, "StopWords", s);
+  CabinetHandle level = cab().cabinetNew();
+  cab().cabinetPutCabinet(s, "Level0", level);
+  CabinetHandle style = cab().cabinetNew();
+  cab().cabinetPutCabinet(level, "TextStyle", style);
+  CabinetHandle font = cab().cabinetNew();
+  cab().cabinetPutCabinet(style, "FontDesc", font);
+  writeTextValue("17.2", "FontSize", font); // a number as text
+  cab().cabinetPutInt(font, "Fontsize", 12);
+  CabinetHandle match = cab().cabinetNew();
+  cab().cabinetPutCabinet(level, "TextMatch", match);
+  CabinetHandle query = cab().cabinetNew();
+  cab().cabinetPutCabinet(match, "Query", query);
+  cab().cabinetPutBool(query, "UseRegExp", true);
+  writeTextValue("(^[0-9A-Z]+", "Pattern", query);          // cannot compile
+  cab().cabinetPutCabinet(s, "Level1", cab().cabinetNew()); // beyond NumLevels
+
+  const SettingsProblems problems = BookmarkBuilder::check(s);
+  EXPECT_EQ(paths(problems), (std::vector<std::string>{
+                                 "InsertType", "Lastpage", "Level0.TextStyle.FontDesc.FontSize",
+                                 "Level0.TextStyle.FontDesc.Fontsize",
+                                 "Level0.TextMatch.Query.Pattern", "Level1", "StopWords.0"}))
+      << "got " << ::testing::PrintToString(paths(problems));
+  auto says = [&](const std::string &path, const std::string &words) {
+    for (const SettingsProblem &p : problems)
+      if (p.path == path)
+        return p.message.find(words) != std::string::npos;
+    return false;
+  };
+  EXPECT_TRUE(says("Lastpage", "did you mean \"LastPage\""));
+  EXPECT_TRUE(says("Level0.TextStyle.FontDesc.FontSize", "should be a number, not a text"));
+  EXPECT_TRUE(says("Level0.TextMatch.Query.Pattern", "not a valid regular expression"));
+
+  // The file is still read as before: the wrong values are left at their defaults.
+  BookmarkBuilder b;
+  b.read(s);
+  ASSERT_EQ(b.levels.size(), 1u);
+  EXPECT_EQ(b.levels[0].textStyleRule.fontDesc.fontSize, 12);
+  EXPECT_EQ(b.insertType, 7);
+  EXPECT_EQ(b.levels[0].describeLevel(), "0 Fonts Used, Size 12.0 pt, Invalid Pattern");
 }
 
 } // namespace

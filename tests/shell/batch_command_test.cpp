@@ -122,7 +122,7 @@ TEST_F(BatchCommand, ASequenceRunsTheCommandOnEachDocument) {
   cab().cabinetPutInt(params, "NumLevels", 1);
   cab().cabinetPutCabinet(params, "Level0", cab().cabinetNew());
   {
-    host::BatchSequence sequence(view(), buildCommand().name, params);
+    host::BatchSequence sequence(view(), cab(), buildCommand().name, params);
     for (const char *name : {"a.pdf", "b.pdf"}) {
       test::OpenDoc doc(host, dir.file(name));
       EXPECT_EQ(sequence.runOn(doc.handle(), nullptr, nullptr), CommandStatus::Done);
@@ -146,7 +146,7 @@ TEST_F(BatchCommand, AHostFailureThatEndsTheRunReachesTheHostAsAnErrorReport) {
   cab().cabinetPutInt(params, "NumLevels", 1);
   cab().cabinetPutCabinet(params, "Level0", cab().cabinetNew());
   {
-    host::BatchSequence sequence(view(), buildCommand().name, params);
+    host::BatchSequence sequence(view(), cab(), buildCommand().name, params);
     test::OpenDoc doc(host, dir.file("a.pdf"));
     // The document goes away under the run: every call about it fails.
     host.pdf().remove(doc.handle());
