@@ -1,11 +1,14 @@
 #include "host/base/file_io.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "sdk/host_error.h"
 
@@ -22,6 +25,64 @@ std::string folderOf(const std::string &path) {
   if (slash == std::string::npos)
     return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Temporary files the process has open, so that a signal that ends it can remove them. Plain
+// fixed arrays: the handler may only read memory and call async-signal-safe functions.
+constexpr size_t kMaxPending = 64;
+constexpr size_t kMaxPathBytes = 4096;
+char g_pending[kMaxPending][kMaxPathBytes];
+volatile sig_atomic_t g_pendingUsed[kMaxPending];
+
+int rememberPending(const std::string &path) {
+  if (path.size() >= kMaxPathBytes)
+    return -1;
+  for (size_t i = 0; i < kMaxPending; ++i) {
+    if (g_pendingUsed[i])
+      continue;
+    std::memcpy(g_pending[i], path.c_str(), path.size() + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst); // the path is whole before it counts
+    g_pendingUsed[i] = 1;
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void forgetPending(int slot) {
+  if (slot >= 0)
+    g_pendingUsed[slot] = 0;
+}
+
+void removePendingAndDie(int signal) {
+  for (size_t i = 0; i < kMaxPending; ++i)
+    if (g_pendingUsed[i])
+      ::unlink(g_pending[i]);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+// The name of our temporary files: ".NAME.sorvane-PID.XXXXXX" beside the target NAME.
+constexpr const char *kTempMark = ".sorvane-";
+
+// Removes temporary files of ours in `folder` that a process which no longer runs left behind
+// (a kill -9, a power cut). Files of running processes stay.
+void removeStaleTempFiles(const std::string &folder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const auto mark = name.rfind(kTempMark);
+    if (name.empty() || name[0] != '.' || mark == std::string::npos)
+      continue;
+    const std::string rest = name.substr(mark + std::strlen(kTempMark));
+    const auto dot = rest.find('.');
+    if (dot == std::string::npos || dot == 0 || dot > 9 || rest.size() - dot != 7 ||
+        rest.find_first_not_of("0123456789") != dot)
+      continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dot)));
+    if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH && it->is_regular_file(ec))
+      ::unlink(it->path().c_str());
+  }
 }
 
 mode_t currentUmask() {
@@ -81,13 +142,24 @@ std::string resolveWriteTarget(const std::string &path) {
 } // namespace
 
 PendingFile::PendingFile(const std::string &target) : m_target(resolveWriteTarget(target)) {
+  // Only a regular file may be replaced: renaming over a device, a pipe or a socket would put
+  // a file where the system expects that node.
+  struct stat st {};
+  if (::stat(m_target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    throw HostError(ErrorCode::FileAccess,
+                    target + ": not a regular file (" +
+                        (S_ISDIR(st.st_mode) ? "a folder" : "a device, pipe or socket") +
+                        "); results are written only to regular files or new paths.");
   std::string name = m_target;
   const auto slash = name.rfind('/');
   name = name.substr(slash == std::string::npos ? 0 : slash + 1);
-  m_tempPath = folderOf(m_target) + "/." + name + ".XXXXXX";
+  const std::string folder = folderOf(m_target);
+  removeStaleTempFiles(folder);
+  m_tempPath = folder + "/." + name + kTempMark + std::to_string(::getpid()) + ".XXXXXX";
   m_fd = mkstemp(m_tempPath.data());
   if (m_fd < 0)
     fileError(m_target, "write into its folder", errno);
+  m_signalSlot = rememberPending(m_tempPath);
 }
 
 PendingFile::~PendingFile() { discard(); }
@@ -98,6 +170,7 @@ void PendingFile::discard() noexcept {
     ::unlink(m_tempPath.c_str());
     m_fd = -1;
   }
+  forgetPending(std::exchange(m_signalSlot, -1));
 }
 
 void PendingFile::write(std::string_view bytes) {
@@ -132,10 +205,21 @@ void PendingFile::commit() {
   }
   ::close(m_fd);
   m_fd = -1;
-  if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) {
-    const int err = errno;
+  const int renamed = ::rename(m_tempPath.c_str(), m_target.c_str());
+  const int err = errno;
+  if (renamed != 0)
     ::unlink(m_tempPath.c_str());
+  forgetPending(std::exchange(m_signalSlot, -1));
+  if (renamed != 0)
     fileError(m_target, "replace the file", err);
+}
+
+void removeTempFilesOnSignals() {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction action {};
+    action.sa_handler = removePendingAndDie;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
   }
 }
 
@@ -149,9 +233,13 @@ ScratchFile::ScratchFile(std::string_view stem) {
   if (fd < 0)
     fileError(m_path, "create a temporary file", errno);
   ::close(fd);
+  m_signalSlot = rememberPending(m_path);
 }
 
-ScratchFile::~ScratchFile() { ::unlink(m_path.c_str()); }
+ScratchFile::~ScratchFile() {
+  ::unlink(m_path.c_str());
+  forgetPending(m_signalSlot);
+}
 
 void writeFileAtomically(const std::string &path, std::string_view bytes) {
   PendingFile file(path);

@@ -17,7 +17,8 @@ std::string readWholeFile(const std::string &path, size_t maxBytes);
 // as target stays a link: the file it leads to gets the new contents.
 class PendingFile {
 public:
-  // Creates the temporary file. Throws HostError(FileAccess) when the folder cannot take it.
+  // Creates the temporary file. Throws HostError(FileAccess) when the folder cannot take it,
+  // or when the target exists and is not a regular file (a device, a pipe, a folder).
   explicit PendingFile(const std::string &target);
   ~PendingFile();
   PendingFile(const PendingFile &) = delete;
@@ -41,7 +42,14 @@ private:
   std::string m_target;
   std::string m_tempPath;
   int m_fd = -1;
+  int m_signalSlot = -1; // where a signal handler finds the temporary file
 };
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of pending writes before they end
+// the process as usual. Temporary files are named ".NAME.sorvane-PID.XXXXXX" beside their
+// target; one left by a process that no longer runs (killed with SIGKILL) is removed by the next
+// write into the same folder.
+void removeTempFilesOnSignals();
 
 // A private temporary file in the system's temporary folder, removed when it goes out of scope.
 class ScratchFile {
@@ -55,6 +63,7 @@ public:
 
 private:
   std::string m_path;
+  int m_signalSlot = -1;
 };
 
 // Writes `bytes` to `path` through a PendingFile.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <sys/stat.h>
 
 namespace sorvane::cli {
 
@@ -40,6 +41,22 @@ std::optional<std::string> Arguments::value(const std::string &name) const {
   for (auto it = m_values.rbegin(); it != m_values.rend(); ++it)
     if (it->first == name)
       return it->second;
+  return std::nullopt;
+}
+
+bool isSameFile(const std::string &a, const std::string &b) {
+  struct stat sa {};
+  struct stat sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+std::optional<std::string> outputOverInput(const std::string &output,
+                                           const std::vector<std::string> &inputs) {
+  for (const std::string &input : inputs)
+    if (isSameFile(output, input))
+      return output + " is the input file " + input +
+             "; write the result elsewhere (or use --in-place where the command has it).";
   return std::nullopt;
 }
 

@@ -30,6 +30,14 @@ private:
   std::optional<std::string> m_error;
 };
 
+// True when `a` and `b` name the same existing file (symbolic links followed, hard links seen).
+bool isSameFile(const std::string &a, const std::string &b);
+
+// Why `output` may not be written: it is one of `inputs` (a result never replaces an input
+// unless the command's in-place mode says so). Nothing when it may.
+std::optional<std::string> outputOverInput(const std::string &output,
+                                           const std::vector<std::string> &inputs);
+
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);
 

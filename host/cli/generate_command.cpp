@@ -157,6 +157,9 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
     return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
                            "input.");
   const std::string input = a.positional()[0];
+  if (output)
+    if (const auto refused = outputOverInput(*output, {input}))
+      return usageError(err, *refused);
   const auto start = std::chrono::steady_clock::now();
   try {
     auto setup = prepare(*settings, err);
@@ -190,6 +193,31 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
                            "--in-place.");
   if (suffix && suffix->empty())
     return usageError(err, "'--suffix' needs a non-empty suffix.");
+  // Where each result goes, checked before any work: no result may replace an input (but its
+  // own, in place) or another result.
+  const std::vector<std::string> &inputs = a.positional();
+  std::vector<std::string> outputs;
+  for (const std::string &input : inputs) {
+    const std::filesystem::path in(input);
+    if (dir)
+      outputs.push_back((std::filesystem::path(*dir) / in.filename()).string());
+    else if (suffix)
+      outputs.push_back(
+          (in.parent_path() / (in.stem().string() + *suffix + in.extension().string())).string());
+    else
+      outputs.push_back(input);
+  }
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    if (!a.flag("--in-place"))
+      if (const auto refused = outputOverInput(outputs[i], inputs))
+        return usageError(err, *refused);
+    for (size_t k = 0; k < i; ++k)
+      if (std::filesystem::path(outputs[i]).lexically_normal() ==
+              std::filesystem::path(outputs[k]).lexically_normal() ||
+          isSameFile(outputs[i], outputs[k]))
+        return usageError(err, inputs[k] + " and " + inputs[i] + " would both be written to " +
+                                   outputs[i] + "; nothing was done.");
+  }
   std::unique_ptr<Setup> setup;
   try {
     setup = prepare(*settings, err);
@@ -200,14 +228,9 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
   int failed = 0;
   int withProblems = 0;
   const auto start = std::chrono::steady_clock::now();
-  for (const std::string &input : a.positional()) {
-    const std::filesystem::path in(input);
-    std::string output = input;
-    if (dir)
-      output = (std::filesystem::path(*dir) / in.filename()).string();
-    else if (suffix)
-      output =
-          (in.parent_path() / (in.stem().string() + *suffix + in.extension().string())).string();
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const std::string &input = inputs[i];
+    const std::string &output = outputs[i];
     try {
       const FileResult r = generateFile(*setup->session, *setup->sequence, input, output,
                                         a.value("--password").value_or(""), progress);

@@ -64,6 +64,9 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
   if (printTo.has_value() == printer.has_value())
     return usageError(err, "say where the pages go: --print-to OUT.pdf or --printer NAME.");
   const std::string input = a.positional()[0];
+  if (printTo)
+    if (const auto refused = outputOverInput(*printTo, {input}))
+      return usageError(err, *refused);
   try {
     ActiveFile file(err, a);
     host::AcroView &view = file.view();
@@ -113,6 +116,9 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std:
     return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
                            "input.");
   const std::string input = a.positional()[0];
+  if (output)
+    if (const auto refused = outputOverInput(*output, {input}))
+      return usageError(err, *refused);
   try {
     ActiveFile file(err, a);
     host::AcroView &view = file.view();
