@@ -31,6 +31,7 @@ struct HostRect {
 using HostRgb = std::array<double, 3>;
 
 // Permission bits of the standard security handler.
+inline constexpr uint32_t kPermissionPrint = 0x04;
 inline constexpr uint32_t kPermissionModify = 0x08;
 
 class PDModelTable : public HostTable {

@@ -54,7 +54,9 @@ Exit codes:
   1  done with problems (nothing found or added, pages unreadable, headings lost)
   2  usage error
   3  input error (an unreadable PDF or settings file)
-  4  host error
+  4  host error (a result that could not be written, a failure while working)
+  5  internal error
+  130 interrupted (Ctrl-C)
 
 The guide to every command and to settings files is in docs/ (command-line.md,
 settings-files.md).
@@ -72,9 +74,7 @@ ExitCode printVersion(std::ostream &out, std::ostream &err) {
   }
 }
 
-} // namespace
-
-ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   if (args.empty()) {
     err << kHelp;
     return ExitCode::Usage;
@@ -107,6 +107,22 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");
+}
+
+} // namespace
+
+ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+  try {
+    return runCommand(args, out, err);
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  } catch (const std::exception &e) {
+    err << "sorvane: internal error: " << e.what() << "\n";
+  } catch (...) {
+    err << "sorvane: internal error: an unknown exception\n";
+  }
+  err << "sorvane: nothing more was done; please report this with the command that caused it.\n";
+  return ExitCode::InternalError;
 }
 
 } // namespace sorvane::cli

@@ -14,10 +14,12 @@ enum class ExitCode : int {
   Usage = 2,         // bad arguments
   InputError = 3,    // an unreadable PDF or settings file
   HostFailure = 4,   // the host failed while working
+  InternalError = 5, // a failure Sorvane did not foresee (a bug to report)
+  Interrupted = 130, // ended by Ctrl-C or a termination signal
 };
 
 // Runs the command line `args` (without the program name), writing results to `out` and
-// messages to `err`.
+// messages to `err`. Never throws: what no command caught is told as an internal error.
 ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 } // namespace sorvane::cli

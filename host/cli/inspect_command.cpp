@@ -19,14 +19,23 @@ struct RunLine {
   const host::RunFont *font;
 };
 
-// Runs in content order, forms and marked content included.
-void collect(const host::PageText &page, int list, std::vector<RunLine> &out) {
-  for (int index : page.lists[size_t(list)]) {
-    const host::ExtractedElement &e = page.elements[size_t(index)];
-    if (e.list >= 0)
-      collect(page, e.list, out);
+// Runs in content order, forms and marked content included. An explicit stack: no page can
+// nest deep enough to exhaust it.
+void collect(const host::PageText &page, std::vector<RunLine> &out) {
+  // Each entry: a list and the position in it still to visit.
+  std::vector<std::pair<int, size_t>> pending{{0, 0}};
+  while (!pending.empty()) {
+    auto &[list, at] = pending.back();
+    const std::vector<int> &items = page.lists[size_t(list)];
+    if (at >= items.size()) {
+      pending.pop_back();
+      continue;
+    }
+    const host::ExtractedElement &e = page.elements[size_t(items[at++])];
     for (const host::ExtractedRun &r : e.runs)
       out.push_back({&r, &page.fonts[size_t(r.font)]});
+    if (e.list >= 0)
+      pending.emplace_back(e.list, 0);
   }
 }
 
@@ -67,7 +76,9 @@ ExitCode runInspect(const std::vector<std::string> &args, std::ostream &out, std
     }
     const auto text = host::extractPageText(*document, *page - 1);
     std::vector<RunLine> runs;
-    collect(*text, 0, runs);
+    collect(*text, runs);
+    for (const std::string &warning : text->warnings)
+      err << "sorvane: warning: " << warning << "\n";
     if (a.flag("--json")) {
       // One run a line: easy to read and to grep, and still plain JSON.
       auto round2 = [](double v) { return std::round(v * 100) / 100; };

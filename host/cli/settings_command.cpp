@@ -33,7 +33,8 @@ Described describe(HostSession &session, CabinetHandle params) {
 }
 
 ExitCode settingsNew(const std::string &path, std::ostream &err) {
-  if (std::filesystem::exists(path)) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) || ec == std::errc::too_many_symbolic_link_levels) {
     err << "sorvane: " << path << " exists; choose another name (nothing was written).\n";
     return ExitCode::Usage;
   }

@@ -70,6 +70,13 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
   try {
     ActiveFile file(err, a);
     host::AcroView &view = file.view();
+    // The document's word holds for a copy too: no pages of a document that may not be printed
+    // go into a file (the owner password lifts it).
+    if (const auto permissions = file.document->permissions();
+        permissions && !(*permissions & kPermissionPrint))
+      throw HostError(ErrorCode::PdfPermission,
+                      input + ": the document's security settings do not permit printing (open "
+                              "it with its owner password, --password).");
     std::vector<int> pages;
     view.setPrintHandler([&pages](DocHandle, int32_t first, int32_t last) {
       for (int32_t p = first; p <= last; ++p)
@@ -77,7 +84,7 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
     });
     if (!view.isItemEnabled("TAVO:BookmarkSPrint")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was printed.\n";
-      return ExitCode::Success;
+      return ExitCode::ProblemsFound;
     }
     view.executeItem("TAVO:BookmarkSPrint");
     if (file.session.confirmationRefused()) {
@@ -85,8 +92,10 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
              "it without a question).\n";
       return ExitCode::Usage;
     }
-    if (pages.empty())
-      return ExitCode::Success;
+    if (pages.empty()) {
+      err << "sorvane: no bookmark of " << input << " leads to a page; nothing was printed.\n";
+      return ExitCode::ProblemsFound;
+    }
     try {
       if (printTo) {
         host::writePagesToFile(*file.document, pages, *printTo);
@@ -125,7 +134,7 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std:
     const size_t before = host::listOutline(file.session.pdf(), file.doc).entries.size();
     if (!view.isItemEnabled("TAVO:BookmarkDeleteAll")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
-      return ExitCode::Success;
+      return ExitCode::ProblemsFound;
     }
     view.executeItem("TAVO:BookmarkDeleteAll");
     const size_t after = host::listOutline(file.session.pdf(), file.doc).entries.size();

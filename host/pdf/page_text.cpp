@@ -94,8 +94,22 @@ thread_local Extractor *tCurrent = nullptr;
 
 bool Extractor::beginList(ContentElementKind kind, pdf_obj *resources) noexcept {
   try {
-    m_resources.reserve(m_resources.size() + 1);
-    m_listStack.reserve(m_listStack.size() + 1);
+    // Room for the pushes below, so that they cannot throw halfway; grown by doubling, since
+    // an exact reserve per level would copy the stacks at every level.
+    if (m_listStack.size() == m_listStack.capacity())
+      m_listStack.reserve(2 * m_listStack.size() + 16);
+    if (m_resources.size() == m_resources.capacity())
+      m_resources.reserve(2 * m_resources.size() + 16);
+    if (m_listStack.size() >= size_t(kMaxContentDepth)) {
+      // Deeper containers are not recorded: their content goes into the deepest one kept.
+      if (m_out.warnings.empty())
+        m_out.warnings.push_back("The page nests forms and marked content deeper than " +
+                                 std::to_string(kMaxContentDepth) +
+                                 " levels; the deeper ones are read as part of the level above.");
+      m_listStack.push_back(m_listStack.back());
+      m_resources.push_back(resources ? resources : this->resources());
+      return true;
+    }
     ExtractedElement element;
     element.kind = kind;
     element.list = static_cast<int>(m_out.lists.size());
@@ -143,7 +157,9 @@ void Extractor::noteFont(const char *resourceName, pdf_font_desc *font) noexcept
   }
   fz_catch(m_ctx) {}
   try {
-    RunFont runFont{*base ? base : fz_font_name(m_ctx, font->font), subtype, encoding};
+    // Names are bytes in a PDF: what is not UTF-8 becomes U+FFFD, so no consumer meets it.
+    RunFont runFont{sanitizeUtf8(*base ? base : fz_font_name(m_ctx, font->font)),
+                    sanitizeUtf8(subtype), sanitizeUtf8(encoding)};
     FontMeta meta;
     if (font->ascent != 0 || font->descent != 0) {
       meta.ascent = font->ascent / 1000;
@@ -163,7 +179,7 @@ FontMeta Extractor::fontFor(fz_font *font) {
   // A font that no Tf named (a glyph procedure's, say): its engine name is all there is.
   FontMeta meta;
   meta.index = static_cast<int>(m_out.fonts.size());
-  m_out.fonts.push_back(RunFont{fz_font_name(m_ctx, font), "", ""});
+  m_out.fonts.push_back(RunFont{sanitizeUtf8(fz_font_name(m_ctx, font)), "", ""});
   m_fonts.emplace(font, meta);
   return meta;
 }

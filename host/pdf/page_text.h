@@ -35,10 +35,14 @@ struct ExtractedElement {
   std::vector<HostRect> charBoxes; // text elements: one box per character of all runs
 };
 
+// How deep forms and marked content are recorded; deeper ones are read into the level above.
+inline constexpr int kMaxContentDepth = 256;
+
 struct PageText {
   std::vector<ExtractedElement> elements;
   std::vector<std::vector<int>> lists; // list 0 is the page; entries index `elements`
-  std::vector<RunFont> fonts;
+  std::vector<RunFont> fonts;          // names are valid UTF-8
+  std::vector<std::string> warnings;   // about a page that could not be recorded as it is
 };
 
 // Reads the page at `pageIndex`. Throws HostError(PdfDamaged) when the content cannot be read.

@@ -5,6 +5,7 @@
 #include <mupdf/pdf.h>
 
 #include "host/pdf/mupdf_call.h"
+#include "sdk/text_codec.h"
 
 namespace sorvane::host {
 namespace {
@@ -89,7 +90,7 @@ std::string PdfOps::name(pdf_obj *obj) const {
     if (pdf_is_name(m_ctx, obj))
       s = pdf_to_name(m_ctx, obj);
   });
-  return s;
+  return sanitizeUtf8(s);
 }
 
 std::string PdfOps::stringBytes(pdf_obj *obj) const {
@@ -105,9 +106,24 @@ std::string PdfOps::stringBytes(pdf_obj *obj) const {
 }
 
 std::string PdfOps::textString(pdf_obj *obj) const {
+  // UTF-16 is decoded here rather than by the engine, which pairs a lone surrogate with
+  // whatever follows it; an unpaired surrogate becomes U+FFFD, and so does every byte of a
+  // UTF-8 string that is not UTF-8. PDFDocEncoding is the engine's to decode.
+  const std::string bytes = stringBytes(obj);
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (bytes.size() >= 2 && ((at(0) == 0xFE && at(1) == 0xFF) || (at(0) == 0xFF && at(1) == 0xFE))) {
+    const bool bigEndian = at(0) == 0xFE;
+    std::u16string units;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+      units.push_back(
+          static_cast<char16_t>(bigEndian ? (at(i) << 8 | at(i + 1)) : (at(i + 1) << 8 | at(i))));
+    return utf16ToUtf8(units);
+  }
+  if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF)
+    return sanitizeUtf8(std::string_view(bytes).substr(3));
   const char *s = "";
   mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { s = pdf_to_text_string(m_ctx, obj); });
-  return s;
+  return sanitizeUtf8(s);
 }
 
 int PdfOps::arrayLength(pdf_obj *array) const {

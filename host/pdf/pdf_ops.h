@@ -27,9 +27,9 @@ public:
   bool sameObject(pdf_obj *a, pdf_obj *b) const;
   int64_t toInt(pdf_obj *obj) const;
   double toReal(pdf_obj *obj) const;
-  std::string name(pdf_obj *obj) const;        // empty unless a name
-  std::string stringBytes(pdf_obj *obj) const; // empty unless a string
-  std::string textString(pdf_obj *obj) const;  // a text string decoded to UTF-8
+  std::string name(pdf_obj *obj) const;        // empty unless a name; valid UTF-8
+  std::string stringBytes(pdf_obj *obj) const; // empty unless a string; the bytes as they are
+  std::string textString(pdf_obj *obj) const;  // a text string decoded to valid UTF-8
   int arrayLength(pdf_obj *array) const;
   pdf_obj *arrayGet(pdf_obj *array, int index) const;
 

@@ -21,10 +21,26 @@ CabinetNode::~CabinetNode() {
 }
 
 const CabinetValue *CabinetNode::find(std::string_view key) const {
-  for (const auto &e : m_entries)
-    if (e.key == key)
-      return &e.value;
-  return nullptr;
+  const long at = position(key);
+  return at < 0 ? nullptr : &m_entries[size_t(at)].value;
+}
+
+long CabinetNode::position(std::string_view key) const {
+  // Small Cabinets are searched; large ones (a file of many levels or items) use an index, so
+  // that reading or filling one costs time in proportion to its size.
+  if (m_entries.size() <= kIndexFrom) {
+    for (size_t i = 0; i < m_entries.size(); ++i)
+      if (m_entries[i].key == key)
+        return long(i);
+    return -1;
+  }
+  if (m_index.size() != m_entries.size()) {
+    m_index.clear();
+    for (size_t i = 0; i < m_entries.size(); ++i)
+      m_index.emplace(m_entries[i].key, i);
+  }
+  auto it = m_index.find(std::string(key));
+  return it == m_index.end() ? -1 : long(it->second);
 }
 
 CabinetValue *CabinetNode::find(std::string_view key) {
@@ -43,20 +59,23 @@ void CabinetNode::put(std::string_view key, CabinetValue value) {
     return;
   }
   m_entries.push_back(Entry{std::string(key), std::move(value)});
+  if (!m_index.empty())
+    m_index.emplace(m_entries.back().key, m_entries.size() - 1);
 }
 
 void CabinetNode::remove(std::string_view key) {
-  auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                         [&](const Entry &e) { return e.key == key; });
-  if (it == m_entries.end())
+  const long at = position(key);
+  if (at < 0)
     return;
-  CabinetValue old = std::move(it->value);
-  m_entries.erase(it);
+  CabinetValue old = std::move(m_entries[size_t(at)].value);
+  m_entries.erase(m_entries.begin() + at);
+  m_index.clear(); // positions after it moved; made again when needed
 }
 
 void CabinetNode::clear() {
   std::vector<Entry> old;
   old.swap(m_entries);
+  m_index.clear();
 }
 
 CabinetValue cloneValue(const CabinetValue &value) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -74,7 +75,12 @@ public:
   uint64_t handle = 0;           // the handle that reaches this Cabinet, 0 when none was given
 
 private:
+  static constexpr size_t kIndexFrom = 16;
+  // The position of `key` in m_entries, or -1.
+  long position(std::string_view key) const;
+
   std::vector<Entry> m_entries;
+  mutable std::unordered_map<std::string, size_t> m_index; // key to position, for large ones
 };
 
 CabinetValue cloneValue(const CabinetValue &value);

@@ -38,7 +38,7 @@ constexpr int32_t kAtEnd = 9999;
 
 } // namespace
 
-bool checkCommandPreconditions() {
+bool checkCommandPreconditions(uint32_t permission) {
   AcroViewTable &v = view();
   if (v.appModalWindowIsOpen())
     return false;
@@ -52,8 +52,8 @@ bool checkCommandPreconditions() {
     return false;
   }
   const std::optional<uint32_t> permissions = hostTables().pdModel->docGetPermissions(doc);
-  if (permissions && !(*permissions & kPermissionModify)) {
-    v.alertNote(kNoPermissionMessage);
+  if (permissions && !(*permissions & permission)) {
+    v.alertNote(permission == kPermissionPrint ? kNoPrintPermissionMessage : kNoPermissionMessage);
     return false;
   }
   return true;
@@ -99,7 +99,8 @@ void deleteAllCommand(void *) {
 
 void printBookmarkedPagesCommand(void *) {
   try {
-    if (!checkCommandPreconditions())
+    // Printing changes nothing: it needs the permission to print, not to edit.
+    if (!checkCommandPreconditions(kPermissionPrint))
       return;
     if (!view().alertConfirm(kConfirmPrint))
       return;

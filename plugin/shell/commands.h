@@ -2,7 +2,10 @@
 // first, and the command handlers.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "sdk/document_tables.h"
 
 namespace sorvane {
 
@@ -11,13 +14,16 @@ inline constexpr const char *kNoDocumentMessage =
     "No active document available. Please open a document and try again.";
 inline constexpr const char *kNoPermissionMessage =
     "Security settings do not permit document editing.";
+inline constexpr const char *kNoPrintPermissionMessage =
+    "Security settings do not permit printing this document.";
 inline constexpr const char *kConfirmPrint =
     "Do you really want to print all bookmarked pages in the active document?";
 inline constexpr const char *kConfirmDeleteAll =
     "Do you really want to delete all bookmarks from the active document?";
 
-// True when an editing command may run on the active document; otherwise the reason was shown.
-bool checkCommandPreconditions();
+// True when a command may run on the active document; otherwise the reason was shown. An
+// editing command needs the permission to change the document, printing the one to print.
+bool checkCommandPreconditions(uint32_t permission = kPermissionModify);
 
 // Enable procedures of the menu items.
 bool hasActiveDocument(void *clientData);

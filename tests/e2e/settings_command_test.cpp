@@ -74,5 +74,32 @@ TEST(SettingsCommand, ShowAndGenerateTellWhatIsWrongInTheFile) {
       << run.err;
 }
 
+TEST(SettingsCommand, ExtremeValuesAndPathsGiveMessagesNotCrashes) {
+  test::TempDir dir;
+  test::writeFile(dir.file("far.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"FirstPage": 2147483647, "LastPage": 2147483647}}})");
+  const auto far = test::runSorvane({"settings", "show", dir.file("far.svb")});
+  EXPECT_NE(far.out.find("Pages: from 2147483648 to 2147483648"), std::string::npos) << far.out;
+
+  test::writeFile(dir.file("huge.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {"InitialZoom": 1e400}}}})");
+  const auto huge = test::runSorvane({"settings", "show", dir.file("huge.svb")});
+  EXPECT_EQ(huge.exitCode, 3) << huge.err;
+  EXPECT_NE(huge.err.find("BuildSettings.Level0.InitialZoom"), std::string::npos) << huge.err;
+
+  const auto longName =
+      test::runSorvane({"settings", "new", dir.file(std::string(300, 'a') + ".svb")});
+  EXPECT_EQ(longName.exitCode, 3) << longName.err;
+  EXPECT_NE(longName.err.find("File name too long"), std::string::npos) << longName.err;
+
+  std::filesystem::create_symlink(dir.file("loop2"), dir.file("loop1"));
+  std::filesystem::create_symlink(dir.file("loop1"), dir.file("loop2"));
+  const auto loop = test::runSorvane({"settings", "new", dir.file("loop1")});
+  EXPECT_EQ(loop.exitCode, 2) << loop.err;
+  const auto show = test::runSorvane({"settings", "show", dir.file("loop1")});
+  EXPECT_EQ(show.exitCode, 3) << show.err;
+  EXPECT_NE(show.err.find("symbolic links"), std::string::npos) << show.err;
+}
+
 } // namespace
 } // namespace sorvane

@@ -98,5 +98,41 @@ TEST(PrintCommand, PrintsTheBookmarkedPagesInOutlineOrderWithRepeats) {
   EXPECT_EQ(test::runSorvane({"print", dir.file("in.pdf")}).exitCode, 2);
 }
 
+TEST(PrintCommand, HonoursThePermissionToPrintAndNotTheOneToEdit) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(2);
+  spec.outline = {{"A", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}};
+  test::EncryptionSpec noPrint{"", "owner", true};
+  noPrint.allowPrint = false;
+  spec.encryption = noPrint;
+  test::writePdf(spec, dir.file("noprint.pdf"));
+  const auto refused = test::runSorvane(
+      {"print", dir.file("noprint.pdf"), "--print-to", dir.file("p.pdf"), "--yes"});
+  EXPECT_EQ(refused.exitCode, 3) << refused.err;
+  EXPECT_NE(refused.err.find("do not permit printing"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("p.pdf")));
+  const auto owner = test::runSorvane({"print", dir.file("noprint.pdf"), "--print-to",
+                                       dir.file("p.pdf"), "--yes", "--password", "owner"});
+  EXPECT_EQ(owner.exitCode, 0) << owner.err;
+
+  // A document that may be printed but not changed prints.
+  spec.encryption = test::EncryptionSpec{"", "owner", false};
+  test::writePdf(spec, dir.file("noedit.pdf"));
+  const auto printed =
+      test::runSorvane({"print", dir.file("noedit.pdf"), "--print-to", dir.file("q.pdf"), "--yes"});
+  EXPECT_EQ(printed.exitCode, 0) << printed.err;
+  EXPECT_EQ(test::inspectPdf(dir.file("q.pdf")).pageCount, 1);
+}
+
+TEST(PrintCommand, NothingToPrintIsNoSuccess) {
+  test::TempDir dir;
+  test::writePdf(test::pages(1), dir.file("plain.pdf"));
+  const auto r =
+      test::runSorvane({"print", dir.file("plain.pdf"), "--print-to", dir.file("p.pdf"), "--yes"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("nothing was printed"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("p.pdf")));
+}
+
 } // namespace
 } // namespace sorvane

@@ -212,6 +212,12 @@ TEST(CabinetStreamRead, RefusesValuesNoCabinetHolds) {
   EXPECT_NE(refusal(wrap(R"({"F": {"atom": "Type1", "More": 1}})")).find("atom"),
             std::string::npos);
   EXPECT_NE(refusal(wrap(R"({"": 1})")).find("key"), std::string::npos);
+  // Numbers past the range of doubles are refused with the key they stand under.
+  for (const char *huge : {"1e400", "-1e400"})
+    EXPECT_NE(
+        refusal(wrap(std::string(R"({"Level0": {"Zoom": )") + huge + "}}")).find("\"Level0.Zoom\""),
+        std::string::npos)
+        << huge;
   EXPECT_NE(refusal(wrap(R"({"A": 1, "A": 2})")).find("twice"), std::string::npos);
   EXPECT_NE(refusal(wrap("{\"A\": \"\xFF\"}")), ""); // text that is not UTF-8
 }
@@ -240,6 +246,25 @@ TEST(CabinetStreamRead, RefusesMoreThanSixteenMebibytes) {
   } catch (const HostError &e) {
     EXPECT_EQ(e.code(), ErrorCode::FileTooLarge);
   }
+}
+
+TEST(CabinetStreamRead, ManyKeysKeepTheirOrderAndEachIsFound) {
+  // A Cabinet with a hundred thousand keys reads in time in proportion to its size, in order.
+  std::string text = "{";
+  for (int i = 0; i < 100000; ++i)
+    text += (i ? ", \"K" : "\"K") + std::to_string(99999 - i) + "\": " + std::to_string(i);
+  text += "}";
+  auto back = readCabinetStream(wrap(text), atoms());
+  ASSERT_EQ(back->size(), 100000u);
+  EXPECT_EQ(back->entries().front().key, "K99999");
+  EXPECT_EQ(back->entries().back().key, "K0");
+  EXPECT_EQ(valueOf<int32_t>(*back, "K12345"), 99999 - 12345);
+  back->remove("K5");
+  EXPECT_EQ(back->find("K5"), nullptr);
+  EXPECT_EQ(valueOf<int32_t>(*back, "K4"), 99995);
+  EXPECT_EQ(refusal(wrap(text.substr(0, text.size() - 1) + ", \"K7\": 1}")).find("twice") !=
+                std::string::npos,
+            true);
 }
 
 } // namespace

@@ -427,7 +427,7 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
     const EncryptionSpec &e = *spec.encryption;
     writer.setR6EncryptionParameters(e.userPassword.c_str(), e.ownerPassword.c_str(), true, true,
                                      true, e.allowModify, e.allowModify, e.allowModify,
-                                     qpdf_r3p_full, true);
+                                     e.allowPrint ? qpdf_r3p_full : qpdf_r3p_none, true);
   }
   writer.write();
 }

@@ -96,6 +96,7 @@ struct EncryptionSpec {
   std::string userPassword;
   std::string ownerPassword = "owner";
   bool allowModify = true;
+  bool allowPrint = true;
 };
 
 // Ways to damage an outline after it is built.

@@ -1,0 +1,85 @@
+// PDF files built to break a reader: every one gives a clear result, never a crash.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "sdk/text_codec.h"
+#include "tests/support/fixture_helpers.h"
+#include "tests/support/pdf_builder.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+class HostileInput : public ::testing::Test {
+protected:
+  test::TempDir dir;
+};
+
+TEST_F(HostileInput, TitlesAndFontNamesThatAreNoTextBecomeValidUtf8) {
+  test::PdfSpec spec = test::pages(1);
+  const std::string titles[] = {
+      std::string("\xFE\xFF\xD8\x00", 4),                 // a lone high surrogate, big-endian
+      std::string("\xFF\xFE\x00\xDC", 4),                 // a lone low surrogate, little-endian
+      std::string("\xEF\xBB\xBF\xFF\xFE", 5),             // UTF-8 byte-order mark, then junk
+      std::string("\xFE\xFF\x00\x41\xD8\x3D\x00\x42", 8), // "A", a cut pair, "B"
+  };
+  for (const std::string &raw : titles) {
+    test::OutlineSpec item;
+    item.rawTitle = raw;
+    spec.outline.push_back(item);
+  }
+  spec.pages[0].texts = {test::textAt("Odd font", 72, 700, 12,
+                                      "Helv\xFF\xFE"
+                                      "etica")};
+  test::writePdf(spec, dir.file("odd.pdf"));
+
+  const auto list = test::runSorvane({"list", dir.file("odd.pdf"), "--json"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_TRUE(isValidUtf8(list.out));
+  const auto outline = nlohmann::json::parse(list.out);
+  ASSERT_EQ(outline.size(), 4u) << list.out;
+  EXPECT_NE(outline[3]["title"].get<std::string>().find("A\xEF\xBF\xBD"), std::string::npos);
+  const auto tree = test::runSorvane({"list", dir.file("odd.pdf")});
+  EXPECT_EQ(tree.exitCode, 0) << tree.err;
+  EXPECT_TRUE(isValidUtf8(tree.out));
+
+  const auto inspect = test::runSorvane({"inspect", dir.file("odd.pdf"), "--json"});
+  ASSERT_EQ(inspect.exitCode, 0) << inspect.err;
+  EXPECT_TRUE(isValidUtf8(inspect.out));
+  EXPECT_NE(inspect.out.find("Helv\xEF\xBF\xBD\xEF\xBF\xBD"
+                             "etica"),
+            std::string::npos)
+      << inspect.out;
+}
+
+TEST_F(HostileInput, MarkedContentNestedAHundredThousandDeepIsReadWithAWarning) {
+  std::string open, close;
+  for (int i = 0; i < 100000; ++i) {
+    open += "/T BMC ";
+    close += "EMC ";
+  }
+  test::PdfSpec spec = test::pages(1);
+  test::TextSpec deep = test::textAt("Deep heading", 72, 700, 14, "Helvetica-Bold");
+  deep.showOperation = open + "(Deep heading) Tj " + close;
+  spec.pages[0].texts = {deep};
+  test::writePdf(spec, dir.file("deep.pdf"));
+
+  const auto r = test::runSorvane({"inspect", dir.file("deep.pdf")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Deep heading"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("deeper than 256 levels"), std::string::npos) << r.err;
+
+  // Generation reads the same page.
+  test::writeFile(dir.file("s.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {"TextStyle": {"FontDesc": {
+      "FontSize": 14.0, "Fonts": {"NumItems": 1, "0": "Helvetica-Bold"}}}}}}})");
+  const auto g = test::runSorvane(
+      {"generate", dir.file("deep.pdf"), "-s", dir.file("s.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(g.exitCode, 0) << g.err;
+  EXPECT_NE(g.err.find("Bookmarks added: 1"), std::string::npos) << g.err;
+}
+
+} // namespace
+} // namespace sorvane
