@@ -60,6 +60,19 @@ std::optional<std::string> outputOverInput(const std::string &output,
   return std::nullopt;
 }
 
+std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
+                                                const std::string &password, std::ostream &err) {
+  auto document = host::PdfDocument::open(path, password);
+  constexpr size_t kShown = 5;
+  const std::vector<std::string> &warnings = document->warnings();
+  for (size_t i = 0; i < warnings.size() && i < kShown; ++i)
+    err << "sorvane: warning: " << warnings[i] << "\n";
+  if (warnings.size() > kShown)
+    err << "sorvane: warning: " << path << ": and " << warnings.size() - kShown
+        << " more messages about damage the file has.\n";
+  return document;
+}
+
 ExitCode usageError(std::ostream &err, const std::string &message) {
   err << "sorvane: " << message << "\nRun 'sorvane --help' for the commands.\n";
   return ExitCode::Usage;

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "host/cli/cli.h"
+#include "host/pdf/pdf_document.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::cli {
@@ -37,6 +39,12 @@ bool isSameFile(const std::string &a, const std::string &b);
 // unless the command's in-place mode says so). Nothing when it may.
 std::optional<std::string> outputOverInput(const std::string &output,
                                            const std::vector<std::string> &inputs);
+
+// Opens the PDF file at `path` and tells on `err` what the engine had to say about it (repairs,
+// a page tree that is not what it claims), the first few of it. Throws HostError as
+// host::PdfDocument::open does.
+std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
+                                                const std::string &password, std::ostream &err);
 
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);

@@ -65,8 +65,9 @@ void tellProblems(std::ostream &err, const std::string &name, const FileResult &
 // any. A run that a host error stopped writes nothing and throws that error.
 FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
                         const std::string &input, const std::string &output,
-                        const std::string &password, TerminalProgress &progress) {
-  auto document = host::PdfDocument::open(input, password);
+                        const std::string &password, TerminalProgress &progress,
+                        std::ostream &err) {
+  auto document = openDocument(input, password, err);
   // The host keeps the document's word: no bookmarks go into a file that may not be changed.
   if (const auto permissions = document->permissions();
       permissions && !(*permissions & kPermissionModify))
@@ -166,7 +167,7 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
     TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
     const FileResult r =
         generateFile(*setup->session, *setup->sequence, input, output ? *output : input,
-                     a.value("--password").value_or(""), progress);
+                     a.value("--password").value_or(""), progress, err);
     tellProblems(err, input, r);
     err << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
         << r.total << "; " << seconds(start) << "\n";
@@ -233,7 +234,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
     const std::string &output = outputs[i];
     try {
       const FileResult r = generateFile(*setup->session, *setup->sequence, input, output,
-                                        a.value("--password").value_or(""), progress);
+                                        a.value("--password").value_or(""), progress, err);
       tellProblems(err, input, r);
       err << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
           << " in all" << (r.saved ? " -> " + output : std::string(", not written")) << "\n";

@@ -68,7 +68,7 @@ ExitCode runInspect(const std::vector<std::string> &args, std::ostream &out, std
   if (!page)
     return usageError(err, "'--page' takes a page number from 1.");
   try {
-    auto document = host::PdfDocument::open(a.positional()[0], a.value("--password").value_or(""));
+    auto document = openDocument(a.positional()[0], a.value("--password").value_or(""), err);
     if (*page > document->pageCount()) {
       err << "sorvane: " << a.positional()[0] << " has " << document->pageCount()
           << " pages; there is no page " << *page << ".\n";

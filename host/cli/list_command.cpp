@@ -52,7 +52,7 @@ ExitCode runList(const std::vector<std::string> &args, std::ostream &out, std::o
   if (a.positional().size() != 1)
     return usageError(err, "'list' takes one PDF file.");
   try {
-    auto document = host::PdfDocument::open(a.positional()[0], a.value("--password").value_or(""));
+    auto document = openDocument(a.positional()[0], a.value("--password").value_or(""), err);
     host::PdfTables tables;
     const DocHandle doc = tables.add(*document);
     const host::OutlineListing listing = host::listOutline(tables, doc);

@@ -40,7 +40,7 @@ struct ActiveFile {
   ActiveFile(std::ostream &err, const Arguments &a) : session(err) {
     session.answerConfirmations(a.flag("--yes"));
     session.loadPlugIn();
-    document = host::PdfDocument::open(a.positional()[0], a.value("--password").value_or(""));
+    document = openDocument(a.positional()[0], a.value("--password").value_or(""), err);
     doc = session.pdf().add(*document);
     view().setActiveDoc(doc);
   }

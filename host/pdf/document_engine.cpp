@@ -21,29 +21,80 @@ DocumentEngine::~DocumentEngine() {
 }
 
 void DocumentEngine::loadPageMap() {
-  if (!m_pageNums.empty() || m_pageCount <= 0)
+  if (m_pageMapLoaded)
     return;
-  std::vector<int> nums(size_t(m_pageCount), 0);
-  int *out = nums.data();
-  const int count = m_pageCount;
-  mupdfCall(m_ctx, ErrorCode::PdfDamaged, "cannot read the page tree", [&] {
-    for (int i = 0; i < count; ++i) {
-      pdf_obj *page = pdf_lookup_page_obj(m_ctx, m_doc, i);
-      out[i] =
-          pdf_is_indirect(m_ctx, page) ? pdf_to_num(m_ctx, page) : pdf_obj_parent_num(m_ctx, page);
+  m_pageMapLoaded = true;
+  // The page tree as it is, walked in page order with an explicit stack: the /Count entries
+  // are not trusted (a tree may claim two billion pages, or list one page many times), and a
+  // tree node met a second time is not entered again.
+  std::vector<int> nums;
+  std::string problem;
+  fz_context *ctx = m_ctx;
+  pdf_document *doc = m_doc;
+  mupdfCall(ctx, ErrorCode::PdfDamaged, "cannot read the page tree", [&] {
+    pdf_obj *root = pdf_dict_getp(ctx, pdf_trailer(ctx, doc), "Root/Pages");
+    struct Frame {
+      pdf_obj *kids;
+      int next;
+      int length;
+    };
+    std::vector<Frame> *stack = new std::vector<Frame>();
+    std::unordered_set<int> *entered = new std::unordered_set<int>();
+    fz_try(ctx) {
+      if (pdf_is_dict(ctx, root)) {
+        entered->insert(pdf_to_num(ctx, root));
+        pdf_obj *kids = pdf_dict_get(ctx, root, PDF_NAME(Kids));
+        stack->push_back(Frame{kids, 0, pdf_array_len(ctx, kids)});
+      }
+      while (!stack->empty()) {
+        Frame &top = stack->back();
+        if (top.next >= top.length) {
+          stack->pop_back();
+          continue;
+        }
+        pdf_obj *kid = pdf_array_get(ctx, top.kids, top.next++);
+        if (!pdf_is_dict(ctx, kid))
+          continue;
+        pdf_obj *kids = pdf_dict_get(ctx, kid, PDF_NAME(Kids));
+        const bool isNode =
+            pdf_is_array(ctx, kids) &&
+            !pdf_name_eq(ctx, pdf_dict_get(ctx, kid, PDF_NAME(Type)), PDF_NAME(Page));
+        if (!isNode) {
+          nums.push_back(pdf_is_indirect(ctx, kid) ? pdf_to_num(ctx, kid)
+                                                   : pdf_obj_parent_num(ctx, kid));
+          continue;
+        }
+        if (!entered->insert(pdf_to_num(ctx, kid)).second) {
+          problem = "the page tree leads back into itself; the pages are read up to there";
+          continue;
+        }
+        stack->push_back(Frame{kids, 0, pdf_array_len(ctx, kids)});
+      }
     }
+    fz_always(ctx) {
+      delete stack;
+      delete entered;
+    }
+    fz_catch(ctx) { fz_rethrow(ctx); }
   });
+  if (!problem.empty())
+    m_warnings.push_back(m_path + ": " + problem + ".");
   m_pageNums = std::move(nums);
-  for (int i = 0; i < count; ++i)
-    m_pageIndex.emplace(m_pageNums[size_t(i)], i); // a page listed twice keeps its first index
+  for (size_t i = 0; i < m_pageNums.size(); ++i)
+    m_pageIndex.emplace(m_pageNums[i], int(i)); // a page listed twice keeps its first index
+}
+
+int32_t DocumentEngine::pageCount() {
+  loadPageMap();
+  return static_cast<int32_t>(m_pageNums.size());
 }
 
 PdfObject DocumentEngine::pageReference(int index) {
-  if (index < 0 || index >= m_pageCount)
+  loadPageMap();
+  if (index < 0 || size_t(index) >= m_pageNums.size())
     throw HostError(ErrorCode::BadParameter, "Page " + std::to_string(index + 1) +
                                                  " is not in the document (it has " +
-                                                 std::to_string(m_pageCount) + ").");
-  loadPageMap();
+                                                 std::to_string(m_pageNums.size()) + ").");
   pdf_obj *ref = nullptr;
   const int num = m_pageNums[size_t(index)];
   mupdfCall(m_ctx, ErrorCode::Generic, "cannot refer to the page",

@@ -28,8 +28,8 @@ public:
   const std::string &path() const { return m_path; }
   void setEngine(fz_context *ctx) { m_ctx = ctx; }
   void setDocument(pdf_document *doc) { m_doc = doc; }
-  void setPageCount(int32_t count) { m_pageCount = count; }
-  int32_t pageCount() const { return m_pageCount; }
+  // The pages the page tree holds, found by walking it (never taken from its /Count).
+  int32_t pageCount();
 
   std::vector<std::string> &warnings() { return m_warnings; }
 
@@ -69,10 +69,10 @@ private:
   std::string m_path;
   fz_context *m_ctx = nullptr;
   pdf_document *m_doc = nullptr;
-  int32_t m_pageCount = 0;
   std::vector<std::string> m_warnings;
   // Page object numbers by index and back, made on first use. (MuPDF's own page map leaks
-  // page dictionaries when pages are looked up through it.)
+  // page dictionaries when pages are looked up through it, and trusts /Count.)
+  bool m_pageMapLoaded = false;
   std::vector<int> m_pageNums;
   std::unordered_map<int, int> m_pageIndex;
   // Slot 0 is never used, slot 1 is the root. Declared after the context and document, but

@@ -414,20 +414,20 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) 
   out->lists.reserve(64);
   fz_context *ctx = document.engine().ctx();
   pdf_document *doc = document.engine().doc();
+  // The page as the page map found it, not as MuPDF's own lookup (which trusts /Count) would.
+  const PdfObject pageRef = document.engine().pageReference(pageIndex);
+  pdf_obj *pageObj = pageRef.get();
   Extractor extractor(ctx, *out);
-  pdf_page *page = nullptr;
   fz_device *dev = nullptr;
   pdf_processor *proc = nullptr;
   char message[400] = "";
   int failed = 0;
-  fz_var(page);
   fz_var(dev);
   fz_var(proc);
   fz_var(failed);
   fz_try(ctx) {
-    page = pdf_load_page(ctx, doc, pageIndex);
-    pdf_obj *resources = pdf_page_resources(ctx, page);
-    pdf_obj *contents = pdf_page_contents(ctx, page);
+    pdf_obj *resources = pdf_dict_get_inheritable(ctx, pageObj, PDF_NAME(Resources));
+    pdf_obj *contents = pdf_dict_get(ctx, pageObj, PDF_NAME(Contents));
     extractor.setPageResources(resources);
     dev = fz_new_device_of_size(ctx, sizeof(TextDevice));
     reinterpret_cast<TextDevice *>(dev)->extractor = &extractor;
@@ -456,8 +456,6 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) 
     tCurrent = nullptr;
     pdf_drop_processor(ctx, proc);
     fz_drop_device(ctx, dev);
-    if (page)
-      fz_drop_page(ctx, &page->super);
   }
   fz_catch(ctx) {
     failed = 1;

@@ -74,14 +74,18 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
     d->m_permissions = (access & 4) ? 0xFFFFFFFFu : static_cast<uint32_t>(p);
   }
 
-  int pages = 0;
+  int claimed = 0;
   int repaired = 0;
   mupdfCall(ctx, ErrorCode::PdfDamaged, notPdf.c_str(), [&] {
-    pages = pdf_count_pages(ctx, doc);
+    claimed = pdf_count_pages(ctx, doc);
     repaired = pdf_was_repaired(ctx, doc);
   });
+  const int32_t pages = d->m_engine->pageCount();
+  if (claimed != pages)
+    d->m_engine->warnings().push_back(path + ": the page tree claims " + std::to_string(claimed) +
+                                      " pages but holds " + std::to_string(pages) +
+                                      "; the pages it holds are read.");
   d->m_pageCount = pages;
-  d->m_engine->setPageCount(pages);
   d->m_repaired = repaired != 0;
   if (pages <= 0 && d->m_repaired)
     throw HostError(ErrorCode::PdfDamaged,

@@ -6,6 +6,7 @@
 #include "sdk/text_codec.h"
 #include "tests/support/fixture_helpers.h"
 #include "tests/support/pdf_builder.h"
+#include "tests/support/raw_pdf.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
@@ -79,6 +80,20 @@ TEST_F(HostileInput, MarkedContentNestedAHundredThousandDeepIsReadWithAWarning) 
       {"generate", dir.file("deep.pdf"), "-s", dir.file("s.svb"), "-o", dir.file("out.pdf")});
   EXPECT_EQ(g.exitCode, 0) << g.err;
   EXPECT_NE(g.err.find("Bookmarks added: 1"), std::string::npos) << g.err;
+}
+
+TEST_F(HostileInput, APageTreeClaimingTwoBillionPagesIsReadAsTheOneItHolds) {
+  test::writeFile(dir.file("lie.pdf"), test::pageTreePdf("2147483647", 1));
+  test::writeFile(dir.file("s.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {"TextStyle": {"FontDesc": {
+      "FontSize": 18.0, "Fonts": {"NumItems": 1, "0": "Helvetica-Bold"}}}}}}})");
+  const auto g = test::runSorvane(
+      {"generate", dir.file("lie.pdf"), "-s", dir.file("s.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(g.exitCode, 0) << g.err;
+  EXPECT_NE(g.err.find("claims 2147483647 pages but holds 1"), std::string::npos) << g.err;
+  EXPECT_NE(g.err.find("Bookmarks added: 1"), std::string::npos) << g.err;
+  const auto list = test::runSorvane({"list", dir.file("out.pdf")});
+  EXPECT_EQ(list.exitCode, 0) << list.err;
 }
 
 } // namespace

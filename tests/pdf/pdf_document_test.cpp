@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include "sdk/host_error.h"
+#include "tests/support/open_doc.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/raw_pdf.h"
 #include "tests/support/temp_dir.h"
 
 namespace sorvane::host {
@@ -210,3 +212,47 @@ TEST(PdfDocumentSaving, SavingThroughASymbolicLinkKeepsTheLink) {
 
 } // namespace
 } // namespace sorvane::host
+
+namespace sorvane {
+namespace {
+
+// The page tree is read as it is: what /Count claims sizes nothing.
+TEST(PageTree, ACountThatLiesGivesAWarningAndThePagesThatExist) {
+  test::TempDir dir;
+  for (const char *count : {"2147483647", "100000000000", "0", "-5"}) {
+    test::writeFile(dir.file("lie.pdf"), test::pageTreePdf(count, 2));
+    auto doc = host::PdfDocument::open(dir.file("lie.pdf"));
+    EXPECT_EQ(doc->pageCount(), 2) << count;
+    bool warned = false;
+    for (const std::string &w : doc->warnings())
+      warned = warned || w.find("holds 2") != std::string::npos;
+    EXPECT_TRUE(warned) << count;
+  }
+}
+
+TEST(PageTree, APageListedThousandsOfTimesCountsEachTime) {
+  test::TempDir dir;
+  test::writeFile(dir.file("rep.pdf"), test::pageTreePdf("10000", 10000));
+  test::TestHost host;
+  test::OpenDoc doc(host, dir.file("rep.pdf"));
+  EXPECT_EQ(doc.doc().pageCount(), 10000);
+  EXPECT_TRUE(doc.doc().warnings().empty());
+  PDModelTable &pd = host.pdf().pdModel();
+  // Every index reaches the one page object, which knows its first index.
+  EXPECT_EQ(pd.pageGetIndex(pd.docAcquirePage(doc.handle(), 9999)), 0);
+}
+
+TEST(PageTree, ATreeThatLeadsBackIntoItselfIsReadOnce) {
+  test::TempDir dir;
+  test::writeFile(
+      dir.file("loop.pdf"),
+      test::rawPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                    "<< /Type /Pages /Kids [3 0 R 6 0 R] /Count 3 >>",
+                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] >>", "<< >>", "<< >>",
+                    "<< /Type /Pages /Parent 2 0 R /Kids [3 0 R 2 0 R] /Count 2 >>"}));
+  auto doc = host::PdfDocument::open(dir.file("loop.pdf"));
+  EXPECT_EQ(doc->pageCount(), 2);
+}
+
+} // namespace
+} // namespace sorvane
