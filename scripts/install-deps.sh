@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake pkg-config clang-format
+  # the sanitized build and the fuzz drivers (scripts/test.sh --ci, scripts/fuzz.sh)
+  clang libclang-rt-14-dev
   # PDF engine (MuPDF ships static libraries and does not declare what they need)
   libmupdf-dev libharfbuzz-dev libjbig2dec0-dev libopenjp2-7-dev libgumbo-dev libmujs-dev
   libfreetype-dev libjpeg62-turbo-dev zlib1g-dev

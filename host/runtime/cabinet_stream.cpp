@@ -87,7 +87,7 @@ public:
                    std::to_string(v));
   }
   bool number_float(double v, const std::string &text) {
-    if (!std::isfinite(v))
+    if (!std::isfinite(v) && !m_frames.empty())
       refuseValue(": the number " + text + " is beyond the range of real numbers.");
     return value(v, text);
   }
@@ -205,8 +205,8 @@ private:
   }
 
   bool integer(int64_t v, const std::string &text) {
-    if (!m_frames.empty() && m_frames.back().kind == Frame::InEnvelope)
-      return value(v, text);
+    if (m_frames.empty() || m_frames.back().kind == Frame::InEnvelope)
+      return value(v, text); // (which refuses a number that is the whole file)
     if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
       refuseValue(": the integer " + text +
                   " is outside the 32-bit range (write a fraction, as in 1.0, for a real number).");

@@ -178,6 +178,10 @@ TEST(CabinetStreamRead, RefusesWhatIsNotACabinetFile) {
   EXPECT_NE(refusal("Chapter 1\nChapter 2\n").find("not valid JSON"), std::string::npos);
   EXPECT_NE(refusal("").find("not valid JSON"), std::string::npos);
   EXPECT_NE(refusal("[1, 2]").find("sorvane-cabinet"), std::string::npos);
+  // A file that is one value and no object (found by fuzzing: a large number read past the end
+  // of the reader's stack).
+  for (const char *lone : {"8333333333333", "-7", "1e400", "2.5", "\"text\"", "true", "null"})
+    EXPECT_NE(refusal(lone).find("not a Sorvane Cabinet file"), std::string::npos) << lone;
   EXPECT_NE(refusal(R"({"format": "other", "version": 1, "cabinet": {}})").find("sorvane-cabinet"),
             std::string::npos);
   EXPECT_NE(refusal(R"({"format": "sorvane-cabinet", "cabinet": {}})").find("version"),
