@@ -26,9 +26,11 @@ struct FileResult {
 };
 
 // What a run that went through deserves: Success, or ProblemsFound when it found nothing to
-// add, or pages could not be read, or headings were lost on the way into the outline.
+// add, pages could not be read, or headings were lost or left out on the way into the outline.
+// (Repeated headings that the settings ask to drop are no problem.)
 ExitCode judge(const FileResult &r) {
-  if (!r.outcome.ran || r.outcome.bookmarksInserted == 0 || !r.outcome.complete())
+  if (!r.outcome.ran || r.outcome.bookmarksInserted == 0 || !r.outcome.complete() ||
+      r.outcome.droppedFor(DropReason::NoParentLevel) > 0)
     return ExitCode::ProblemsFound;
   return ExitCode::Success;
 }
@@ -115,6 +117,7 @@ std::string seconds(std::chrono::steady_clock::time_point start) {
 
 // The settings, the plug-in and its batch command, ready to run on files.
 struct Setup {
+  size_t settingsProblems = 0; // told before the run: the settings file has mistakes
   std::unique_ptr<HostSession> session;
   CabinetHandle settings;
   std::unique_ptr<host::BatchSequence> sequence;
@@ -135,7 +138,7 @@ std::unique_ptr<Setup> prepare(const std::string &settingsPath, std::ostream &er
   s->sequence = std::make_unique<host::BatchSequence>(s->session->provider().acroView(), x, name,
                                                       s->settings);
   CabinetHandle description = s->sequence->describeParams();
-  warnAboutSettings(x, description, settingsPath, err);
+  s->settingsProblems = warnAboutSettings(x, description, settingsPath, err);
   x.cabinetDestroy(description);
   return s;
 }
@@ -171,7 +174,8 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
     tellProblems(err, input, r);
     err << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
         << r.total << "; " << seconds(start) << "\n";
-    return judge(r);
+    // Settings that were partly ignored make no clean success either.
+    return setup->settingsProblems ? ExitCode::ProblemsFound : judge(r);
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
@@ -253,7 +257,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
   err << "; " << seconds(start) << "\n";
   if (failed)
     return ExitCode::HostFailure;
-  return withProblems ? ExitCode::ProblemsFound : ExitCode::Success;
+  return withProblems || setup->settingsProblems ? ExitCode::ProblemsFound : ExitCode::Success;
 }
 
 } // namespace sorvane::cli

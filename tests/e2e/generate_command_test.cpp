@@ -109,6 +109,19 @@ TEST_F(GenerateCommand, FindingNothingIsSaidAndIsNoSuccess) {
   EXPECT_EQ(test::readFile(input()), original);
 }
 
+TEST_F(GenerateCommand, HeadingsLeftOutForWantOfAParentAreToldAndNoSuccess) {
+  // Sections only: the chapter rule asks for 30 points, which nothing on the pages has.
+  std::string sections = kSettings;
+  sections.replace(sections.find("18.0"), 4, "30.0");
+  test::writeFile(dir.file("sections.svb"), sections);
+  const auto r = test::runSorvane(
+      {"generate", input(), "-s", dir.file("sections.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("1 heading was left out because no heading of the level above"),
+            std::string::npos)
+      << r.err;
+}
+
 TEST_F(GenerateCommand, SaysWhereTheResultGoes) {
   EXPECT_EQ(test::runSorvane({"generate", input(), "-s", settings()}).exitCode, 2);
   EXPECT_EQ(test::runSorvane({"generate", input(), "-o", dir.file("o.pdf")}).exitCode, 2);

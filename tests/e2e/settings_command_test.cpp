@@ -72,6 +72,7 @@ TEST(SettingsCommand, ShowAndGenerateTellWhatIsWrongInTheFile) {
   EXPECT_NE(run.err.find("warning: " + dir.file("typo.svb") + ": Level0.TextStyle"),
             std::string::npos)
       << run.err;
+  EXPECT_EQ(run.exitCode, 1) << run.err; // a setting was ignored: no clean success
 }
 
 TEST(SettingsCommand, ExtremeValuesAndPathsGiveMessagesNotCrashes) {
