@@ -1,5 +1,5 @@
-// Writing and reading the stream form of a settings-sized Cabinet: 20 levels of about 40
-// values each, and a list of 1,000 stop words.
+// Writing and reading the stream form of a settings-sized Cabinet (20 levels of about 40 values
+// each, and a list of 1,000 stop words), and of Cabinets with up to 100,000 keys.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -56,6 +56,20 @@ void BM_ReadCabinetStream(benchmark::State &state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 BENCHMARK(BM_ReadCabinetStream);
+
+// One Cabinet of N keys, written and read: the time per key must not grow with N.
+void BM_ManyKeysRoundTrip(benchmark::State &state) {
+  CabinetNode flat;
+  for (int64_t i = 0; i < state.range(0); ++i)
+    flat.put("Key" + std::to_string(i), CabinetValue(std::in_place_type<int32_t>, int32_t(i)));
+  for (auto _ : state) {
+    auto back = readCabinetStream(writeCabinetStream(flat, AtomTable::instance()),
+                                  AtomTable::instance());
+    benchmark::DoNotOptimize(back);
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_ManyKeysRoundTrip)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
