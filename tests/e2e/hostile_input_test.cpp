@@ -15,6 +15,14 @@ namespace {
 
 class HostileInput : public ::testing::Test {
 protected:
+  // Generates the bookmarks of `pdf` with one level: Helvetica-Bold at `size` points.
+  test::ProgramResult generate(const std::string &pdf, const std::string &size) {
+    test::writeFile(dir.file("s.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+      "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {"TextStyle": {"FontDesc": {
+        "FontSize": )" + size + R"(, "Fonts": {"NumItems": 1, "0": "Helvetica-Bold"}}}}}}})");
+    return test::runSorvane(
+        {"generate", dir.file(pdf), "-s", dir.file("s.svb"), "-o", dir.file("out.pdf")});
+  }
   test::TempDir dir;
 };
 
@@ -73,22 +81,14 @@ TEST_F(HostileInput, MarkedContentNestedAHundredThousandDeepIsReadWithAWarning) 
   EXPECT_NE(r.err.find("deeper than 256 levels"), std::string::npos) << r.err;
 
   // Generation reads the same page.
-  test::writeFile(dir.file("s.svb"), R"({"format": "sorvane-cabinet", "version": 1,
-    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {"TextStyle": {"FontDesc": {
-      "FontSize": 14.0, "Fonts": {"NumItems": 1, "0": "Helvetica-Bold"}}}}}}})");
-  const auto g = test::runSorvane(
-      {"generate", dir.file("deep.pdf"), "-s", dir.file("s.svb"), "-o", dir.file("out.pdf")});
+  const auto g = generate("deep.pdf", "14.0");
   EXPECT_EQ(g.exitCode, 0) << g.err;
   EXPECT_NE(g.err.find("Bookmarks added: 1"), std::string::npos) << g.err;
 }
 
 TEST_F(HostileInput, APageTreeClaimingTwoBillionPagesIsReadAsTheOneItHolds) {
   test::writeFile(dir.file("lie.pdf"), test::pageTreePdf("2147483647", 1));
-  test::writeFile(dir.file("s.svb"), R"({"format": "sorvane-cabinet", "version": 1,
-    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {"TextStyle": {"FontDesc": {
-      "FontSize": 18.0, "Fonts": {"NumItems": 1, "0": "Helvetica-Bold"}}}}}}})");
-  const auto g = test::runSorvane(
-      {"generate", dir.file("lie.pdf"), "-s", dir.file("s.svb"), "-o", dir.file("out.pdf")});
+  const auto g = generate("lie.pdf", "18.0");
   EXPECT_EQ(g.exitCode, 0) << g.err;
   EXPECT_NE(g.err.find("claims 2147483647 pages but holds 1"), std::string::npos) << g.err;
   EXPECT_NE(g.err.find("Bookmarks added: 1"), std::string::npos) << g.err;
