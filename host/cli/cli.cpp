@@ -45,6 +45,9 @@ Commands:
                    print the text runs of page N (default 1) with font, size and box,
                    the facts level rules test; as JSON with --json
 
+Every command that reads a PDF also takes --password PW, or --password-file FILE (its first
+line), or the environment variable SORVANE_PASSWORD.
+
 Options:
   -h, --help       show this help and exit
   -V, --version    show the version of Sorvane and of its PDF engine, and exit

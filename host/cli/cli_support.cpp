@@ -1,8 +1,11 @@
 #include "host/cli/cli_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ostream>
 #include <sys/stat.h>
+
+#include "host/base/file_io.h"
 
 namespace sorvane::cli {
 
@@ -58,6 +61,18 @@ std::optional<std::string> outputOverInput(const std::string &output,
       return output + " is the input file " + input +
              "; write the result elsewhere (or use --in-place where the command has it).";
   return std::nullopt;
+}
+
+std::string password(const Arguments &a) {
+  if (auto given = a.value("--password"))
+    return *given;
+  if (auto file = a.value("--password-file")) {
+    std::string text = host::readWholeFile(*file, 4096);
+    text = text.substr(0, text.find_first_of("\r\n")); // the first line
+    return text;
+  }
+  const char *fromEnvironment = std::getenv("SORVANE_PASSWORD");
+  return fromEnvironment ? fromEnvironment : "";
 }
 
 std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,

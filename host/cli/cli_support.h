@@ -40,6 +40,11 @@ bool isSameFile(const std::string &a, const std::string &b);
 std::optional<std::string> outputOverInput(const std::string &output,
                                            const std::vector<std::string> &inputs);
 
+// The password a command was given: --password, else the first line of --password-file, else
+// the environment's SORVANE_PASSWORD, else none. Throws HostError(FileAccess) for a password
+// file that cannot be read.
+std::string password(const Arguments &a);
+
 // Opens the PDF file at `path` and tells on `err` what the engine had to say about it (repairs,
 // a page tree that is not what it claims), the first few of it. Throws HostError as
 // host::PdfDocument::open does.

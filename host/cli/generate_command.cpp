@@ -148,7 +148,8 @@ bool isTerminal() { return ::isatty(2) != 0; }
 } // namespace
 
 ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
-  const Arguments a(args, {"--in-place"}, {"-s", "--settings", "-o", "--output", "--password"});
+  const Arguments a(args, {"--in-place"},
+                    {"-s", "--settings", "-o", "--output", "--password", "--password-file"});
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
@@ -168,9 +169,8 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
   try {
     auto setup = prepare(*settings, err);
     TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
-    const FileResult r =
-        generateFile(*setup->session, *setup->sequence, input, output ? *output : input,
-                     a.value("--password").value_or(""), progress, err);
+    const FileResult r = generateFile(*setup->session, *setup->sequence, input,
+                                      output ? *output : input, password(a), progress, err);
     tellProblems(err, input, r);
     err << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
         << r.total << "; " << seconds(start) << "\n";
@@ -182,8 +182,9 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
 }
 
 ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
-  const Arguments a(args, {"--in-place"},
-                    {"-s", "--settings", "--output-dir", "--suffix", "--password"});
+  const Arguments a(
+      args, {"--in-place"},
+      {"-s", "--settings", "--output-dir", "--suffix", "--password", "--password-file"});
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().empty())
@@ -224,7 +225,16 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
                                    outputs[i] + "; nothing was done.");
   }
   std::unique_ptr<Setup> setup;
+  std::string pw;
   try {
+    pw = password(a);
+    if (dir) {
+      std::error_code ec;
+      std::filesystem::create_directories(*dir, ec);
+      if (ec)
+        throw HostError(ErrorCode::Generic,
+                        *dir + ": cannot make the output folder (" + ec.message() + ").");
+    }
     setup = prepare(*settings, err);
   } catch (const HostError &e) {
     return reportHostError(err, e);
@@ -237,8 +247,8 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
     const std::string &input = inputs[i];
     const std::string &output = outputs[i];
     try {
-      const FileResult r = generateFile(*setup->session, *setup->sequence, input, output,
-                                        a.value("--password").value_or(""), progress, err);
+      const FileResult r =
+          generateFile(*setup->session, *setup->sequence, input, output, pw, progress, err);
       tellProblems(err, input, r);
       err << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
           << " in all" << (r.saved ? " -> " + output : std::string(", not written")) << "\n";

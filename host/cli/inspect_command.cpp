@@ -59,7 +59,7 @@ std::optional<int> parsePage(const std::string &text) {
 } // namespace
 
 ExitCode runInspect(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(args, {"--json"}, {"--page", "--password"});
+  const Arguments a(args, {"--json"}, {"--page", "--password", "--password-file"});
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
@@ -68,7 +68,7 @@ ExitCode runInspect(const std::vector<std::string> &args, std::ostream &out, std
   if (!page)
     return usageError(err, "'--page' takes a page number from 1.");
   try {
-    auto document = openDocument(a.positional()[0], a.value("--password").value_or(""), err);
+    auto document = openDocument(a.positional()[0], password(a), err);
     if (*page > document->pageCount()) {
       err << "sorvane: " << a.positional()[0] << " has " << document->pageCount()
           << " pages; there is no page " << *page << ".\n";

@@ -46,13 +46,13 @@ void printTree(const std::vector<host::OutlineEntry> &entries, std::ostream &out
 } // namespace
 
 ExitCode runList(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(args, {"--json"}, {"--password"});
+  const Arguments a(args, {"--json"}, {"--password", "--password-file"});
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
     return usageError(err, "'list' takes one PDF file.");
   try {
-    auto document = openDocument(a.positional()[0], a.value("--password").value_or(""), err);
+    auto document = openDocument(a.positional()[0], password(a), err);
     host::PdfTables tables;
     const DocHandle doc = tables.add(*document);
     const host::OutlineListing listing = host::listOutline(tables, doc);

@@ -40,7 +40,7 @@ struct ActiveFile {
   ActiveFile(std::ostream &err, const Arguments &a) : session(err) {
     session.answerConfirmations(a.flag("--yes"));
     session.loadPlugIn();
-    document = openDocument(a.positional()[0], a.value("--password").value_or(""), err);
+    document = openDocument(a.positional()[0], password(a), err);
     doc = session.pdf().add(*document);
     view().setActiveDoc(doc);
   }
@@ -54,7 +54,7 @@ struct ActiveFile {
 } // namespace
 
 ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
-  const Arguments a(args, {"--yes"}, {"--print-to", "--printer", "--password"});
+  const Arguments a(args, {"--yes"}, {"--print-to", "--printer", "--password", "--password-file"});
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
@@ -115,7 +115,8 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
 }
 
 ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
-  const Arguments a(args, {"--in-place", "--yes"}, {"-o", "--output", "--password"});
+  const Arguments a(args, {"--in-place", "--yes"},
+                    {"-o", "--output", "--password", "--password-file"});
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)

@@ -122,6 +122,38 @@ TEST_F(GenerateCommand, HeadingsLeftOutForWantOfAParentAreToldAndNoSuccess) {
       << r.err;
 }
 
+TEST_F(GenerateCommand, PasswordsComeFromAFileOrTheEnvironmentToo) {
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {text("Chapter 1 Basics", 700, 18, "Helvetica-Bold")};
+  spec.encryption = test::EncryptionSpec{"user", "owner", true};
+  test::writePdf(spec, dir.file("locked.pdf"));
+  const std::vector<std::string> base = {"generate", dir.file("locked.pdf"), "-s", settings(),
+                                         "-o",       dir.file("out.pdf")};
+  EXPECT_EQ(test::runSorvane(base).exitCode, 3); // no password
+
+  test::writeFile(dir.file("pw.txt"), "user\n");
+  auto withFile = base;
+  withFile.insert(withFile.end(), {"--password-file", dir.file("pw.txt")});
+  const auto fromFile = test::runSorvane(withFile);
+  EXPECT_EQ(fromFile.exitCode, 0) << fromFile.err;
+
+  auto missing = base;
+  missing.insert(missing.end(), {"--password-file", dir.file("none.txt")});
+  EXPECT_EQ(test::runSorvane(missing).exitCode, 3);
+
+  ::setenv("SORVANE_PASSWORD", "user", 1);
+  const auto fromEnvironment = test::runSorvane(base);
+  ::unsetenv("SORVANE_PASSWORD");
+  EXPECT_EQ(fromEnvironment.exitCode, 0) << fromEnvironment.err;
+}
+
+TEST_F(GenerateCommand, BatchMakesItsOutputFolder) {
+  const auto r = test::runSorvane(
+      {"batch", "-s", settings(), "--output-dir", dir.file("new/deeper"), input()});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(test::inspectPdf(dir.file("new/deeper/book.pdf")).outline.size(), 3u);
+}
+
 TEST_F(GenerateCommand, SaysWhereTheResultGoes) {
   EXPECT_EQ(test::runSorvane({"generate", input(), "-s", settings()}).exitCode, 2);
   EXPECT_EQ(test::runSorvane({"generate", input(), "-o", dir.file("o.pdf")}).exitCode, 2);
