@@ -52,7 +52,11 @@ ExitCode settingsNew(const std::string &path, std::ostream &err) {
   const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
                                                      host::AtomTable::instance());
   x.cabinetDestroy(file);
-  host::writeFileAtomically(path, bytes);
+  try {
+    host::writeFileAtomically(path, bytes);
+  } catch (const HostError &e) {
+    throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
+  }
   err << "Wrote " << path << " with one level (Helvetica-Bold, 12 pt); see docs/settings-files.md "
       << "for the keys to edit.\n";
   return ExitCode::Success;

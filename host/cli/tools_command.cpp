@@ -132,6 +132,12 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std:
   try {
     ActiveFile file(err, a);
     host::AcroView &view = file.view();
+    // As for every change: the document's word holds (its owner password lifts it).
+    if (const auto permissions = file.document->permissions();
+        permissions && !(*permissions & kPermissionModify))
+      throw HostError(ErrorCode::PdfPermission,
+                      input + ": the document's security settings do not permit changes (open it "
+                              "with its owner password, --password).");
     const size_t before = host::listOutline(file.session.pdf(), file.doc).entries.size();
     if (!view.isItemEnabled("TAVO:BookmarkDeleteAll")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
