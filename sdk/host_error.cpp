@@ -11,6 +11,7 @@ const char *errorCodeText(ErrorCode code) noexcept {
   case ErrorCode::InvalidHandle: return "The object is no longer valid.";
   case ErrorCode::NotOwner: return "The object belongs to another object.";
   case ErrorCode::LimitReached: return "A host limit was reached.";
+  case ErrorCode::Cancelled: return "The operation was interrupted.";
   case ErrorCode::FileNotFound: return "The file does not exist.";
   case ErrorCode::FileAccess: return "The file cannot be accessed.";
   case ErrorCode::FileFormat: return "The file has an unknown format.";

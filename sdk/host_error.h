@@ -20,6 +20,7 @@ enum class ErrorCode : int32_t {
   InvalidHandle = 4,  // a handle that names no live host object
   NotOwner = 5,       // an object that belongs to another (a Cabinet inside a parent)
   LimitReached = 6,   // a host table is full (atoms)
+  Cancelled = 7,      // the user asked the host to stop (Ctrl-C): end the operation, keep nothing
   FileNotFound = 20,  // a path that names no file
   FileAccess = 21,    // a file that cannot be opened, read or written
   FileFormat = 22,    // a file whose contents are not what the operation reads

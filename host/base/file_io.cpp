@@ -53,7 +53,14 @@ void forgetPending(int slot) {
     g_pendingUsed[slot] = 0;
 }
 
+volatile sig_atomic_t g_gentle = 0;
+volatile sig_atomic_t g_interrupted = 0;
+
 void removePendingAndDie(int signal) {
+  if (g_gentle && !g_interrupted) {
+    g_interrupted = 1; // the operation stops at its next step and cleans up itself
+    return;
+  }
   for (size_t i = 0; i < kMaxPending; ++i)
     if (g_pendingUsed[i])
       ::unlink(g_pending[i]);
@@ -222,6 +229,10 @@ void removeTempFilesOnSignals() {
     ::sigaction(signal, &action, nullptr);
   }
 }
+
+void stopGentlyOnSignals(bool on) { g_gentle = on ? 1 : 0; }
+
+bool interruptRequested() { return g_interrupted != 0; }
 
 ScratchFile::ScratchFile(std::string_view stem) {
   std::error_code ec;

@@ -51,6 +51,11 @@ private:
 // write into the same folder.
 void removeTempFilesOnSignals();
 
+// While a long operation that can stop cleanly runs: the first SIGINT or SIGTERM only asks it to
+// stop (interruptRequested() turns true); a second one ends the process as above.
+void stopGentlyOnSignals(bool on);
+bool interruptRequested();
+
 // A private temporary file in the system's temporary folder, removed when it goes out of scope.
 class ScratchFile {
 public:

@@ -103,6 +103,7 @@ ExitCode reportHostError(std::ostream &err, const HostError &error) {
   case ErrorCode::PdfDamaged:
   case ErrorCode::PdfPassword:
   case ErrorCode::PdfPermission: return ExitCode::InputError;
+  case ErrorCode::Cancelled: return ExitCode::Interrupted;
   default: return ExitCode::HostFailure;
   }
 }

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
@@ -84,6 +85,8 @@ FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
     const std::optional<RunOutcome> outcome = sequence.lastOutcome();
     if (!outcome)
       throw HostError(ErrorCode::Generic, input + ": the generation did not say what it did.");
+    if (outcome->cancelled)
+      throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
     if (outcome->stopped())
       throw HostError(outcome->stopCode, input + ": the generation stopped, nothing was written: " +
                                              outcome->stopReason);
@@ -145,6 +148,12 @@ std::unique_ptr<Setup> prepare(const std::string &settingsPath, std::ostream &er
 
 bool isTerminal() { return ::isatty(2) != 0; }
 
+// Ctrl-C during a run stops it at the next page instead of ending the process.
+struct GentleStop {
+  GentleStop() { host::stopGentlyOnSignals(true); }
+  ~GentleStop() { host::stopGentlyOnSignals(false); }
+};
+
 } // namespace
 
 ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
@@ -165,6 +174,7 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
   if (output)
     if (const auto refused = outputOverInput(*output, {input}))
       return usageError(err, *refused);
+  const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
   try {
     auto setup = prepare(*settings, err);
@@ -224,6 +234,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
         return usageError(err, inputs[k] + " and " + inputs[i] + " would both be written to " +
                                    outputs[i] + "; nothing was done.");
   }
+  const GentleStop gentle;
   std::unique_ptr<Setup> setup;
   std::string pw;
   try {
@@ -242,10 +253,13 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
   TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
   int failed = 0;
   int withProblems = 0;
+  bool interrupted = false;
+  size_t begun = 0;
   const auto start = std::chrono::steady_clock::now();
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string &input = inputs[i];
     const std::string &output = outputs[i];
+    ++begun;
     try {
       const FileResult r =
           generateFile(*setup->session, *setup->sequence, input, output, pw, progress, err);
@@ -255,16 +269,25 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
       if (judge(r) != ExitCode::Success)
         ++withProblems;
     } catch (const HostError &e) {
+      if (e.code() == ErrorCode::Cancelled) {
+        err << "sorvane: " << e.what() << "\n";
+        interrupted = true;
+        break; // the files after it are not begun
+      }
       ++failed;
       err << input << ": failed: " << e.what() << "\n";
     }
   }
-  const size_t files = a.positional().size();
+  const size_t files = interrupted ? begun - 1 : a.positional().size();
+  if (interrupted)
+    err << "sorvane: interrupted after " << files << " of " << inputs.size() << " files.\n";
   err << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "
       << failed << " failed";
   if (withProblems)
     err << ", " << withProblems << " of them with problems (see above)";
   err << "; " << seconds(start) << "\n";
+  if (interrupted)
+    return ExitCode::Interrupted;
   if (failed)
     return ExitCode::HostFailure;
   return withProblems || setup->settingsProblems ? ExitCode::ProblemsFound : ExitCode::Success;

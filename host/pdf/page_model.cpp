@@ -1,5 +1,6 @@
 #include "host/pdf/page_model.h"
 
+#include "host/base/file_io.h"
 #include "host/pdf/mupdf_call.h"
 
 namespace sorvane::host {
@@ -7,6 +8,9 @@ namespace sorvane::host {
 int32_t PageModel::docGetNumPages(DocHandle doc) { return m_reg.docById(doc).pageCount(); }
 
 PageHandle PageModel::docAcquirePage(DocHandle doc, int32_t index) {
+  // Page by page is where long work can stop when the user asks.
+  if (interruptRequested())
+    throw HostError(ErrorCode::Cancelled, "Interrupted.");
   PdfDocument &d = m_reg.docById(doc);
   const PdfObject page = d.engine().pageReference(index);
   return makeHandle<PageHandle>(m_reg, d, d.engine().slotFor(page.get()));

@@ -80,10 +80,15 @@ RunOutcome GenerationRun::run(DocHandle doc) {
     monitorText(monitor, data, "Adding bookmarks...");
     insertHeadings(doc);
   } catch (const HostError &e) {
-    // What was inserted stays; the outcome says where the run stopped.
-    showHostError(e);
-    m_outcome.stopCode = e.code();
-    m_outcome.stopReason = e.text();
+    // What was inserted stays; the outcome says where the run stopped. Stopped by the user,
+    // it inserted nothing: the pages are scanned before anything goes into the outline.
+    if (e.code() == ErrorCode::Cancelled) {
+      m_outcome.cancelled = true;
+    } else {
+      showHostError(e);
+      m_outcome.stopCode = e.code();
+      m_outcome.stopReason = e.text();
+    }
   }
   try {
     if (monitor && monitor->endOperation)
@@ -131,6 +136,8 @@ void GenerationRun::scanPageRange(DocHandle doc) {
       scanPage(page, i);
       ++m_outcome.pagesScanned;
     } catch (const HostError &e) {
+      if (e.code() == ErrorCode::Cancelled)
+        throw; // the user stopped the run
       // A page that cannot be read yields nothing; the run goes on with the next one.
       m_found.resize(foundBefore);
       showHostError(e);

@@ -1,12 +1,17 @@
 // No command lets a result replace an input, or one result replace another.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/support/fixture_helpers.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/raw_pdf.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
@@ -83,6 +88,35 @@ TEST_F(FileSafety, ResultsGoOnlyIntoRegularFiles) {
   EXPECT_EQ(r.exitCode, 4) << r.err;
   EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
   EXPECT_TRUE(fs::is_fifo(dir.file("pipe")));
+}
+
+TEST_F(FileSafety, CtrlCStopsARunAndWritesNothing) {
+  // A document long enough to be stopped in the middle: one page listed 200,000 times.
+  test::writeFile(dir.file("long.pdf"), test::pageTreePdf("200000", 200000));
+  const std::string errFile = dir.file("err.txt");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::freopen(errFile.c_str(), "w", stderr);
+    std::freopen("/dev/null", "w", stdout);
+    ::execl(SORVANE_BINARY, SORVANE_BINARY, "generate", dir.file("long.pdf").c_str(), "-s",
+            dir.file("s.svb").c_str(), "-o", dir.file("out.pdf").c_str(),
+            static_cast<char *>(nullptr));
+    ::_exit(127);
+  }
+  // Wait until the run is scanning, then interrupt it as Ctrl-C would.
+  for (int i = 0; i < 200 && test::readFile(errFile).find("Scanning") == std::string::npos; ++i)
+    ::usleep(20000);
+  ::kill(child, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of stopping";
+  EXPECT_EQ(WEXITSTATUS(status), 130) << test::readFile(errFile);
+  EXPECT_NE(test::readFile(errFile).find("interrupted; nothing was written"), std::string::npos)
+      << test::readFile(errFile);
+  EXPECT_FALSE(fs::exists(dir.file("out.pdf")));
+  for (const auto &entry : fs::directory_iterator(dir.path()))
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
 }
 
 } // namespace
