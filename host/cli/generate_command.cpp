@@ -156,7 +156,7 @@ struct GentleStop {
 
 } // namespace
 
-ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
+ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(args, {"--in-place"},
                     {"-s", "--settings", "-o", "--output", "--password", "--password-file"});
   if (a.error())
@@ -182,7 +182,7 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
     const FileResult r = generateFile(*setup->session, *setup->sequence, input,
                                       output ? *output : input, password(a), progress, err);
     tellProblems(err, input, r);
-    err << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
+    out << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
         << r.total << "; " << seconds(start) << "\n";
     // Settings that were partly ignored make no clean success either.
     return setup->settingsProblems ? ExitCode::ProblemsFound : judge(r);
@@ -191,7 +191,7 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &, std::
   }
 }
 
-ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
+ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(
       args, {"--in-place"},
       {"-s", "--settings", "--output-dir", "--suffix", "--password", "--password-file"});
@@ -264,7 +264,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
       const FileResult r =
           generateFile(*setup->session, *setup->sequence, input, output, pw, progress, err);
       tellProblems(err, input, r);
-      err << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
+      out << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
           << " in all" << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
       if (judge(r) != ExitCode::Success)
         ++withProblems;
@@ -281,11 +281,11 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &, std::ost
   const size_t files = interrupted ? begun - 1 : a.positional().size();
   if (interrupted)
     err << "sorvane: interrupted after " << files << " of " << inputs.size() << " files.\n";
-  err << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "
+  out << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "
       << failed << " failed";
   if (withProblems)
-    err << ", " << withProblems << " of them with problems (see above)";
-  err << "; " << seconds(start) << "\n";
+    out << ", " << withProblems << " of them with problems (see above)";
+  out << "; " << seconds(start) << "\n";
   if (interrupted)
     return ExitCode::Interrupted;
   if (failed)

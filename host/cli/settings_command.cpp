@@ -32,7 +32,7 @@ Described describe(HostSession &session, CabinetHandle params) {
   return Described{command.params(), command.describeParams()};
 }
 
-ExitCode settingsNew(const std::string &path, std::ostream &err) {
+ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &err) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec) || ec == std::errc::too_many_symbolic_link_levels) {
     err << "sorvane: " << path << " exists; choose another name (nothing was written).\n";
@@ -57,7 +57,7 @@ ExitCode settingsNew(const std::string &path, std::ostream &err) {
   } catch (const HostError &e) {
     throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
   }
-  err << "Wrote " << path << " with one level (Helvetica-Bold, 12 pt); see docs/settings-files.md "
+  out << "Wrote " << path << " with one level (Helvetica-Bold, 12 pt); see docs/settings-files.md "
       << "for the keys to edit.\n";
   return ExitCode::Success;
 }
@@ -87,7 +87,7 @@ ExitCode runSettings(const std::vector<std::string> &args, std::ostream &out, st
   if (args.size() != 2 || (args[0] != "new" && args[0] != "show"))
     return usageError(err, "use 'settings new FILE.svb' or 'settings show FILE.svb'.");
   try {
-    return args[0] == "new" ? settingsNew(args[1], err) : settingsShow(args[1], out, err);
+    return args[0] == "new" ? settingsNew(args[1], out, err) : settingsShow(args[1], out, err);
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

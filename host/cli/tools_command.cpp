@@ -114,7 +114,7 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
   }
 }
 
-ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
+ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(args, {"--in-place", "--yes"},
                     {"-o", "--output", "--password", "--password-file"});
   if (a.error())
@@ -157,7 +157,7 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &, std:
     } catch (const HostError &e) {
       throw HostError(ErrorCode::Generic, e.text());
     }
-    err << "Bookmarks deleted: " << before - after << "\n";
+    out << "Bookmarks deleted: " << before - after << "\n";
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);

@@ -53,7 +53,7 @@ TEST_F(GenerateCommand, AddsTheHeadingsAndLeavesTheInputAlone) {
   const auto r =
       test::runSorvane({"generate", input(), "-s", settings(), "-o", dir.file("out.pdf")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.err.find("Bookmarks added: 3; the outline now holds 4; "), std::string::npos)
+  EXPECT_NE(r.out.find("Bookmarks added: 3; the outline now holds 4; "), std::string::npos)
       << r.err;
   EXPECT_EQ(test::readFile(input()), original);
   EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf")), 0);
@@ -85,7 +85,7 @@ TEST_F(GenerateCommand, WarnsAboutSettingsWithoutLevels) {
   EXPECT_EQ(r.exitCode, 1) << r.err; // a run that did nothing does not end as a success
   EXPECT_NE(r.err.find("has no levels"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Bookmarks added: 0; the outline now holds 1"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Bookmarks added: 0; the outline now holds 1"), std::string::npos) << r.out;
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
 }
 
@@ -104,7 +104,7 @@ TEST_F(GenerateCommand, FindingNothingIsSaidAndIsNoSuccess) {
   const auto batch = test::runSorvane(
       {"batch", "-s", dir.file("nothing.svb"), "--output-dir", dir.file("out"), input()});
   EXPECT_EQ(batch.exitCode, 1) << batch.err;
-  EXPECT_NE(batch.err.find("1 done, 0 failed, 1 of them with problems"), std::string::npos)
+  EXPECT_NE(batch.out.find("1 done, 0 failed, 1 of them with problems"), std::string::npos)
       << batch.err;
   EXPECT_EQ(test::readFile(input()), original);
 }
@@ -218,8 +218,8 @@ TEST_F(GenerateCommand, BatchGoesOnAfterAFailureAndSaysSo) {
       {"batch", "-s", settings(), "--output-dir", dir.file("out"), dir.file("notes.pdf"), input()});
   EXPECT_EQ(r.exitCode, 4);
   EXPECT_NE(r.err.find("notes.pdf: failed"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("book.pdf: 3 bookmarks added, 4 in all"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("2 files: 1 done, 1 failed"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("book.pdf: 3 bookmarks added, 4 in all"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("2 files: 1 done, 1 failed"), std::string::npos) << r.out;
   EXPECT_EQ(test::inspectPdf(dir.file("out/book.pdf")).outline.size(), 3u);
 
   const auto suffixed = test::runSorvane({"batch", "-s", settings(), "--suffix", "-bm", input()});

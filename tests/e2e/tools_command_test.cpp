@@ -32,7 +32,7 @@ TEST_F(DeleteAll, RemovesEveryBookmarkOnceConfirmed) {
   const std::string in = make();
   const auto r = test::runSorvane({"delete-all", in, "-o", dir.file("out.pdf"), "--yes"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.err.find("Bookmarks deleted: 3"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Bookmarks deleted: 3"), std::string::npos) << r.err;
   EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf")), 0);
   EXPECT_TRUE(test::inspectPdf(dir.file("out.pdf")).outline.empty());
   EXPECT_EQ(test::inspectPdf(in).outline.size(), 2u);
