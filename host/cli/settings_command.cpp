@@ -46,8 +46,11 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
   x.cabinetPutCabinet(start, "Level0", x.cabinetNew());
   const Described d = describe(session, start);
   x.cabinetDestroy(start);
+  // Every key at its starting value, as the plug-in reads the start: the file documents itself.
   CabinetHandle file = x.cabinetNew();
-  x.cabinetPutCabinet(file, "BuildSettings", d.params);
+  x.cabinetPutCabinet(file, "BuildSettings",
+                      x.cabinetDup(x.cabinetGetCabinet(d.description, "Complete")));
+  x.cabinetDestroy(d.params);
   x.cabinetDestroy(d.description);
   const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
                                                      host::AtomTable::instance());

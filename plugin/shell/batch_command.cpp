@@ -265,6 +265,9 @@ void BuildCommand::describeParams(CabinetHandle params, CabinetHandle descriptio
   lines.push_back(words);
   writeStringList(lines, "Lines", description);
 
+  // The settings as they are read, every key written out: a file that documents itself.
+  builder.writeNamed("Complete", description);
+
   StringList problems;
   for (const SettingsProblem &p : BookmarkBuilder::check(params))
     problems.push_back(p.path + " " + p.message);

@@ -74,7 +74,8 @@ protected:
   bool validateParams(CabinetHandle) override { return true; }
   // "NumLevels" and, for each level, its one-line description under "Level0", "Level1", ...;
   // under "Lines" (a list of texts) the other settings in words; under "Problems" (a list of
-  // texts) what the settings check finds, each starting with its key path.
+  // texts) what the settings check finds, each starting with its key path; under "Complete" the
+  // settings as they are read, with every key.
   void describeParams(CabinetHandle params, CabinetHandle description) override;
   int editParams(CabinetHandle params) override;
   // Generates on `doc` and reports the outcome through the host's report procedure. False when

@@ -17,6 +17,12 @@ TEST(SettingsCommand, ANewFileHasOneUsableLevelAndIsNotOverwritten) {
   const std::string written = test::readFile(path);
   EXPECT_NE(written.find("\"NumLevels\": 1"), std::string::npos);
   EXPECT_NE(written.find("\"InsertType\": 1"), std::string::npos);
+  // Every key is there, the level's too, so that the file documents itself.
+  for (const char *key : {"\"FontSize\": 12.0", "\"Tolerance\": 0.35", "\"MatchName\": true",
+                          "\"MultilineTitles\": true", "\"CaseStyle\": 0", "\"ShowOpen\"",
+                          "\"StopWordsMatchCase\"", "\"Margins\""})
+    EXPECT_NE(written.find(key), std::string::npos) << key << "\n" << written;
+  EXPECT_EQ(test::runSorvane({"settings", "show", path}).exitCode, 0); // and it checks clean
   const auto again = test::runSorvane({"settings", "new", path});
   EXPECT_EQ(again.exitCode, 2);
   EXPECT_EQ(test::readFile(path), written);
