@@ -16,6 +16,8 @@ packages=(
   # tests and benchmarks
   libqpdf-dev qpdf mupdf-tools poppler-utils libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  # the manual page is checked with man -l
+  man-db
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "host/cli/cli_support.h"
+#include "host/cli/command_specs.h"
 #include "host/cli/generate_command.h"
 #include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
@@ -18,55 +19,6 @@
 namespace sorvane::cli {
 namespace {
 
-constexpr const char *kHelp = R"(Usage: sorvane COMMAND [OPTIONS]
-       sorvane --help | --version
-
-Sorvane builds, checks and maintains the bookmark outline of PDF files.
-
-Commands:
-  generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]
-                   find the headings of IN.pdf by the level rules of SETTINGS.svb and
-                   add them to its outline as bookmarks
-  batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) FILES...
-                   the same for many files; one that fails does not stop the others
-  settings new FILE.svb
-                   start a settings file (one level: Helvetica-Bold, 12 pt) to edit
-  settings show FILE.svb
-                   print the levels of a settings file and its other settings
-  print IN.pdf (--print-to OUT.pdf | --printer NAME) [--yes] [--password PW]
-                   print the page each bookmark leads to, in outline order, into a PDF
-                   file or to a print queue, after a confirmation (--yes answers it)
-  delete-all IN.pdf (-o OUT.pdf | --in-place) [--yes] [--password PW]
-                   delete every bookmark, after a confirmation (--yes answers it)
-  list FILE.pdf [--json] [--password PW]
-                   print the outline as an indented tree (title, page, open state),
-                   or as JSON with --json
-  inspect FILE.pdf [--page N] [--json] [--password PW]
-                   print the text runs of page N (default 1) with font, size and box,
-                   the facts level rules test; as JSON with --json
-
-Every command that reads a PDF also takes --password PW, or --password-file FILE (its first
-line), or the environment variable SORVANE_PASSWORD.
-
-Options:
-  -h, --help       show this help and exit
-  -V, --version    show the version of Sorvane and of its PDF engine, and exit
-
-Exit codes:
-  0  success
-  1  done with problems (nothing found or added, pages unreadable, headings lost)
-  2  usage error
-  3  input error (an unreadable PDF or settings file)
-  4  host error (a result that could not be written, a failure while working)
-  5  internal error
-  130 interrupted (Ctrl-C)
-
-The guide to every command and to settings files is in docs/ (command-line.md,
-settings-files.md).
-
-Sorvane is free software under the GNU Affero General Public License, version 3 or later.
-)";
-
 ExitCode printVersion(std::ostream &out, std::ostream &err) {
   try {
     out << "sorvane " << SORVANE_VERSION << " (" << host::pdfEngineVersion() << ")\n";
@@ -79,13 +31,36 @@ ExitCode printVersion(std::ostream &out, std::ostream &err) {
 
 ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   if (args.empty()) {
-    err << kHelp;
+    printHelp(err);
     return ExitCode::Usage;
   }
   const std::string &first = args.front();
-  if (first == "-h" || first == "--help" || first == "help") {
-    out << kHelp;
+  if (first == "-h" || first == "--help" || (first == "help" && args.size() == 1)) {
+    printHelp(out);
     return ExitCode::Success;
+  }
+  if (first == "help") {
+    // Hidden: what the build makes the manual page and the shell completion from.
+    if (args[1] == "--man") {
+      printManPage(out, SORVANE_VERSION);
+      return ExitCode::Success;
+    }
+    if (args[1] == "--bash-completion") {
+      printBashCompletion(out);
+      return ExitCode::Success;
+    }
+    const CommandSpec *command = findCommand(args[1]);
+    if (!command || args.size() > 2)
+      return usageError(err, "'help' takes the name of a command.");
+    printCommandHelp(*command, out);
+    return ExitCode::Success;
+  }
+  if (const CommandSpec *command = findCommand(first)) {
+    for (size_t i = 1; i < args.size() && args[i] != "--"; ++i)
+      if (args[i] == "--help" || args[i] == "-h") {
+        printCommandHelp(*command, out);
+        return ExitCode::Success;
+      }
   }
   if (first == "-V" || first == "--version") {
     if (args.size() > 1)

@@ -11,6 +11,31 @@ namespace sorvane::cli {
 
 Arguments::Arguments(std::vector<std::string> args, std::vector<std::string> flags,
                      std::vector<std::string> valueOptions) {
+  parse(args, flags, valueOptions);
+}
+
+Arguments::Arguments(std::vector<std::string> args, const CommandSpec &command) {
+  std::vector<std::string> flags;
+  std::vector<std::string> values;
+  for (const OptionSpec &o : command.options) {
+    for (const std::string &name : o.names) {
+      (o.value.empty() ? flags : values).push_back(name);
+      if (name != o.names.front())
+        m_aliases.emplace_back(name, o.names.front());
+    }
+  }
+  parse(args, flags, values);
+}
+
+std::string Arguments::canonical(const std::string &name) const {
+  for (const auto &[alias, longName] : m_aliases)
+    if (alias == name)
+      return longName;
+  return name;
+}
+
+void Arguments::parse(const std::vector<std::string> &args, const std::vector<std::string> &flags,
+                      const std::vector<std::string> &valueOptions) {
   auto known = [](const std::vector<std::string> &list, const std::string &a) {
     return std::find(list.begin(), list.end(), a) != list.end();
   };
@@ -22,13 +47,13 @@ Arguments::Arguments(std::vector<std::string> args, std::vector<std::string> fla
     } else if (a == "--") {
       onlyPositional = true;
     } else if (known(flags, a)) {
-      m_flags.push_back(a);
+      m_flags.push_back(canonical(a));
     } else if (known(valueOptions, a)) {
       if (i + 1 >= args.size()) {
         m_error = "'" + a + "' needs a value.";
         return;
       }
-      m_values.emplace_back(a, args[++i]);
+      m_values.emplace_back(canonical(a), args[++i]);
     } else {
       m_error = "unknown option '" + a + "'.";
       return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/cli/cli.h"
+#include "host/cli/command_specs.h"
 #include "host/pdf/pdf_document.h"
 #include "sdk/host_error.h"
 
@@ -18,6 +19,9 @@ class Arguments {
 public:
   Arguments(std::vector<std::string> args, std::vector<std::string> flags,
             std::vector<std::string> valueOptions);
+  // The arguments of `command`, by its options (command_specs.h). A short name ("-o") is kept
+  // under the option's long name ("--output").
+  Arguments(std::vector<std::string> args, const CommandSpec &command);
 
   // The reason the arguments cannot be read (an unknown option, a missing value), or nothing.
   const std::optional<std::string> &error() const { return m_error; }
@@ -26,6 +30,11 @@ public:
   const std::vector<std::string> &positional() const { return m_positional; }
 
 private:
+  void parse(const std::vector<std::string> &args, const std::vector<std::string> &flags,
+             const std::vector<std::string> &valueOptions);
+  std::string canonical(const std::string &name) const;
+
+  std::vector<std::pair<std::string, std::string>> m_aliases; // short name, long name
   std::vector<std::string> m_flags;
   std::vector<std::pair<std::string, std::string>> m_values;
   std::vector<std::string> m_positional;

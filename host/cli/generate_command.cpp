@@ -157,16 +157,15 @@ struct GentleStop {
 } // namespace
 
 ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(args, {"--in-place"},
-                    {"-s", "--settings", "-o", "--output", "--password", "--password-file"});
+  const Arguments a(args, *findCommand("generate"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
     return usageError(err, "'generate' takes one PDF file.");
-  const auto settings = a.value("-s") ? a.value("-s") : a.value("--settings");
+  const auto settings = a.value("--settings");
   if (!settings)
     return usageError(err, "'generate' needs a settings file: -s SETTINGS.svb.");
-  const auto output = a.value("-o") ? a.value("-o") : a.value("--output");
+  const auto output = a.value("--output");
   if (output.has_value() == a.flag("--in-place"))
     return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
                            "input.");
@@ -192,14 +191,12 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
 }
 
 ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(
-      args, {"--in-place"},
-      {"-s", "--settings", "--output-dir", "--suffix", "--password", "--password-file"});
+  const Arguments a(args, *findCommand("batch"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().empty())
     return usageError(err, "'batch' takes one or more PDF files.");
-  const auto settings = a.value("-s") ? a.value("-s") : a.value("--settings");
+  const auto settings = a.value("--settings");
   if (!settings)
     return usageError(err, "'batch' needs a settings file: -s SETTINGS.svb.");
   const auto dir = a.value("--output-dir");

@@ -59,7 +59,7 @@ std::optional<int> parsePage(const std::string &text) {
 } // namespace
 
 ExitCode runInspect(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(args, {"--json"}, {"--page", "--password", "--password-file"});
+  const Arguments a(args, *findCommand("inspect"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)

@@ -46,7 +46,7 @@ void printTree(const std::vector<host::OutlineEntry> &entries, std::ostream &out
 } // namespace
 
 ExitCode runList(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(args, {"--json"}, {"--password", "--password-file"});
+  const Arguments a(args, *findCommand("list"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)

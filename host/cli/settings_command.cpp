@@ -87,10 +87,14 @@ ExitCode settingsShow(const std::string &path, std::ostream &out, std::ostream &
 } // namespace
 
 ExitCode runSettings(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  if (args.size() != 2 || (args[0] != "new" && args[0] != "show"))
+  const Arguments a(args, *findCommand("settings"));
+  if (a.error())
+    return usageError(err, *a.error());
+  if (a.positional().size() != 2 || (a.positional()[0] != "new" && a.positional()[0] != "show"))
     return usageError(err, "use 'settings new FILE.svb' or 'settings show FILE.svb'.");
   try {
-    return args[0] == "new" ? settingsNew(args[1], out, err) : settingsShow(args[1], out, err);
+    const std::string &file = a.positional()[1];
+    return a.positional()[0] == "new" ? settingsNew(file, out, err) : settingsShow(file, out, err);
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

@@ -54,7 +54,7 @@ struct ActiveFile {
 } // namespace
 
 ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
-  const Arguments a(args, {"--yes"}, {"--print-to", "--printer", "--password", "--password-file"});
+  const Arguments a(args, *findCommand("print"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
@@ -115,13 +115,12 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
 }
 
 ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  const Arguments a(args, {"--in-place", "--yes"},
-                    {"-o", "--output", "--password", "--password-file"});
+  const Arguments a(args, *findCommand("delete-all"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
     return usageError(err, "'delete-all' takes one PDF file.");
-  const auto output = a.value("-o") ? a.value("-o") : a.value("--output");
+  const auto output = a.value("--output");
   if (output.has_value() == a.flag("--in-place"))
     return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
                            "input.");

@@ -1,0 +1,278 @@
+#include "host/cli/command_specs.h"
+
+#include <ostream>
+
+namespace sorvane::cli {
+namespace {
+
+const OptionSpec kPassword{{"--password"}, "PW", "the password of an encrypted file"};
+const OptionSpec kPasswordFile{
+    {"--password-file"}, "FILE", "read the password from the first line of FILE"};
+const OptionSpec kHelpOption{{"--help", "-h"}, "", "show this command's help"};
+
+std::vector<OptionSpec> withCommon(std::vector<OptionSpec> options, bool readsPdf) {
+  if (readsPdf) {
+    options.push_back(kPassword);
+    options.push_back(kPasswordFile);
+  }
+  options.push_back(kHelpOption);
+  return options;
+}
+
+std::vector<CommandSpec> makeSpecs() {
+  return {
+      {"generate",
+       {"generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]"},
+       "find the headings of IN.pdf by the level rules of SETTINGS.svb and add them to its "
+       "outline as bookmarks",
+       "Scans the pages of IN.pdf for headings by the level rules of the settings file and writes "
+       "them into its outline as bookmarks, one outline level per rule. The result goes to "
+       "OUT.pdf, or replaces IN.pdf with --in-place; a run that adds nothing writes nothing. "
+       "Mistakes in the settings file, pages that cannot be read and headings that are left out "
+       "are told, each on its own line, and end the run with exit code 1.",
+       withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file (required)"},
+                   {{"--output", "-o"}, "OUT.pdf", "where the result goes"},
+                   {{"--in-place"}, "", "replace IN.pdf with the result"}},
+                  true),
+       "sorvane generate book.pdf -s book.svb -o book-bookmarked.pdf"},
+      {"batch",
+       {"batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) FILES..."},
+       "the same for many files; one that fails does not stop the others",
+       "Runs generate with one settings file over many PDF files. A line per file says what "
+       "happened; a summary ends the run. Results that would replace an input or each other are "
+       "refused before any work. Exit code 4 when a file failed, else 1 when a file had "
+       "problems, else 0.",
+       withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file (required)"},
+                   {{"--output-dir"}, "DIR", "write each result into DIR (made when missing)"},
+                   {{"--suffix"}, "S", "write each result beside its input, S added to its name"},
+                   {{"--in-place"}, "", "replace each input with its result"}},
+                  true),
+       "sorvane batch -s manuals.svb --output-dir bookmarked/ manuals/*.pdf"},
+      {"settings",
+       {"settings new FILE.svb", "settings show FILE.svb"},
+       "start a settings file to edit, or show and check what one does",
+       "new writes a settings file with every key at its starting value and one level that finds "
+       "12-point Helvetica-Bold headings; it never overwrites a file. show prints the levels and "
+       "the other settings, and tells each mistake in the file with its key (exit code 1).",
+       withCommon({}, false),
+       "sorvane settings new book.svb"},
+      {"print",
+       {"print IN.pdf (--print-to OUT.pdf | --printer NAME) [--yes] [--password PW]"},
+       "print the page each bookmark leads to, in outline order, into a PDF file or to a print "
+       "queue",
+       "Prints the page each bookmark leads to, in outline order, after a confirmation: into a "
+       "new PDF file, or to a print queue through lp. A document that forbids printing is not "
+       "printed (exit code 3) unless opened with its owner password.",
+       withCommon({{{"--print-to"}, "OUT.pdf", "write the pages into a new PDF file"},
+                   {{"--printer"}, "NAME", "send the pages to this print queue"},
+                   {{"--yes"}, "", "answer the confirmation with yes"}},
+                  true),
+       "sorvane print book.pdf --print-to chapters.pdf --yes"},
+      {"delete-all",
+       {"delete-all IN.pdf (-o OUT.pdf | --in-place) [--yes] [--password PW]"},
+       "delete every bookmark, after a confirmation",
+       "Deletes every bookmark of IN.pdf after a confirmation (--yes answers it; without a "
+       "terminal and without --yes nothing is deleted, exit code 2).",
+       withCommon({{{"--output", "-o"}, "OUT.pdf", "where the result goes"},
+                   {{"--in-place"}, "", "replace IN.pdf with the result"},
+                   {{"--yes"}, "", "answer the confirmation with yes"}},
+                  true),
+       "sorvane delete-all book.pdf -o book-plain.pdf --yes"},
+      {"list",
+       {"list FILE.pdf [--json] [--password PW]"},
+       "print the outline as an indented tree (title, page, open state), or as JSON",
+       "Prints the outline of FILE.pdf: one bookmark a line, indented by level, with the page it "
+       "leads to and whether it is shown open; with --json, a JSON array of bookmarks.",
+       withCommon({{{"--json"}, "", "print JSON"}}, true),
+       "sorvane list book.pdf --json"},
+      {"inspect",
+       {"inspect FILE.pdf [--page N] [--json] [--password PW]"},
+       "print the text runs of a page with font, size and box: the facts level rules test",
+       "Prints the text runs of page N (default 1) in content order, with the exact font name "
+       "(subset prefix included), the size in points and the box: what level rules are written "
+       "against.",
+       withCommon({{{"--page"}, "N", "the page, counted from 1"}, {{"--json"}, "", "print JSON"}},
+                  true),
+       "sorvane inspect book.pdf --page 12"},
+  };
+}
+
+// `text` broken into lines of at most `width` characters, each after `indent` blanks.
+std::string wrap(const std::string &text, size_t indent, size_t width = 79) {
+  std::string out;
+  std::string line;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = text.find(' ', at);
+    const std::string word =
+        text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    at = end == std::string::npos ? text.size() : end + 1;
+    if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+      out += std::string(indent, ' ') + line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+  }
+  if (!line.empty())
+    out += std::string(indent, ' ') + line + "\n";
+  return out;
+}
+
+void printOptions(const CommandSpec &c, std::ostream &out) {
+  for (const OptionSpec &o : c.options) {
+    std::string names;
+    for (auto it = o.names.rbegin(); it != o.names.rend(); ++it)
+      names += (names.empty() ? "" : ", ") + *it;
+    if (!o.value.empty())
+      names += " " + o.value;
+    constexpr size_t kColumn = 31;
+    out << "  " << names;
+    if (names.size() + 2 >= kColumn)
+      out << "\n" << std::string(kColumn, ' ');
+    else
+      out << std::string(kColumn - 2 - names.size(), ' ');
+    out << o.help << "\n";
+  }
+}
+
+// Text for roff: a leading dot or quote would be a request, a backslash an escape.
+std::string roff(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\')
+      out += "\\e";
+    else if (c == '-')
+      out += "\\-";
+    else
+      out += c;
+  }
+  if (!out.empty() && (out[0] == '.' || out[0] == '\''))
+    out = "\\&" + out;
+  return out;
+}
+
+} // namespace
+
+const std::vector<CommandSpec> &commandSpecs() {
+  static const std::vector<CommandSpec> specs = makeSpecs();
+  return specs;
+}
+
+const CommandSpec *findCommand(const std::string &name) {
+  for (const CommandSpec &c : commandSpecs())
+    if (c.name == name)
+      return &c;
+  return nullptr;
+}
+
+void printHelp(std::ostream &out) {
+  out << "Usage: sorvane COMMAND [OPTIONS]\n"
+         "       sorvane help [COMMAND] | --help | --version\n\n"
+         "Sorvane builds, checks and maintains the bookmark outline of PDF files.\n\n"
+         "Commands:\n";
+  for (const CommandSpec &c : commandSpecs()) {
+    for (const std::string &s : c.synopses)
+      out << "  " << s << "\n";
+    out << wrap(c.summary, 19);
+  }
+  out << R"(
+'sorvane help COMMAND' (or 'sorvane COMMAND --help') shows a command's options and an example.
+Every command that reads a PDF also takes --password PW, or --password-file FILE (its first
+line), or the environment variable SORVANE_PASSWORD.
+
+Options:
+  -h, --help       show this help and exit
+  -V, --version    show the version of Sorvane and of its PDF engine, and exit
+
+Exit codes:
+  0  success
+  1  done with problems (nothing found or added, pages unreadable, headings lost, mistakes in
+     the settings file)
+  2  usage error
+  3  input error (an unreadable PDF or settings file, a wrong password, a document whose
+     security forbids the change)
+  4  output or host error (a result that cannot be written, a failure while working)
+  5  internal error
+  130 interrupted (Ctrl-C)
+
+The guide to every command and to settings files is in docs/ (command-line.md,
+settings-files.md) and in the manual page sorvane(1).
+
+Sorvane is free software under the GNU Affero General Public License, version 3 or later.
+)";
+}
+
+void printCommandHelp(const CommandSpec &c, std::ostream &out) {
+  for (size_t i = 0; i < c.synopses.size(); ++i)
+    out << (i ? "       sorvane " : "Usage: sorvane ") << c.synopses[i] << "\n";
+  out << "\n" << wrap(c.description, 0) << "\nOptions:\n";
+  printOptions(c, out);
+  out << "\nExample:\n  " << c.example << "\n";
+}
+
+void printManPage(std::ostream &out, const std::string &version) {
+  out << ".TH SORVANE 1 \"\" \"sorvane " << version << "\" \"User Commands\"\n"
+      << ".SH NAME\nsorvane \\- build, check and maintain the bookmark outline of PDF files\n"
+      << ".SH SYNOPSIS\n";
+  for (const CommandSpec &c : commandSpecs())
+    for (const std::string &s : c.synopses)
+      out << ".B sorvane\n" << roff(s) << "\n.br\n";
+  out << ".SH DESCRIPTION\nSorvane finds the headings of a PDF document by per-level rules (font "
+         "name and size, text pattern, indentation, page area), turns them into titles and "
+         "writes them into the outline as a hierarchy. Results go to standard output, progress, "
+         "warnings and errors to standard error.\n"
+      << ".SH COMMANDS\n";
+  for (const CommandSpec &c : commandSpecs()) {
+    out << ".SS " << roff(c.name) << "\n" << roff(c.description) << "\n";
+    for (const OptionSpec &o : c.options) {
+      out << ".TP\n.B ";
+      for (size_t i = 0; i < o.names.size(); ++i)
+        out << (i ? ", " : "") << roff(o.names[i]);
+      if (!o.value.empty())
+        out << " \\fI" << roff(o.value) << "\\fR";
+      out << "\n" << roff(o.help) << "\n";
+    }
+    out << ".PP\nExample:\n.RS\n.B " << roff(c.example) << "\n.RE\n";
+  }
+  out << ".SH ENVIRONMENT\n.TP\n.B SORVANE_PASSWORD\nthe password of encrypted files, when no "
+         "option gives one\n"
+      << ".SH EXIT STATUS\n"
+         ".TP\n0\nsuccess\n"
+         ".TP\n1\ndone with problems: nothing found or added, pages unreadable, headings lost, "
+         "mistakes in the settings file\n"
+         ".TP\n2\nusage error\n"
+         ".TP\n3\ninput error: an unreadable PDF or settings file, a wrong password, a document "
+         "whose security forbids the change\n"
+         ".TP\n4\noutput or host error: a result that cannot be written, a failure while "
+         "working\n"
+         ".TP\n5\ninternal error\n"
+         ".TP\n130\ninterrupted (Ctrl\\-C)\n"
+      << ".SH FILES\nResults are written through a hidden temporary file beside them, "
+         "\\fI.NAME.sorvane\\-PID.XXXXXX\\fR, that replaces the output only when complete.\n"
+      << ".SH LICENSE\nGNU Affero General Public License, version 3 or later.\n";
+}
+
+void printBashCompletion(std::ostream &out) {
+  out << "# bash completion for sorvane\n_sorvane() {\n"
+         "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" cmd=\"${COMP_WORDS[1]}\"\n"
+         "  if [ \"$COMP_CWORD\" -eq 1 ]; then\n    COMPREPLY=($(compgen -W \"";
+  for (const CommandSpec &c : commandSpecs())
+    out << c.name << " ";
+  out << "help --help --version\" -- \"$cur\"))\n    return\n  fi\n  case \"$cmd\" in\n";
+  for (const CommandSpec &c : commandSpecs()) {
+    out << "  " << c.name << ") opts=\"";
+    for (const OptionSpec &o : c.options)
+      for (const std::string &n : o.names)
+        out << n << " ";
+    if (c.name == "settings")
+      out << "new show";
+    out << "\";;\n";
+  }
+  out << "  *) opts=\"\";;\n  esac\n"
+         "  if [[ \"$cur\" == -* || \"$cmd\" == settings && \"$COMP_CWORD\" -eq 2 ]]; then\n"
+         "    COMPREPLY=($(compgen -W \"$opts\" -- \"$cur\"))\n  else\n"
+         "    COMPREPLY=($(compgen -f -- \"$cur\"))\n  fi\n}\ncomplete -o filenames -F _sorvane "
+         "sorvane\n";
+}
+
+} // namespace sorvane::cli
