@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it with apt-get, runs the installed sorvane on the bundled
+# example (version, generation, its manual page), and removes the package again.
+# Run as root (or with sudo available). Leaves the package in build/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+bash "$root/scripts/build.sh"
+(cd "$build" && rm -f sorvane_*.deb && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/sorvane_*.deb)
+echo "check-package: $(basename "$deb")"
+dpkg-deb --field "$deb" Depends
+
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get install -y -qq "$deb" >/dev/null
+trap '$SUDO apt-get remove -y -qq sorvane >/dev/null' EXIT
+
+work=$(mktemp -d)
+/usr/bin/sorvane --version
+/usr/bin/sorvane generate "$root/examples/manual.pdf" -s "$root/examples/manual.svb" \
+  -o "$work/manual.pdf"
+/usr/bin/sorvane list "$work/manual.pdf" >/dev/null
+MANWIDTH=80 man sorvane | grep -q "EXIT STATUS"
+test -f /usr/share/bash-completion/completions/sorvane
+rm -rf "$work"
+echo "check-package: the installed package works"
