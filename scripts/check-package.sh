@@ -16,7 +16,7 @@ dpkg-deb --field "$deb" Depends
 
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get install -y -qq "$deb" >/dev/null
-trap '$SUDO apt-get remove -y -qq sorvane >/dev/null' EXIT
+trap '$SUDO apt-get purge -y -qq sorvane >/dev/null' EXIT
 
 work=$(mktemp -d)
 /usr/bin/sorvane --version
