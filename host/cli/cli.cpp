@@ -1,6 +1,9 @@
 #include "host/cli/cli.h"
 
+#include <algorithm>
 #include <ostream>
+#include <streambuf>
+#include <string>
 
 #include "host/cli/cli_support.h"
 #include "host/cli/command_specs.h"
@@ -18,6 +21,33 @@
 
 namespace sorvane::cli {
 namespace {
+
+// Passes on whole lines of messages that are errors ("sorvane: ..." but not warnings), and
+// drops the rest: progress, warnings and notes. For --quiet.
+class ErrorsOnly : public std::streambuf {
+public:
+  explicit ErrorsOnly(std::ostream &target) : m_target(target) {}
+  ~ErrorsOnly() override { flushLine(); }
+
+protected:
+  int overflow(int c) override {
+    if (c == traits_type::eof())
+      return c;
+    m_line += static_cast<char>(c);
+    if (c == '\n' || c == '\r')
+      flushLine();
+    return c;
+  }
+
+private:
+  void flushLine() {
+    if (m_line.rfind("sorvane: ", 0) == 0 && m_line.rfind("sorvane: warning: ", 0) != 0)
+      m_target << m_line << std::flush;
+    m_line.clear();
+  }
+  std::ostream &m_target;
+  std::string m_line;
+};
 
 ExitCode printVersion(std::ostream &out, std::ostream &err) {
   try {
@@ -87,9 +117,7 @@ ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std
   return usageError(err, "unknown command '" + first + "'.");
 }
 
-} // namespace
-
-ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+ExitCode runGuarded(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   try {
     return runCommand(args, out, err);
   } catch (const HostError &e) {
@@ -101,6 +129,25 @@ ExitCode run(const std::vector<std::string> &args, std::ostream &out, std::ostre
   }
   err << "sorvane: nothing more was done; please report this with the command that caused it.\n";
   return ExitCode::InternalError;
+}
+
+} // namespace
+
+ExitCode run(const std::vector<std::string> &givenArgs, std::ostream &out, std::ostream &err) {
+  // --quiet (-q) works the same for every command: only errors reach standard error.
+  std::vector<std::string> args;
+  bool quiet = false;
+  for (size_t i = 0; i < givenArgs.size(); ++i) {
+    const bool optionsEnded = std::find(givenArgs.begin(), givenArgs.begin() + long(i), "--") !=
+                              givenArgs.begin() + long(i);
+    if (!optionsEnded && i > 0 && (givenArgs[i] == "--quiet" || givenArgs[i] == "-q"))
+      quiet = true;
+    else
+      args.push_back(givenArgs[i]);
+  }
+  ErrorsOnly filter(err);
+  std::ostream quietErr(&filter);
+  return runGuarded(args, out, quiet ? quietErr : err);
 }
 
 } // namespace sorvane::cli

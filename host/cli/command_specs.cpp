@@ -9,12 +9,15 @@ const OptionSpec kPassword{{"--password"}, "PW", "the password of an encrypted f
 const OptionSpec kPasswordFile{
     {"--password-file"}, "FILE", "read the password from the first line of FILE"};
 const OptionSpec kHelpOption{{"--help", "-h"}, "", "show this command's help"};
+const OptionSpec kQuietOption{
+    {"--quiet", "-q"}, "", "tell only errors: no progress, warnings or notes"};
 
 std::vector<OptionSpec> withCommon(std::vector<OptionSpec> options, bool readsPdf) {
   if (readsPdf) {
     options.push_back(kPassword);
     options.push_back(kPasswordFile);
   }
+  options.push_back(kQuietOption);
   options.push_back(kHelpOption);
   return options;
 }

@@ -272,7 +272,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
         break; // the files after it are not begun
       }
       ++failed;
-      err << input << ": failed: " << e.what() << "\n";
+      err << "sorvane: " << input << ": failed: " << e.what() << "\n";
     }
   }
   const size_t files = interrupted ? begun - 1 : a.positional().size();

@@ -154,6 +154,25 @@ TEST_F(GenerateCommand, BatchMakesItsOutputFolder) {
   EXPECT_EQ(test::inspectPdf(dir.file("new/deeper/book.pdf")).outline.size(), 3u);
 }
 
+TEST_F(GenerateCommand, QuietTellsOnlyErrors) {
+  std::string typo = kSettings;
+  typo.replace(typo.find("\"InsertType\""), 12, "\"Insert\"");
+  test::writeFile(dir.file("typo.svb"), typo);
+  const auto quiet = test::runSorvane(
+      {"generate", input(), "-s", dir.file("typo.svb"), "-o", dir.file("out.pdf"), "--quiet"});
+  EXPECT_EQ(quiet.exitCode, 1); // the settings mistake still counts
+  EXPECT_EQ(quiet.err, "") << quiet.err;
+  EXPECT_NE(quiet.out.find("Bookmarks added: 3"), std::string::npos) << quiet.out;
+  const auto loud =
+      test::runSorvane({"generate", input(), "-s", dir.file("typo.svb"), "-o", dir.file("o2.pdf")});
+  EXPECT_NE(loud.err.find("warning"), std::string::npos) << loud.err;
+
+  const auto failed = test::runSorvane(
+      {"generate", dir.file("none.pdf"), "-s", settings(), "-o", dir.file("o3.pdf"), "-q"});
+  EXPECT_EQ(failed.exitCode, 3);
+  EXPECT_NE(failed.err.find("sorvane: "), std::string::npos) << failed.err;
+}
+
 TEST_F(GenerateCommand, SaysWhereTheResultGoes) {
   EXPECT_EQ(test::runSorvane({"generate", input(), "-s", settings()}).exitCode, 2);
   EXPECT_EQ(test::runSorvane({"generate", input(), "-o", dir.file("o.pdf")}).exitCode, 2);
