@@ -53,7 +53,7 @@ struct ActiveFile {
 
 } // namespace
 
-ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ostream &err) {
+ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(args, *findCommand("print"));
   if (a.error())
     return usageError(err, *a.error());
@@ -108,6 +108,7 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &, std::ost
     } catch (const HostError &e) {
       throw HostError(ErrorCode::Generic, e.text());
     }
+    out << "Pages printed: " << pages.size() << " -> " << (printTo ? *printTo : *printer) << "\n";
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);

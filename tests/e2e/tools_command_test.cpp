@@ -88,6 +88,7 @@ TEST(PrintCommand, PrintsTheBookmarkedPagesInOutlineOrderWithRepeats) {
       test::runSorvane({"print", dir.file("in.pdf"), "--print-to", dir.file("p.pdf"), "--yes"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.err.find("Total numbers of pages printed: 4"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Pages printed: 4 -> " + dir.file("p.pdf")), std::string::npos) << r.out;
   EXPECT_EQ(test::qpdfCheck(dir.file("p.pdf")), 0);
   EXPECT_EQ(test::inspectPdf(dir.file("p.pdf")).pageCount, 4);
   const auto refused =
