@@ -5,7 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 
-bash "$root/scripts/build.sh"
+# Only the program and its plug-in: the tests and benchmarks are not needed for a first run.
+bash "$root/scripts/build.sh" sorvane sorvane_api
 "$build/bin/sorvane" --version
 "$build/bin/sorvane" generate "$root/examples/manual.pdf" -s "$root/examples/manual.svb" \
   -o "$build/example-manual.pdf"
