@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "sdk/atom.h"
 #include "sdk/batch_command.h"
 #include "sdk/handles.h"
 #include "sdk/host_table.h"
+#include "sdk/platform_ui.h"
 #include "sdk/progress_monitor.h"
 #include "sdk/run_outcome.h"
 
@@ -40,6 +42,18 @@ public:
   virtual bool appModalWindowIsOpen() = 0;
   // The document of the active window; null when no document is open.
   virtual DocHandle appGetActiveDoc() = 0;
+  // The host's name as users know it ("sorvane", "Sorvane Studio").
+  virtual std::string appGetName() = 0;
+
+  // ---- document windows
+  // What the window of `doc` shows beside the pages: 1 nothing, 3 the bookmarks pane.
+  virtual void docViewSetPageMode(DocHandle doc, int32_t mode) = 0;
+  // Brings the window of `doc` to the front; false when the document has no window.
+  virtual bool docViewBringToFront(DocHandle doc) = 0;
+  // The host's action-properties dialog titled `title` for `action` of `doc`: the action the
+  // user confirmed (a new one, or `action` itself), or null when the user cancelled.
+  virtual ActionHandle actionPropertiesDialog(DocHandle doc, ActionHandle action,
+                                              std::string_view title) = 0;
 
   // ---- menus
   virtual MenubarHandle appGetMenubar() = 0;
@@ -104,6 +118,8 @@ public:
 
   // Dispatches pending paint messages, at most `max`; the number dispatched.
   virtual int32_t pumpPaintMessages(int32_t max) = 0;
+  // Dialogs, message boxes, choosers, the help viewer and the per-user profile.
+  virtual ui::UiServices &ui() = 0;
 };
 
 class AcroViewSweetPeaTable : public HostTable {

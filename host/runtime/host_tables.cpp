@@ -83,6 +83,7 @@ AcroSupport &HostTableProvider::acroSupport() { return m_tables->acroSupport; }
 ASExtra &HostTableProvider::asExtra() { return m_tables->asExtra; }
 
 AcroView &HostTableProvider::acroView() { return m_tables->acroView; }
+Win &HostTableProvider::win() { return m_tables->win; }
 
 HostTable *HostTableProvider::grant(std::string_view name, uint32_t version) {
   uint32_t maxVersion = kHostTableVersion;

@@ -14,6 +14,7 @@ namespace sorvane::host {
 class AcroSupport;
 class ASExtra;
 class AcroView;
+class Win;
 
 class HostTableProvider {
 public:
@@ -37,6 +38,7 @@ public:
   AcroSupport &acroSupport();
   ASExtra &asExtra();
   AcroView &acroView();
+  Win &win();
 
 private:
   struct Tables;

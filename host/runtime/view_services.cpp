@@ -47,6 +47,40 @@ void AcroView::setPrintHandler(std::function<void(DocHandle, int32_t, int32_t)> 
   m_printHandler = std::move(handler);
 }
 
+void AcroView::docViewSetPageMode(DocHandle doc, int32_t mode) {
+  if (doc)
+    m_pageModes[doc.value()] = mode;
+}
+
+int32_t AcroView::pageMode(DocHandle doc) const {
+  const auto it = m_pageModes.find(doc.value());
+  return it == m_pageModes.end() ? 0 : it->second;
+}
+
+bool AcroView::docViewBringToFront(DocHandle doc) {
+  if (!doc || (doc != m_activeDoc && !m_windows.count(doc.value())))
+    return false;
+  m_activeDoc = doc;
+  return true;
+}
+
+void AcroView::setHasWindow(DocHandle doc, bool on) {
+  if (on)
+    m_windows.insert(doc.value());
+  else
+    m_windows.erase(doc.value());
+}
+
+ActionHandle AcroView::actionPropertiesDialog(DocHandle doc, ActionHandle action,
+                                              std::string_view title) {
+  return m_actionEditor ? m_actionEditor(doc, action, title) : ActionHandle();
+}
+
+void AcroView::setActionEditor(
+    std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> editor) {
+  m_actionEditor = std::move(editor);
+}
+
 MenuHandle AcroView::menubarAcquireMenuByName(MenubarHandle, std::string_view name) {
   for (size_t i = 0; i < m_menus.size(); ++i)
     if (m_menus[i].onMenubar && m_menus[i].name == name)

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/runtime/scripted_ui.h"
 #include "sdk/as_extra_table.h"
 #include "sdk/view_tables.h"
 
@@ -33,6 +34,19 @@ public:
   int16_t appGetVersionMajor() override { return m_versionMajor; }
   bool appModalWindowIsOpen() override { return m_modalOpen; }
   DocHandle appGetActiveDoc() override { return m_activeDoc; }
+  std::string appGetName() override { return m_appName; }
+  void setAppName(std::string name) { m_appName = std::move(name); }
+
+  void docViewSetPageMode(DocHandle doc, int32_t mode) override;
+  bool docViewBringToFront(DocHandle doc) override;
+  ActionHandle actionPropertiesDialog(DocHandle doc, ActionHandle action,
+                                      std::string_view title) override;
+  // The page mode a document window was last given (0 when none was).
+  int32_t pageMode(DocHandle doc) const;
+  // The documents that have a window (the active one always has).
+  void setHasWindow(DocHandle doc, bool on);
+  // Who shows the action-properties dialog; without one the dialog counts as cancelled.
+  void setActionEditor(std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)>);
 
   MenubarHandle appGetMenubar() override { return MenubarHandle(1); }
   MenuHandle menubarAcquireMenuByName(MenubarHandle bar, std::string_view name) override;
@@ -133,6 +147,10 @@ private:
   bool m_modalOpen = false;
   int16_t m_versionMajor = 5;
   std::function<bool(std::string_view)> m_confirmHandler;
+  std::string m_appName = "sorvane";
+  std::unordered_map<uint64_t, int32_t> m_pageModes;
+  std::unordered_set<uint64_t> m_windows;
+  std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> m_actionEditor;
   std::function<void(DocHandle, int32_t, int32_t)> m_printHandler;
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;
@@ -147,7 +165,15 @@ private:
 
 class Win final : public WinTable {
 public:
-  int32_t pumpPaintMessages(int32_t) override { return 0; } // no windows to paint
+  int32_t pumpPaintMessages(int32_t max) override { return ui().pumpPaintMessages(max); }
+  ui::UiServices &ui() override { return m_ui ? *m_ui : m_scripted; }
+  // The backend dialogs run in from now on; null: the scripted one.
+  void setUi(ui::UiServices *backend) { m_ui = backend; }
+  ScriptedUi &scripted() { return m_scripted; }
+
+private:
+  ScriptedUi m_scripted;
+  ui::UiServices *m_ui = nullptr;
 };
 
 } // namespace sorvane::host

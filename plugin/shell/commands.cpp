@@ -8,7 +8,12 @@
 
 #include "plugin/outline/delete_bookmarks.h"
 #include "plugin/outline/print_bookmarked_pages.h"
+#include "plugin/outline/sort_outline.h"
 #include "plugin/shell/plugin_state.h"
+#include "plugin/ui/about_box.h"
+#include "plugin/ui/platform.h"
+#include "plugin/ui/sort_dialog.h"
+#include "plugin/ui/validate_dialog.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 
@@ -27,8 +32,8 @@ struct MenuEntry {
 // The "&Bookmarks" submenu in its order. Generate, Validate and Sort join it with their dialogs.
 const MenuEntry kBookmarkItems[] = {
     {"&Generate...", "TAVO:BookmarkGenerate", nullptr, hasActiveDocument},
-    {"&Validate...", "TAVO:BookmarkValidate", nullptr, hasBookmarks},
-    {"&Sort...", "TAVO:BookmarkSort", nullptr, hasBookmarks},
+    {"&Validate...", "TAVO:BookmarkValidate", validateCommand, hasBookmarks},
+    {"&Sort...", "TAVO:BookmarkSort", sortCommand, hasBookmarks},
     {"&Print Bookmarked Pages...", "TAVO:BookmarkSPrint", printBookmarkedPagesCommand,
      hasBookmarks},
     {"&Delete All...", "TAVO:BookmarkDeleteAll", deleteAllCommand, hasBookmarks},
@@ -113,6 +118,56 @@ void printBookmarkedPagesCommand(void *) {
   }
 }
 
+void validateCommand(void *) {
+  try {
+    if (!checkCommandPreconditions())
+      return;
+    ValidateDialog dialog(view().appGetActiveDoc());
+    platformUi().runModal(dialog);
+  } catch (const HostError &e) {
+    view().alertNote(e.text());
+  }
+}
+
+void sortCommand(void *) {
+  ui::UiServices *platform = nullptr;
+  try {
+    if (!checkCommandPreconditions())
+      return;
+    const DocHandle doc = view().appGetActiveDoc();
+    SortOptions options;
+    SortDialog dialog(options, plugInState().defaultsFile);
+    platform = &platformUi();
+    if (platform->runModal(dialog) != ui::DialogResult::Ok)
+      return;
+    platform->setWaitCursor(true);
+    sortOutline(hostTables().pdModel.must().docGetBookmarkRoot(doc), options);
+    platform->setWaitCursor(false);
+  } catch (const HostError &e) {
+    if (platform)
+      platform->setWaitCursor(false);
+    view().alertNote(e.text());
+  }
+}
+
+void helpCommand(void *) {
+  try {
+    if (!platformUi().openHelp(plugInState().helpFile))
+      view().alertNote(kHelpFailedMessage);
+  } catch (const HostError &) {
+    view().alertNote(kHelpFailedMessage);
+  }
+}
+
+void aboutCommand(void *) {
+  try {
+    AboutBox box(view().appGetName());
+    platformUi().runModal(box);
+  } catch (const HostError &e) {
+    view().alertNote(e.text());
+  }
+}
+
 void buildMenus() {
   AcroViewTable &v = view();
   const uint32_t owner = plugInState().extensionId;
@@ -134,8 +189,20 @@ void buildMenus() {
     v.menuRelease(submenu);
     v.menuRelease(extensions);
   }
-  // "&Sorvane..." under "UsingExtensions" (help) and "AboutExtensions" (about) come with the
-  // help and About windows.
+  const std::pair<const char *, std::pair<const char *, ExecuteProc>> extras[] = {
+      {"UsingExtensions", {"TAVO:Sorvane", helpCommand}},
+      {"AboutExtensions", {"TAVO:AboutSorvane", aboutCommand}},
+  };
+  for (const auto &[menuName, item] : extras) {
+    MenuHandle menu = v.menubarAcquireMenuByName(bar, menuName);
+    if (!menu)
+      continue;
+    MenuItemHandle entry = v.menuItemNew("&Sorvane...", item.first, MenuHandle(), owner);
+    v.menuItemSetExecuteProc(entry, item.second, nullptr);
+    v.menuAddMenuItem(menu, entry, kAtEnd);
+    v.menuItemRelease(entry);
+    v.menuRelease(menu);
+  }
 }
 
 std::string derivedPath(const std::string &modulePath, const std::string &extension) {

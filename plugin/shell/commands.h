@@ -29,7 +29,13 @@ bool checkCommandPreconditions(uint32_t permission = kPermissionModify);
 bool hasActiveDocument(void *clientData);
 bool hasBookmarks(void *clientData);
 
+inline constexpr const char *kHelpFailedMessage = "Failed to launch help.";
+
 // Command handlers.
+void validateCommand(void *clientData);
+void sortCommand(void *clientData);
+void helpCommand(void *clientData);
+void aboutCommand(void *clientData);
 void deleteAllCommand(void *clientData);
 void printBookmarkedPagesCommand(void *clientData);
 
@@ -37,7 +43,7 @@ void printBookmarkedPagesCommand(void *clientData);
 void buildMenus();
 
 // The defaults file and help file paths for the plug-in file at `modulePath`: its extension
-// replaced (whatever its letter case) by ".cfs" and ".chm"; the rest of the path is kept, since
+// replaced (whatever its letter case) by ".cfs" and ".html"; the rest of the path is kept, since
 // on this platform a path in other letters names another file.
 std::string derivedPath(const std::string &modulePath, const std::string &extension);
 

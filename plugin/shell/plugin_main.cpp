@@ -27,9 +27,11 @@ std::string modulePath() {
 // Builds the menus, then registers the batch command.
 bool initialize() {
   try {
+    // The per-user profile (validation options) is the company's.
+    hostTables().win.must().ui().setProfileOwner("Quillon", "Sorvane");
     const std::string path = modulePath();
     plugInState().defaultsFile = derivedPath(path, ".cfs");
-    plugInState().helpFile = derivedPath(path, ".chm");
+    plugInState().helpFile = derivedPath(path, ".html");
     buildMenus();
     buildCommand().setUp();
     return true;

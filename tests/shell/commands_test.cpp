@@ -1,6 +1,8 @@
 // Menus, the checks before a command, and the Delete All command.
 #include "plugin/shell/commands.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "host/runtime/view_services.h"
@@ -78,8 +80,19 @@ TEST_F(Commands, TheBookmarksSubmenuHoldsTheCommandsThatExist) {
   std::vector<std::string> names;
   for (int i : submenu.items)
     names.push_back(view().items()[size_t(i)].name);
-  EXPECT_EQ(names, (std::vector<std::string>{"TAVO:BookmarkSPrint", "TAVO:BookmarkDeleteAll"}));
-  EXPECT_FALSE(view().isItemEnabled("TAVO:BookmarkDeleteAll")); // no document
+  EXPECT_EQ(names, (std::vector<std::string>{"TAVO:BookmarkValidate", "TAVO:BookmarkSort",
+                                             "TAVO:BookmarkSPrint", "TAVO:BookmarkDeleteAll"}));
+  for (const std::string &name : names)
+    EXPECT_FALSE(view().isItemEnabled(name)) << name; // no document
+  // Help and About sit in their own menus and need no document.
+  for (const char *menu : {"UsingExtensions", "AboutExtensions"}) {
+    const auto &m = *std::find_if(view().menus().begin(), view().menus().end(),
+                                  [&](const auto &x) { return x.name == menu; });
+    ASSERT_EQ(m.items.size(), 1u) << menu;
+    EXPECT_EQ(view().items()[size_t(m.items[0])].title, "&Sorvane...");
+  }
+  EXPECT_TRUE(view().isItemEnabled("TAVO:Sorvane"));
+  EXPECT_TRUE(view().isItemEnabled("TAVO:AboutSorvane"));
 }
 
 TEST_F(Commands, AHostWithoutTheExtensionsMenuGetsNoItems) {
@@ -107,8 +120,8 @@ TEST_F(Commands, DeleteAllAsksFirstAndThenEmptiesTheOutline) {
 TEST(ModulePaths, ReplaceTheExtensionWhateverItsCaseAndKeepTheRest) {
   EXPECT_EQ(derivedPath("/opt/Sorvane/Plug_ins/Sorvane.API", ".cfs"),
             "/opt/Sorvane/Plug_ins/Sorvane.cfs");
-  EXPECT_EQ(derivedPath("/usr/lib/sorvane/plug_ins/sorvane.api", ".chm"),
-            "/usr/lib/sorvane/plug_ins/sorvane.chm");
+  EXPECT_EQ(derivedPath("/usr/lib/sorvane/plug_ins/sorvane.api", ".html"),
+            "/usr/lib/sorvane/plug_ins/sorvane.html");
   EXPECT_EQ(derivedPath("/x.d/sorvane", ".cfs"), "/x.d/sorvane.cfs");
   EXPECT_EQ(derivedPath("/x/sorvane.so", ".cfs"), "/x/sorvane.so.cfs");
 }

@@ -2,6 +2,7 @@
 
 #include "host/runtime/as_extra.h"
 #include "host/runtime/object_store.h"
+#include "host/runtime/view_services.h"
 #include "plugin/shell/table_import.h"
 #include "sdk/imported_tables.h"
 
@@ -12,6 +13,7 @@ TestHost::TestHost() {
   m_provider.provide(CosTable::kName, &m_pdf.cos());
   m_provider.provide(PagePDEContentTable::kName, &m_pdf.pageContent());
   m_provider.provide(PDFEditReadTable::kName, &m_pdf.editRead());
+  m_provider.win().scripted().keepProfileInMemory();
   ImportedTables &tables = hostTables();
   tables = {};
   tables.core = {&m_provider.core(), kCoreTableVersion};
@@ -22,6 +24,8 @@ TestHost::TestHost() {
 TestHost::~TestHost() { hostTables() = {}; }
 
 ASExtraTable &TestHost::asExtra() { return m_provider.asExtra(); }
+
+host::ScriptedUi &TestHost::ui() { return m_provider.win().scripted(); }
 
 void HostTest::SetUp() {
   m_objectsBefore = host::ObjectStore::instance().ownedObjects();

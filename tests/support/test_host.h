@@ -6,6 +6,7 @@
 
 #include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
+#include "host/runtime/scripted_ui.h"
 #include "sdk/as_extra_table.h"
 
 namespace sorvane::test {
@@ -20,6 +21,8 @@ public:
   host::HostTableProvider &provider() { return m_provider; }
   host::PdfTables &pdf() { return m_pdf; }
   ASExtraTable &asExtra();
+  // The backend dialogs run in; its profile is kept in memory unless a test gives it a file.
+  host::ScriptedUi &ui();
 
 private:
   host::PdfTables m_pdf;
