@@ -7,6 +7,7 @@
 
 #include "host/cli/cli_support.h"
 #include "host/cli/command_specs.h"
+#include "host/cli/dialog_commands.h"
 #include "host/cli/generate_command.h"
 #include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
@@ -112,6 +113,10 @@ ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std
     return runDeleteAll(rest, out, err);
   if (first == "print")
     return runPrint(rest, out, err);
+  if (first == "validate")
+    return runValidate(rest, out, err);
+  if (first == "sort")
+    return runSort(rest, out, err);
   if (!first.empty() && first.front() == '-')
     return usageError(err, "unknown option '" + first + "'.");
   return usageError(err, "unknown command '" + first + "'.");

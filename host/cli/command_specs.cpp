@@ -71,6 +71,36 @@ std::vector<CommandSpec> makeSpecs() {
                    {{"--yes"}, "", "answer the confirmation with yes"}},
                   true),
        "sorvane print book.pdf --print-to chapters.pdf --yes"},
+      {"validate",
+       {"validate IN.pdf [--json] [--no-links] [--no-files] [--password PW]"},
+       "check every bookmark: title, action, destination page, linked files",
+       "Checks every bookmark of IN.pdf as the Validate dialog does: a title, an action, a "
+       "destination page inside the document, a link into this document, and a linked outside "
+       "file that exists. Prints each bookmark with problems (its title path, its page and the "
+       "problems) and the number checked. Exit code 1 when a problem was found (or the file has "
+       "no bookmarks), 0 when none. Nothing is written.",
+       withCommon({{{"--json"}, "", "print the report as JSON"},
+                   {{"--no-links"}, "", "do not report bookmarks that lead outside the document"},
+                   {{"--no-files"}, "", "do not check that linked files exist"}},
+                  true),
+       "sorvane validate book.pdf"},
+      {"sort",
+       {"sort IN.pdf (-o OUT.pdf | --in-place) [--level N] [--descending] [--ignore-case] "
+        "[--children] [--title TEXT] [--password PW]"},
+       "sort bookmarks by title",
+       "Sorts the bookmarks of one level of IN.pdf by title, as the Sort dialog does: level 1 is "
+       "the top-level bookmarks, level 2 their children, and so on. Titles compare byte by byte "
+       "(upper case before lower case, numbers as text) unless --ignore-case is given. With "
+       "--title, only the children of bookmarks with exactly that title are sorted.",
+       withCommon({{{"--output", "-o"}, "OUT.pdf", "where the result goes"},
+                   {{"--in-place"}, "", "replace IN.pdf with the result"},
+                   {{"--level"}, "N", "the level to sort, 1 to 10 (default 1)"},
+                   {{"--descending"}, "", "sort from Z to A"},
+                   {{"--ignore-case"}, "", "compare titles without regard to letter case"},
+                   {{"--children"}, "", "sort every level below the chosen one too"},
+                   {{"--title"}, "TEXT", "sort only the children of bookmarks titled TEXT"}},
+                  true),
+       "sorvane sort book.pdf --level 2 --children -o sorted.pdf"},
       {"delete-all",
        {"delete-all IN.pdf (-o OUT.pdf | --in-place) [--yes] [--password PW]"},
        "delete every bookmark, after a confirmation",

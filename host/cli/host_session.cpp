@@ -5,6 +5,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "host/runtime/action_dialog.h"
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
@@ -14,13 +15,23 @@ HostSession::HostSession(std::ostream &err) : m_err(err) {
   m_provider.provide(CosTable::kName, &m_pdf.cos());
   m_provider.provide(PagePDEContentTable::kName, &m_pdf.pageContent());
   m_provider.provide(PDFEditReadTable::kName, &m_pdf.editRead());
+  m_provider.acroView().setActionEditor(
+      [this](DocHandle doc, ActionHandle action, std::string_view title) {
+        return host::editActionProperties(m_provider.win().ui(), m_pdf.pdModel(), m_provider.core(),
+                                          doc, action, title);
+      });
   m_provider.acroView().setNoteHandler([this, &err](std::string_view message) {
     ++m_notes;
     err << "sorvane: " << message << "\n";
   });
+  // A dialog's message boxes are told too; they are part of a dialog, not a failure.
+  ui().setMessageHandler(
+      [&err](std::string_view message) { err << "sorvane: " << message << "\n"; });
 }
 
 HostSession::~HostSession() { m_plugIn.reset(); }
+
+host::ScriptedUi &HostSession::ui() { return m_provider.win().scripted(); }
 
 void HostSession::answerConfirmations(bool assumeYes) {
   m_provider.acroView().setConfirmHandler([this, assumeYes](std::string_view question) {

@@ -9,6 +9,7 @@
 #include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
 #include "host/runtime/plugin_loader.h"
+#include "host/runtime/scripted_ui.h"
 
 namespace sorvane::cli {
 
@@ -29,6 +30,8 @@ public:
 
   host::HostTableProvider &provider() { return m_provider; }
   host::PdfTables &pdf() { return m_pdf; }
+  // The backend the plug-in's dialogs run in.
+  host::ScriptedUi &ui();
   // Notes the plug-in showed since the session began.
   int notesShown() const { return m_notes; }
 

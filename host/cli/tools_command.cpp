@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "host/base/file_io.h"
+#include "host/cli/active_file.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
 #include "host/pdf/outline_listing.h"
@@ -29,27 +30,6 @@ bool sendToPrinter(const std::string &printer, const std::string &file, std::ost
   }
   return true;
 }
-
-// A file open as the active document of a host with the plug-in loaded, as the menu commands
-// expect it.
-struct ActiveFile {
-  HostSession session;
-  std::unique_ptr<host::PdfDocument> document;
-  DocHandle doc;
-
-  ActiveFile(std::ostream &err, const Arguments &a) : session(err) {
-    session.answerConfirmations(a.flag("--yes"));
-    session.loadPlugIn();
-    document = openDocument(a.positional()[0], password(a), err);
-    doc = session.pdf().add(*document);
-    view().setActiveDoc(doc);
-  }
-  ~ActiveFile() {
-    view().setActiveDoc(DocHandle());
-    session.pdf().remove(doc);
-  }
-  host::AcroView &view() { return session.provider().acroView(); }
-};
 
 } // namespace
 

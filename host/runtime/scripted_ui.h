@@ -83,7 +83,10 @@ public:
   void setProfileOwner(std::string_view company, std::string_view application) override;
   // Keeps the profile in memory only from now on (a run that must not change the user's
   // remembered choices).
-  void keepProfileInMemory() { m_profileInMemory = true; }
+  void keepProfileInMemory() {
+    m_profileInMemory = true;
+    m_profile = UserProfile();
+  }
 
 private:
   void fail(const ScriptStep *step, const std::string &why);

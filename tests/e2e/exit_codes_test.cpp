@@ -44,6 +44,8 @@ TEST_F(ExitCodes, EachCommandEndsWithTheCodeOfWhatHappened) {
       {0, {"settings", "new", out("new.svb")}},
       {0, {"print", pdf(), "--print-to", out("p.pdf"), "--yes"}},
       {0, {"delete-all", pdf(), "-o", out("d.pdf"), "--yes"}},
+      {0, {"validate", pdf()}},
+      {0, {"sort", pdf(), "-o", out("s.pdf")}},
       {0, {"list", pdf()}},
       {0, {"inspect", pdf()}},
       // 1 nothing found, problems found
@@ -51,12 +53,16 @@ TEST_F(ExitCodes, EachCommandEndsWithTheCodeOfWhatHappened) {
       {1, {"batch", "-s", settings(), "--suffix", "-x", dir.file("plain.pdf")}},
       {1, {"print", dir.file("plain.pdf"), "--print-to", out("p1.pdf"), "--yes"}},
       {1, {"delete-all", dir.file("plain.pdf"), "-o", out("d1.pdf"), "--yes"}},
+      {1, {"validate", dir.file("plain.pdf")}},
+      {1, {"sort", dir.file("plain.pdf"), "-o", out("s1.pdf")}},
       // 2 usage
       {2, {"generate", pdf()}},
       {2, {"batch", pdf()}},
       {2, {"settings", "edit", settings()}},
       {2, {"print", pdf()}},
       {2, {"delete-all", pdf(), "-o", out("d2.pdf")}}, // not confirmed
+      {2, {"validate", pdf(), pdf()}},
+      {2, {"sort", pdf(), "--in-place", "--level", "0"}},
       {2, {"list", pdf(), "--nosuch"}},
       {2, {"inspect", pdf(), "--page", "0"}},
       {2, {"nosuch"}},
@@ -66,6 +72,8 @@ TEST_F(ExitCodes, EachCommandEndsWithTheCodeOfWhatHappened) {
       {3, {"settings", "show", dir.file("notes.pdf")}},
       {3, {"print", dir.file("notes.pdf"), "--print-to", out("p3.pdf"), "--yes"}},
       {3, {"delete-all", dir.file("locked.pdf"), "-o", out("d3.pdf"), "--yes"}},
+      {3, {"validate", dir.file("notes.pdf")}},
+      {3, {"sort", dir.file("locked.pdf"), "-o", out("s3.pdf")}},
       {3, {"list", dir.file("notes.pdf")}},
       {3, {"inspect", dir.file("none.pdf")}},
       // 4 output
@@ -74,6 +82,7 @@ TEST_F(ExitCodes, EachCommandEndsWithTheCodeOfWhatHappened) {
       {4, {"settings", "new", nowhere()}},
       {4, {"print", pdf(), "--print-to", nowhere(), "--yes"}},
       {4, {"delete-all", pdf(), "-o", nowhere(), "--yes"}},
+      {4, {"sort", pdf(), "-o", nowhere()}},
   };
   for (const Case &c : cases) {
     const auto r = test::runSorvane(c.args);

@@ -2,6 +2,7 @@
 
 #include "host/runtime/as_extra.h"
 #include "host/runtime/object_store.h"
+#include "host/runtime/action_dialog.h"
 #include "host/runtime/view_services.h"
 #include "plugin/shell/table_import.h"
 #include "sdk/imported_tables.h"
@@ -13,6 +14,11 @@ TestHost::TestHost() {
   m_provider.provide(CosTable::kName, &m_pdf.cos());
   m_provider.provide(PagePDEContentTable::kName, &m_pdf.pageContent());
   m_provider.provide(PDFEditReadTable::kName, &m_pdf.editRead());
+  m_provider.acroView().setActionEditor(
+      [this](DocHandle doc, ActionHandle action, std::string_view title) {
+        return host::editActionProperties(m_provider.win().ui(), m_pdf.pdModel(),
+                                          m_provider.core(), doc, action, title);
+      });
   m_provider.win().scripted().keepProfileInMemory();
   ImportedTables &tables = hostTables();
   tables = {};

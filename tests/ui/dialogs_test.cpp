@@ -367,6 +367,25 @@ TEST_F(Dialogs, DoubleClickOnAReportEntryEditsTheBookmarksAction) {
   EXPECT_EQ(host::listOutline(host.pdf(), doc->handle()).entries[0].page, 2);
 }
 
+TEST_F(Dialogs, TheHostsActionDialogSendsTheBookmarkToAnotherPage) {
+  open({item("Broken", ActionSpec::goTo(11)), item("Good", ActionSpec::goTo(0))});
+  script("press Validate\ndouble-click report \"1. Bookmark: \\\">Broken\\\"\"\n"
+         "dialog \"Edit Bookmark Action\"\ntype \"Go to page\" 9\npress OK\n"
+         "type \"Go to page\" 3\nchoose View \"Fit Width\"\npress OK\n"
+         "dialog \"Validate Bookmarks\"\npress Validate\npress Close");
+  EXPECT_TRUE(view().executeItem("TAVO:BookmarkValidate"));
+  expectScriptDone();
+  // A page the document does not have is refused with a message, and the dialog stays open.
+  EXPECT_NE(std::find(ui().transcript().begin(), ui().transcript().end(),
+                      "message \"Enter a page number from 1 to 3.\""),
+            ui().transcript().end());
+  const auto entries = host::listOutline(host.pdf(), doc->handle()).entries;
+  EXPECT_EQ(entries[0].page, 2);
+  EXPECT_EQ(entries[0].action, "GoTo");
+  ASSERT_EQ(closed.size(), 2u);
+  EXPECT_NE(closed[1].find("\"No errors found\""), std::string::npos) << closed[1];
+}
+
 // ---- About and Help
 
 TEST_F(Dialogs, TheAboutBoxNamesThePlugInItsHostAndVersion) {

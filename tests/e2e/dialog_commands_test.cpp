@@ -1,0 +1,178 @@
+// `sorvane validate` and `sorvane sort` on fixture PDFs: reports, exit codes, and the written
+// outline read back with QPDF.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+using test::ActionSpec;
+using test::OutlineSpec;
+
+OutlineSpec item(std::string title, ActionSpec action, std::vector<OutlineSpec> children = {}) {
+  return {std::move(title), {}, std::move(action), false, {}, 0, std::move(children)};
+}
+OutlineSpec item(std::string title, std::vector<OutlineSpec> children = {}) {
+  return item(std::move(title), ActionSpec::goTo(0), std::move(children));
+}
+
+class DialogCommands : public ::testing::Test {
+protected:
+  std::string make(std::vector<OutlineSpec> outline,
+                   std::optional<test::EncryptionSpec> encryption = {}) {
+    test::PdfSpec spec = test::pages(3);
+    spec.outline = std::move(outline);
+    spec.encryption = encryption;
+    test::writePdf(spec, dir.file("in.pdf"));
+    return dir.file("in.pdf");
+  }
+  // The titles of a written outline, children indented by two blanks.
+  static void flatten(const std::vector<test::InspectedBookmark> &list, int depth,
+                      std::vector<std::string> &out) {
+    for (const auto &b : list) {
+      out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
+      flatten(b.children, depth + 1, out);
+    }
+  }
+  std::vector<std::string> titles(const std::string &path) {
+    std::vector<std::string> out;
+    flatten(test::inspectPdf(path).outline, 0, out);
+    return out;
+  }
+  test::TempDir dir;
+};
+
+TEST_F(DialogCommands, ValidateACleanOutline) {
+  const std::string in = make({item("A", {item("A.1")}), item("B")});
+  const auto r = test::runSorvane({"validate", in});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "No errors found\nTotal bookmarks processed: 3; bookmarks with problems: 0\n");
+}
+
+TEST_F(DialogCommands, ValidateReportsEachKindOfProblem) {
+  const std::string in =
+      make({item(" ", ActionSpec::goTo(11)), item("No action", ActionSpec{}),
+            item("Parent", {item("Web", ActionSpec::uriTo("https://example.org"))}),
+            item("Thread", ActionSpec::thread()), item("Script", ActionSpec::javaScript("x()")),
+            item("No file", ActionSpec::launch(std::nullopt)),
+            item("Missing", ActionSpec::goToR("missing.pdf", 0)), item("Fine")});
+  const auto r = test::runSorvane({"validate", in});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(r.out, "1. Bookmark: \">\"\n"
+                   "     Empty bookmark title.\n"
+                   "     Destination page is invalid.\n"
+                   "     Bookmark is not linked to a page in the current document.\n"
+                   "2. Bookmark: \">No action\"\n"
+                   "     Empty bookmark action.\n"
+                   "3. Bookmark: \">Parent>Web\"\n"
+                   "     Bookmark is not linked to a page in the current document.\n"
+                   "4. Bookmark: \">Script\"\n"
+                   "     Destination page is invalid.\n"
+                   "     Bookmark is not linked to a page in the current document.\n"
+                   "5. Bookmark: \">No file\"\n"
+                   "     Bookmark is not linked to a page in the current document.\n"
+                   "     Destination file is not specified.\n"
+                   "6. Bookmark: \">Missing\"\n"
+                   "     Bookmark is not linked to a page in the current document.\n"
+                   "     Destination file does not exist or invalid.\n"
+                   "Total bookmarks processed: 9; bookmarks with problems: 6\n");
+
+  // Without the two checks the web link and the missing file pass.
+  const auto lenient = test::runSorvane({"validate", in, "--no-links", "--no-files", "--json"});
+  EXPECT_EQ(lenient.exitCode, 1) << lenient.err;
+  const auto json = nlohmann::json::parse(lenient.out);
+  EXPECT_EQ(json["checked"], 9);
+  ASSERT_EQ(json["problems"].size(), 4u);
+  EXPECT_EQ(json["problems"][0]["titlePath"], ">");
+  EXPECT_EQ(json["problems"][0]["messages"],
+            (std::vector<std::string>{"Empty bookmark title.", "Destination page is invalid."}));
+  EXPECT_EQ(json["problems"][1]["titlePath"], ">No action");
+  EXPECT_EQ(json["problems"][2]["titlePath"], ">Script");
+  EXPECT_EQ(json["problems"][3]["titlePath"], ">No file");
+  EXPECT_EQ(json["problems"][3]["messages"],
+            (std::vector<std::string>{"Destination file is not specified."}));
+}
+
+TEST_F(DialogCommands, ValidateTellsThePageOfAProblemBookmark) {
+  const std::string in = make({item("", ActionSpec::goTo(2))});
+  const auto r = test::runSorvane({"validate", in, "--json"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  EXPECT_EQ(json["problems"][0]["page"], 3);
+  const auto text = test::runSorvane({"validate", in});
+  EXPECT_NE(text.out.find("1. Bookmark: \">\" (page 3)\n"), std::string::npos) << text.out;
+}
+
+TEST_F(DialogCommands, ValidateWithoutBookmarksOrPermission) {
+  const auto none = test::runSorvane({"validate", make({})});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("has no bookmarks"), std::string::npos) << none.err;
+  const std::string locked = make({item("A")}, test::EncryptionSpec{"", "owner", false});
+  const auto refused = test::runSorvane({"validate", locked});
+  EXPECT_EQ(refused.exitCode, 3) << refused.err;
+  EXPECT_EQ(test::runSorvane({"validate", locked, "--password", "owner"}).exitCode, 0);
+  EXPECT_EQ(test::runSorvane({"validate"}).exitCode, 2);
+}
+
+TEST_F(DialogCommands, SortEachOption) {
+  const std::string in = make({item("b", {item("y"), item("X"), item("x")}), item("A"),
+                               item("a", {item("2"), item("10")}), item("B")});
+  struct Case {
+    std::vector<std::string> options;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {{}, {"A", "B", "a", "  2", "  10", "b", "  y", "  X", "  x"}},
+      {{"--descending"}, {"b", "  y", "  X", "  x", "a", "  2", "  10", "B", "A"}},
+      {{"--level", "2"}, {"b", "  X", "  x", "  y", "A", "a", "  10", "  2", "B"}},
+      {{"--children"}, {"A", "B", "a", "  10", "  2", "b", "  X", "  x", "  y"}},
+      {{"--level", "2", "--title", "a"}, {"b", "  y", "  X", "  x", "A", "a", "  10", "  2", "B"}},
+  };
+  for (const Case &c : cases) {
+    std::vector<std::string> args = {"sort", in, "-o", dir.file("out.pdf")};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const auto r = test::runSorvane(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Bookmarks moved: "), std::string::npos) << r.out;
+    EXPECT_EQ(test::qpdfCheck(dir.file("out.pdf")), 0);
+    EXPECT_EQ(titles(dir.file("out.pdf")), c.expected) << testing::PrintToString(c.options);
+  }
+  // --ignore-case puts each pair of a letter together (in either order).
+  const auto r = test::runSorvane({"sort", in, "-o", dir.file("out.pdf"), "--ignore-case"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::vector<std::string> top;
+  for (const std::string &t : titles(dir.file("out.pdf")))
+    if (t[0] != ' ')
+      top.push_back(t);
+  ASSERT_EQ(top.size(), 4u);
+  EXPECT_EQ(std::tolower(top[0][0]), 'a');
+  EXPECT_EQ(std::tolower(top[1][0]), 'a');
+  EXPECT_EQ(std::tolower(top[2][0]), 'b');
+  EXPECT_EQ(titles(in).front(), "b"); // the input is untouched
+}
+
+TEST_F(DialogCommands, SortRefusesWhatItCannotDo) {
+  const std::string in = make({item("b"), item("a")});
+  EXPECT_EQ(test::runSorvane({"sort", in}).exitCode, 2); // no output given
+  EXPECT_EQ(test::runSorvane({"sort", in, "-o", in}).exitCode, 2);
+  for (const char *level : {"0", "11", "x", "-1"})
+    EXPECT_EQ(test::runSorvane({"sort", in, "--in-place", "--level", level}).exitCode, 2) << level;
+  const std::string locked = make({item("b"), item("a")}, test::EncryptionSpec{"", "owner", false});
+  const auto refused = test::runSorvane({"sort", locked, "--in-place"});
+  EXPECT_EQ(refused.exitCode, 3) << refused.err;
+  EXPECT_EQ(titles(locked).front(), "b");
+  const auto none = test::runSorvane({"sort", make({}), "--in-place"});
+  EXPECT_EQ(none.exitCode, 1);
+  // In place: the input is replaced by the sorted outline.
+  const std::string again = make({item("b"), item("a")});
+  EXPECT_EQ(test::runSorvane({"sort", again, "--in-place"}).exitCode, 0);
+  EXPECT_EQ(titles(again), (std::vector<std::string>{"a", "b"}));
+}
+
+} // namespace
+} // namespace sorvane
