@@ -2,6 +2,7 @@
 #include "plugin/shell/commands.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,10 @@ TEST(ModulePaths, ReplaceTheExtensionWhateverItsCaseAndKeepTheRest) {
             "/usr/lib/sorvane/plug_ins/sorvane.html");
   EXPECT_EQ(derivedPath("/x.d/sorvane", ".cfs"), "/x.d/sorvane.cfs");
   EXPECT_EQ(derivedPath("/x/sorvane.so", ".cfs"), "/x/sorvane.so.cfs");
+}
+
+TEST(ModulePaths, TheHelpFileStandsBesideThePlugIn) {
+  EXPECT_TRUE(std::filesystem::is_regular_file(derivedPath(SORVANE_API_PATH, ".html")));
 }
 
 } // namespace
