@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "sdk/atom.h"
 #include "sdk/handles.h"
 #include "sdk/host_table.h"
+#include "sdk/progress_monitor.h"
 
 namespace sorvane {
 
@@ -56,6 +58,11 @@ public:
   // The permission word of the standard security handler, or nothing for a document without
   // one. A document opened with its owner password has every permission.
   virtual std::optional<uint32_t> docGetPermissions(DocHandle doc) = 0;
+  // Calls `onFont` with the name of every font the text of pages `first` to `last` (zero-based)
+  // is drawn in, as text runs name it, page by page; the monitor shows the pages done.
+  virtual void docEnumFonts(DocHandle doc, int32_t first, int32_t last,
+                            const std::function<void(std::string_view)> &onFont,
+                            const ProgressMonitor *monitor, void *clientData) = 0;
 
   // ---- bookmarks
   virtual bool bookmarkIsValid(BookmarkHandle bm) = 0;

@@ -148,7 +148,9 @@ std::string describeDialog(const Dialog &dialog) {
     case ControlKind::Tabs:
     case ControlKind::OwnerDrawnList:
       out += " = ";
-      if (c.selected >= 0 && size_t(c.selected) < c.items.size())
+      if (c.editable)
+        quoted(out, c.value);
+      else if (c.selected >= 0 && size_t(c.selected) < c.items.size())
         quoted(out, c.items[size_t(c.selected)]);
       else
         out += "(none)";

@@ -50,7 +50,9 @@ struct Control {
   bool digitsOnly = false;
   bool multiLine = false;
   bool isDefault = false; // the button Enter presses
+  bool editable = false;  // a drop-down whose box takes typed text (in `value`)
   std::vector<std::string> items;
+  std::vector<int64_t> itemData; // what the dialog keeps with each entry
   int selected = -1;
   std::vector<TreeItem> tree;
   std::vector<std::string> icons; // the tree's icons, by number: what each one shows

@@ -1,9 +1,11 @@
 // Viewer services ("AcroView") and the tables a plug-in imports without calling them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sdk/atom.h"
 #include "sdk/batch_command.h"
@@ -17,6 +19,21 @@ namespace sorvane {
 
 using ExecuteProc = void (*)(void *clientData);
 using ComputeEnabledProc = bool (*)(void *clientData);
+
+// One piece of a text selection: text in one font, size and colour.
+struct SelectedTextPiece {
+  std::string fontName;           // as text runs name it
+  double size = 0;                // points
+  std::array<double, 3> colour{}; // device RGB, 0 to 1
+  std::string text;
+};
+
+// What the user has selected in a document window: "Text" with its pieces, or another type
+// ("" when nothing is selected).
+struct DocSelection {
+  std::string type;
+  std::vector<SelectedTextPiece> pieces;
+};
 
 // Windows, menus, alerts, batch commands, progress and printing.
 class AcroViewTable : public HostTable {
@@ -48,6 +65,8 @@ public:
   // ---- document windows
   // What the window of `doc` shows beside the pages: 1 nothing, 3 the bookmarks pane.
   virtual void docViewSetPageMode(DocHandle doc, int32_t mode) = 0;
+  // The selection in the window of `doc`.
+  virtual DocSelection docViewGetSelection(DocHandle doc) = 0;
   // Brings the window of `doc` to the front; false when the document has no window.
   virtual bool docViewBringToFront(DocHandle doc) = 0;
   // The host's action-properties dialog titled `title` for `action` of `doc`: the action the

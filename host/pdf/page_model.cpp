@@ -2,6 +2,9 @@
 
 #include "host/base/file_io.h"
 #include "host/pdf/mupdf_call.h"
+#include "host/pdf/page_text.h"
+
+#include <algorithm>
 
 namespace sorvane::host {
 
@@ -37,6 +40,41 @@ HostRect PageModel::pageGetCropBox(PageHandle page) {
       box = media;
   });
   return HostRect{box.x0, box.y0, box.x1, box.y1};
+}
+
+void PageModel::docEnumFonts(DocHandle doc, int32_t first, int32_t last,
+                             const std::function<void(std::string_view)> &onFont,
+                             const ProgressMonitor *monitor, void *clientData) {
+  PdfDocument &d = m_reg.docById(doc);
+  const int32_t pages = d.pageCount();
+  first = std::max(first, 0);
+  last = std::min(last, pages - 1);
+  auto call = [&](auto op, auto... args) {
+    if (monitor && monitor->*op)
+      (monitor->*op)(args..., clientData);
+  };
+  call(&ProgressMonitor::beginOperation);
+  call(&ProgressMonitor::setDuration, std::max(0, last - first + 1));
+  try {
+    for (int32_t page = first; page <= last; ++page) {
+      if (interruptRequested())
+        throw HostError(ErrorCode::Cancelled, "Interrupted.");
+      try {
+        const auto text = extractPageText(d, page);
+        for (const RunFont &font : text->fonts)
+          onFont(font.name);
+      } catch (const HostError &e) {
+        if (e.code() == ErrorCode::Cancelled)
+          throw;
+        // A page that cannot be read shows no fonts; the others still do.
+      }
+      call(&ProgressMonitor::setCurrValue, page - first + 1);
+    }
+  } catch (...) {
+    call(&ProgressMonitor::endOperation);
+    throw;
+  }
+  call(&ProgressMonitor::endOperation);
 }
 
 std::optional<uint32_t> PageModel::docGetPermissions(DocHandle doc) {

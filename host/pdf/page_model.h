@@ -17,6 +17,9 @@ public:
   int32_t pageGetIndex(PageHandle page);
   HostRect pageGetCropBox(PageHandle page);
   std::optional<uint32_t> docGetPermissions(DocHandle doc);
+  void docEnumFonts(DocHandle doc, int32_t first, int32_t last,
+                    const std::function<void(std::string_view)> &onFont,
+                    const ProgressMonitor *monitor, void *clientData);
 
 private:
   Registry &m_reg;

@@ -43,6 +43,11 @@ public:
   std::optional<uint32_t> docGetPermissions(DocHandle doc) override {
     return m_pages.docGetPermissions(doc);
   }
+  void docEnumFonts(DocHandle doc, int32_t first, int32_t last,
+                    const std::function<void(std::string_view)> &onFont,
+                    const ProgressMonitor *monitor, void *clientData) override {
+    m_pages.docEnumFonts(doc, first, last, onFont, monitor, clientData);
+  }
 
   // ---- bookmarks
   bool bookmarkIsValid(BookmarkHandle bm) override { return m_outline.bookmarkIsValid(bm); }

@@ -290,6 +290,8 @@ void ScriptedUi::apply(Dialog &dialog, const ScriptStep &step) {
     for (size_t i = 0; i < c->items.size(); ++i)
       if (c->items[i] == step.args[1]) {
         c->selected = int(i);
+        if (c->editable)
+          c->value = c->items[i];
         dialog.handle(id, Event::Changed);
         return;
       }
@@ -299,7 +301,7 @@ void ScriptedUi::apply(Dialog &dialog, const ScriptStep &step) {
     fail(&step, quote(step.args[0]) + " has no entry " + quote(step.args[1]) + " (it has " +
                     (entries.empty() ? std::string("none") : entries) + ").");
   } else if (verb == "type") {
-    if (c->kind != ControlKind::Edit)
+    if (c->kind != ControlKind::Edit && !(c->kind == ControlKind::DropDown && c->editable))
       return wrongKind("a text field");
     if (c->digitsOnly)
       for (char ch : step.args[1])

@@ -52,6 +52,15 @@ void AcroView::docViewSetPageMode(DocHandle doc, int32_t mode) {
     m_pageModes[doc.value()] = mode;
 }
 
+DocSelection AcroView::docViewGetSelection(DocHandle doc) {
+  const auto it = m_selections.find(doc.value());
+  return it == m_selections.end() ? DocSelection() : it->second;
+}
+
+void AcroView::setSelection(DocHandle doc, DocSelection selection) {
+  m_selections[doc.value()] = std::move(selection);
+}
+
 int32_t AcroView::pageMode(DocHandle doc) const {
   const auto it = m_pageModes.find(doc.value());
   return it == m_pageModes.end() ? 0 : it->second;

@@ -38,6 +38,9 @@ public:
   void setAppName(std::string name) { m_appName = std::move(name); }
 
   void docViewSetPageMode(DocHandle doc, int32_t mode) override;
+  DocSelection docViewGetSelection(DocHandle doc) override;
+  // What the front end has selected in the window of `doc`.
+  void setSelection(DocHandle doc, DocSelection selection);
   bool docViewBringToFront(DocHandle doc) override;
   ActionHandle actionPropertiesDialog(DocHandle doc, ActionHandle action,
                                       std::string_view title) override;
@@ -149,6 +152,7 @@ private:
   std::function<bool(std::string_view)> m_confirmHandler;
   std::string m_appName = "sorvane";
   std::unordered_map<uint64_t, int32_t> m_pageModes;
+  std::unordered_map<uint64_t, DocSelection> m_selections;
   std::unordered_set<uint64_t> m_windows;
   std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> m_actionEditor;
   std::function<void(DocHandle, int32_t, int32_t)> m_printHandler;

@@ -3,6 +3,8 @@
 #include "plugin/engine/bookmark_builder.h"
 #include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/text_values.h"
+#include "plugin/shell/plugin_state.h"
+#include "plugin/ui/generate_dialog.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 
@@ -274,10 +276,14 @@ void BuildCommand::describeParams(CabinetHandle params, CabinetHandle descriptio
   writeStringList(problems, "Problems", description);
 }
 
-int BuildCommand::editParams(CabinetHandle) {
-  // Parameters are edited in the Generate Bookmarks dialog, which this build does not have
-  // yet; without it the parameters stay as they are.
-  return 0;
+int BuildCommand::editParams(CabinetHandle params) {
+  BookmarkBuilder settings;
+  settings.read(params); // an empty Cabinet gives no levels
+  // Batch mode: the remembered defaults are neither read nor written.
+  if (!editBuildSettings(settings, std::string(), plugInState().helpFile))
+    return 0;
+  cabinets().cabinetMakeEmpty(params);
+  return settings.write(params) ? 1 : 2;
 }
 
 bool BuildCommand::run(CommandHandle command, DocHandle doc, CabinetHandle params,

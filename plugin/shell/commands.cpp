@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <optional>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "plugin/outline/sort_outline.h"
 #include "plugin/shell/plugin_state.h"
 #include "plugin/ui/about_box.h"
+#include "plugin/ui/generate_dialog.h"
 #include "plugin/ui/platform.h"
 #include "plugin/ui/sort_dialog.h"
 #include "plugin/ui/validate_dialog.h"
@@ -31,7 +33,7 @@ struct MenuEntry {
 
 // The "&Bookmarks" submenu in its order. Generate, Validate and Sort join it with their dialogs.
 const MenuEntry kBookmarkItems[] = {
-    {"&Generate...", "TAVO:BookmarkGenerate", nullptr, hasActiveDocument},
+    {"&Generate...", "TAVO:BookmarkGenerate", generateCommand, hasActiveDocument},
     {"&Validate...", "TAVO:BookmarkValidate", validateCommand, hasBookmarks},
     {"&Sort...", "TAVO:BookmarkSort", sortCommand, hasBookmarks},
     {"&Print Bookmarked Pages...", "TAVO:BookmarkSPrint", printBookmarkedPagesCommand,
@@ -115,6 +117,54 @@ void printBookmarkedPagesCommand(void *) {
     view().alertNote(note);
   } catch (const HostError &e) {
     view().alertNote(e.text());
+  }
+}
+
+std::string generationSummary(int32_t created, int64_t seconds) {
+  char note[160];
+  std::snprintf(note, sizeof note,
+                "Total number of bookmarks created: %d\nProcessing time: %d minute(s), %d "
+                "second(s).",
+                created, int(seconds / 60), int(seconds % 60));
+  return note;
+}
+
+void generateCommand(void *) {
+  AcroViewTable *v = nullptr;
+  try {
+    v = &view();
+    if (!checkCommandPreconditions())
+      return;
+    if (!v->appGetActiveDoc())
+      return;
+    BookmarkBuilder settings;
+    if (!editBuildSettings(settings, plugInState().defaultsFile, plugInState().helpFile))
+      return;
+    const DocHandle doc = v->appGetActiveDoc();
+    if (!doc)
+      return;
+    v->docViewSetPageMode(doc, kPageModeNone);
+    const auto start = std::chrono::steady_clock::now();
+    int32_t created = 0;
+    try {
+      void *data = nullptr;
+      const ProgressMonitor *monitor = v->docProgressMonitor(&data);
+      const RunOutcome outcome = settings.generate(doc, monitor, data);
+      created = outcome.bookmarksInserted;
+      if (outcome.stopCode != ErrorCode::None && !outcome.stopReason.empty())
+        v->alertNote(outcome.stopReason);
+    } catch (const HostError &e) {
+      v->alertNote(e.text());
+    }
+    v->docViewSetPageMode(doc, kPageModeBookmarks);
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    // Told whatever the run answered, also after a failure or with no levels.
+    v->alertNote(generationSummary(created, seconds));
+  } catch (const HostError &e) {
+    if (v)
+      v->alertNote(e.text());
   }
 }
 

@@ -31,7 +31,16 @@ bool hasBookmarks(void *clientData);
 
 inline constexpr const char *kHelpFailedMessage = "Failed to launch help.";
 
+// What the window shows beside the pages: nothing, or the bookmarks pane.
+inline constexpr int32_t kPageModeNone = 1;
+inline constexpr int32_t kPageModeBookmarks = 3;
+
+// "Total number of bookmarks created: ..." with the elapsed minutes (hours counted in) and
+// seconds.
+std::string generationSummary(int32_t created, int64_t seconds);
+
 // Command handlers.
+void generateCommand(void *clientData);
 void validateCommand(void *clientData);
 void sortCommand(void *clientData);
 void helpCommand(void *clientData);

@@ -81,8 +81,9 @@ TEST_F(Commands, TheBookmarksSubmenuHoldsTheCommandsThatExist) {
   std::vector<std::string> names;
   for (int i : submenu.items)
     names.push_back(view().items()[size_t(i)].name);
-  EXPECT_EQ(names, (std::vector<std::string>{"TAVO:BookmarkValidate", "TAVO:BookmarkSort",
-                                             "TAVO:BookmarkSPrint", "TAVO:BookmarkDeleteAll"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"TAVO:BookmarkGenerate", "TAVO:BookmarkValidate",
+                                             "TAVO:BookmarkSort", "TAVO:BookmarkSPrint",
+                                             "TAVO:BookmarkDeleteAll"}));
   for (const std::string &name : names)
     EXPECT_FALSE(view().isItemEnabled(name)) << name; // no document
   // Help and About sit in their own menus and need no document.

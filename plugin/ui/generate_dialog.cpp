@@ -1,0 +1,318 @@
+#include "plugin/ui/generate_dialog.h"
+
+#include <algorithm>
+
+#include "plugin/engine/settings_files.h"
+#include "plugin/ui/level_sheet.h"
+#include "plugin/ui/platform.h"
+#include "plugin/ui/stop_words_dialog.h"
+#include "sdk/host_error.h"
+
+namespace sorvane {
+namespace {
+
+using ui::ControlKind;
+
+// The insert types as the list keeps them, sorted.
+constexpr std::pair<const char *, int> kInsertTypes[] = {
+    {"After", int(InsertType::After)},
+    {"Before", int(InsertType::Before)},
+    {"Replace", int(InsertType::Replace)},
+};
+
+// A page field's number; nothing when it holds none.
+std::optional<long> pageNumber(const std::string &text) {
+  if (text.empty() || text.size() > 9)
+    return text.empty() ? std::nullopt : std::optional<long>(999999999);
+  return std::stol(text);
+}
+
+// The chooser's filters from the "Text|pattern|...||" form.
+std::vector<std::pair<std::string, std::string>> filters(const std::string &spec) {
+  std::vector<std::pair<std::string, std::string>> out;
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t bar = spec.find('|'); bar != std::string::npos; bar = spec.find('|', start)) {
+    parts.push_back(spec.substr(start, bar - start));
+    start = bar + 1;
+  }
+  for (size_t i = 0; i + 1 < parts.size(); i += 2)
+    if (!parts[i].empty())
+      out.emplace_back(parts[i], parts[i + 1]);
+  return out;
+}
+
+} // namespace
+
+GenerateDialog::GenerateDialog(BookmarkBuilder &settings, std::string defaultsFile,
+                               std::string helpFile)
+    : ui::Dialog("Generate Bookmarks (Sorvane Plug-in)"), m_settings(settings), m_work(settings),
+      m_defaultsFile(std::move(defaultsFile)), m_helpFile(std::move(helpFile)) {
+  add(ControlKind::Static, kIdIntro, "",
+      "Use this dialog to define descriptions of the text that constitute bookmark titles. "
+      "Bookmarks are automatically generated based on text style, content and layout.");
+  add(ControlKind::Group, kIdOptionsGroup, "", "Processing Options");
+  add(ControlKind::Edit, kIdStartPage, "start-page", "Start from page:").digitsOnly = true;
+  add(ControlKind::Edit, kIdEndPage, "end-page", "to page:").digitsOnly = true;
+  add(ControlKind::CheckBox, kIdLastPage, "last-page", "Process to last page");
+  ui::Control &insert = add(ControlKind::DropDown, kIdInsertType, "insert", "Insert bookmarks:");
+  for (const auto &[text, value] : kInsertTypes) {
+    insert.items.push_back(text);
+    insert.itemData.push_back(value);
+  }
+  add(ControlKind::CheckBox, kIdStopWordsBox, "stop-words",
+      "Ignore text that contains stop words:");
+  add(ControlKind::Button, kIdEditStopWords, "", "Edit Stop Words...");
+  add(ControlKind::CheckBox, kIdDuplicates, "duplicates", "Ignore consecutive duplicate bookmarks");
+  add(ControlKind::CheckBox, kIdSortText, "sort", "Sort bookmarks vertically within each page");
+  add(ControlKind::Group, kIdLevelsGroup, "", "Bookmark Level Descriptions");
+  add(ControlKind::Static, kIdLevelsHint, "",
+      "Click \"Add...\" button to add bookmark level and its text style matching rules.");
+  add(ControlKind::Tree, kIdLevels, "levels", "").icons = {"level"};
+  add(ControlKind::Button, kIdAdd, "", "Add...");
+  add(ControlKind::Button, kIdEdit, "", "Edit...");
+  add(ControlKind::Button, kIdAddCopy, "", "Add Copy");
+  add(ControlKind::Button, kIdRemove, "", "Remove");
+  add(ControlKind::Button, kIdRemoveAll, "", "Remove All");
+  add(ControlKind::Group, kIdFileGroup, "", "Application Settings");
+  add(ControlKind::Static, kIdFileHint, "",
+      "Save or load processing parameters to / from a file for reuse or batch processing:");
+  add(ControlKind::Button, kIdSave, "", "Save...");
+  add(ControlKind::Button, kIdLoad, "", "Load...");
+  add(ControlKind::Button, kIdHelp, "", "Help");
+  add(ControlKind::Button, ui::kIdOk, "", "OK").isDefault = true;
+  add(ControlKind::Button, ui::kIdCancel, "", "Close");
+}
+
+void GenerateDialog::onInit() {
+  if (!m_defaultsFile.empty()) {
+    BookmarkBuilder &defaults = inMemoryDefaults();
+    loadDefaults(m_defaultsFile,
+                 [&defaults](CabinetHandle cab) { defaults.readNamed(kDefaultsKey, cab); });
+    m_work = defaults;
+  }
+  settingsToControls();
+}
+
+void GenerateDialog::settingsToControls() {
+  control(kIdStartPage).value = std::to_string(std::max(m_work.firstPage + 1, 1));
+  const bool toLast = m_work.lastPage < 0;
+  setChecked(kIdLastPage, toLast);
+  control(kIdEndPage).value = toLast ? "1" : std::to_string(std::max(m_work.lastPage + 1, 1));
+  ui::Control &insert = control(kIdInsertType);
+  insert.selected = 0;
+  for (size_t i = 0; i < insert.itemData.size(); ++i)
+    if (insert.itemData[i] == m_work.insertType)
+      insert.selected = int(i);
+  setChecked(kIdStopWordsBox, m_work.ignoreStopWords);
+  setChecked(kIdDuplicates, m_work.skipDupBookmarks);
+  setChecked(kIdSortText, m_work.sortText);
+  rebuildLevels(false);
+}
+
+bool GenerateDialog::controlsToSettings(bool requireNumbers) {
+  const bool toLast = checked(kIdLastPage);
+  const auto start = pageNumber(control(kIdStartPage).value);
+  const auto end = pageNumber(control(kIdEndPage).value);
+  if (requireNumbers && (!start || (!toLast && !end))) {
+    viewer().alertNote(kEnterAnInteger);
+    return false;
+  }
+  if (toLast)
+    m_work.lastPage = -1;
+  else
+    m_work.lastPage = end && *end > 0 ? int32_t(*end - 1) : 0;
+  m_work.firstPage = start && *start > 0 ? int32_t(*start - 1) : 0;
+  const ui::Control &insert = control(kIdInsertType);
+  if (insert.selected >= 0 && size_t(insert.selected) < insert.itemData.size())
+    m_work.insertType = int32_t(insert.itemData[size_t(insert.selected)]);
+  m_work.ignoreStopWords = checked(kIdStopWordsBox);
+  m_work.skipDupBookmarks = checked(kIdDuplicates);
+  m_work.sortText = checked(kIdSortText);
+  return true;
+}
+
+int GenerateDialog::selectedLevel() const {
+  const ui::Control &tree = control(kIdLevels);
+  if (tree.selected < 0 || size_t(tree.selected) >= tree.tree.size())
+    return -1;
+  const auto index = tree.tree[size_t(tree.selected)].data;
+  return index >= 0 && size_t(index) < m_work.levels.size() ? int(index) : -1;
+}
+
+void GenerateDialog::rebuildLevels(bool selectLast) {
+  ui::Control &tree = control(kIdLevels);
+  const int previous = tree.selected;
+  tree.tree.clear();
+  tree.selected = -1;
+  int parent = -1;
+  for (size_t i = 0; i < m_work.levels.size(); ++i) {
+    const std::string text =
+        "Level " + std::to_string(i + 1) + " : (" + m_work.levels[i].describeLevel() + ")";
+    const int entry = addTreeItem(kIdLevels, parent, text, 0, int64_t(i));
+    if (parent >= 0)
+      tree.tree[size_t(parent)].expanded = true;
+    tree.selected = entry; // each new entry is selected as it is added
+    parent = entry;
+  }
+  if (!selectLast && previous >= 0 && size_t(previous) < tree.tree.size())
+    tree.selected = previous;
+  applyEnabling();
+}
+
+void GenerateDialog::applyEnabling() {
+  const bool selected = selectedLevel() >= 0;
+  const bool any = !m_work.levels.empty();
+  setEnabled(kIdEdit, selected);
+  setEnabled(kIdRemove, selected);
+  setEnabled(kIdAddCopy, selected);
+  setEnabled(kIdRemoveAll, any);
+  setEnabled(ui::kIdOk, any);
+  setEnabled(kIdEndPage, !checked(kIdLastPage));
+  setEnabled(kIdEditStopWords, checked(kIdStopWordsBox));
+}
+
+void GenerateDialog::saveDefaultsIfRemembering() {
+  if (m_defaultsFile.empty())
+    return;
+  BookmarkBuilder &defaults = inMemoryDefaults();
+  defaults = m_work;
+  saveDefaults(m_defaultsFile, kDefaultsKey,
+               [&defaults](CabinetHandle cab) { defaults.writeNamed(kDefaultsKey, cab); });
+}
+
+void GenerateDialog::onOk() {
+  if (!controlsToSettings(true))
+    return;
+  if (m_work.lastPage >= 0 && m_work.lastPage < m_work.firstPage) {
+    viewer().alertNote(kPageRangeMessage);
+    return;
+  }
+  saveDefaultsIfRemembering();
+  m_settings = m_work;
+  end(ui::DialogResult::Ok);
+}
+
+void GenerateDialog::onCancel() {
+  controlsToSettings(false);
+  saveDefaultsIfRemembering();
+  end(ui::DialogResult::Cancel);
+}
+
+void GenerateDialog::editLevel(int index) {
+  if (index < 0)
+    return;
+  LevelSheet sheet(m_work.levels[size_t(index)]);
+  if (platformUi().runModal(sheet) == ui::DialogResult::Ok)
+    rebuildLevels(false);
+}
+
+void GenerateDialog::onEvent(int id, ui::Event event) {
+  try {
+    switch (id) {
+    case kIdLastPage:
+    case kIdStopWordsBox: applyEnabling(); return;
+    case kIdLevels:
+      if (event == ui::Event::DoubleClicked)
+        editLevel(selectedLevel());
+      else
+        applyEnabling();
+      return;
+    case kIdAdd: {
+      LevelRule level;
+      LevelSheet sheet(level);
+      if (platformUi().runModal(sheet) == ui::DialogResult::Ok) {
+        m_work.levels.push_back(level);
+        rebuildLevels(true);
+      }
+      return;
+    }
+    case kIdEdit: editLevel(selectedLevel()); return;
+    case kIdAddCopy:
+      if (const int index = selectedLevel(); index >= 0) {
+        const LevelRule copy = m_work.levels[size_t(index)];
+        m_work.levels.push_back(copy);
+        rebuildLevels(false);
+      }
+      return;
+    case kIdRemove:
+      if (const int index = selectedLevel(); index >= 0) {
+        m_work.levels.erase(m_work.levels.begin() + index);
+        rebuildLevels(false);
+      }
+      return;
+    case kIdRemoveAll:
+      if (viewer().alertConfirm(kDeleteAllLevels)) {
+        m_work.levels.clear();
+        rebuildLevels(false);
+      }
+      return;
+    case kIdEditStopWords: {
+      StopWordsEdit edit{m_work.stopWords, m_work.stopWordsMatchCase,
+                         m_work.stopWordsMatchWholeWords, m_work.stopWordsUseRegExp};
+      StopWordsDialog dialog(edit);
+      if (platformUi().runModal(dialog) == ui::DialogResult::Ok) {
+        m_work.stopWords = edit.words;
+        m_work.stopWordsMatchCase = edit.matchCase;
+        m_work.stopWordsMatchWholeWords = edit.wholeWords;
+        m_work.stopWordsUseRegExp = edit.useRegExp;
+      }
+      return;
+    }
+    case kIdSave: save(); return;
+    case kIdLoad: load(); return;
+    case kIdHelp:
+      if (!platformUi().openHelp(m_helpFile))
+        platformUi().messageBox("Failed to launch help.", title(), ui::MessageButtons::Ok);
+      return;
+    default: return;
+    }
+  } catch (const HostError &e) {
+    viewer().alertNote(e.text());
+  }
+}
+
+void GenerateDialog::save() {
+  controlsToSettings(false);
+  ui::FileRequest request;
+  request.save = true;
+  request.title = "Save Settings";
+  request.filters = filters(kSettingsFilter);
+  request.defaultExtension = "svb";
+  request.defaultName = "NewSettings";
+  request.overwritePrompt = true;
+  const auto path = platformUi().chooseFile(request);
+  if (!path)
+    return;
+  if (!saveSettingsFile(m_work, *path))
+    viewer().alertNote(kSaveSettingsFailed);
+}
+
+void GenerateDialog::load() {
+  ui::FileRequest request;
+  request.title = "Load Settings";
+  request.filters = filters(kSettingsFilter);
+  request.defaultExtension = "svb";
+  const auto path = platformUi().chooseFile(request);
+  if (!path)
+    return;
+  // Read into a copy: a file without usable settings leaves the dialog as it was, so the list
+  // never offers levels the settings do not hold.
+  BookmarkBuilder loaded = m_work;
+  switch (loadSettingsFile(loaded, *path)) {
+  case LoadResult::UnreadableFile: viewer().alertNote(kSettingsUnreadable); return;
+  case LoadResult::NoUsableEntry: viewer().alertNote(kSettingsCorrupted); return;
+  case LoadResult::Loaded:
+    m_work = loaded;
+    settingsToControls();
+    return;
+  }
+}
+
+bool editBuildSettings(BookmarkBuilder &settings, const std::string &defaultsFile,
+                       const std::string &helpFile) {
+  GenerateDialog dialog(settings, defaultsFile, helpFile);
+  return platformUi().runModal(dialog) == ui::DialogResult::Ok;
+}
+
+} // namespace sorvane

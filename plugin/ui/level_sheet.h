@@ -1,0 +1,99 @@
+// "Bookmark Level Description": one level's rules on three pages (Text Matching, Appearance,
+// Content). Each page works on copies; OK puts back the copies of the pages the user opened.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "plugin/rules/level_rule.h"
+#include "plugin/ui/colour_selector.h"
+#include "sdk/platform_ui.h"
+
+namespace sorvane {
+
+class LevelSheet final : public ui::Dialog {
+public:
+  enum Page : int { kTextMatching = 0, kAppearance = 1, kContent = 2 };
+  enum : int {
+    kIdPages = 100,
+    // Text Matching
+    kIdMatchIntro,
+    kIdStyleGroup,
+    kIdFontBox,
+    kIdFontList,
+    kIdAddFont,
+    kIdRemoveFont,
+    kIdSizeBox,
+    kIdSize,
+    kIdSizeTolerance,
+    kIdCapture,
+    kIdIndentBox,
+    kIdIndent,
+    kIdIndentTolerance,
+    kIdUnits,
+    kIdContentRulesGroup,
+    kIdCaseRule,
+    kIdPatternBox,
+    kIdPattern,
+    kIdMultiline,
+    // Appearance
+    kIdLooksIntro,
+    kIdColour,
+    kIdTextStyle,
+    kIdZoom,
+    kIdExpanded,
+    // Content
+    kIdContentIntro,
+    kIdCaseGroup,
+    kIdDoNotChange,
+    kIdUppercase,
+    kIdTitleCase,
+    kIdSentenceCase,
+    kIdLowercase,
+    kIdPrefixBox,
+    kIdPrefix,
+    kIdSuffixBox,
+    kIdSuffix,
+    kIdLeading,
+    kIdLeadingType,
+    kIdMaxLength,
+    kIdSpaces,
+    kIdHyphen,
+  };
+
+  explicit LevelSheet(LevelRule &level);
+
+  void onInit() override;
+  void onEvent(int id, ui::Event event) override;
+  void onOk() override;
+  void drawItem(int id, const ui::DrawItemState &state, ui::DrawContext &dc) override;
+
+private:
+  void openPage(int page);
+  void fillTextMatching();
+  void fillAppearance();
+  void fillContent();
+  void closeTextMatching();
+  void closeAppearance();
+  void closeContent();
+  void enableTextMatching();
+  void enableContent();
+  void refillFontList();
+
+  LevelRule &m_level;
+  TextStyleRule m_style;
+  TextMatchRule m_match;
+  IndentRule m_indent;
+  DispAttributes m_looks;
+  int32_t m_fitType = 0;
+  ContentFormat m_content;
+  std::array<bool, 3> m_opened{};
+  ColourSelector m_colours;
+};
+
+// "Text" read as a decimal number: the longest leading one (blanks before it skipped), else 0.
+double leadingDecimal(const std::string &text);
+// `value` as "%4.1f" formats it.
+std::string oneDecimal(double value);
+
+} // namespace sorvane
