@@ -92,9 +92,11 @@ Control *Dialog::find(std::string_view nameOrText) {
   for (Control &c : m_controls)
     if (!c.name.empty() && c.name == nameOrText)
       return &c;
+  // By text: only controls a user can work with (a group's title names no control).
   const std::string wanted = plainText(nameOrText);
   for (Control &c : m_controls)
-    if (!c.text.empty() && plainText(c.text) == wanted)
+    if (!c.text.empty() && c.kind != ControlKind::Static && c.kind != ControlKind::Group &&
+        c.kind != ControlKind::Picture && plainText(c.text) == wanted)
       return &c;
   return nullptr;
 }

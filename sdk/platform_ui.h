@@ -124,8 +124,8 @@ public:
   // The control `id`; throws std::out_of_range for an id the dialog does not have.
   Control &control(int id);
   const Control &control(int id) const;
-  // The control a script names: by name, else by its text with '&' marks and a trailing colon
-  // ignored; null when there is none.
+  // The control a script names: by name, else (among the controls a user can work with) by its
+  // text with '&' marks and a trailing colon ignored; null when there is none.
   Control *find(std::string_view nameOrText);
 
   // Called once before the dialog shows.

@@ -12,6 +12,18 @@ const OptionSpec kHelpOption{{"--help", "-h"}, "", "show this command's help"};
 const OptionSpec kQuietOption{
     {"--quiet", "-q"}, "", "tell only errors: no progress, warnings or notes"};
 
+const OptionSpec kDialogOption{
+    {"--dialog"},
+    "SCRIPT",
+    "edit the settings in the Generate dialog, driven by the steps of SCRIPT (- reads them from "
+    "standard input; see docs/dialog-scripts.md)"};
+const OptionSpec kShowDialogOption{
+    {"--show-dialog"}, "", "print each dialog's controls as it opens (alone: show, then close)"};
+const OptionSpec kSelectOption{{"--select"},
+                               "PAGE:X0,Y0,X1,Y1",
+                               "the text selection the dialogs see: the runs of a page "
+                               "rectangle, in points"};
+
 std::vector<OptionSpec> withCommon(std::vector<OptionSpec> options, bool readsPdf) {
   if (readsPdf) {
     options.push_back(kPassword);
@@ -25,17 +37,23 @@ std::vector<OptionSpec> withCommon(std::vector<OptionSpec> options, bool readsPd
 std::vector<CommandSpec> makeSpecs() {
   return {
       {"generate",
-       {"generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]"},
+       {"generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]",
+        "generate IN.pdf [-s SETTINGS.svb] --dialog SCRIPT [--show-dialog] "
+        "[--select PAGE:X0,Y0,X1,Y1] (-o OUT.pdf | --in-place)"},
        "find the headings of IN.pdf by the level rules of SETTINGS.svb and add them to its "
        "outline as bookmarks",
-       "Scans the pages of IN.pdf for headings by the level rules of the settings file and writes "
-       "them into its outline as bookmarks, one outline level per rule. The result goes to "
+       "Scans the pages of IN.pdf for headings by the level rules of the settings file (or of the "
+       "Generate dialog, with --dialog) and writes them into its outline as bookmarks, one outline "
+       "level per rule. The result goes to "
        "OUT.pdf, or replaces IN.pdf with --in-place; a run that adds nothing writes nothing. "
        "Mistakes in the settings file, pages that cannot be read and headings that are left out "
        "are told, each on its own line, and end the run with exit code 1.",
-       withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file (required)"},
+       withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file"},
                    {{"--output", "-o"}, "OUT.pdf", "where the result goes"},
-                   {{"--in-place"}, "", "replace IN.pdf with the result"}},
+                   {{"--in-place"}, "", "replace IN.pdf with the result"},
+                   kDialogOption,
+                   kShowDialogOption,
+                   kSelectOption},
                   true),
        "sorvane generate book.pdf -s book.svb -o book-bookmarked.pdf"},
       {"batch",
@@ -52,12 +70,21 @@ std::vector<CommandSpec> makeSpecs() {
                   true),
        "sorvane batch -s manuals.svb --output-dir bookmarked/ manuals/*.pdf"},
       {"settings",
-       {"settings new FILE.svb", "settings show FILE.svb"},
-       "start a settings file to edit, or show and check what one does",
+       {"settings new FILE.svb", "settings show FILE.svb",
+        "settings edit FILE.svb --dialog SCRIPT [--show-dialog] [--pdf IN.pdf] "
+        "[--select PAGE:X0,Y0,X1,Y1]"},
+       "start a settings file, show and check what one does, or edit one in the Generate dialog",
        "new writes a settings file with every key at its starting value and one level that finds "
        "12-point Helvetica-Bold headings; it never overwrites a file. show prints the levels and "
-       "the other settings, and tells each mistake in the file with its key (exit code 1).",
-       withCommon({}, false),
+       "the other settings, and tells each mistake in the file with its key (exit code 1). edit "
+       "opens the file (or empty settings, for a new file) in the Generate dialog, follows the "
+       "steps of the dialog script and writes the settings back when the script presses OK; with "
+       "--pdf the document is open for the dialog's font list and style capture.",
+       withCommon({kDialogOption,
+                   kShowDialogOption,
+                   {{"--pdf"}, "IN.pdf", "the document the dialogs work with"},
+                   kSelectOption},
+                  true),
        "sorvane settings new book.svb"},
       {"print",
        {"print IN.pdf (--print-to OUT.pdf | --printer NAME) [--yes] [--password PW]"},

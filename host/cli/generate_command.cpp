@@ -8,6 +8,7 @@
 
 #include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
+#include "host/cli/dialog_support.h"
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
@@ -64,12 +65,10 @@ void tellProblems(std::ostream &err, const std::string &name, const FileResult &
     err << "sorvane: " << name << ": nothing was added, so nothing was written\n";
 }
 
-// Opens `input`, generates its bookmarks and saves the result to `output` when the run added
-// any. A run that a host error stopped writes nothing and throws that error.
-FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
-                        const std::string &input, const std::string &output,
-                        const std::string &password, TerminalProgress &progress,
-                        std::ostream &err) {
+// Opens `input` for a change. Throws HostError as openDocument does, and PdfPermission when the
+// document's security settings forbid changes.
+std::unique_ptr<host::PdfDocument> openForChange(const std::string &input,
+                                                 const std::string &password, std::ostream &err) {
   auto document = openDocument(input, password, err);
   // The host keeps the document's word: no bookmarks go into a file that may not be changed.
   if (const auto permissions = document->permissions();
@@ -77,38 +76,60 @@ FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
     throw HostError(ErrorCode::PdfPermission,
                     input + ": the document's security settings do not permit changes (open it "
                             "with its owner password, --password).");
-  host::PdfTables &pdf = session.pdf();
-  const DocHandle doc = pdf.add(*document);
+  return document;
+}
+
+// Generates the bookmarks of `document` (open as `doc`) and saves the result to `output` when
+// the run added any. A run that a host error stopped writes nothing and throws that error.
+FileResult generateOpen(HostSession &session, host::BatchSequence &sequence,
+                        host::PdfDocument &document, DocHandle doc, const std::string &input,
+                        const std::string &output, TerminalProgress &progress) {
   FileResult result;
-  try {
-    const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
-    const std::optional<RunOutcome> outcome = sequence.lastOutcome();
-    if (!outcome)
-      throw HostError(ErrorCode::Generic, input + ": the generation did not say what it did.");
-    if (outcome->cancelled)
-      throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
-    if (outcome->stopped())
-      throw HostError(outcome->stopCode, input + ": the generation stopped, nothing was written: " +
-                                             outcome->stopReason);
-    if (status != CommandStatus::Done)
-      throw HostError(ErrorCode::Generic, input + ": the generation did not finish.");
-    result.outcome = *outcome;
-    result.total = host::listOutline(pdf, doc).entries.size();
-    if (outcome->bookmarksInserted > 0) {
-      try {
-        document->save(output);
-      } catch (const HostError &e) {
-        // Not an input problem: the result could not be written (the input is untouched).
-        throw HostError(ErrorCode::Generic, e.text());
-      }
-      result.saved = true;
+  const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
+  const std::optional<RunOutcome> outcome = sequence.lastOutcome();
+  if (!outcome)
+    throw HostError(ErrorCode::Generic, input + ": the generation did not say what it did.");
+  if (outcome->cancelled)
+    throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
+  if (outcome->stopped())
+    throw HostError(outcome->stopCode, input + ": the generation stopped, nothing was written: " +
+                                           outcome->stopReason);
+  if (status != CommandStatus::Done)
+    throw HostError(ErrorCode::Generic, input + ": the generation did not finish.");
+  result.outcome = *outcome;
+  result.total = host::listOutline(session.pdf(), doc).entries.size();
+  if (outcome->bookmarksInserted > 0) {
+    try {
+      document.save(output);
+    } catch (const HostError &e) {
+      // Not an input problem: the result could not be written (the input is untouched).
+      throw HostError(ErrorCode::Generic, e.text());
     }
-  } catch (...) {
-    pdf.remove(doc);
-    throw;
+    result.saved = true;
   }
-  pdf.remove(doc);
   return result;
+}
+
+// A document open in the session for the length of a scope.
+struct OpenFile {
+  HostSession &session;
+  std::unique_ptr<host::PdfDocument> document;
+  DocHandle doc;
+  OpenFile(HostSession &s, std::unique_ptr<host::PdfDocument> d)
+      : session(s), document(std::move(d)), doc(s.pdf().add(*document)) {}
+  ~OpenFile() {
+    if (session.provider().acroView().appGetActiveDoc() == doc)
+      session.provider().acroView().setActiveDoc(DocHandle());
+    session.pdf().remove(doc);
+  }
+};
+
+FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
+                        const std::string &input, const std::string &output,
+                        const std::string &password, TerminalProgress &progress,
+                        std::ostream &err) {
+  OpenFile file(session, openForChange(input, password, err));
+  return generateOpen(session, sequence, *file.document, file.doc, input, output, progress);
 }
 
 std::string seconds(std::chrono::steady_clock::time_point start) {
@@ -131,18 +152,29 @@ struct Setup {
   }
 };
 
-std::unique_ptr<Setup> prepare(const std::string &settingsPath, std::ostream &err) {
+// Tells what the settings check finds in the command's parameters.
+size_t warnAboutParams(Setup &s, const std::string &name, std::ostream &err) {
+  ASExtraTable &x = s.session->provider().asExtra();
+  CabinetHandle description = s.sequence->describeParams();
+  const size_t problems = warnAboutSettings(x, description, name, err);
+  x.cabinetDestroy(description);
+  return problems;
+}
+
+// The session and the batch command with the settings of `settingsPath` (none: no settings
+// yet, as the dialog starts them), checked unless `check` is clear.
+std::unique_ptr<Setup> prepare(const std::optional<std::string> &settingsPath, bool check,
+                               std::ostream &err) {
   auto s = std::make_unique<Setup>();
   s->session = std::make_unique<HostSession>(err);
-  s->settings = readBuildSettings(*s->session, settingsPath);
-  s->session->loadPlugIn();
   ASExtraTable &x = s->session->provider().asExtra();
+  s->settings = settingsPath ? readBuildSettings(*s->session, *settingsPath) : x.cabinetNew();
+  s->session->loadPlugIn();
   const Atom name = s->session->provider().core().atomFromString(kBuildCommandName);
   s->sequence = std::make_unique<host::BatchSequence>(s->session->provider().acroView(), x, name,
                                                       s->settings);
-  CabinetHandle description = s->sequence->describeParams();
-  s->settingsProblems = warnAboutSettings(x, description, settingsPath, err);
-  x.cabinetDestroy(description);
+  if (check)
+    s->settingsProblems = warnAboutParams(*s, settingsPath.value_or("the settings"), err);
   return s;
 }
 
@@ -163,8 +195,12 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   if (a.positional().size() != 1)
     return usageError(err, "'generate' takes one PDF file.");
   const auto settings = a.value("--settings");
-  if (!settings)
-    return usageError(err, "'generate' needs a settings file: -s SETTINGS.svb.");
+  const DialogOptions dialogs = dialogOptions(a);
+  if (!settings && !dialogs.any())
+    return usageError(err, "'generate' needs a settings file: -s SETTINGS.svb (or the Generate "
+                           "dialog: --dialog SCRIPT).");
+  if (dialogs.select && !dialogs.any())
+    return usageError(err, "--select gives the dialogs a text selection; it needs --dialog.");
   const auto output = a.value("--output");
   if (output.has_value() == a.flag("--in-place"))
     return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
@@ -176,15 +212,34 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
   try {
-    auto setup = prepare(*settings, err);
-    TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
-    const FileResult r = generateFile(*setup->session, *setup->sequence, input,
-                                      output ? *output : input, password(a), progress, err);
+    auto setup = prepare(settings, !dialogs.any(), err);
+    HostSession &session = *setup->session;
+    TerminalProgress progress(err, isTerminal(), session.provider().asExtra());
+    OpenFile file(session, openForChange(input, password(a), err));
+    if (dialogs.any()) {
+      // The settings as the user leaves them in the Generate dialog, with this document open.
+      session.provider().acroView().setActiveDoc(file.doc);
+      if (dialogs.select)
+        selectRectangle(session, *file.document, file.doc, *dialogs.select);
+      prepareDialogs(session, dialogs, out);
+      const CommandStatus edited = setup->sequence->editParams();
+      requireScriptDone(session);
+      if (edited != CommandStatus::Ready) {
+        if (dialogs.script)
+          err << "sorvane: the Generate dialog was closed without OK; nothing was generated.\n";
+        return dialogs.script ? ExitCode::ProblemsFound : ExitCode::Success;
+      }
+      setup->settingsProblems = warnAboutParams(*setup, "the dialog's settings", err);
+    }
+    const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
+                                      output ? *output : input, progress);
     tellProblems(err, input, r);
     out << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
         << r.total << "; " << seconds(start) << "\n";
     // Settings that were partly ignored make no clean success either.
     return setup->settingsProblems ? ExitCode::ProblemsFound : judge(r);
+  } catch (const ScriptError &e) {
+    return usageError(err, e.what());
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
@@ -243,7 +298,7 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
         throw HostError(ErrorCode::Generic,
                         *dir + ": cannot make the output folder (" + ec.message() + ").");
     }
-    setup = prepare(*settings, err);
+    setup = prepare(*settings, true, err);
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

@@ -6,6 +6,7 @@
 #include "host/base/atom_table.h"
 #include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
+#include "host/cli/dialog_support.h"
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
 #include "host/runtime/as_extra.h"
@@ -84,17 +85,93 @@ ExitCode settingsShow(const std::string &path, std::ostream &out, std::ostream &
   return problems ? ExitCode::ProblemsFound : ExitCode::Success;
 }
 
+// Runs the Generate dialog on the settings of `path` (none yet: empty ones) and writes what the
+// user confirmed back to `path`.
+ExitCode settingsEdit(const Arguments &a, const std::string &path, std::ostream &out,
+                      std::ostream &err) {
+  const DialogOptions dialogs = dialogOptions(a);
+  if (!dialogs.any())
+    return usageError(err, "'settings edit' edits in the Generate dialog: give its steps with "
+                           "--dialog SCRIPT (or look at it with --show-dialog).");
+  const auto pdf = a.value("--pdf");
+  if (dialogs.select && !pdf)
+    return usageError(err, "--select selects text of a document: give it with --pdf IN.pdf.");
+  HostSession session(err);
+  ASExtraTable &x = session.provider().asExtra();
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(path, ec);
+  CabinetHandle start = exists ? readBuildSettings(session, path) : x.cabinetNew();
+  session.loadPlugIn();
+  const Atom name = session.provider().core().atomFromString(kBuildCommandName);
+  host::BatchSequence command(session.provider().acroView(), x, name, start);
+  x.cabinetDestroy(start);
+
+  std::unique_ptr<host::PdfDocument> document;
+  DocHandle doc;
+  struct Close {
+    HostSession &session;
+    DocHandle &doc;
+    ~Close() {
+      if (doc) {
+        session.provider().acroView().setActiveDoc(DocHandle());
+        session.pdf().remove(doc);
+      }
+    }
+  } close{session, doc};
+  if (pdf) {
+    document = openDocument(*pdf, password(a), err);
+    doc = session.pdf().add(*document);
+    session.provider().acroView().setActiveDoc(doc);
+    if (dialogs.select)
+      selectRectangle(session, *document, doc, *dialogs.select);
+  }
+  prepareDialogs(session, dialogs, out);
+  const CommandStatus edited = command.editParams();
+  requireScriptDone(session);
+  if (edited != CommandStatus::Ready) {
+    if (dialogs.script)
+      err << "sorvane: the Generate dialog was closed without OK; " << path
+          << " was not written.\n";
+    return dialogs.script ? ExitCode::ProblemsFound : ExitCode::Success;
+  }
+  CabinetHandle params = command.params();
+  CabinetHandle file = x.cabinetNew();
+  x.cabinetPutCabinet(file, "BuildSettings", params);
+  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
+                                                     host::AtomTable::instance());
+  x.cabinetDestroy(file);
+  try {
+    host::writeFileAtomically(path, bytes);
+  } catch (const HostError &e) {
+    throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
+  }
+  CabinetHandle description = command.describeParams();
+  const int32_t levels = x.cabinetGetInt(description, "NumLevels", 0);
+  out << "Wrote " << path << " with " << levels << (levels == 1 ? " level" : " levels") << "\n";
+  const size_t problems = warnAboutSettings(x, description, path, err);
+  x.cabinetDestroy(description);
+  return problems ? ExitCode::ProblemsFound : ExitCode::Success;
+}
+
 } // namespace
 
 ExitCode runSettings(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(args, *findCommand("settings"));
   if (a.error())
     return usageError(err, *a.error());
-  if (a.positional().size() != 2 || (a.positional()[0] != "new" && a.positional()[0] != "show"))
-    return usageError(err, "use 'settings new FILE.svb' or 'settings show FILE.svb'.");
+  const std::vector<std::string> &p = a.positional();
+  if (p.size() != 2 || (p[0] != "new" && p[0] != "show" && p[0] != "edit"))
+    return usageError(err, "use 'settings new FILE.svb', 'settings show FILE.svb' or 'settings "
+                           "edit FILE.svb --dialog SCRIPT'.");
+  if (p[0] != "edit" && (dialogOptions(a).any() || dialogOptions(a).select || a.value("--pdf")))
+    return usageError(err, "--dialog, --show-dialog, --select and --pdf are for 'settings edit'.");
   try {
-    const std::string &file = a.positional()[1];
-    return a.positional()[0] == "new" ? settingsNew(file, out, err) : settingsShow(file, out, err);
+    const std::string &file = p[1];
+    if (p[0] == "edit")
+      return settingsEdit(a, file, out, err);
+    return p[0] == "new" ? settingsNew(file, out, err) : settingsShow(file, out, err);
+  } catch (const ScriptError &e) {
+    return usageError(err, e.what());
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

@@ -49,6 +49,12 @@ CabinetHandle BatchSequence::describeParams() {
   return out;
 }
 
+CommandStatus BatchSequence::editParams() {
+  if (!m_handler->showDialog)
+    throw HostError(ErrorCode::BadParameter, "The command has no dialog for its parameters.");
+  return m_handler->showDialog(m_command);
+}
+
 CommandStatus BatchSequence::runOn(DocHandle doc, const ProgressMonitor *monitor,
                                    void *clientData) {
   m_view.commandSetRun(m_command, doc, monitor, clientData);

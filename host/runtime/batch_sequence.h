@@ -18,6 +18,9 @@ public:
   BatchSequence(const BatchSequence &) = delete;
   BatchSequence &operator=(const BatchSequence &) = delete;
 
+  // Lets the user edit the parameters in the command's dialog: Ready when they were changed,
+  // Cancelled when the dialog was closed without OK.
+  CommandStatus editParams();
   // Works on one open document; the status the command answers (Done, InError, ...).
   CommandStatus runOn(DocHandle doc, const ProgressMonitor *monitor, void *clientData);
   // The command's parameters as it keeps them (its defaults added), and its description of

@@ -189,7 +189,7 @@ ui::DialogResult ScriptedUi::runModal(Dialog &dialog) {
   m_transcript.push_back("dialog " + quote(dialog.title()));
   dialog.restart();
   dialog.onInit();
-  if (m_show)
+  if (m_show && m_showOnOpen)
     *m_show << describeDialog(dialog);
   while (!dialog.ended()) {
     if (m_failure) {

@@ -47,8 +47,14 @@ public:
   ScriptedUi() = default;
 
   void setScript(std::vector<ScriptStep> steps);
-  // Prints every dialog to `out` as it opens (null: not).
-  void setShowDialogs(std::ostream *out) { m_show = out; }
+  // Where "show" steps print the open dialog (null: nowhere).
+  void setOutput(std::ostream *out) { m_show = out; }
+  // Prints every dialog to the output as it opens, too.
+  void setShowOnOpen(bool on) { m_showOnOpen = on; }
+  void setShowDialogs(std::ostream *out) {
+    setOutput(out);
+    setShowOnOpen(out != nullptr);
+  }
   // When the script runs out while a dialog is open: true cancels the dialog as a user closing
   // it would; false (the default) fails the script.
   void setCancelWhenDone(bool on) { m_cancelWhenDone = on; }
@@ -99,6 +105,7 @@ private:
   std::optional<std::string> m_failure;
   std::vector<std::string> m_transcript;
   std::ostream *m_show = nullptr;
+  bool m_showOnOpen = false;
   bool m_cancelWhenDone = false;
   std::function<void(const ui::Dialog &)> m_observer;
   std::function<void(std::string_view)> m_messageHandler;

@@ -162,6 +162,8 @@ CommandStatus BatchCommandBase::showDialog(CommandHandle command) {
     getParams(command, params);
     if (editParams(params) == 1) {
       view().commandSetParams(command, params);
+      // The description of the old parameters no longer holds.
+      view().commandPutCab(command, "ParamsDesc", CabinetHandle());
       status = CommandStatus::Ready;
     } else {
       status = CommandStatus::Cancelled;
