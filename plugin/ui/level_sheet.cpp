@@ -245,6 +245,13 @@ void LevelSheet::refillFontList() {
   }
 }
 
+bool LevelSheet::untouched(int id) const {
+  for (const ShownNumber &shown : m_shown)
+    if (shown.id == id)
+      return shown.text == control(id).value;
+  return false;
+}
+
 void LevelSheet::fillTextMatching() {
   refillFontList();
   control(kIdSize).value = oneDecimal(m_style.fontDesc.fontSize);
@@ -257,6 +264,9 @@ void LevelSheet::fillTextMatching() {
   const int32_t unit = selectedValue(units, 0);
   control(kIdIndentTolerance).value = oneDecimal(toDisplayUnits(m_indent.tolerance, unit));
   control(kIdIndent).value = plainDecimal(toDisplayUnits(m_indent.leftIndent, unit));
+  m_shown.clear();
+  for (int id : {kIdSize, kIdSizeTolerance, kIdIndent, kIdIndentTolerance})
+    m_shown.push_back({id, control(id).value});
   ui::Control &caseRule = control(kIdCaseRule);
   selectValue(caseRule, m_match.caseMatching);
   if (caseRule.selected < 0)
@@ -290,12 +300,20 @@ void LevelSheet::closeTextMatching() {
   for (const std::string &name : control(kIdFontList).items)
     m_style.fontDesc.fonts.push_back(core.atomFromString(name));
   m_style.matchFontSize = checked(kIdSizeBox);
-  m_style.fontDesc.fontSize = leadingDecimal(control(kIdSize).value);
-  m_style.tolerance = leadingDecimal(control(kIdSizeTolerance).value);
+  if (!untouched(kIdSize))
+    m_style.fontDesc.fontSize = leadingDecimal(control(kIdSize).value);
+  if (!untouched(kIdSizeTolerance))
+    m_style.tolerance = leadingDecimal(control(kIdSizeTolerance).value);
   m_indent.enabled = checked(kIdIndentBox);
   const int32_t unit = selectedValue(control(kIdUnits), 0);
-  m_indent.leftIndent = fromDisplayUnits(leadingDecimal(control(kIdIndent).value), unit);
-  m_indent.tolerance = fromDisplayUnits(leadingDecimal(control(kIdIndentTolerance).value), unit);
+  // Numbers are read in the selected unit; untouched ones in their own unit keep their value.
+  const auto points = [&](int id, double stored) {
+    return unit == m_indent.displayUnits && untouched(id)
+               ? stored
+               : fromDisplayUnits(leadingDecimal(control(id).value), unit);
+  };
+  m_indent.leftIndent = points(kIdIndent, m_indent.leftIndent);
+  m_indent.tolerance = points(kIdIndentTolerance, m_indent.tolerance);
   m_indent.displayUnits = selectedValue(control(kIdUnits), m_indent.displayUnits);
   m_match.caseMatching = selectedValue(control(kIdCaseRule), m_match.caseMatching);
   const std::string pattern = trimmed(control(kIdPattern).value);

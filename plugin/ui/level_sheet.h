@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "plugin/rules/level_rule.h"
 #include "plugin/ui/colour_selector.h"
@@ -88,6 +89,14 @@ private:
   int32_t m_fitType = 0;
   ContentFormat m_content;
   std::array<bool, 3> m_opened{};
+  // The numbers as the page showed them: a box whose text the user left alone keeps the exact
+  // value (the one-decimal text would round 0.35 to 0.3).
+  struct ShownNumber {
+    int id;
+    std::string text;
+  };
+  std::vector<ShownNumber> m_shown;
+  bool untouched(int id) const;
   ColourSelector m_colours;
 };
 

@@ -1,8 +1,10 @@
 // `sorvane validate` and `sorvane sort` on fixture PDFs: reports, exit codes, and the written
 // outline read back with QPDF.
+#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/run_program.h"
@@ -172,6 +174,104 @@ TEST_F(DialogCommands, SortRefusesWhatItCannotDo) {
   const std::string again = make({item("b"), item("a")});
   EXPECT_EQ(test::runSorvane({"sort", again, "--in-place"}).exitCode, 0);
   EXPECT_EQ(titles(again), (std::vector<std::string>{"a", "b"}));
+}
+
+class GenerateDialogScripts : public ::testing::Test {
+protected:
+  void SetUp() override {
+    test::PdfSpec spec = test::pages(3);
+    spec.pages[0].texts = {test::textAt("Chapter One", 72, 700, 18, "Helvetica-Bold"),
+                           test::textAt("1.1 Start", 72, 650, 12, "Times-Bold"),
+                           test::textAt("Body text", 72, 600, 10, "Times-Roman")};
+    spec.pages[1].texts = {test::textAt("1.2 Next", 72, 700, 12, "Times-Bold")};
+    spec.pages[2].texts = {test::textAt("Chapter Two", 72, 700, 18, "Helvetica-Bold")};
+    test::writePdf(spec, in());
+  }
+  std::string in() const { return dir.file("in.pdf"); }
+  std::string script(const std::string &text) {
+    test::writeFile(dir.file("steps.txt"), text);
+    return dir.file("steps.txt");
+  }
+  std::vector<std::string> titles(const std::string &path) {
+    std::vector<std::string> out;
+    std::function<void(const std::vector<test::InspectedBookmark> &, int)> walk =
+        [&](const auto &list, int depth) {
+          for (const auto &b : list) {
+            out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
+            walk(b.children, depth + 1);
+          }
+        };
+    walk(test::inspectPdf(path).outline, 0);
+    return out;
+  }
+  test::TempDir dir;
+};
+
+TEST_F(GenerateDialogScripts, LevelsMadeInTheDialogFindTheHeadings) {
+  // Level 1 captured from a selection of the first heading, level 2 typed in.
+  const auto r = test::runSorvane(
+      {"generate", in(), "-o", dir.file("out.pdf"), "--select", "1:70,695,300,720", "--dialog",
+       script("dialog \"Generate Bookmarks (Sorvane Plug-in)\"\n"
+              "press \"Add...\"\npress \"&Set Font Style From Selected Text\"\npress OK\n"
+              "press \"Add...\"\nselect fonts Helvetica-Bold\npress Remove\n"
+              "press \"<< Add...\"\nselect fonts Times-Bold\npress OK\ntype size 12\n"
+              "press OK\npress OK\n")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Bookmarks added: 4"), std::string::npos) << r.out;
+  EXPECT_EQ(titles(dir.file("out.pdf")),
+            (std::vector<std::string>{"Chapter One", "  1.1 Start", "  1.2 Next", "Chapter Two"}));
+}
+
+TEST_F(GenerateDialogScripts, ASettingsFileIsTheDialogsStart) {
+  const auto made =
+      test::runSorvane({"settings", "edit", dir.file("s.svb"), "--dialog",
+                        script("press \"Add...\"\ntype size 18\npress OK\npress OK\n")});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_EQ(made.out, "Wrote " + dir.file("s.svb") + " with 1 level\n");
+  const auto shown = test::runSorvane({"settings", "show", dir.file("s.svb")});
+  EXPECT_NE(shown.out.find("Level 1 : (Helvetica-Bold, Size 18.0 pt)"), std::string::npos)
+      << shown.out;
+  // The file opens in the dialog as it was saved.
+  const auto look = test::runSorvane(
+      {"generate", in(), "-s", dir.file("s.svb"), "--show-dialog", "-o", dir.file("never.pdf")});
+  EXPECT_EQ(look.exitCode, 0) << look.err;
+  EXPECT_NE(look.out.find("\"Level 1 : (Helvetica-Bold, Size 18.0 pt)\""), std::string::npos)
+      << look.out;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("never.pdf")));
+  const auto r = test::runSorvane({"generate", in(), "-s", dir.file("s.svb"), "-o",
+                                   dir.file("out.pdf"), "--dialog", script("press OK\n")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(titles(dir.file("out.pdf")), (std::vector<std::string>{"Chapter One", "Chapter Two"}));
+}
+
+TEST_F(GenerateDialogScripts, ScriptsThatCannotBeFollowedAreUsageErrors) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"press \"Nowhere\"\n", "has no control \"Nowhere\""},
+      {"press \"Edit...\"\n", "\"Edit...\" is disabled"},
+      {"jump\n", "line 1: unknown step"},
+      {"press Close\npress OK\n", "steps left: line 2 (press)"},
+      {"", "the script ended while the dialog"},
+  };
+  for (const auto &[text, why] : cases) {
+    const auto r =
+        test::runSorvane({"generate", in(), "-o", dir.file("out.pdf"), "--dialog", script(text)});
+    EXPECT_EQ(r.exitCode, 2) << text << r.err;
+    EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
+  }
+  const auto closed = test::runSorvane(
+      {"generate", in(), "-o", dir.file("out.pdf"), "--dialog", script("press Close\n")});
+  EXPECT_EQ(closed.exitCode, 1);
+  EXPECT_NE(closed.err.find("closed without OK"), std::string::npos) << closed.err;
+  EXPECT_EQ(test::runSorvane({"generate", in(), "-o", dir.file("o.pdf"), "--select", "1:0,0,1,1"})
+                .exitCode,
+            2);
+  EXPECT_EQ(test::runSorvane({"generate", in(), "-o", dir.file("o.pdf"), "--select", "9:0,0,1,1",
+                              "--dialog", script("press OK\n")})
+                .exitCode,
+            2);
+  EXPECT_EQ(test::runSorvane({"settings", "show", dir.file("x.svb"), "--show-dialog"}).exitCode, 2);
+  EXPECT_EQ(test::runSorvane({"settings", "edit", dir.file("x.svb")}).exitCode, 2);
 }
 
 } // namespace
