@@ -128,7 +128,14 @@ std::string describeDialog(const Dialog &dialog) {
   std::string out = "dialog ";
   quoted(out, dialog.title());
   out += '\n';
+  // As a user sees it: the controls of the page shown, and those outside the pages.
+  int shownPage = -1;
+  for (const Control &c : dialog.controls())
+    if (c.kind == ControlKind::Tabs)
+      shownPage = c.selected;
   for (const Control &c : dialog.controls()) {
+    if (c.page >= 0 && c.page != shownPage)
+      continue;
     out += "  ";
     out += kindName(c.kind);
     if (!c.name.empty())
@@ -159,8 +166,6 @@ std::string describeDialog(const Dialog &dialog) {
       break;
     default: break;
     }
-    if (c.page >= 0)
-      out += " (page " + std::to_string(c.page + 1) + ")";
     if (!c.enabled)
       out += " (disabled)";
     if (c.isDefault)

@@ -169,8 +169,8 @@ private:
   DialogResult m_result = DialogResult::None;
 };
 
-// A dump of the dialog as a user sees it: one line per control with its kind, text, value and
-// enabled state; trees and lists with their entries.
+// A dump of the dialog as a user sees it: one line per control with its kind, name, text, value
+// and enabled state; trees and lists with their entries; of a dialog with pages, the page shown.
 std::string describeDialog(const Dialog &dialog);
 
 enum class MessageButtons : uint8_t { Ok, OkCancel, YesNo };
