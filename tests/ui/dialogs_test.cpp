@@ -14,8 +14,10 @@
 #include "plugin/ui/sort_dialog.h"
 #include "plugin/ui/validate_dialog.h"
 #include "sdk/imported_tables.h"
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/open_doc.h"
 #include "tests/support/pdf_builder.h"
+#include "tests/support/raw_pdf.h"
 #include "tests/support/temp_dir.h"
 
 namespace sorvane {
@@ -189,6 +191,27 @@ TEST_F(Dialogs, ThePickerShowsTheOutlineCollapsedAndReturnsThePickedEntry) {
   expectScriptDone();
   EXPECT_EQ(ui().transcript()[1], std::string("message \"") + kNoBookmarkSelected + "\"");
   EXPECT_EQ(again.picked(), bookmark("One.2"));
+}
+
+TEST_F(Dialogs, ThePickerLeavesOutBrokenBookmarksWithTheirSubtrees) {
+  // "A" has a child that is no dictionary; "B" is followed by one.
+  test::writeFile(
+      dir.file("broken.pdf"),
+      test::rawPdf({"<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>",
+                    "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] >>",
+                    "<< /Type /Outlines /First 5 0 R /Last 6 0 R /Count 2 >>",
+                    "<< /Title (A) /Parent 4 0 R /Next 6 0 R /First 7 0 R /Last 7 0 R /Count 1 >>",
+                    "<< /Title (B) /Parent 4 0 R /Prev 5 0 R /Next 8 0 R >>", "(not a bookmark)",
+                    "[1 2 3]"}));
+  doc = std::make_unique<test::OpenDoc>(host, dir.file("broken.pdf"));
+  BookmarkPicker picker(pd().docGetBookmarkRoot(doc->handle()));
+  picker.onInit();
+  const ui::Control &tree = picker.control(BookmarkPicker::kIdTree);
+  ASSERT_EQ(tree.tree.size(), 2u);
+  EXPECT_EQ(tree.tree[0].text, "A");
+  EXPECT_EQ(tree.tree[1].text, "B");
+  EXPECT_EQ(tree.tree[1].parent, -1);
 }
 
 TEST_F(Dialogs, AnEmptyOutlineGivesAnEmptyPicker) {

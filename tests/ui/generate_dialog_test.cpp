@@ -394,6 +394,16 @@ TEST_F(GenerateUi, TheFontDialogOffersStandardNamesThenTheDocumentsFonts) {
             (std::vector<std::string>{"Courier-Bold", "Times-Roman"}));
 }
 
+TEST_F(GenerateUi, UpdateFontsWithoutADocumentSaysSo) {
+  knownDocumentFonts() = {"Kept"};
+  FontNameDialog d;
+  d.onInit();
+  d.handle(FontNameDialog::kIdUpdate, ui::Event::Clicked);
+  EXPECT_TRUE(noted("No active document available. Please open a document and try again."));
+  EXPECT_EQ(knownDocumentFonts(), (std::vector<std::string>{"Kept"}));
+  EXPECT_EQ(d.control(FontNameDialog::kIdList).items, (std::vector<std::string>{"Kept"}));
+}
+
 TEST_F(GenerateUi, LargeDocumentsAskBeforeTheFontsAreEnumerated) {
   std::vector<std::string> asked;
   view().setConfirmHandler([&](std::string_view q) { return asked.emplace_back(q), false; });
