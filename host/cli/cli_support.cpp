@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "host/base/file_io.h"
+#include "sdk/document_tables.h"
 
 namespace sorvane::cli {
 
@@ -116,6 +117,23 @@ std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
 ExitCode usageError(std::ostream &err, const std::string &message) {
   err << "sorvane: " << message << "\nRun 'sorvane --help' for the commands.\n";
   return ExitCode::Usage;
+}
+
+std::optional<std::string> outputProblem(const Arguments &a, const std::string &input) {
+  const auto output = a.value("--output");
+  if (output.has_value() == a.flag("--in-place"))
+    return "say where the result goes: -o OUT.pdf, or --in-place to replace the input.";
+  if (output)
+    return outputOverInput(*output, {input});
+  return std::nullopt;
+}
+
+void requireChangesAllowed(const host::PdfDocument &document, const std::string &input) {
+  if (const auto permissions = document.permissions();
+      permissions && !(*permissions & kPermissionModify))
+    throw HostError(ErrorCode::PdfPermission,
+                    input + ": the document's security settings do not permit changes (open it "
+                            "with its owner password, --password).");
 }
 
 ExitCode reportHostError(std::ostream &err, const HostError &error) {

@@ -60,6 +60,14 @@ std::string password(const Arguments &a);
 std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
                                                 const std::string &password, std::ostream &err);
 
+// Why the result of a command that changes `input` has no place to go: neither or both of
+// -o OUT.pdf and --in-place, or an output that is the input. Nothing when it has one.
+std::optional<std::string> outputProblem(const Arguments &a, const std::string &input);
+
+// Throws HostError(PdfPermission) when the security settings of `document` (opened from
+// `input`) forbid changes.
+void requireChangesAllowed(const host::PdfDocument &document, const std::string &input);
+
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);
 

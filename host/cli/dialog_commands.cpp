@@ -54,16 +54,6 @@ std::optional<int> pageOf(PDModelTable &pd, CoreTable &core, DocHandle doc,
   }
 }
 
-// Refuses a document whose security settings forbid changes, before the plug-in says so in its
-// own words.
-void requireChangesAllowed(ActiveFile &file, const std::string &input) {
-  if (const auto permissions = file.document->permissions();
-      permissions && !(*permissions & kPermissionModify))
-    throw HostError(ErrorCode::PdfPermission,
-                    input + ": the document's security settings do not permit changes (open it "
-                            "with its owner password, --password).");
-}
-
 struct Problem {
   std::string titlePath;
   std::optional<int> page;
@@ -90,7 +80,7 @@ ExitCode runValidate(const std::vector<std::string> &args, std::ostream &out, st
   const std::string input = a.positional()[0];
   try {
     ActiveFile file(err, a);
-    requireChangesAllowed(file, input);
+    requireChangesAllowed(*file.document, input);
     if (!file.view().isItemEnabled("TAVO:BookmarkValidate")) {
       err << "sorvane: " << input << " has no bookmarks; there is nothing to validate.\n";
       return ExitCode::ProblemsFound;
@@ -175,9 +165,6 @@ ExitCode runSort(const std::vector<std::string> &args, std::ostream &out, std::o
   if (a.positional().size() != 1)
     return usageError(err, "'sort' takes one PDF file.");
   const auto output = a.value("--output");
-  if (output.has_value() == a.flag("--in-place"))
-    return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
-                           "input.");
   int level = 1;
   if (const auto given = a.value("--level")) {
     level = given->size() <= 2 && !given->empty() &&
@@ -188,12 +175,11 @@ ExitCode runSort(const std::vector<std::string> &args, std::ostream &out, std::o
       return usageError(err, "--level takes a level from 1 (the top-level bookmarks) to 10.");
   }
   const std::string input = a.positional()[0];
-  if (output)
-    if (const auto refused = outputOverInput(*output, {input}))
-      return usageError(err, *refused);
+  if (const auto problem = outputProblem(a, input))
+    return usageError(err, *problem);
   try {
     ActiveFile file(err, a);
-    requireChangesAllowed(file, input);
+    requireChangesAllowed(*file.document, input);
     if (!file.view().isItemEnabled("TAVO:BookmarkSort")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
       return ExitCode::ProblemsFound;

@@ -71,11 +71,7 @@ std::unique_ptr<host::PdfDocument> openForChange(const std::string &input,
                                                  const std::string &password, std::ostream &err) {
   auto document = openDocument(input, password, err);
   // The host keeps the document's word: no bookmarks go into a file that may not be changed.
-  if (const auto permissions = document->permissions();
-      permissions && !(*permissions & kPermissionModify))
-    throw HostError(ErrorCode::PdfPermission,
-                    input + ": the document's security settings do not permit changes (open it "
-                            "with its owner password, --password).");
+  requireChangesAllowed(*document, input);
   return document;
 }
 
@@ -202,13 +198,9 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   if (dialogs.select && !dialogs.any())
     return usageError(err, "--select gives the dialogs a text selection; it needs --dialog.");
   const auto output = a.value("--output");
-  if (output.has_value() == a.flag("--in-place"))
-    return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
-                           "input.");
   const std::string input = a.positional()[0];
-  if (output)
-    if (const auto refused = outputOverInput(*output, {input}))
-      return usageError(err, *refused);
+  if (const auto problem = outputProblem(a, input))
+    return usageError(err, *problem);
   const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
   try {

@@ -33,6 +33,21 @@ Described describe(HostSession &session, CabinetHandle params) {
   return Described{command.params(), command.describeParams()};
 }
 
+// Writes a settings file holding `buildSettings` (which the call takes over) at `path`,
+// atomically. Throws HostError(Generic) when it cannot be written.
+void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::string &path) {
+  CabinetHandle file = x.cabinetNew();
+  x.cabinetPutCabinet(file, "BuildSettings", buildSettings);
+  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
+                                                     host::AtomTable::instance());
+  x.cabinetDestroy(file);
+  try {
+    host::writeFileAtomically(path, bytes);
+  } catch (const HostError &e) {
+    throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
+  }
+}
+
 ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &err) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec) || ec == std::errc::too_many_symbolic_link_levels) {
@@ -48,19 +63,10 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
   const Described d = describe(session, start);
   x.cabinetDestroy(start);
   // Every key at its starting value, as the plug-in reads the start: the file documents itself.
-  CabinetHandle file = x.cabinetNew();
-  x.cabinetPutCabinet(file, "BuildSettings",
-                      x.cabinetDup(x.cabinetGetCabinet(d.description, "Complete")));
+  CabinetHandle complete = x.cabinetDup(x.cabinetGetCabinet(d.description, "Complete"));
   x.cabinetDestroy(d.params);
   x.cabinetDestroy(d.description);
-  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
-                                                     host::AtomTable::instance());
-  x.cabinetDestroy(file);
-  try {
-    host::writeFileAtomically(path, bytes);
-  } catch (const HostError &e) {
-    throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
-  }
+  writeSettingsFile(x, complete, path);
   out << "Wrote " << path << " with one level (Helvetica-Bold, 12 pt); see docs/settings-files.md "
       << "for the keys to edit.\n";
   return ExitCode::Success;
@@ -134,17 +140,7 @@ ExitCode settingsEdit(const Arguments &a, const std::string &path, std::ostream 
           << " was not written.\n";
     return dialogs.script ? ExitCode::ProblemsFound : ExitCode::Success;
   }
-  CabinetHandle params = command.params();
-  CabinetHandle file = x.cabinetNew();
-  x.cabinetPutCabinet(file, "BuildSettings", params);
-  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
-                                                     host::AtomTable::instance());
-  x.cabinetDestroy(file);
-  try {
-    host::writeFileAtomically(path, bytes);
-  } catch (const HostError &e) {
-    throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
-  }
+  writeSettingsFile(x, command.params(), path);
   CabinetHandle description = command.describeParams();
   const int32_t levels = x.cabinetGetInt(description, "NumLevels", 0);
   out << "Wrote " << path << " with " << levels << (levels == 1 ? " level" : " levels") << "\n";

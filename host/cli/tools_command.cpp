@@ -102,22 +102,14 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, s
   if (a.positional().size() != 1)
     return usageError(err, "'delete-all' takes one PDF file.");
   const auto output = a.value("--output");
-  if (output.has_value() == a.flag("--in-place"))
-    return usageError(err, "say where the result goes: -o OUT.pdf, or --in-place to replace the "
-                           "input.");
   const std::string input = a.positional()[0];
-  if (output)
-    if (const auto refused = outputOverInput(*output, {input}))
-      return usageError(err, *refused);
+  if (const auto problem = outputProblem(a, input))
+    return usageError(err, *problem);
   try {
     ActiveFile file(err, a);
     host::AcroView &view = file.view();
     // As for every change: the document's word holds (its owner password lifts it).
-    if (const auto permissions = file.document->permissions();
-        permissions && !(*permissions & kPermissionModify))
-      throw HostError(ErrorCode::PdfPermission,
-                      input + ": the document's security settings do not permit changes (open it "
-                              "with its owner password, --password).");
+    requireChangesAllowed(*file.document, input);
     const size_t before = host::listOutline(file.session.pdf(), file.doc).entries.size();
     if (!view.isItemEnabled("TAVO:BookmarkDeleteAll")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
