@@ -15,6 +15,7 @@ enum class DropReason : int32_t {
   Duplicate = 0,     // same title and level as the heading before it
   NoParentLevel = 1, // no heading of the level above came before it
   NotInserted = 2,   // the host failed while adding it (or its parent) to the outline
+  StopWord = 3,      // it holds a stop word
 };
 
 struct DroppedHeading {
@@ -34,6 +35,9 @@ struct RunOutcome {
   int32_t pagesScanned = 0; // pages whose text was read, failed ones not included
   std::vector<PageFailure> failedPages;
   int32_t headingsFound = 0; // lines recognised as headings, before anything was dropped
+  // Text runs set in a font some level names (or any font, for a level that names none): when
+  // no heading was found, 0 says the fonts are wrong, more says the other rules rejected them.
+  int32_t runsInLevelFonts = 0;
   std::vector<DroppedHeading> dropped;
   int32_t bookmarksInserted = 0;
   bool cancelled = false;

@@ -1,5 +1,6 @@
 #include "host/cli/generate_command.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -59,8 +60,15 @@ void tellProblems(std::ostream &err, const std::string &name, const FileResult &
     err << "sorvane: " << name << ": " << orphans
         << (orphans == 1 ? " heading was" : " headings were")
         << " left out because no heading of the level above came before it\n";
-  if (o.ran && o.headingsFound == 0)
-    err << "sorvane: " << name << ": no headings found: no line matches the level rules\n";
+  if (o.ran && o.headingsFound == 0 && o.failedPages.size() < size_t(std::max(1, o.pagesScanned)))
+    err << "sorvane: " << name << ": no headings found: "
+        << (o.runsInLevelFonts == 0
+                ? "no text is set in the fonts the levels name (sorvane inspect shows the fonts "
+                  "of a page)"
+                : std::to_string(o.runsInLevelFonts) +
+                      " text runs are set in the levels' fonts, but none passed their size, "
+                      "pattern, indentation or area rules")
+        << "\n";
   if (!r.saved)
     err << "sorvane: " << name << ": nothing was added, so nothing was written\n";
 }
@@ -126,6 +134,28 @@ FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
                         std::ostream &err) {
   OpenFile file(session, openForChange(input, password, err));
   return generateOpen(session, sequence, *file.document, file.doc, input, output, progress);
+}
+
+// "3 headings dropped (no heading of the level above)", or nothing when none was.
+std::string droppedSummary(const RunOutcome &o) {
+  if (o.dropped.empty())
+    return {};
+  const std::pair<DropReason, const char *> reasons[] = {
+      {DropReason::NoParentLevel, "no heading of the level above"},
+      {DropReason::Duplicate, "repeated"},
+      {DropReason::StopWord, "stop word"},
+      {DropReason::NotInserted, "could not be added"},
+  };
+  std::vector<std::pair<int32_t, const char *>> counts;
+  for (const auto &[reason, text] : reasons)
+    if (const int32_t n = o.droppedFor(reason))
+      counts.emplace_back(n, text);
+  std::string why;
+  for (const auto &[n, text] : counts)
+    why += (why.empty() ? "" : ", ") +
+           (counts.size() > 1 ? std::to_string(n) + " " : std::string()) + text;
+  const size_t total = o.dropped.size();
+  return std::to_string(total) + (total == 1 ? " heading" : " headings") + " dropped (" + why + ")";
 }
 
 std::string seconds(std::chrono::steady_clock::time_point start) {
@@ -226,8 +256,9 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
                                       output ? *output : input, progress);
     tellProblems(err, input, r);
+    const std::string dropped = droppedSummary(r.outcome);
     out << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
-        << r.total << "; " << seconds(start) << "\n";
+        << r.total << "; " << (dropped.empty() ? "" : dropped + "; ") << seconds(start) << "\n";
     // Settings that were partly ignored make no clean success either.
     return setup->settingsProblems ? ExitCode::ProblemsFound : judge(r);
   } catch (const ScriptError &e) {
@@ -308,8 +339,10 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
       const FileResult r =
           generateFile(*setup->session, *setup->sequence, input, output, pw, progress, err);
       tellProblems(err, input, r);
+      const std::string dropped = droppedSummary(r.outcome);
       out << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
-          << " in all" << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
+          << " in all" << (dropped.empty() ? "" : ", " + dropped)
+          << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
       if (judge(r) != ExitCode::Success)
         ++withProblems;
     } catch (const HostError &e) {

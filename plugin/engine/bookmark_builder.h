@@ -34,6 +34,9 @@ public:
   bool stopWordsMatchWholeWords = true;
   bool stopWordsUseRegExp = false;
   bool sortText = false;
+  // A heading whose parent level was not found goes under the nearest earlier heading of a
+  // higher level, or at the top, instead of being dropped.
+  bool keepOrphanHeadings = false;
 
   // The reset values; no levels, no stop words; the margins stay.
   void reset();

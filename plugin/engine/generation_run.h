@@ -47,6 +47,7 @@ private:
   void filterLevels(const TextRun &run, std::vector<int32_t> &candidates, bool lineStart,
                     bool newRow) const;
   void flushLine(std::vector<int32_t> &candidates);
+  bool endsLineBefore(const TextRun &run, const std::vector<int32_t> &candidates);
   void scanPageRange(DocHandle doc);
   void drop(const BookmarkNode &node, DropReason reason);
 

@@ -62,23 +62,35 @@ void GenerationRun::insertHeadings(DocHandle doc) {
   case InsertType::After: break;
   }
 
+  const bool keepOrphans = m_settings.keepOrphanHeadings;
   LevelCounters counters;
   size_t i = 0;
   while (i < m_found.size()) {
-    if (m_found[i].level != 0) {
+    if (m_found[i].level != 0 && !keepOrphans) {
       // Nothing to hang a lower heading from before the first top-level one.
       drop(m_found[i++], DropReason::NoParentLevel);
       continue;
     }
+    // A tree starts at a top-level heading, or (orphans kept) at any heading with no higher
+    // one before it.
     BookmarkNode tree = m_found[i++];
-    bumpCounter(counters, 0);
-    tree.title = labelAndFormat(tree.title, 0, counters, m_settings.levels);
+    bumpCounter(counters, tree.level);
+    tree.title = labelAndFormat(tree.title, tree.level, counters, m_settings.levels);
     for (; i < m_found.size() && m_found[i].level > tree.level; ++i) {
       BookmarkNode &node = m_found[i];
       bumpCounter(counters, node.level);
       node.title = labelAndFormat(node.title, node.level, counters, m_settings.levels);
-      if (!tree.addAtLevel(node, node.level))
+      if (tree.addAtLevel(node, node.level))
+        continue;
+      if (!keepOrphans) {
         drop(node, DropReason::NoParentLevel);
+        continue;
+      }
+      // Under the nearest earlier heading of a higher level: the deepest last child above it.
+      BookmarkNode *parent = &tree;
+      while (!parent->children.empty() && parent->children.back().level < node.level)
+        parent = &parent->children.back();
+      parent->children.push_back(node);
     }
     const BookmarkNode::Inserted inserted =
         tree.insertIntoOutline(doc, root, anchor, append, afterAnchor);

@@ -14,6 +14,16 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+std::string trimmed(std::string_view text) {
+  size_t end = text.size();
+  while (end > 0 && isBlank(text[end - 1]))
+    --end;
+  size_t begin = 0;
+  while (begin < end && isBlank(text[begin]))
+    ++begin;
+  return std::string(text.substr(begin, end - begin));
+}
+
 } // namespace
 
 void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
@@ -29,7 +39,17 @@ void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
       ++k;
       continue;
     }
+    for (const LevelRule &level : m_settings.levels)
+      if (level.textStyleRule.matchesFontName(run)) {
+        ++m_outcome.runsInLevelFonts;
+        break;
+      }
     const bool newRow = !lineStart && compareLines(m_line.lastRunBox, run.box) != 0;
+    if (newRow && endsLineBefore(run, current)) {
+      flushLine(current);
+      current.clear();
+      continue; // the same run starts the next line
+    }
     previous = current;
     filterLevels(run, current, lineStart, newRow);
     if (current.empty() && !lineStart) {
@@ -54,6 +74,36 @@ void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
     ++k;
   }
   flushLine(current);
+}
+
+// Where a reader sees a new paragraph, a heading does not go on into the next row: after a
+// vertical gap taller than the line itself, when the line is already a heading of a level
+// that does not take more rows, or when the next row starts with a heading of a deeper level.
+bool GenerationRun::endsLineBefore(const TextRun &run, const std::vector<int32_t> &candidates) {
+  const FixedRect &last = m_line.lastRunBox;
+  double height = fixedToDouble(last.top - last.bottom);
+  if (height <= 0)
+    height = run.fontSize;
+  if (fixedToDouble(last.bottom - run.box.top) > height)
+    return true;
+  const std::string text = trimmed(m_line.text);
+  int32_t lineLevel = -1;
+  for (int32_t index : candidates)
+    if (m_settings.levels[size_t(index)].matchesText(text)) {
+      lineLevel = index;
+      break;
+    }
+  if (lineLevel < 0)
+    return false; // not a heading yet: the next row may make it one
+  if (!m_settings.levels[size_t(lineLevel)].textMatchRule.multilineTitles)
+    return true;
+  std::vector<int32_t> alone;
+  filterLevels(run, alone, true, false);
+  const std::string runText = trimmed(run.text);
+  for (int32_t index : alone)
+    if (index > lineLevel && m_settings.levels[size_t(index)].matchesText(runText))
+      return true;
+  return false;
 }
 
 void GenerationRun::filterLevels(const TextRun &run, std::vector<int32_t> &candidates,
@@ -91,11 +141,18 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
     ++begin;
   text = text.substr(begin, end - begin);
 
-  if (!text.empty() && !m_settings.isStopWord(text)) {
+  if (!text.empty()) {
+    const bool stopWord = m_settings.isStopWord(text);
     for (int32_t index : candidates) {
       const LevelRule &level = m_settings.levels[size_t(index)];
       if (!level.matchesText(text))
         continue;
+      if (stopWord) {
+        // A heading by its rules, left out for its stop word: said, not kept.
+        m_outcome.dropped.push_back(
+            DroppedHeading{text, m_currentPage, index, DropReason::StopWord});
+        break;
+      }
       BookmarkNode node;
       node.makeGoTo(text, m_currentPage);
       node.action.dest.setView(level.fitType, m_line.lineBox, level.initialZoom);

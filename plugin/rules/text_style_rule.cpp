@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/text_values.h"
@@ -104,8 +105,39 @@ void FontDesc::check(CabinetHandle cab, const std::string &path, SettingsProblem
   checkFields(fields(), cab, path, out);
 }
 
+std::string_view withoutSubsetPrefix(std::string_view font) {
+  if (font.size() > 7 && font[6] == '+' &&
+      std::all_of(font.begin(), font.begin() + 6, [](char c) { return c >= 'A' && c <= 'Z'; }))
+    return font.substr(7);
+  return font;
+}
+
+Atom withoutSubsetPrefix(Atom font) {
+  // Runs ask for the same few fonts over and over: each name is looked at once.
+  static std::unordered_map<uint16_t, Atom> known;
+  if (font == Atom::Null)
+    return font;
+  if (const auto it = known.find(uint16_t(font)); it != known.end())
+    return it->second;
+  const std::string name = atomText(font);
+  const std::string_view bare = withoutSubsetPrefix(std::string_view(name));
+  const Atom result = bare.size() == name.size() ? font : atom(bare);
+  known.emplace(uint16_t(font), result);
+  return result;
+}
+
+bool TextStyleRule::matchesFontName(const TextRun &run) const {
+  if (!matchName)
+    return true;
+  if (!ignoreSubsetPrefix)
+    return fontDesc.hasFont(run.fontName);
+  const Atom bare = withoutSubsetPrefix(run.fontName);
+  return std::any_of(fontDesc.fonts.begin(), fontDesc.fonts.end(),
+                     [bare](Atom f) { return withoutSubsetPrefix(f) == bare; });
+}
+
 bool TextStyleRule::matches(const TextRun &run) const {
-  if (matchName && !fontDesc.hasFont(run.fontName))
+  if (!matchesFontName(run))
     return false;
   if (matchFontSize && !(std::fabs(run.fontSize - fontDesc.fontSize) <= tolerance))
     return false;
@@ -124,6 +156,7 @@ const Fields<TextStyleRule> &TextStyleRule::fields() {
       fields::boolean("MatchFlags", &T::matchFlags, false),
       fields::boolean("MatchFontSize", &T::matchFontSize, true),
       fields::boolean("MatchColor", &T::matchColor, false),
+      fields::boolean("IgnoreSubsetPrefix", &T::ignoreSubsetPrefix, false),
   };
   return table;
 }

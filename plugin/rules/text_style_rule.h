@@ -40,6 +40,11 @@ struct FontDesc {
   bool operator==(const FontDesc &) const = default;
 };
 
+// The font name without a subset prefix (six capital letters and "+"); the name itself when it
+// has none.
+Atom withoutSubsetPrefix(Atom font);
+std::string_view withoutSubsetPrefix(std::string_view font);
+
 struct TextStyleRule {
   double tolerance = 0.35; // points
   FontDesc fontDesc;
@@ -50,10 +55,15 @@ struct TextStyleRule {
   bool matchFlags = false;    // stored only
   bool matchFontSize = true;
   bool matchColor = false; // stored only
+  // Font names compare without a subset prefix ("ECEDAZ+CMBX12" matches "CMBX12" and
+  // "QKZHEU+CMBX12"), so one rule serves documents made the same way.
+  bool ignoreSubsetPrefix = false;
 
   void reset() { *this = TextStyleRule(); }
   // The font name (when MatchName) and size within the tolerance (when MatchFontSize).
   bool matches(const TextRun &run) const;
+  // The font name alone (true when MatchName is off).
+  bool matchesFontName(const TextRun &run) const;
 
   bool write(std::string_view key, CabinetHandle parent) const;
   // Without a sub-Cabinet: reset and false. In one, a missing "Tolerance" reads as 0.1.

@@ -262,7 +262,9 @@ void BuildCommand::describeParams(CabinetHandle params, CabinetHandle descriptio
   lines.push_back(std::string("New bookmarks go ") +
                   places[insert >= 0 && insert <= 2 ? insert : 1]);
   lines.push_back(std::string("Sort headings by position: ") + (builder.sortText ? "yes" : "no") +
-                  "; drop repeated headings: " + (builder.skipDupBookmarks ? "yes" : "no"));
+                  "; drop repeated headings: " + (builder.skipDupBookmarks ? "yes" : "no") +
+                  "; keep headings without a parent level: " +
+                  (builder.keepOrphanHeadings ? "yes" : "no"));
   std::string words = std::string("Stop words: ") + (builder.ignoreStopWords ? "on" : "off");
   for (size_t i = 0; i < builder.stopWords.size(); ++i)
     words += (i ? ", \"" : " \"") + builder.stopWords[i] + "\"";

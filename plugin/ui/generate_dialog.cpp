@@ -220,6 +220,8 @@ void GenerateDialog::onEvent(int id, ui::Event event) {
       return;
     case kIdAdd: {
       LevelRule level;
+      // New levels serve every document made the same way, whatever its font subsets.
+      level.textStyleRule.ignoreSubsetPrefix = true;
       LevelSheet sheet(level);
       if (platformUi().runModal(sheet) == ui::DialogResult::Ok) {
         m_work.levels.push_back(level);

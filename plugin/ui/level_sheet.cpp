@@ -432,6 +432,8 @@ void LevelSheet::onEvent(int id, ui::Event event) {
       // The capture writes into the page's copy; the list and size show what it took.
       closeTextMatching();
       if (captureStyle(m_style.fontDesc)) {
+        // The captured names carry this file's subset prefixes; the rule should not.
+        m_style.ignoreSubsetPrefix = true;
         refillFontList();
         control(kIdSize).value = oneDecimal(m_style.fontDesc.fontSize);
         enableTextMatching();

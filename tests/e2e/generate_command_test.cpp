@@ -97,8 +97,24 @@ TEST_F(GenerateCommand, FindingNothingIsSaidAndIsNoSuccess) {
   const auto r = test::runSorvane(
       {"generate", input(), "-s", dir.file("nothing.svb"), "-o", dir.file("out.pdf")});
   EXPECT_EQ(r.exitCode, 1) << r.err;
-  EXPECT_NE(r.err.find("no headings found"), std::string::npos) << r.err;
+  // Nothing is set in Courier: the likely cause is the font.
+  EXPECT_NE(r.err.find("no headings found: no text is set in the fonts the levels name"),
+            std::string::npos)
+      << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
+
+  // The fonts are right but the size is not: the other rules are the cause.
+  std::string sizes = kSettings;
+  for (size_t at; (at = sizes.find("\"FontSize\": 1")) != std::string::npos;)
+    sizes.replace(at, 13, "\"FontSize\": 7");
+  test::writeFile(dir.file("sizes.svb"), sizes);
+  const auto wrongSize = test::runSorvane(
+      {"generate", input(), "-s", dir.file("sizes.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(wrongSize.exitCode, 1) << wrongSize.err;
+  EXPECT_NE(wrongSize.err.find("text runs are set in the levels' fonts, but none passed their "
+                               "size, pattern, indentation or area rules"),
+            std::string::npos)
+      << wrongSize.err;
 
   std::filesystem::create_directory(dir.path() / "out");
   const auto batch = test::runSorvane(
@@ -120,6 +136,17 @@ TEST_F(GenerateCommand, HeadingsLeftOutForWantOfAParentAreToldAndNoSuccess) {
   EXPECT_NE(r.err.find("1 heading was left out because no heading of the level above"),
             std::string::npos)
       << r.err;
+  EXPECT_NE(r.out.find("; 1 heading dropped (no heading of the level above); "), std::string::npos)
+      << r.out;
+
+  // Kept under the nearest heading above (here: at the top) when the settings say so.
+  std::string keep = sections;
+  keep.replace(keep.find("\"NumLevels\""), 0, "\"KeepOrphanHeadings\": true, ");
+  test::writeFile(dir.file("keep.svb"), keep);
+  const auto kept = test::runSorvane(
+      {"generate", input(), "-s", dir.file("keep.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(kept.exitCode, 0) << kept.err;
+  EXPECT_NE(kept.out.find("Bookmarks added: 1;"), std::string::npos) << kept.out;
 }
 
 TEST_F(GenerateCommand, PasswordsComeFromAFileOrTheEnvironmentToo) {

@@ -60,6 +60,7 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
   b.stopWordsMatchCase = false;
   b.stopWordsUseRegExp = true;
   b.sortText = true;
+  b.keepOrphanHeadings = true;
   ASSERT_TRUE(b.writeNamed("BuildSettings", root));
   BookmarkBuilder back;
   ASSERT_TRUE(back.readNamed("BuildSettings", root));
@@ -71,6 +72,7 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
   EXPECT_FALSE(back.skipDupBookmarks);
   EXPECT_TRUE(back.useMargins && back.ignoreStopWords && back.stopWordsUseRegExp && back.sortText);
   EXPECT_FALSE(back.stopWordsMatchCase);
+  EXPECT_TRUE(back.keepOrphanHeadings);
   EXPECT_EQ(back.insertType, 2);
   CabinetHandle settings = cab().cabinetGetCabinet(root, "BuildSettings");
   const auto keys = cab().cabinetKeys(settings);
@@ -81,6 +83,7 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
                                              "StopWordsUseRegExp",
                                              "SortText",
                                              "SkipDupBookmarks",
+                                             "KeepOrphanHeadings",
                                              "FirstPage",
                                              "LastPage",
                                              "UseMargins",

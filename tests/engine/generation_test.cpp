@@ -90,7 +90,9 @@ TEST_F(Generation, FindsThreeLevelsAndWritesThemAsATree) {
   ASSERT_TRUE(outcome.ran);
   EXPECT_TRUE(outcome.complete());
   EXPECT_EQ(outcome.pagesScanned, 3);
-  EXPECT_EQ(outcome.headingsFound, 6);
+  EXPECT_EQ(outcome.headingsFound, 7); // "Contents" too, dropped for its stop word
+  ASSERT_EQ(outcome.droppedFor(DropReason::StopWord), 1);
+  EXPECT_EQ(outcome.dropped[0].title, "Contents");
   EXPECT_EQ(outcome.bookmarksInserted, 6);
   const test::InspectedPdf back = saveAndInspect();
   ASSERT_EQ(titles(back.outline),
@@ -206,6 +208,45 @@ TEST_F(Generation, APageThatFailsIsSkippedAndReportedAndTheRunGoesOn) {
   EXPECT_EQ(host.provider().acroView().notes().size(), 1u); // the user was told at once too
 }
 
+TEST_F(Generation, HeadingsWithoutTheirParentLevelAreKeptOnRequest) {
+  // The section level matches nothing: the notes have no parent level.
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  b.levels[1].textStyleRule.fontDesc.fontSize = 40;
+  const RunOutcome dropped = b.generate(doc->handle());
+  EXPECT_EQ(dropped.droppedFor(DropReason::NoParentLevel), 1);
+  EXPECT_EQ(dropped.bookmarksInserted, 2);
+
+  doc.reset();
+  open(manual());
+  b.keepOrphanHeadings = true;
+  const RunOutcome kept = b.generate(doc->handle());
+  EXPECT_EQ(kept.droppedFor(DropReason::NoParentLevel), 0);
+  EXPECT_EQ(kept.bookmarksInserted, 3);
+  const test::InspectedPdf back = saveAndInspect();
+  ASSERT_EQ(titles(back.outline),
+            (std::vector<std::string>{"Chapter 1 Introduction", "Chapter 2"}));
+  // Under the nearest earlier heading of a higher level.
+  EXPECT_EQ(titles(back.outline[0].children), (std::vector<std::string>{"Note: read this first"}));
+}
+
+TEST_F(Generation, OrphansBeforeTheFirstTopLevelHeadingGoAtTheTop) {
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {text("1.1 Early", 72, 700, 14, "Helvetica-Bold"),
+                         text("x", 72, 680, 10, "Times-Roman"),
+                         text("Note: early", 72, 660, 10, "Helvetica-Oblique"),
+                         text("Chapter 1", 72, 600, 18, "Helvetica-Bold"),
+                         text("1.1 Scope", 72, 560, 14, "Helvetica-Bold")};
+  open(spec);
+  BookmarkBuilder b = manualSettings();
+  b.keepOrphanHeadings = true;
+  EXPECT_EQ(b.generate(doc->handle()).bookmarksInserted, 4);
+  const test::InspectedPdf back = saveAndInspect();
+  ASSERT_EQ(titles(back.outline), (std::vector<std::string>{"1.1 Early", "Chapter 1"}));
+  EXPECT_EQ(titles(back.outline[0].children), (std::vector<std::string>{"Note: early"}));
+  EXPECT_EQ(titles(back.outline[1].children), (std::vector<std::string>{"1.1 Scope"}));
+}
+
 TEST_F(Generation, AnActionThatCannotBeMadeLosesOnlyItsBookmark) {
   open(manual());
   failAt(host, "viewDestCreate", 3); // the note under 1.1 Scope
@@ -215,9 +256,10 @@ TEST_F(Generation, AnActionThatCannotBeMadeLosesOnlyItsBookmark) {
   EXPECT_FALSE(outcome.complete());
   EXPECT_EQ(outcome.bookmarksInserted, 5);
   ASSERT_EQ(outcome.droppedFor(DropReason::NotInserted), 1);
-  EXPECT_EQ(outcome.dropped[0].title, "Note: read this first");
-  EXPECT_EQ(outcome.dropped[0].page, 0);
-  EXPECT_EQ(outcome.dropped[0].level, 2);
+  ASSERT_EQ(outcome.dropped.size(), 2u); // after "Contents", a stop word
+  EXPECT_EQ(outcome.dropped[1].title, "Note: read this first");
+  EXPECT_EQ(outcome.dropped[1].page, 0);
+  EXPECT_EQ(outcome.dropped[1].level, 2);
 }
 
 TEST_F(Generation, AChildThatCannotBeInsertedIsNotCountedAndTakesItsSubtreeAlong) {

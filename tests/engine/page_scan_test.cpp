@@ -19,7 +19,7 @@ test::TextSpec courier(std::string t, double x, double y, double size = 10,
   return test::textAt(std::move(t), x, y, size, std::move(font));
 }
 
-class PageScan : public ::testing::Test {
+class PageScanBase : public ::testing::Test {
 protected:
   // Scans one page holding `texts` with `b`; the titles found.
   std::vector<std::string> scan(BookmarkBuilder &b, std::vector<test::TextSpec> texts) {
@@ -43,6 +43,8 @@ protected:
   std::vector<BookmarkNode> found; // by the last scan
   int m_count = 0;
 };
+
+class PageScan : public PageScanBase {};
 
 TEST_F(PageScan, TheFirstLevelWhoseTextRuleAcceptsTheLineWins) {
   BookmarkBuilder b;
@@ -108,6 +110,84 @@ TEST_F(PageScan, StopWordsFollowTheirSwitches) {
   EXPECT_EQ(scan(b, {courier("Table of Contents", 72, 700), courier("body", 72, 680, 10, "Courier"),
                      courier("contents page", 72, 650)}),
             (std::vector<std::string>{"contents page"}));
+}
+
+} // namespace
+} // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// The rows of a heading join while a reader would read them as one; they stop where a new
+// paragraph or another heading begins.
+class Joining : public PageScanBase {};
+
+TEST_F(Joining, AWrappedHeadingJoinsItsRows) {
+  BookmarkBuilder b;
+  b.levels = {test::fontLevel("Courier-Bold", 14)};
+  EXPECT_EQ(scan(b, {courier("Automated", 72, 700, 14), courier("association", 72, 684, 14)}),
+            (std::vector<std::string>{"Automated association"}));
+}
+
+TEST_F(Joining, AGapTallerThanTheLineEndsIt) {
+  BookmarkBuilder b;
+  b.levels = {test::fontLevel("Courier-Bold", 14)};
+  // 44 points apart: two headings, not one.
+  EXPECT_EQ(scan(b, {courier("Overview", 72, 700, 14), courier("Details", 72, 656, 14)}),
+            (std::vector<std::string>{"Overview", "Details"}));
+}
+
+TEST_F(Joining, ADeeperHeadingOnTheNextRowIsNotGluedOn) {
+  BookmarkBuilder b;
+  b.levels = {test::fontLevel("Courier-Bold", 12), test::fontLevel("Courier-Bold", 12),
+              test::fontLevel("Courier-Bold", 12)};
+  b.levels[0].textMatchRule.query.pattern = "^[0-9]+\\.[0-9]+\\.[0-9]+ ";
+  b.levels[1].textMatchRule.query.pattern = "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+ ";
+  b.levels[2].textMatchRule.query.pattern = "^[0-9]+(\\.[0-9]+){4} ";
+  for (LevelRule &l : b.levels)
+    l.textMatchRule.query.useRegExp = true;
+  scan(b, {courier("6.8.2 Association", 72, 700, 12),
+           courier("6.8.2.1 Automated association", 72, 686, 12),
+           courier("6.8.2.1.1 Without barcode", 72, 672, 12)});
+  std::vector<std::pair<std::string, int>> got;
+  for (const BookmarkNode &n : found)
+    got.emplace_back(n.title, n.level);
+  EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{{"6.8.2 Association", 0},
+                                                           {"6.8.2.1 Automated association", 1},
+                                                           {"6.8.2.1.1 Without barcode", 2}}));
+}
+
+TEST_F(Joining, ALevelThatTakesMoreRowsLeavesTheOthersTheirHeadings) {
+  // Level 1 (one row) and level 2 (many rows) share the font; level 2 wants a lower-case
+  // start. The level-1 heading must not be swallowed by a level-2 title running on.
+  BookmarkBuilder b;
+  b.levels = {test::fontLevel("Courier-Bold", 12), test::fontLevel("Courier-Bold", 12)};
+  b.levels[0].textMatchRule.multilineTitles = false;
+  b.levels[0].textMatchRule.query.pattern = "^[A-Z]";
+  b.levels[0].textMatchRule.query.useRegExp = true;
+  EXPECT_EQ(scan(b, {courier("Installing", 72, 700, 12), courier("the tools", 72, 686, 12),
+                     courier("body", 72, 600, 10, "Courier")}),
+            (std::vector<std::string>{"Installing", "the tools"}));
+  EXPECT_EQ(found[0].level, 0);
+}
+
+TEST_F(Joining, SubsetPrefixesAreIgnoredOnRequest) {
+  BookmarkBuilder b;
+  b.levels = {test::fontLevel("Courier-Bold", 12)};
+  const std::vector<test::TextSpec> texts = {courier("One", 72, 700, 12, "ECEDAZ+Courier-Bold"),
+                                             courier("x", 72, 650, 10, "Courier"),
+                                             courier("Two", 72, 600, 12, "QKZHEU+Courier-Bold")};
+  EXPECT_TRUE(scan(b, texts).empty()); // exact names, as stored files had them
+  b.levels[0].textStyleRule.ignoreSubsetPrefix = true;
+  EXPECT_EQ(scan(b, texts), (std::vector<std::string>{"One", "Two"}));
+  // The rule's own name may carry a prefix of another file.
+  b.levels[0].textStyleRule.fontDesc.fonts = {
+      hostTables().core->atomFromString("ABCDEF+Courier-Bold")};
+  EXPECT_EQ(scan(b, texts), (std::vector<std::string>{"One", "Two"}));
+  EXPECT_EQ(withoutSubsetPrefix(std::string_view("ABCDEF+CMBX12")), "CMBX12");
+  EXPECT_EQ(withoutSubsetPrefix(std::string_view("ABCDE+CMBX12")), "ABCDE+CMBX12");
+  EXPECT_EQ(withoutSubsetPrefix(std::string_view("AbCDEF+CMBX12")), "AbCDEF+CMBX12");
+  EXPECT_EQ(withoutSubsetPrefix(std::string_view("ABCDEF+")), "ABCDEF+");
 }
 
 } // namespace
