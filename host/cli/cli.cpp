@@ -8,6 +8,7 @@
 #include "host/cli/cli_support.h"
 #include "host/cli/command_specs.h"
 #include "host/cli/dialog_commands.h"
+#include "host/cli/fonts_command.h"
 #include "host/cli/generate_command.h"
 #include "host/cli/inspect_command.h"
 #include "host/cli/list_command.h"
@@ -103,6 +104,8 @@ ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std
     return runList(rest, out, err);
   if (first == "inspect")
     return runInspect(rest, out, err);
+  if (first == "fonts")
+    return runFonts(rest, out, err);
   if (first == "generate")
     return runGenerate(rest, out, err);
   if (first == "batch")

@@ -145,6 +145,19 @@ std::vector<CommandSpec> makeSpecs() {
        "leads to and whether it is shown open; with --json, a JSON array of bookmarks.",
        withCommon({{{"--json"}, "", "print JSON"}}, true),
        "sorvane list book.pdf --json"},
+      {"fonts",
+       {"fonts FILE.pdf [--pages A-B] [--json] [--password PW]"},
+       "the text styles of a whole document: font, size, lines, share, samples; body marked",
+       "Reads the text of every page (or of the pages A to B) once and prints one row per text "
+       "style (font name and size to a tenth of a point), the largest first: the number of lines "
+       "set in it, its share of the document's text, the page where it first appears, the most "
+       "common left edge (points) and up to three sample lines. The style with the most text is "
+       "marked as the body text. Headings are the styles larger or bolder than the body with few "
+       "short lines: write a level rule for each.",
+       withCommon({{{"--pages"}, "A-B", "only pages A to B (counted from 1; A, or A- to the end)"},
+                   {{"--json"}, "", "print JSON"}},
+                  true),
+       "sorvane fonts book.pdf"},
       {"inspect",
        {"inspect FILE.pdf [--page N] [--json] [--password PW]"},
        "print the text runs of a page with font, size and box: the facts level rules test",

@@ -19,24 +19,9 @@ struct RunLine {
   const host::RunFont *font;
 };
 
-// Runs in content order, forms and marked content included. An explicit stack: no page can
-// nest deep enough to exhaust it.
 void collect(const host::PageText &page, std::vector<RunLine> &out) {
-  // Each entry: a list and the position in it still to visit.
-  std::vector<std::pair<int, size_t>> pending{{0, 0}};
-  while (!pending.empty()) {
-    auto &[list, at] = pending.back();
-    const std::vector<int> &items = page.lists[size_t(list)];
-    if (at >= items.size()) {
-      pending.pop_back();
-      continue;
-    }
-    const host::ExtractedElement &e = page.elements[size_t(items[at++])];
-    for (const host::ExtractedRun &r : e.runs)
-      out.push_back({&r, &page.fonts[size_t(r.font)]});
-    if (e.list >= 0)
-      pending.emplace_back(e.list, 0);
-  }
+  for (const host::ExtractedRun *r : host::runsInContentOrder(page))
+    out.push_back({r, &page.fonts[size_t(r->font)]});
 }
 
 std::string number(double v) {

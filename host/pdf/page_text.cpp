@@ -470,4 +470,25 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) 
   return out;
 }
 
+std::vector<const ExtractedRun *> runsInContentOrder(const PageText &page) {
+  std::vector<const ExtractedRun *> out;
+  // Each entry: a list and the position in it still to visit. An explicit stack: no page can
+  // nest deep enough to exhaust it.
+  std::vector<std::pair<int, size_t>> pending{{0, 0}};
+  while (!pending.empty() && !page.lists.empty()) {
+    auto &[list, at] = pending.back();
+    const std::vector<int> &items = page.lists[size_t(list)];
+    if (at >= items.size()) {
+      pending.pop_back();
+      continue;
+    }
+    const ExtractedElement &e = page.elements[size_t(items[at++])];
+    for (const ExtractedRun &r : e.runs)
+      out.push_back(&r);
+    if (e.list >= 0)
+      pending.emplace_back(e.list, 0);
+  }
+  return out;
+}
+
 } // namespace sorvane::host

@@ -45,6 +45,9 @@ struct PageText {
   std::vector<std::string> warnings;   // about a page that could not be recorded as it is
 };
 
+// The runs of `page` in content order, forms and marked content included.
+std::vector<const ExtractedRun *> runsInContentOrder(const PageText &page);
+
 // Reads the page at `pageIndex`. Throws HostError(PdfDamaged) when the content cannot be read.
 std::unique_ptr<PageText> extractPageText(PdfDocument &doc, int pageIndex);
 
