@@ -45,24 +45,66 @@ bool PatternMatcher::compile(std::string_view pattern, bool caseless) {
   return true;
 }
 
+std::string PatternMatcher::compileError(std::string_view pattern, bool caseless) {
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code *code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                                   caseless ? PCRE2_CASELESS : 0, &error, &offset, nullptr);
+  if (code) {
+    pcre2_code_free(code);
+    return {};
+  }
+  PCRE2_UCHAR message[256];
+  if (pcre2_get_error_message(error, message, sizeof message) < 0)
+    return "error " + std::to_string(error) + " at offset " + std::to_string(offset);
+  return reinterpret_cast<const char *>(message) + std::string(" at offset ") +
+         std::to_string(offset);
+}
+
+bool PatternMatcher::matchesOnlyEmptyText() const {
+  static const char *const kProbes[] = {"Chapter 1 Introduction",
+                                        "1.2 Scope and purpose",
+                                        "APPENDIX A",
+                                        "a",
+                                        "Z",
+                                        "9",
+                                        "x.y-z (note)",
+                                        "\xC3\x9C"
+                                        "ber",
+                                        " "};
+  bool emptyMatch = false;
+  for (const char *probe : kProbes) {
+    if (run(probe, PCRE2_NOTEMPTY) >= 0)
+      return false;
+    emptyMatch = emptyMatch || run(probe, 0) >= 0;
+  }
+  return emptyMatch;
+}
+
 bool PatternMatcher::execute(std::string_view subject) const {
-  if (!m_code || subject.empty())
+  if (subject.empty())
     return false;
+  // 0 means the match had more pairs than the match data holds: still a match.
+  return run(subject, PCRE2_NOTEMPTY) >= 0;
+}
+
+int PatternMatcher::run(std::string_view subject, uint32_t options) const {
+  if (!m_code)
+    return -1;
   pcre2_match_data *data = pcre2_match_data_create(10, nullptr);
   pcre2_match_context *context = pcre2_match_context_create(nullptr);
   if (!data || !context) {
     pcre2_match_data_free(data);
     pcre2_match_context_free(context);
-    return false;
+    return -1;
   }
   pcre2_set_match_limit(context, kMatchLimit);
   pcre2_set_depth_limit(context, kMatchLimit / 10);
   const int rc = pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(),
-                             0, PCRE2_NOTEMPTY, data, context);
+                             0, options, data, context);
   pcre2_match_data_free(data);
   pcre2_match_context_free(context);
-  // 0 means the match had more pairs than the match data holds: still a match.
-  return rc >= 0;
+  return rc;
 }
 
 bool containsStopWord(const std::vector<std::string> &words, const StopWordOptions &options,

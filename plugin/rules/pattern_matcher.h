@@ -52,10 +52,18 @@ public:
   bool execute(std::string_view subject) const;
 
   bool isCompiled() const { return m_code != nullptr; }
+  // True when the expression matches only empty text wherever it matches sample headings
+  // (anchors or look-arounds alone, such as "^" or "\\b"): since an empty match does not count,
+  // it never accepts anything.
+  bool matchesOnlyEmptyText() const;
+  // Why `pattern` does not compile, as PCRE2 says it, with the offset ("missing closing
+  // parenthesis at offset 11"); empty when it compiles.
+  static std::string compileError(std::string_view pattern, bool caseless);
   const std::string &pattern() const { return m_pattern; }
 
 private:
   void release();
+  int run(std::string_view subject, uint32_t options) const;
   pcre2_real_code_8 *m_code = nullptr;
   std::string m_pattern;
 };

@@ -133,7 +133,10 @@ void checkCabinet(const std::vector<FieldCheck> &table, CabinetHandle cab, const
     const std::string here = keyPath(path, key);
     if (!fits(field->type, type)) {
       out.push_back({here, std::string("should be ") + typeWords(field->type) + ", not " +
-                               valueWords(type) + "; it is ignored"});
+                               valueWords(type) + "; it is ignored" +
+                               (field->fallback.empty()
+                                    ? std::string()
+                                    : " and " + std::string(field->fallback) + " is used")});
       continue;
     }
     if (field->type == FieldType::Record && field->checkRecord) {
@@ -156,6 +159,12 @@ void checkCabinet(const std::vector<FieldCheck> &table, CabinetHandle cab, const
       }
     }
   }
+}
+
+std::string fallbackText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
 }
 
 } // namespace sorvane

@@ -42,7 +42,11 @@ template <class R> struct Field {
   std::function<void(const R &, CabinetHandle)> write;
   std::function<void(R &, CabinetHandle)> read;
   RecordCheck checkRecord; // nested records
+  std::string fallback;    // what a reader takes for a missing (or unusable) value, as text
 };
+
+// A number as a settings check names it ("0.35", "12").
+std::string fallbackText(double value);
 
 template <class R> using Fields = std::vector<Field<R>>;
 
@@ -50,38 +54,52 @@ namespace fields {
 
 inline constexpr double kAny = std::numeric_limits<double>::infinity();
 
+template <class R> Field<R> withFallback(std::string fallback, Field<R> field) {
+  field.fallback = std::move(fallback);
+  return field;
+}
+
 template <class R> Field<R> boolean(std::string_view key, bool R::*m, bool readerDefault) {
-  return {key,
-          FieldType::Bool,
-          -kAny,
-          kAny,
-          [=](const R &r, CabinetHandle c) { cabinets().cabinetPutBool(c, key, r.*m); },
-          [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetBool(c, key, readerDefault); },
-          {}};
+  return withFallback<R>(
+      readerDefault ? "true" : "false",
+      {key,
+       FieldType::Bool,
+       -kAny,
+       kAny,
+       [=](const R &r, CabinetHandle c) { cabinets().cabinetPutBool(c, key, r.*m); },
+       [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetBool(c, key, readerDefault); },
+       {},
+       {}});
 }
 
 template <class R>
 Field<R> integer(std::string_view key, int32_t R::*m, int32_t readerDefault, double min = -kAny,
                  double max = kAny) {
-  return {key,
-          FieldType::Int,
-          min,
-          max,
-          [=](const R &r, CabinetHandle c) { cabinets().cabinetPutInt(c, key, r.*m); },
-          [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetInt(c, key, readerDefault); },
-          {}};
+  return withFallback<R>(
+      std::to_string(readerDefault),
+      {key,
+       FieldType::Int,
+       min,
+       max,
+       [=](const R &r, CabinetHandle c) { cabinets().cabinetPutInt(c, key, r.*m); },
+       [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetInt(c, key, readerDefault); },
+       {},
+       {}});
 }
 
 template <class R>
 Field<R> number(std::string_view key, double R::*m, double readerDefault, double min = -kAny,
                 double max = kAny) {
-  return {key,
-          FieldType::Double,
-          min,
-          max,
-          [=](const R &r, CabinetHandle c) { cabinets().cabinetPutDouble(c, key, r.*m); },
-          [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetDouble(c, key, readerDefault); },
-          {}};
+  return withFallback<R>(
+      fallbackText(readerDefault),
+      {key,
+       FieldType::Double,
+       min,
+       max,
+       [=](const R &r, CabinetHandle c) { cabinets().cabinetPutDouble(c, key, r.*m); },
+       [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetDouble(c, key, readerDefault); },
+       {},
+       {}});
 }
 
 // A 16.16 length, written as a double in points.
@@ -94,6 +112,7 @@ Field<R> fixed(std::string_view key, Fixed R::*m, Fixed readerDefault, double mi
           max,
           [=](const R &r, CabinetHandle c) { writeFixed(r.*m, key, c); },
           [=](R &r, CabinetHandle c) { r.*m = readFixed(key, c, readerDefault); },
+          {},
           {}};
 }
 
@@ -104,6 +123,7 @@ template <class R> Field<R> text(std::string_view key, std::string R::*m) {
           kAny,
           [=](const R &r, CabinetHandle c) { writeTextValue(r.*m, key, c); },
           [=](R &r, CabinetHandle c) { r.*m = readTextValue(key, c); },
+          {},
           {}};
 }
 
@@ -115,6 +135,7 @@ template <class R> Field<R> textList(std::string_view key, StringList R::*m) {
           kAny,
           [=](const R &r, CabinetHandle c) { writeStringList(r.*m, key, c); },
           [=](R &r, CabinetHandle c) { readStringList(r.*m, key, c); },
+          {},
           {}};
 }
 
@@ -129,7 +150,8 @@ template <class R, class Sub> Field<R> record(std::string_view key, Sub R::*m) {
           [=](R &r, CabinetHandle c) { (r.*m).read(key, c); },
           [](CabinetHandle cab, const std::string &path, SettingsProblems &out) {
             Sub::check(cab, path, out);
-          }};
+          },
+          {}};
 }
 
 // A field whose value has its own form: `write` and `read` as given, checked as `type`.
@@ -137,7 +159,7 @@ template <class R>
 Field<R> custom(std::string_view key, FieldType type,
                 std::function<void(const R &, CabinetHandle)> write,
                 std::function<void(R &, CabinetHandle)> read, RecordCheck check = {}) {
-  return {key, type, -kAny, kAny, std::move(write), std::move(read), std::move(check)};
+  return {key, type, -kAny, kAny, std::move(write), std::move(read), std::move(check), {}};
 }
 
 } // namespace fields
@@ -182,6 +204,7 @@ struct FieldCheck {
   double min;
   double max;
   const RecordCheck *checkRecord;
+  std::string_view fallback;
 };
 
 // Checks the values in `cab` against the fields: values of the wrong type, numbers out of
@@ -197,7 +220,8 @@ void checkFields(const Fields<R> &table, CabinetHandle cab, const std::string &p
   std::vector<FieldCheck> checks;
   checks.reserve(table.size());
   for (const Field<R> &f : table)
-    checks.push_back({f.key, f.type, f.min, f.max, f.checkRecord ? &f.checkRecord : nullptr});
+    checks.push_back(
+        {f.key, f.type, f.min, f.max, f.checkRecord ? &f.checkRecord : nullptr, f.fallback});
   checkCabinet(checks, cab, path, out, isExtraKey);
 }
 

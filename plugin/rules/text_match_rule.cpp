@@ -121,10 +121,20 @@ void TextMatchRule::check(CabinetHandle cab, const std::string &path, SettingsPr
   checkFields(fields(), cab, path, out);
   TextMatchRule rule;
   readFields(rule, fields(), cab);
-  if (!rule.patternCompiles())
-    out.push_back({keyPath(keyPath(path, "Query"), "Pattern"),
-                   "\"" + rule.query.pattern +
-                       "\" is not a valid regular expression; the level tests no pattern"});
+  if (rule.query.pattern.empty())
+    return;
+  const BuiltPattern built = buildPattern(
+      {rule.query.pattern, rule.query.useRegExp, rule.query.wholeWords, rule.query.matchCase});
+  const std::string where = keyPath(keyPath(path, "Query"), "Pattern");
+  PatternMatcher matcher;
+  if (!matcher.compile(built.pattern, built.caseless))
+    out.push_back({where, "\"" + rule.query.pattern + "\" is not a valid regular expression (" +
+                              PatternMatcher::compileError(built.pattern, built.caseless) +
+                              "); the level tests no pattern"});
+  else if (matcher.matchesOnlyEmptyText())
+    out.push_back({where, "\"" + rule.query.pattern +
+                              "\" can only match empty text, which never counts: the level "
+                              "accepts no heading"});
 }
 
 } // namespace sorvane

@@ -171,6 +171,16 @@ bool TextStyleRule::read(std::string_view key, CabinetHandle parent) {
 
 void TextStyleRule::check(CabinetHandle cab, const std::string &path, SettingsProblems &out) {
   checkFields(fields(), cab, path, out);
+  TextStyleRule rule;
+  readFields(rule, fields(), cab);
+  const std::string fontPath = keyPath(path, "FontDesc");
+  if (rule.matchName && rule.fontDesc.fonts.empty())
+    out.push_back({keyPath(fontPath, "Fonts"),
+                   "names no font while MatchName is on: the level matches no text"});
+  if (rule.matchFontSize && rule.fontDesc.fontSize <= 0)
+    out.push_back({keyPath(fontPath, "FontSize"),
+                   "is " + fallbackText(rule.fontDesc.fontSize) +
+                       " while MatchFontSize is on: the level matches no text"});
 }
 
 } // namespace sorvane

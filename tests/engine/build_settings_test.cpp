@@ -148,6 +148,32 @@ TEST_F(BuildSettings, WhatTheWriterWritesTheCheckAccepts) {
   EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S")).empty());
 }
 
+TEST_F(BuildSettings, TheCheckFindsLevelsThatCanMatchNothing) {
+  BookmarkBuilder b;
+  b.levels.resize(4);
+  b.levels[0].textStyleRule.fontDesc.fontSize = 0;
+  b.levels[1].textMatchRule.query.pattern = "^";
+  b.levels[1].textMatchRule.query.useRegExp = true;
+  b.levels[2].textMatchRule.query.pattern = "(?=Chapter)|\\b";
+  b.levels[2].textMatchRule.query.useRegExp = true;
+  b.levels[3].textMatchRule.query.pattern = "^Appendix$"; // matches rarely, but it can
+  b.levels[3].textMatchRule.query.useRegExp = true;
+  b.writeNamed("S", root);
+  const SettingsProblems problems = BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S"));
+  EXPECT_EQ(paths(problems), (std::vector<std::string>{"Level0.TextStyle.FontDesc.FontSize",
+                                                       "Level1.TextMatch.Query.Pattern",
+                                                       "Level2.TextMatch.Query.Pattern"}))
+      << ::testing::PrintToString(paths(problems));
+  ASSERT_FALSE(problems.empty());
+  EXPECT_NE(problems[1].message.find("can only match empty text"), std::string::npos);
+  // Size 0 with the size test off is fine.
+  b.levels = {LevelRule()};
+  b.levels[0].textStyleRule.fontDesc.fontSize = 0;
+  b.levels[0].textStyleRule.matchFontSize = false;
+  b.writeNamed("T", root);
+  EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "T")).empty());
+}
+
 TEST_F(BuildSettings, TheCheckNamesEachMistakeByItsPath) {
   CabinetHandle s = cab().cabinetNew();
   cab().cabinetPutCabinet(root, "S", s);
@@ -173,10 +199,11 @@ TEST_F(BuildSettings, TheCheckNamesEachMistakeByItsPath) {
   cab().cabinetPutCabinet(s, "Level1", cab().cabinetNew()); // beyond NumLevels
 
   const SettingsProblems problems = BookmarkBuilder::check(s);
-  EXPECT_EQ(paths(problems), (std::vector<std::string>{
-                                 "InsertType", "Lastpage", "Level0.TextStyle.FontDesc.FontSize",
-                                 "Level0.TextStyle.FontDesc.Fontsize",
-                                 "Level0.TextMatch.Query.Pattern", "Level1", "StopWords.0"}))
+  EXPECT_EQ(paths(problems),
+            (std::vector<std::string>{
+                "InsertType", "Lastpage", "Level0.TextStyle.FontDesc.FontSize",
+                "Level0.TextStyle.FontDesc.Fontsize", "Level0.TextStyle.FontDesc.Fonts",
+                "Level0.TextMatch.Query.Pattern", "Level1", "StopWords.0"}))
       << "got " << ::testing::PrintToString(paths(problems));
   auto says = [&](const std::string &path, const std::string &words) {
     for (const SettingsProblem &p : problems)
@@ -185,8 +212,13 @@ TEST_F(BuildSettings, TheCheckNamesEachMistakeByItsPath) {
     return false;
   };
   EXPECT_TRUE(says("Lastpage", "did you mean \"LastPage\""));
-  EXPECT_TRUE(says("Level0.TextStyle.FontDesc.FontSize", "should be a number, not a text"));
-  EXPECT_TRUE(says("Level0.TextMatch.Query.Pattern", "not a valid regular expression"));
+  EXPECT_TRUE(says("Level0.TextStyle.FontDesc.FontSize",
+                   "should be a number, not a text; it is ignored and 12 is used"));
+  // A font description without names: nothing can match.
+  EXPECT_TRUE(says("Level0.TextStyle.FontDesc.Fonts", "names no font while MatchName is on"));
+  // PCRE2's own words, with where it stopped.
+  EXPECT_TRUE(says("Level0.TextMatch.Query.Pattern",
+                   "not a valid regular expression (missing closing parenthesis at offset 11)"));
 
   // The file is still read as before: the wrong values are left at their defaults.
   BookmarkBuilder b;
