@@ -12,6 +12,8 @@ const OptionSpec kHelpOption{{"--help", "-h"}, "", "show this command's help"};
 const OptionSpec kQuietOption{
     {"--quiet", "-q"}, "", "tell only errors: no progress, warnings or notes"};
 
+const OptionSpec kStrictOption{
+    {"--strict"}, "", "settings with mistakes are an error: exit code 3, nothing done"};
 const OptionSpec kDialogOption{
     {"--dialog"},
     "SCRIPT",
@@ -51,6 +53,7 @@ std::vector<CommandSpec> makeSpecs() {
        withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file"},
                    {{"--output", "-o"}, "OUT.pdf", "where the result goes"},
                    {{"--in-place"}, "", "replace IN.pdf with the result"},
+                   kStrictOption,
                    kDialogOption,
                    kShowDialogOption,
                    kSelectOption},
@@ -66,24 +69,30 @@ std::vector<CommandSpec> makeSpecs() {
        withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file (required)"},
                    {{"--output-dir"}, "DIR", "write each result into DIR (made when missing)"},
                    {{"--suffix"}, "S", "write each result beside its input, S added to its name"},
-                   {{"--in-place"}, "", "replace each input with its result"}},
+                   {{"--in-place"}, "", "replace each input with its result"},
+                   kStrictOption},
                   true),
        "sorvane batch -s manuals.svb --output-dir bookmarked/ manuals/*.pdf"},
       {"settings",
        {"settings new FILE.svb", "settings show FILE.svb",
+        "settings check FILE.svb [--pdf IN.pdf] [--strict]",
         "settings edit FILE.svb --dialog SCRIPT [--show-dialog] [--pdf IN.pdf] "
         "[--select PAGE:X0,Y0,X1,Y1]"},
        "start a settings file, show and check what one does, or edit one in the Generate dialog",
        "new writes a settings file with every key at its starting value and one level that finds "
        "12-point Helvetica-Bold headings; it never overwrites a file. show prints the levels and "
-       "the other settings, and tells each mistake in the file with its key (exit code 1). edit "
+       "the other settings, and tells each mistake in the file with its key (exit code 1). check "
+       "tells only the mistakes, and with --pdf also the level font names that occur nowhere in "
+       "the document (naming its fonts that differ only by subset prefix or case); --strict "
+       "makes a mistake an error (exit code 3). edit "
        "opens the file (or empty settings, for a new file) in the Generate dialog, follows the "
        "steps of the dialog script and writes the settings back when the script presses OK; with "
        "--pdf the document is open for the dialog's font list and style capture.",
        withCommon({kDialogOption,
                    kShowDialogOption,
-                   {{"--pdf"}, "IN.pdf", "the document the dialogs work with"},
-                   kSelectOption},
+                   {{"--pdf"}, "IN.pdf", "the document the dialogs work with, or the check tests"},
+                   kSelectOption,
+                   {{"--strict"}, "", "check: a mistake is an error (exit code 3)"}},
                   true),
        "sorvane settings new book.svb"},
       {"print",

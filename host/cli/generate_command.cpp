@@ -204,6 +204,14 @@ std::unique_ptr<Setup> prepare(const std::optional<std::string> &settingsPath, b
   return s;
 }
 
+// With --strict, settings with mistakes stop the command before any work.
+bool refusedAsStrict(const Arguments &a, const Setup &setup, std::ostream &err) {
+  if (!a.flag("--strict") || setup.settingsProblems == 0)
+    return false;
+  err << "sorvane: the settings have mistakes (above) and --strict is given; nothing was done.\n";
+  return true;
+}
+
 bool isTerminal() { return ::isatty(2) != 0; }
 
 // Ctrl-C during a run stops it at the next page instead of ending the process.
@@ -235,6 +243,8 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   const auto start = std::chrono::steady_clock::now();
   try {
     auto setup = prepare(settings, !dialogs.any(), err);
+    if (refusedAsStrict(a, *setup, err))
+      return ExitCode::InputError;
     HostSession &session = *setup->session;
     TerminalProgress progress(err, isTerminal(), session.provider().asExtra());
     OpenFile file(session, openForChange(input, password(a), err));
@@ -252,6 +262,8 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
         return dialogs.script ? ExitCode::ProblemsFound : ExitCode::Success;
       }
       setup->settingsProblems = warnAboutParams(*setup, "the dialog's settings", err);
+      if (refusedAsStrict(a, *setup, err))
+        return ExitCode::InputError;
     }
     const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
                                       output ? *output : input, progress);
@@ -314,6 +326,9 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   std::string pw;
   try {
     pw = password(a);
+    setup = prepare(*settings, true, err);
+    if (refusedAsStrict(a, *setup, err))
+      return ExitCode::InputError;
     if (dir) {
       std::error_code ec;
       std::filesystem::create_directories(*dir, ec);
@@ -321,7 +336,6 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
         throw HostError(ErrorCode::Generic,
                         *dir + ": cannot make the output folder (" + ec.message() + ").");
     }
-    setup = prepare(*settings, true, err);
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

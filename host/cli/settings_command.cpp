@@ -1,7 +1,10 @@
 #include "host/cli/settings_command.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <ostream>
+#include <set>
 
 #include "host/base/atom_table.h"
 #include "host/base/file_io.h"
@@ -9,6 +12,7 @@
 #include "host/cli/dialog_support.h"
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
+#include "host/pdf/page_text.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
 #include "host/runtime/cabinet_stream.h"
@@ -95,6 +99,123 @@ ExitCode settingsShow(const std::string &path, std::ostream &out, std::ostream &
   return problems ? ExitCode::ProblemsFound : ExitCode::Success;
 }
 
+// The font names of `document` as text runs name them, every page read once.
+std::set<std::string> documentFonts(host::PdfDocument &document, std::ostream &err,
+                                    const std::string &name) {
+  std::set<std::string> fonts;
+  int unreadable = 0;
+  for (int page = 0; page < document.pageCount(); ++page) {
+    try {
+      const auto text = host::extractPageText(document, page);
+      for (const host::RunFont &font : text->fonts)
+        fonts.insert(font.name);
+    } catch (const HostError &e) {
+      if (e.code() == ErrorCode::Cancelled)
+        throw;
+      ++unreadable;
+    }
+  }
+  if (unreadable)
+    err << "sorvane: " << name << ": " << unreadable << (unreadable == 1 ? " page" : " pages")
+        << " could not be read; their fonts are not known\n";
+  return fonts;
+}
+
+std::string_view withoutPrefix(std::string_view font) {
+  if (font.size() > 7 && font[6] == '+' &&
+      std::all_of(font.begin(), font.begin() + 6, [](char c) { return c >= 'A' && c <= 'Z'; }))
+    return font.substr(7);
+  return font;
+}
+
+std::string lowered(std::string_view s) {
+  std::string out(s);
+  for (char &c : out)
+    c = char(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The level font names (of the plug-in's complete reading of the settings) that occur nowhere
+// in `fonts`, each told with the document's names that differ only by a subset prefix or case.
+size_t checkFontsAgainst(ASExtraTable &x, CabinetHandle complete,
+                         const std::set<std::string> &fonts, const std::string &path,
+                         const std::string &pdf, std::ostream &err) {
+  size_t told = 0;
+  const int32_t levels = x.cabinetGetInt(complete, "NumLevels", 0);
+  for (int32_t i = 0; i < levels; ++i) {
+    const std::string key = "Level" + std::to_string(i);
+    CabinetHandle level = x.cabinetGetCabinet(complete, key);
+    CabinetHandle style = level ? x.cabinetGetCabinet(level, "TextStyle") : CabinetHandle();
+    CabinetHandle desc = style ? x.cabinetGetCabinet(style, "FontDesc") : CabinetHandle();
+    if (!desc || !x.cabinetGetBool(style, "MatchName", true))
+      continue;
+    const bool bare = x.cabinetGetBool(style, "IgnoreSubsetPrefix", false);
+    for (const std::string &font : textList(x, desc, "Fonts")) {
+      const std::string_view wanted = bare ? withoutPrefix(font) : std::string_view(font);
+      std::vector<std::string> near;
+      bool found = false;
+      for (const std::string &have : fonts) {
+        const std::string_view name = bare ? withoutPrefix(have) : std::string_view(have);
+        if (name == wanted) {
+          found = true;
+          break;
+        }
+        if (lowered(withoutPrefix(have)) == lowered(withoutPrefix(font)))
+          near.push_back(have);
+      }
+      if (found)
+        continue;
+      err << "sorvane: warning: " << path << ": " << key << ".TextStyle.FontDesc.Fonts: \"" << font
+          << "\" occurs nowhere in " << pdf;
+      if (!near.empty()) {
+        err << " (it has ";
+        for (size_t k = 0; k < near.size() && k < 5; ++k)
+          err << (k ? ", \"" : "\"") << near[k] << "\"";
+        err << (withoutPrefix(near[0]) == withoutPrefix(font) && !bare
+                    ? "; IgnoreSubsetPrefix makes the rule ignore the prefix)"
+                    : ")");
+      }
+      err << "\n";
+      ++told;
+    }
+  }
+  return told;
+}
+
+// Checks a settings file, and with --pdf its font names against a document.
+ExitCode settingsCheck(const Arguments &a, const std::string &path, std::ostream &out,
+                       std::ostream &err) {
+  HostSession session(err);
+  ASExtraTable &x = session.provider().asExtra();
+  CabinetHandle settings = readBuildSettings(session, path);
+  const Described d = describe(session, settings);
+  x.cabinetDestroy(settings);
+  size_t problems = warnAboutSettings(x, d.description, path, err);
+  if (const auto pdf = a.value("--pdf")) {
+    try {
+      auto document = openDocument(*pdf, password(a), err);
+      problems += checkFontsAgainst(x, x.cabinetGetCabinet(d.description, "Complete"),
+                                    documentFonts(*document, err, *pdf), path, *pdf, err);
+    } catch (...) {
+      x.cabinetDestroy(d.params);
+      x.cabinetDestroy(d.description);
+      throw;
+    }
+  }
+  const int32_t levels = x.cabinetGetInt(d.description, "NumLevels", 0);
+  x.cabinetDestroy(d.params);
+  x.cabinetDestroy(d.description);
+  if (problems == 0) {
+    out << path << ": no mistakes found (" << levels << (levels == 1 ? " level" : " levels")
+        << ")\n";
+    return ExitCode::Success;
+  }
+  out << path << ": " << problems << (problems == 1 ? " mistake" : " mistakes") << " (see above)\n";
+  if (a.flag("--strict"))
+    return ExitCode::InputError;
+  return ExitCode::ProblemsFound;
+}
+
 // Runs the Generate dialog on the settings of `path` (none yet: empty ones) and writes what the
 // user confirmed back to `path`.
 ExitCode settingsEdit(const Arguments &a, const std::string &path, std::ostream &out,
@@ -160,15 +281,21 @@ ExitCode runSettings(const std::vector<std::string> &args, std::ostream &out, st
   if (a.error())
     return usageError(err, *a.error());
   const std::vector<std::string> &p = a.positional();
-  if (p.size() != 2 || (p[0] != "new" && p[0] != "show" && p[0] != "edit"))
-    return usageError(err, "use 'settings new FILE.svb', 'settings show FILE.svb' or 'settings "
-                           "edit FILE.svb --dialog SCRIPT'.");
-  if (p[0] != "edit" && (dialogOptions(a).any() || dialogOptions(a).select || a.value("--pdf")))
-    return usageError(err, "--dialog, --show-dialog, --select and --pdf are for 'settings edit'.");
+  if (p.size() != 2 || (p[0] != "new" && p[0] != "show" && p[0] != "edit" && p[0] != "check"))
+    return usageError(err, "use 'settings new FILE.svb', 'settings show FILE.svb', 'settings "
+                           "check FILE.svb' or 'settings edit FILE.svb --dialog SCRIPT'.");
+  if (p[0] != "edit" && (dialogOptions(a).any() || dialogOptions(a).select))
+    return usageError(err, "--dialog, --show-dialog and --select are for 'settings edit'.");
+  if (a.value("--pdf") && p[0] != "edit" && p[0] != "check")
+    return usageError(err, "--pdf is for 'settings check' and 'settings edit'.");
+  if (a.flag("--strict") && p[0] != "check")
+    return usageError(err, "--strict is for 'settings check'.");
   try {
     const std::string &file = p[1];
     if (p[0] == "edit")
       return settingsEdit(a, file, out, err);
+    if (p[0] == "check")
+      return settingsCheck(a, file, out, err);
     return p[0] == "new" ? settingsNew(file, out, err) : settingsShow(file, out, err);
   } catch (const ScriptError &e) {
     return usageError(err, e.what());

@@ -1,6 +1,7 @@
 // `sorvane settings new` and `sorvane settings show`.
 #include <gtest/gtest.h>
 
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/run_program.h"
@@ -18,9 +19,10 @@ TEST(SettingsCommand, ANewFileHasOneUsableLevelAndIsNotOverwritten) {
   EXPECT_NE(written.find("\"NumLevels\": 1"), std::string::npos);
   EXPECT_NE(written.find("\"InsertType\": 1"), std::string::npos);
   // Every key is there, the level's too, so that the file documents itself.
-  for (const char *key : {"\"FontSize\": 12.0", "\"Tolerance\": 0.35", "\"MatchName\": true",
-                          "\"MultilineTitles\": true", "\"CaseStyle\": 0", "\"ShowOpen\"",
-                          "\"StopWordsMatchCase\"", "\"Margins\""})
+  for (const char *key :
+       {"\"FontSize\": 12.0", "\"Tolerance\": 0.35", "\"MatchName\": true",
+        "\"MultilineTitles\": true", "\"CaseStyle\": 0", "\"ShowOpen\"", "\"StopWordsMatchCase\"",
+        "\"Margins\"", "\"IgnoreSubsetPrefix\": true", "\"KeepOrphanHeadings\": false"})
     EXPECT_NE(written.find(key), std::string::npos) << key << "\n" << written;
   EXPECT_EQ(test::runSorvane({"settings", "show", path}).exitCode, 0); // and it checks clean
   const auto again = test::runSorvane({"settings", "new", path});
@@ -106,6 +108,67 @@ TEST(SettingsCommand, ExtremeValuesAndPathsGiveMessagesNotCrashes) {
   const auto show = test::runSorvane({"settings", "show", dir.file("loop1")});
   EXPECT_EQ(show.exitCode, 3) << show.err;
   EXPECT_NE(show.err.find("symbolic links"), std::string::npos) << show.err;
+}
+
+TEST(SettingsCommand, CheckTellsMistakesAndFontsTheDocumentLacks) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {test::textAt("Heading", 72, 700, 14, "ECEDAZ+Courier-Bold"),
+                         test::textAt("Body", 72, 600, 10, "Times-Roman")};
+  test::writePdf(spec, dir.file("in.pdf"));
+  test::writeFile(dir.file("s.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 3,
+      "Level0": {"TextStyle": {"FontDesc": {"FontSize": 14.0,
+                 "Fonts": {"NumItems": 1, "0": "Courier-Bold"}}}},
+      "Level1": {"TextStyle": {"IgnoreSubsetPrefix": true, "FontDesc": {"FontSize": 14.0,
+                 "Fonts": {"NumItems": 1, "0": "QKZHEU+Courier-Bold"}}}},
+      "Level2": {"TextStyle": {"FontDesc": {"FontSize": 10.0,
+                 "Fonts": {"NumItems": 1, "0": "times-roman"}}}}}}})");
+  const auto clean = test::runSorvane({"settings", "check", dir.file("s.svb")});
+  EXPECT_EQ(clean.exitCode, 0) << clean.err;
+  EXPECT_EQ(clean.out, dir.file("s.svb") + ": no mistakes found (3 levels)\n");
+
+  const auto r =
+      test::runSorvane({"settings", "check", dir.file("s.svb"), "--pdf", dir.file("in.pdf")});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  // Level 0 wants the exact name, which the document has only with a prefix; level 1 ignores
+  // prefixes and is fine; level 2 differs by case.
+  EXPECT_NE(r.err.find("Level0.TextStyle.FontDesc.Fonts: \"Courier-Bold\" occurs nowhere in " +
+                       dir.file("in.pdf") + " (it has \"ECEDAZ+Courier-Bold\"; IgnoreSubsetPrefix"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Level1."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\"times-roman\" occurs nowhere in " + dir.file("in.pdf") +
+                       " (it has \"Times-Roman\")"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("2 mistakes"), std::string::npos) << r.out;
+  EXPECT_EQ(test::runSorvane(
+                {"settings", "check", dir.file("s.svb"), "--pdf", dir.file("in.pdf"), "--strict"})
+                .exitCode,
+            3);
+}
+
+TEST(SettingsCommand, StrictGenerationDoesNothingWithMistakenSettings) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {test::textAt("Heading", 72, 700, 12, "Helvetica-Bold")};
+  test::writePdf(spec, dir.file("in.pdf"));
+  test::writeFile(dir.file("typo.svb"), R"({"format": "sorvane-cabinet", "version": 1,
+    "cabinet": {"BuildSettings": {"NumLevels": 1, "Level0": {}, "Lastpage": 3}}})");
+  const auto lenient = test::runSorvane(
+      {"generate", dir.file("in.pdf"), "-s", dir.file("typo.svb"), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(lenient.exitCode, 1) << lenient.err; // written, but no clean success
+  EXPECT_TRUE(std::filesystem::exists(dir.file("out.pdf")));
+  const auto strict = test::runSorvane({"generate", dir.file("in.pdf"), "-s", dir.file("typo.svb"),
+                                        "-o", dir.file("strict.pdf"), "--strict"});
+  EXPECT_EQ(strict.exitCode, 3) << strict.err;
+  EXPECT_NE(strict.err.find("--strict"), std::string::npos) << strict.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("strict.pdf")));
+  const auto batch = test::runSorvane({"batch", "-s", dir.file("typo.svb"), "--output-dir",
+                                       dir.file("out"), "--strict", dir.file("in.pdf")});
+  EXPECT_EQ(batch.exitCode, 3) << batch.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
 }
 
 } // namespace
