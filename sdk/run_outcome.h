@@ -25,6 +25,16 @@ struct DroppedHeading {
   DropReason reason = DropReason::Duplicate;
 };
 
+// A heading that became a bookmark: its final title, and the line it was found in.
+struct FoundHeading {
+  std::string title;
+  int32_t page = 0;  // zero-based
+  int32_t level = 0; // 0 is the top level
+  std::string font;  // of the line's first run
+  double size = 0;
+  double left = 0, bottom = 0, right = 0, top = 0; // the line's box, in points
+};
+
 struct PageFailure {
   int32_t page = 0; // zero-based
   std::string reason;
@@ -39,6 +49,7 @@ struct RunOutcome {
   // no heading was found, 0 says the fonts are wrong, more says the other rules rejected them.
   int32_t runsInLevelFonts = 0;
   std::vector<DroppedHeading> dropped;
+  std::vector<FoundHeading> headings; // the headings placed in the new trees, in outline order
   int32_t bookmarksInserted = 0;
   bool cancelled = false;
   // A host failure that ended the run before its end; ErrorCode::None when it ran through.

@@ -41,7 +41,8 @@ std::vector<CommandSpec> makeSpecs() {
       {"generate",
        {"generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]",
         "generate IN.pdf [-s SETTINGS.svb] --dialog SCRIPT [--show-dialog] "
-        "[--select PAGE:X0,Y0,X1,Y1] (-o OUT.pdf | --in-place)"},
+        "[--select PAGE:X0,Y0,X1,Y1] (-o OUT.pdf | --in-place)",
+        "generate IN.pdf -s SETTINGS.svb --dry-run [--json]"},
        "find the headings of IN.pdf by the level rules of SETTINGS.svb and add them to its "
        "outline as bookmarks",
        "Scans the pages of IN.pdf for headings by the level rules of the settings file (or of the "
@@ -53,6 +54,11 @@ std::vector<CommandSpec> makeSpecs() {
        withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file"},
                    {{"--output", "-o"}, "OUT.pdf", "where the result goes"},
                    {{"--in-place"}, "", "replace IN.pdf with the result"},
+                   {{"--dry-run"},
+                    "",
+                    "print the headings that would become bookmarks (level, page, title, font, "
+                    "size, box) and those dropped and why; write nothing"},
+                   {{"--json"}, "", "with --dry-run: print the report as JSON"},
                    kStrictOption,
                    kDialogOption,
                    kShowDialogOption,

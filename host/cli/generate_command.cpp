@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
+
+#include <nlohmann/json.hpp>
 #include <unistd.h>
 
 #include "host/base/file_io.h"
@@ -87,7 +90,8 @@ std::unique_ptr<host::PdfDocument> openForChange(const std::string &input,
 // the run added any. A run that a host error stopped writes nothing and throws that error.
 FileResult generateOpen(HostSession &session, host::BatchSequence &sequence,
                         host::PdfDocument &document, DocHandle doc, const std::string &input,
-                        const std::string &output, TerminalProgress &progress) {
+                        const std::string &output, TerminalProgress &progress,
+                        bool dryRun = false) {
   FileResult result;
   const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
   const std::optional<RunOutcome> outcome = sequence.lastOutcome();
@@ -102,7 +106,7 @@ FileResult generateOpen(HostSession &session, host::BatchSequence &sequence,
     throw HostError(ErrorCode::Generic, input + ": the generation did not finish.");
   result.outcome = *outcome;
   result.total = host::listOutline(session.pdf(), doc).entries.size();
-  if (outcome->bookmarksInserted > 0) {
+  if (outcome->bookmarksInserted > 0 && !dryRun) {
     try {
       document.save(output);
     } catch (const HostError &e) {
@@ -156,6 +160,52 @@ std::string droppedSummary(const RunOutcome &o) {
            (counts.size() > 1 ? std::to_string(n) + " " : std::string()) + text;
   const size_t total = o.dropped.size();
   return std::to_string(total) + (total == 1 ? " heading" : " headings") + " dropped (" + why + ")";
+}
+
+const char *reasonText(DropReason reason) {
+  switch (reason) {
+  case DropReason::NoParentLevel: return "no heading of the level above";
+  case DropReason::Duplicate: return "repeated";
+  case DropReason::StopWord: return "stop word";
+  case DropReason::NotInserted: return "could not be added";
+  }
+  return "dropped";
+}
+
+// What a dry run found: the headings that would become bookmarks, then those dropped.
+void printDryRun(const RunOutcome &o, bool json, std::ostream &out) {
+  auto one = [](double v) { return std::round(v * 10) / 10; };
+  if (json) {
+    nlohmann::ordered_json report;
+    nlohmann::ordered_json headings = nlohmann::ordered_json::array();
+    for (const FoundHeading &h : o.headings)
+      headings.push_back({{"level", h.level + 1},
+                          {"page", h.page + 1},
+                          {"title", h.title},
+                          {"font", h.font},
+                          {"size", one(h.size)},
+                          {"box", {one(h.left), one(h.bottom), one(h.right), one(h.top)}}});
+    nlohmann::ordered_json dropped = nlohmann::ordered_json::array();
+    for (const DroppedHeading &d : o.dropped)
+      dropped.push_back({{"level", d.level + 1},
+                         {"page", d.page + 1},
+                         {"title", d.title},
+                         {"reason", reasonText(d.reason)}});
+    report["headings"] = std::move(headings);
+    report["dropped"] = std::move(dropped);
+    out << report.dump(2) << "\n";
+    return;
+  }
+  for (const FoundHeading &h : o.headings) {
+    char facts[160];
+    std::snprintf(facts, sizeof facts, "  [%s %.1f; %.1f %.1f %.1f %.1f]", h.font.c_str(), h.size,
+                  h.left, h.bottom, h.right, h.top);
+    out << std::string(size_t(2 * h.level), ' ') << "Level " << h.level + 1 << ", page "
+        << h.page + 1 << ": " << h.title << facts << "\n";
+  }
+  for (const DroppedHeading &d : o.dropped)
+    out << "Dropped (" << reasonText(d.reason) << "): level " << d.level + 1 << ", page "
+        << d.page + 1 << ": " << d.title << "\n";
 }
 
 std::string seconds(std::chrono::steady_clock::time_point start) {
@@ -237,8 +287,12 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     return usageError(err, "--select gives the dialogs a text selection; it needs --dialog.");
   const auto output = a.value("--output");
   const std::string input = a.positional()[0];
-  if (const auto problem = outputProblem(a, input))
-    return usageError(err, *problem);
+  if (a.flag("--json") && !a.flag("--dry-run"))
+    return usageError(err, "--json is for the report of a dry run (--dry-run).");
+  // A dry run writes nothing, so it needs no place for a result.
+  if (!a.flag("--dry-run") || output || a.flag("--in-place"))
+    if (const auto problem = outputProblem(a, input))
+      return usageError(err, *problem);
   const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
   try {
@@ -265,8 +319,21 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
       if (refusedAsStrict(a, *setup, err))
         return ExitCode::InputError;
     }
+    const bool dryRun = a.flag("--dry-run");
     const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
-                                      output ? *output : input, progress);
+                                      output ? *output : input, progress, dryRun);
+    if (dryRun) {
+      printDryRun(r.outcome, a.flag("--json"), out);
+      FileResult told = r;
+      told.saved = true; // (nothing to say about writing: nothing was to be written)
+      tellProblems(err, input, told);
+      const std::string dropped = droppedSummary(r.outcome);
+      err << "sorvane: dry run: " << r.outcome.headings.size()
+          << (r.outcome.headings.size() == 1 ? " bookmark" : " bookmarks") << " would be added"
+          << (dropped.empty() ? "" : "; " + dropped) << "; nothing was written\n";
+      return setup->settingsProblems || r.outcome.headings.empty() ? ExitCode::ProblemsFound
+                                                                   : ExitCode::Success;
+    }
     tellProblems(err, input, r);
     const std::string dropped = droppedSummary(r.outcome);
     out << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "

@@ -43,6 +43,8 @@ private:
     std::string text;
     FixedRect lineBox;
     FixedRect lastRunBox;
+    Atom font = Atom::Null; // of the first run
+    double size = 0;
   };
   void filterLevels(const TextRun &run, std::vector<int32_t> &candidates, bool lineStart,
                     bool newRow) const;
@@ -50,6 +52,7 @@ private:
   bool endsLineBefore(const TextRun &run, const std::vector<int32_t> &candidates);
   void scanPageRange(DocHandle doc);
   void drop(const BookmarkNode &node, DropReason reason);
+  void placed(const BookmarkNode &node);
 
   const BookmarkBuilder &m_settings;
   const ProgressMonitor *m_monitor;

@@ -15,6 +15,21 @@ void GenerationRun::drop(const BookmarkNode &node, DropReason reason) {
       DroppedHeading{node.title, node.action.dest.pageNum, node.level, reason});
 }
 
+void GenerationRun::placed(const BookmarkNode &node) {
+  FoundHeading h;
+  h.title = node.title;
+  h.page = node.action.dest.pageNum;
+  h.level = node.level;
+  if (node.source.font != Atom::Null)
+    h.font = std::string(hostTables().core->atomGetString(node.source.font));
+  h.size = node.source.size;
+  h.left = node.source.left;
+  h.bottom = node.source.bottom;
+  h.right = node.source.right;
+  h.top = node.source.top;
+  m_outcome.headings.push_back(std::move(h));
+}
+
 void GenerationRun::insertHeadings(DocHandle doc) {
   if (m_settings.sortText) {
     std::sort(m_found.begin(), m_found.end(), [](const BookmarkNode &a, const BookmarkNode &b) {
@@ -76,12 +91,15 @@ void GenerationRun::insertHeadings(DocHandle doc) {
     BookmarkNode tree = m_found[i++];
     bumpCounter(counters, tree.level);
     tree.title = labelAndFormat(tree.title, tree.level, counters, m_settings.levels);
+    placed(tree);
     for (; i < m_found.size() && m_found[i].level > tree.level; ++i) {
       BookmarkNode &node = m_found[i];
       bumpCounter(counters, node.level);
       node.title = labelAndFormat(node.title, node.level, counters, m_settings.levels);
-      if (tree.addAtLevel(node, node.level))
+      if (tree.addAtLevel(node, node.level)) {
+        placed(node);
         continue;
+      }
       if (!keepOrphans) {
         drop(node, DropReason::NoParentLevel);
         continue;
@@ -91,6 +109,7 @@ void GenerationRun::insertHeadings(DocHandle doc) {
       while (!parent->children.empty() && parent->children.back().level < node.level)
         parent = &parent->children.back();
       parent->children.push_back(node);
+      placed(node);
     }
     const BookmarkNode::Inserted inserted =
         tree.insertIntoOutline(doc, root, anchor, append, afterAnchor);

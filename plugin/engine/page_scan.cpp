@@ -59,6 +59,8 @@ void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
     }
     if (lineStart) {
       m_line.lineBox = m_line.lastRunBox = run.box;
+      m_line.font = run.fontName;
+      m_line.size = run.fontSize;
     } else {
       if (!m_line.text.empty() && m_line.text.back() != ' ') {
         const double gap = fixedToDouble(run.box.left - m_line.lastRunBox.right);
@@ -158,6 +160,13 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
       node.action.dest.setView(level.fitType, m_line.lineBox, level.initialZoom);
       node.level = index;
       node.disp = level.dispAttribs;
+      const FixedRect &box = m_line.lineBox;
+      node.source = {m_line.font,
+                     m_line.size,
+                     fixedToDouble(box.left),
+                     fixedToDouble(box.bottom),
+                     fixedToDouble(box.right),
+                     fixedToDouble(box.top)};
       m_found.push_back(std::move(node));
       break;
     }

@@ -7,6 +7,7 @@
 
 #include "plugin/outline/bookmark_action.h"
 #include "plugin/outline/disp_attributes.h"
+#include "sdk/atom.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -17,6 +18,12 @@ struct BookmarkNode {
   DispAttributes disp;
   BookmarkAction action;
   std::vector<BookmarkNode> children; // owned; copying a node copies its subtree
+  // Where a generated node came from: the font and size of its line's first run, the line's box.
+  struct Source {
+    Atom font = Atom::Null;
+    double size = 0;
+    double left = 0, bottom = 0, right = 0, top = 0;
+  } source;
 
   // Level 0, "Untitled", plain black, no action (the destination is kept), no children.
   void reset();

@@ -1,6 +1,7 @@
 // `sorvane generate` and `sorvane batch` on fixture PDFs: the written outline, the summary,
 // and what happens to bad input.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
@@ -147,6 +148,35 @@ TEST_F(GenerateCommand, HeadingsLeftOutForWantOfAParentAreToldAndNoSuccess) {
       {"generate", input(), "-s", dir.file("keep.svb"), "-o", dir.file("out.pdf")});
   EXPECT_EQ(kept.exitCode, 0) << kept.err;
   EXPECT_NE(kept.out.find("Bookmarks added: 1;"), std::string::npos) << kept.out;
+}
+
+TEST_F(GenerateCommand, ADryRunTellsWhatWouldBeMadeAndWritesNothing) {
+  std::string sections = kSettings;
+  sections.replace(sections.find("18.0"), 4, "30.0"); // chapters found nowhere
+  test::writeFile(dir.file("sections.svb"), sections);
+  const auto r = test::runSorvane({"generate", input(), "-s", settings(), "--dry-run", "--json"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto report = nlohmann::json::parse(r.out);
+  ASSERT_FALSE(report["headings"].empty());
+  const auto &first = report["headings"][0];
+  EXPECT_EQ(first["level"], 1);
+  EXPECT_EQ(first["font"], "Helvetica-Bold");
+  EXPECT_EQ(first["size"], 18.0);
+  EXPECT_EQ(first["box"].size(), 4u);
+  EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
+  EXPECT_EQ(test::readFile(input()), original);
+
+  const auto orphans =
+      test::runSorvane({"generate", input(), "-s", dir.file("sections.svb"), "--dry-run"});
+  EXPECT_EQ(orphans.exitCode, 1) << orphans.err; // nothing would be added
+  EXPECT_NE(orphans.out.find("Dropped (no heading of the level above): level 2, page "),
+            std::string::npos)
+      << orphans.out;
+  EXPECT_EQ(
+      test::runSorvane({"generate", input(), "-s", settings(), "--json", "-o", dir.file("x.pdf")})
+          .exitCode,
+      2);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
 }
 
 TEST_F(GenerateCommand, PasswordsComeFromAFileOrTheEnvironmentToo) {
