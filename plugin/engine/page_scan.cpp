@@ -135,13 +135,7 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
   for (char &c : text)
     if (static_cast<unsigned char>(c) < 32)
       c = ' ';
-  size_t end = text.size();
-  while (end > 0 && isBlank(text[end - 1]))
-    --end;
-  size_t begin = 0;
-  while (begin < end && isBlank(text[begin]))
-    ++begin;
-  text = text.substr(begin, end - begin);
+  text = trimmed(text);
 
   if (!text.empty()) {
     const bool stopWord = m_settings.isStopWord(text);
