@@ -1,5 +1,6 @@
 // Finding the headings on one page: runs are joined into lines while some level accepts every
 // run, and a finished line becomes a heading of the first level whose text rule accepts it.
+#include <algorithm>
 #include <numeric>
 
 #include "plugin/engine/bookmark_builder.h"
@@ -82,11 +83,10 @@ void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
 // vertical gap taller than the line itself, when the line is already a heading of a level
 // that does not take more rows, or when the next row starts with a heading of a deeper level.
 bool GenerationRun::endsLineBefore(const TextRun &run, const std::vector<int32_t> &candidates) {
+  // The line's height: its box, or its font size where the box is the glyphs' (smaller).
   const FixedRect &last = m_line.lastRunBox;
-  double height = fixedToDouble(last.top - last.bottom);
-  if (height <= 0)
-    height = run.fontSize;
-  if (fixedToDouble(last.bottom - run.box.top) > height)
+  const double height = std::max(fixedToDouble(last.top - last.bottom), m_line.size);
+  if (height > 0 && fixedToDouble(last.bottom - run.box.top) > height)
     return true;
   const std::string text = trimmed(m_line.text);
   int32_t lineLevel = -1;
