@@ -16,6 +16,7 @@ enum class DropReason : int32_t {
   NoParentLevel = 1, // no heading of the level above came before it
   NotInserted = 2,   // the host failed while adding it (or its parent) to the outline
   StopWord = 3,      // it holds a stop word
+  ContentsLine = 4,  // a line of a table of contents (its page number stands apart at its end)
 };
 
 struct DroppedHeading {

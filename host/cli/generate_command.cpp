@@ -148,6 +148,7 @@ std::string droppedSummary(const RunOutcome &o) {
       {DropReason::NoParentLevel, "no heading of the level above"},
       {DropReason::Duplicate, "repeated"},
       {DropReason::StopWord, "stop word"},
+      {DropReason::ContentsLine, "table of contents line"},
       {DropReason::NotInserted, "could not be added"},
   };
   std::vector<std::pair<int32_t, const char *>> counts;
@@ -167,6 +168,7 @@ const char *reasonText(DropReason reason) {
   case DropReason::NoParentLevel: return "no heading of the level above";
   case DropReason::Duplicate: return "repeated";
   case DropReason::StopWord: return "stop word";
+  case DropReason::ContentsLine: return "table of contents line";
   case DropReason::NotInserted: return "could not be added";
   }
   return "dropped";

@@ -78,6 +78,7 @@ const Fields<BookmarkBuilder> &BookmarkBuilder::fields() {
       fields::boolean("SortText", &B::sortText, false),
       fields::boolean("SkipDupBookmarks", &B::skipDupBookmarks, false),
       fields::boolean("KeepOrphanHeadings", &B::keepOrphanHeadings, false),
+      fields::boolean("SkipContentsLines", &B::skipContentsLines, false),
       fields::integer("FirstPage", &B::firstPage, 0, 0),
       fields::integer("LastPage", &B::lastPage, -1, -1),
       fields::boolean("UseMargins", &B::useMargins, false),

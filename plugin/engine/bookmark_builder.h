@@ -37,6 +37,9 @@ public:
   // A heading whose parent level was not found goes under the nearest earlier heading of a
   // higher level, or at the top, instead of being dropped.
   bool keepOrphanHeadings = false;
+  // Lines of a table of contents (a page number standing apart at their end, three or more on
+  // the page) are not headings.
+  bool skipContentsLines = false;
 
   // The reset values; no levels, no stop words; the margins stay.
   void reset();

@@ -76,8 +76,9 @@ RunOutcome GenerationRun::run(DocHandle doc) {
     m_monitorData = data;
     m_found.clear();
     scanPageRange(doc);
-    m_outcome.headingsFound =
-        static_cast<int32_t>(m_found.size()) + m_outcome.droppedFor(DropReason::StopWord);
+    m_outcome.headingsFound = static_cast<int32_t>(m_found.size()) +
+                              m_outcome.droppedFor(DropReason::StopWord) +
+                              m_outcome.droppedFor(DropReason::ContentsLine);
     monitorText(monitor, data, "Adding bookmarks...");
     insertHeadings(doc);
   } catch (const HostError &e) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plugin/engine/contents_lines.h"
 #include "plugin/outline/bookmark_node.h"
 #include "plugin/rules/fixed_rect.h"
 #include "sdk/handles.h"
@@ -61,6 +62,7 @@ private:
   int32_t m_currentPage = 0;
   Line m_line;
   RunOutcome m_outcome;
+  ContentsRows m_contents; // of the page being scanned, when contents lines are skipped
 };
 
 // Advances the monitor and keeps windows drawn; nothing without a monitor.

@@ -30,6 +30,17 @@ std::string trimmed(std::string_view text) {
 void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
   m_currentPage = pageIndex;
   m_line = Line();
+  m_contents = ContentsRows();
+  if (m_settings.skipContentsLines) {
+    std::vector<TextRun> all;
+    all.reserve(page.runs().size());
+    for (const RunRef &ref : page.runs()) {
+      TextRun run;
+      if (page.buildTextRun(ref, false, run))
+        all.push_back(std::move(run));
+    }
+    m_contents = ContentsRows(all);
+  }
   std::vector<int32_t> current;
   std::vector<int32_t> previous;
   const std::vector<RunRef> &runs = page.runs();
@@ -139,14 +150,18 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
 
   if (!text.empty()) {
     const bool stopWord = m_settings.isStopWord(text);
+    const bool contentsLine =
+        m_contents.count() > 0 && m_contents.endsContentsRow(m_line.lastRunBox);
     for (int32_t index : candidates) {
       const LevelRule &level = m_settings.levels[size_t(index)];
       if (!level.matchesText(text))
         continue;
-      if (stopWord) {
-        // A heading by its rules, left out for its stop word: said, not kept.
+      if (stopWord || contentsLine) {
+        // A heading by its rules, left out for its stop word or as a contents line: said, not
+        // kept.
         m_outcome.dropped.push_back(
-            DroppedHeading{text, m_currentPage, index, DropReason::StopWord});
+            DroppedHeading{text, m_currentPage, index,
+                           stopWord ? DropReason::StopWord : DropReason::ContentsLine});
         break;
       }
       BookmarkNode node;

@@ -109,7 +109,12 @@ void loadDefaults(const std::string &defaultsPath,
 }
 
 BookmarkBuilder &inMemoryDefaults() {
-  static BookmarkBuilder defaults;
+  // New settings made in the dialogs leave table-of-contents lines out.
+  static BookmarkBuilder defaults = [] {
+    BookmarkBuilder b;
+    b.skipContentsLines = true;
+    return b;
+  }();
   return defaults;
 }
 

@@ -264,7 +264,9 @@ void BuildCommand::describeParams(CabinetHandle params, CabinetHandle descriptio
   lines.push_back(std::string("Sort headings by position: ") + (builder.sortText ? "yes" : "no") +
                   "; drop repeated headings: " + (builder.skipDupBookmarks ? "yes" : "no") +
                   "; keep headings without a parent level: " +
-                  (builder.keepOrphanHeadings ? "yes" : "no"));
+                  (builder.keepOrphanHeadings ? "yes" : "no") +
+                  "; ignore table of contents lines: " +
+                  (builder.skipContentsLines ? "yes" : "no"));
   std::string words = std::string("Stop words: ") + (builder.ignoreStopWords ? "on" : "off");
   for (size_t i = 0; i < builder.stopWords.size(); ++i)
     words += (i ? ", \"" : " \"") + builder.stopWords[i] + "\"";

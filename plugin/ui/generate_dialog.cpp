@@ -64,6 +64,7 @@ GenerateDialog::GenerateDialog(BookmarkBuilder &settings, std::string defaultsFi
       "Ignore text that contains stop words:");
   add(ControlKind::Button, kIdEditStopWords, "", "Edit Stop Words...");
   add(ControlKind::CheckBox, kIdDuplicates, "duplicates", "Ignore consecutive duplicate bookmarks");
+  add(ControlKind::CheckBox, kIdSkipContents, "skip-contents", "Ignore table of contents lines");
   add(ControlKind::CheckBox, kIdSortText, "sort", "Sort bookmarks vertically within each page");
   add(ControlKind::Group, kIdLevelsGroup, "", "Bookmark Level Descriptions");
   add(ControlKind::Static, kIdLevelsHint, "",
@@ -106,6 +107,7 @@ void GenerateDialog::settingsToControls() {
       insert.selected = int(i);
   setChecked(kIdStopWordsBox, m_work.ignoreStopWords);
   setChecked(kIdDuplicates, m_work.skipDupBookmarks);
+  setChecked(kIdSkipContents, m_work.skipContentsLines);
   setChecked(kIdSortText, m_work.sortText);
   rebuildLevels(false);
 }
@@ -128,6 +130,7 @@ bool GenerateDialog::controlsToSettings(bool requireNumbers) {
     m_work.insertType = int32_t(insert.itemData[size_t(insert.selected)]);
   m_work.ignoreStopWords = checked(kIdStopWordsBox);
   m_work.skipDupBookmarks = checked(kIdDuplicates);
+  m_work.skipContentsLines = checked(kIdSkipContents);
   m_work.sortText = checked(kIdSortText);
   return true;
 }

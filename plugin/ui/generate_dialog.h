@@ -30,6 +30,7 @@ public:
     kIdEditStopWords,
     kIdDuplicates,
     kIdSortText,
+    kIdSkipContents,
     kIdLevelsGroup,
     kIdLevelsHint,
     kIdLevels,

@@ -61,6 +61,7 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
   b.stopWordsUseRegExp = true;
   b.sortText = true;
   b.keepOrphanHeadings = true;
+  b.skipContentsLines = true;
   ASSERT_TRUE(b.writeNamed("BuildSettings", root));
   BookmarkBuilder back;
   ASSERT_TRUE(back.readNamed("BuildSettings", root));
@@ -73,6 +74,7 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
   EXPECT_TRUE(back.useMargins && back.ignoreStopWords && back.stopWordsUseRegExp && back.sortText);
   EXPECT_FALSE(back.stopWordsMatchCase);
   EXPECT_TRUE(back.keepOrphanHeadings);
+  EXPECT_TRUE(back.skipContentsLines);
   EXPECT_EQ(back.insertType, 2);
   CabinetHandle settings = cab().cabinetGetCabinet(root, "BuildSettings");
   const auto keys = cab().cabinetKeys(settings);
@@ -84,6 +86,7 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
                                              "SortText",
                                              "SkipDupBookmarks",
                                              "KeepOrphanHeadings",
+                                             "SkipContentsLines",
                                              "FirstPage",
                                              "LastPage",
                                              "UseMargins",

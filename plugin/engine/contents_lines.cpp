@@ -1,0 +1,146 @@
+#include "plugin/engine/contents_lines.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string_view>
+
+#include "plugin/rules/fixed_point.h"
+
+namespace sorvane {
+namespace {
+
+struct Piece {
+  std::string_view text;
+  double left, bottom, right, top, size;
+};
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+    s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+    s.remove_suffix(1);
+  return s;
+}
+
+bool isPageNumber(std::string_view t) {
+  if (t.empty() || t.size() > 8)
+    return false;
+  if (std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return t.size() <= 4;
+  const bool lower = std::all_of(t.begin(), t.end(), [](char c) {
+    return std::string_view("ivxlcdm").find(c) != std::string_view::npos;
+  });
+  const bool upper = std::all_of(t.begin(), t.end(), [](char c) {
+    return std::string_view("IVXLCDM").find(c) != std::string_view::npos;
+  });
+  return lower || upper;
+}
+
+// Text that ends with dot leaders: three dots or more, blanks between them allowed.
+bool endsWithLeaders(std::string_view t) {
+  t = trimmed(t);
+  int dots = 0;
+  for (size_t i = t.size(); i > 0; --i) {
+    const char c = t[i - 1];
+    if (c == '.' || c == '\xB7')
+      ++dots;
+    else if (c != ' ')
+      break;
+  }
+  return dots >= 3;
+}
+
+} // namespace
+
+ContentsRows::ContentsRows(const std::vector<TextRun> &runs) {
+  std::vector<Piece> pieces;
+  double textRight = 0;
+  for (const TextRun &r : runs) {
+    const std::string_view text = trimmed(r.text);
+    if (text.empty())
+      continue;
+    Piece p{text,
+            fixedToDouble(r.box.left),
+            fixedToDouble(r.box.bottom),
+            fixedToDouble(r.box.right),
+            fixedToDouble(r.box.top),
+            r.fontSize > 0 ? r.fontSize : fixedToDouble(r.box.top - r.box.bottom)};
+    textRight = std::max(textRight, p.right);
+    pieces.push_back(p);
+  }
+  // Rows: pieces whose vertical middles lie within half a height of each other.
+  std::sort(pieces.begin(), pieces.end(),
+            [](const Piece &a, const Piece &b) { return a.bottom + a.top > b.bottom + b.top; });
+  std::vector<Row> found;
+  for (size_t i = 0; i < pieces.size();) {
+    const double middle = (pieces[i].bottom + pieces[i].top) / 2;
+    const double half = std::max(1.0, (pieces[i].top - pieces[i].bottom) / 2);
+    size_t j = i + 1;
+    while (j < pieces.size() && std::fabs((pieces[j].bottom + pieces[j].top) / 2 - middle) <= half)
+      ++j;
+    std::vector<Piece> row(pieces.begin() + long(i), pieces.begin() + long(j));
+    i = j;
+    std::sort(row.begin(), row.end(),
+              [](const Piece &a, const Piece &b) { return a.left < b.left; });
+    const Piece &last = row.back();
+    // The number at the row's end: the last piece itself, or the last word of it.
+    std::string_view number = last.text;
+    std::string_view before;
+    double numberLeft = last.left;
+    bool apart = false;
+    if (isPageNumber(number)) {
+      if (row.size() < 2)
+        continue; // a lonely number: a page number in a footer
+      const Piece &prev = row[row.size() - 2];
+      before = prev.text;
+      apart = last.left - prev.right > 1.5 * last.size || endsWithLeaders(before);
+    } else {
+      const size_t blank = last.text.find_last_of(' ');
+      if (blank == std::string_view::npos)
+        continue;
+      number = last.text.substr(blank + 1);
+      before = last.text.substr(0, blank);
+      if (!isPageNumber(number))
+        continue;
+      apart = endsWithLeaders(before); // inside one run only leaders show the gap
+    }
+    if (!apart)
+      continue;
+    double bottom = last.bottom, top = last.top;
+    for (const Piece &p : row) {
+      bottom = std::min(bottom, p.bottom);
+      top = std::max(top, p.top);
+    }
+    found.push_back(Row{bottom, top, numberLeft, last.right});
+  }
+  // The page numbers of a table of contents stand in one column, aligned on the right or on the
+  // left (or at the right edge of the page's text): rows whose numbers line up with two others or
+  // more.
+  std::vector<Row> aligned;
+  for (const Row &row : found) {
+    int alike = 0;
+    for (const Row &other : found)
+      alike += std::fabs(other.numberRight - row.numberRight) <= 2.0 ||
+                       std::fabs(other.numberLeft - row.numberLeft) <= 2.0
+                   ? 1
+                   : 0;
+    if (alike >= kMinRows || row.numberRight >= textRight - 2.0)
+      aligned.push_back(row);
+  }
+  found.swap(aligned);
+  if (int(found.size()) >= kMinRows)
+    m_rows = std::move(found);
+}
+
+bool ContentsRows::endsContentsRow(const FixedRect &box) const {
+  const double bottom = fixedToDouble(box.bottom), top = fixedToDouble(box.top);
+  const double middle = (bottom + top) / 2;
+  for (const Row &row : m_rows)
+    if (middle >= row.bottom && middle <= row.top &&
+        fixedToDouble(box.left) <= row.numberLeft + 0.5)
+      return true;
+  return false;
+}
+
+} // namespace sorvane

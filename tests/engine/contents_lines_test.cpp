@@ -1,0 +1,130 @@
+// Table-of-contents lines: found by the page number standing apart at their end, never a real
+// heading that ends in a number.
+#include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/generation_run.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "plugin/rules/page_content.h"
+#include "tests/support/fixture_helpers.h"
+#include "tests/support/open_doc.h"
+#include "tests/support/pdf_builder.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+using Texts = std::vector<test::TextSpec>;
+using Titles = std::vector<std::string>;
+
+test::TextSpec bold(std::string t, double x, double y) {
+  return test::textAt(std::move(t), x, y, 12, "Helvetica-Bold");
+}
+test::TextSpec plain(std::string t, double x, double y) {
+  return test::textAt(std::move(t), x, y, 12, "Helvetica");
+}
+
+class ContentsLines : public ::testing::Test {
+protected:
+  // The headings found on a page holding `texts`, with contents lines skipped or not; the
+  // contents lines dropped go to `dropped`.
+  Titles scan(const Texts &texts, bool skip = true, bool multiline = false) {
+    BookmarkBuilder b;
+    b.levels = {test::fontLevel("Helvetica-Bold", 12)};
+    b.levels[0].textMatchRule.multilineTitles = multiline;
+    b.skipContentsLines = skip;
+    test::PdfSpec spec = test::pages(1);
+    spec.pages[0].texts = texts;
+    const std::string path = dir.file("p" + std::to_string(++m_count) + ".pdf");
+    test::writePdf(spec, path);
+    test::OpenDoc doc(host, path);
+    PageContent page(doc.handle(), 0);
+    page.gatherRuns(std::nullopt);
+    GenerationRun run(b);
+    run.scanPage(page, 0);
+    dropped.clear();
+    for (const DroppedHeading &d : run.outcome().dropped)
+      if (d.reason == DropReason::ContentsLine)
+        dropped.push_back(d.title);
+    Titles titles;
+    for (const BookmarkNode &n : run.found())
+      titles.push_back(n.title);
+    return titles;
+  }
+  // Three entries, each "title", something between, "number".
+  static Texts entries(const std::vector<std::pair<std::string, std::string>> &titleAndNumber,
+                       const std::string &between, double numberX) {
+    Texts out;
+    double y = 700;
+    for (const auto &[title, number] : titleAndNumber) {
+      out.push_back(bold(title, 72, y));
+      if (!between.empty())
+        out.push_back(plain(between, 200, y));
+      out.push_back(bold(number, numberX, y));
+      y -= 20;
+    }
+    return out;
+  }
+
+  test::TestHost host;
+  test::TempDir dir;
+  Titles dropped;
+  int m_count = 0;
+};
+
+TEST_F(ContentsLines, EntriesAfterDotLeadersAreNoHeadings) {
+  const Texts toc = entries({{"1 Introduction", "1"}, {"2 Usage", "5"}, {"3 Reference", "12"}},
+                            ". . . . . . . . . . . .", 500);
+  EXPECT_EQ(scan(toc), Titles{});
+  EXPECT_EQ(dropped, (Titles{"1 Introduction", "1", "2 Usage", "5", "3 Reference", "12"}));
+  // Off (as stored files without the key read): the lines are headings, as before.
+  EXPECT_EQ(scan(toc, false).size(), 6u);
+}
+
+TEST_F(ContentsLines, EntriesWithAWideGapOrRomanNumbersToo) {
+  EXPECT_EQ(scan(entries({{"Preface", "iii"}, {"Foreword", "v"}, {"Thanks", "ix"}}, "", 500)),
+            Titles{});
+  EXPECT_EQ(scan(entries({{"Alpha", "7"}, {"Beta", "19"}, {"Gamma", "231"}}, "", 480)), Titles{});
+  // Leaders inside the entry's own run.
+  EXPECT_EQ(scan({bold("Alpha ........ 7", 72, 700), bold("Beta ......... 19", 72, 680),
+                  bold("Gamma ........ 23", 72, 660)}),
+            Titles{});
+}
+
+TEST_F(ContentsLines, AnEntryThatWrapsIsOneContentsLine) {
+  Texts toc = entries({{"1 Introduction", "1"}, {"2 Usage", "5"}}, ". . . . . . . .", 500);
+  toc.push_back(bold("3 A reference chapter whose title", 72, 660));
+  toc.push_back(bold("wraps onto a second row", 72, 646));
+  toc.push_back(plain(". . . . . .", 250, 646));
+  toc.push_back(bold("12", 500, 646));
+  // The two rows join into one title (the level takes more rows), which ends on a row with a
+  // page number: one contents line.
+  EXPECT_EQ(scan(toc, true, true), Titles{});
+  EXPECT_TRUE(std::any_of(dropped.begin(), dropped.end(), [](const std::string &d) {
+    return d.find("3 A reference chapter whose title wraps onto a second row") != std::string::npos;
+  })) << ::testing::PrintToString(dropped);
+}
+
+TEST_F(ContentsLines, HeadingsThatEndInANumberStay) {
+  // Alone on their page, or without a gap or leaders before the number.
+  EXPECT_EQ(scan({bold("Chapter 3", 72, 700), plain("body text", 72, 650)}), (Titles{"Chapter 3"}));
+  EXPECT_EQ(scan({bold("Version 2.12", 72, 700), plain("body", 72, 680),
+                  bold("Appendix B 2", 72, 640), plain("body", 72, 620)}),
+            (Titles{"Version 2.12", "Appendix B 2"}));
+  // A changelog: many "Version N" headings, left-aligned, nothing between title and number.
+  Texts changelog;
+  for (int i = 0; i < 6; ++i) {
+    changelog.push_back(bold("Version " + std::to_string(10 - i), 72, 700 - 60 * i));
+    changelog.push_back(plain("Fixed a bug.", 72, 680 - 60 * i));
+  }
+  EXPECT_EQ(scan(changelog).size(), 6u);
+  // A lonely entry with leaders is not a table of contents.
+  EXPECT_EQ(scan({bold("Summary", 72, 700), plain(". . . . . .", 200, 700), bold("3", 500, 700)}),
+            (Titles{"Summary", "3"}));
+  EXPECT_TRUE(dropped.empty());
+}
+
+} // namespace
+} // namespace sorvane
