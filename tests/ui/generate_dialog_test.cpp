@@ -158,6 +158,25 @@ TEST_F(GenerateUi, CloseRemembersTheEditsButGeneratesNothing) {
   EXPECT_EQ(next.working().levels[0].textStyleRule.fontDesc.fontSize, 14.0);
 }
 
+TEST_F(GenerateUi, NewSettingsLeaveTableOfContentsLinesOut) {
+  // The Generate command starts from the remembered defaults: new ones skip contents lines.
+  inMemoryDefaults() = BookmarkBuilder();
+  inMemoryDefaults().skipContentsLines = true;
+  BookmarkBuilder settings;
+  GenerateDialog d(settings, plugInState().defaultsFile, "");
+  d.onInit();
+  EXPECT_TRUE(d.checked(GenerateDialog::kIdSkipContents));
+  // A settings file without the key (the batch mode reads it as it is) shows the box clear.
+  BookmarkBuilder stored;
+  stored.levels = {level(12)};
+  script("check \"Ignore table of contents lines\"\npress OK");
+  GenerateDialog batch(stored, "", "");
+  EXPECT_FALSE(stored.skipContentsLines);
+  ui().runModal(batch);
+  expectScriptDone();
+  EXPECT_TRUE(stored.skipContentsLines);
+}
+
 TEST_F(GenerateUi, TheBatchModeNeitherReadsNorWritesTheDefaults) {
   BookmarkBuilder remembered;
   remembered.levels = {level(30)};
