@@ -59,7 +59,10 @@ void pumpPaintMessages(const ProgressMonitor *monitor, int32_t value, void *clie
 
 GenerationRun::GenerationRun(const BookmarkBuilder &settings, const ProgressMonitor *monitor,
                              void *monitorData)
-    : m_settings(settings), m_monitor(monitor), m_monitorData(monitorData) {}
+    : m_settings(settings), m_monitor(monitor), m_monitorData(monitorData),
+      m_stopWords(settings.stopWords,
+                  {settings.ignoreStopWords, settings.stopWordsUseRegExp,
+                   settings.stopWordsMatchWholeWords, settings.stopWordsMatchCase}) {}
 
 RunOutcome GenerationRun::run(DocHandle doc) {
   WaitCursor wait;

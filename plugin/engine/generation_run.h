@@ -11,6 +11,7 @@
 #include "plugin/engine/contents_lines.h"
 #include "plugin/outline/bookmark_node.h"
 #include "plugin/rules/fixed_rect.h"
+#include "plugin/rules/pattern_matcher.h"
 #include "sdk/handles.h"
 #include "sdk/progress_monitor.h"
 #include "sdk/run_outcome.h"
@@ -63,6 +64,7 @@ private:
   Line m_line;
   RunOutcome m_outcome;
   ContentsRows m_contents; // of the page being scanned, when contents lines are skipped
+  StopWords m_stopWords;   // compiled once for the run
 };
 
 // Advances the monitor and keeps windows drawn; nothing without a monitor.

@@ -149,7 +149,7 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
   text = trimmed(text);
 
   if (!text.empty()) {
-    const bool stopWord = m_settings.isStopWord(text);
+    const bool stopWord = m_stopWords.contain(text);
     const bool contentsLine =
         m_contents.count() > 0 && m_contents.endsContentsRow(m_line.lastRunBox);
     for (int32_t index : candidates) {

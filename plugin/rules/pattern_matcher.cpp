@@ -107,18 +107,28 @@ int PatternMatcher::run(std::string_view subject, uint32_t options) const {
   return rc;
 }
 
-bool containsStopWord(const std::vector<std::string> &words, const StopWordOptions &options,
-                      std::string_view title) {
+StopWords::StopWords(const std::vector<std::string> &words, const StopWordOptions &options) {
   if (!options.ignoreStopWords)
-    return false;
+    return;
   for (const std::string &word : words) {
     const BuiltPattern built =
         buildPattern({word, options.useRegExp, options.wholeWords, options.matchCase});
-    PatternMatcher matcher;
-    if (matcher.compile(built.pattern, built.caseless) && matcher.execute(title))
-      return true;
+    auto matcher = std::make_unique<PatternMatcher>();
+    if (matcher->compile(built.pattern, built.caseless))
+      m_matchers.push_back(std::move(matcher));
   }
+}
+
+bool StopWords::contain(std::string_view title) const {
+  for (const auto &matcher : m_matchers)
+    if (matcher->execute(title))
+      return true;
   return false;
+}
+
+bool containsStopWord(const std::vector<std::string> &words, const StopWordOptions &options,
+                      std::string_view title) {
+  return StopWords(words, options).contain(title);
 }
 
 } // namespace sorvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,8 +77,20 @@ struct StopWordOptions {
   bool matchCase = false;
 };
 
-// True when `title` contains one of `words` and must be ignored. Words whose pattern does not
-// compile match nothing.
+// The stop words compiled once, for a run that tests many lines.
+class StopWords {
+public:
+  StopWords() = default;
+  StopWords(const std::vector<std::string> &words, const StopWordOptions &options);
+  // True when `title` contains one of the words and must be ignored. Words whose pattern does
+  // not compile match nothing.
+  bool contain(std::string_view title) const;
+
+private:
+  std::vector<std::unique_ptr<PatternMatcher>> m_matchers;
+};
+
+// The same for one title.
 bool containsStopWord(const std::vector<std::string> &words, const StopWordOptions &options,
                       std::string_view title);
 
