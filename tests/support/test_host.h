@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <string_view>
 
 #include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
@@ -28,6 +29,10 @@ private:
   host::PdfTables m_pdf;
   host::HostTableProvider m_provider;
 };
+
+// Gives the scripted backend the steps of `text`; checks that they all ran without failure.
+void setScript(host::ScriptedUi &ui, std::string_view text);
+void expectScriptDone(const host::ScriptedUi &ui);
 
 // A fixture with a TestHost and a fresh Cabinet, destroyed at the end of each test, which also
 // checks that the test left no host object behind.

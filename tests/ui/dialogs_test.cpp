@@ -50,11 +50,8 @@ protected:
     doc = std::make_unique<test::OpenDoc>(host, dir.file("d.pdf"));
     view().setActiveDoc(doc->handle());
   }
-  void script(std::string_view text) { ui().setScript(host::parseDialogScript(text)); }
-  void expectScriptDone() {
-    EXPECT_FALSE(ui().failure()) << *ui().failure();
-    EXPECT_TRUE(ui().finished()) << ui().unusedSteps();
-  }
+  void script(std::string_view text) { test::setScript(ui(), text); }
+  void expectScriptDone() { test::expectScriptDone(ui()); }
   // The outline as "title" per bookmark, children indented by two blanks.
   std::vector<std::string> outline() {
     std::vector<std::string> out;

@@ -39,11 +39,8 @@ protected:
     doc = std::make_unique<test::OpenDoc>(host, dir.file("d.pdf"));
     view().setActiveDoc(doc->handle());
   }
-  void script(std::string_view text) { ui().setScript(host::parseDialogScript(text)); }
-  void expectScriptDone() {
-    EXPECT_FALSE(ui().failure()) << *ui().failure();
-    EXPECT_TRUE(ui().finished()) << ui().unusedSteps();
-  }
+  void script(std::string_view text) { test::setScript(ui(), text); }
+  void expectScriptDone() { test::expectScriptDone(ui()); }
   static LevelRule level(double size) {
     LevelRule l;
     l.textStyleRule.fontDesc.fontSize = size;
