@@ -1,6 +1,7 @@
 # Third-party libraries, all from Debian packages (scripts/install-deps.sh).
 find_package(PkgConfig REQUIRED)
 find_package(nlohmann_json 3.10 REQUIRED)
+find_package(Threads REQUIRED)
 pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
 
 # MuPDF ships only static archives and a stale pkg-config file, so it is assembled by hand

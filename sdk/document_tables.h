@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sdk/as_extra_table.h"
 #include "sdk/atom.h"
@@ -187,6 +188,16 @@ public:
   // Element and list handles from it stay valid until then. Throws HostError(PdfDamaged).
   virtual ContentHandle pageAcquireContent(PageHandle page) = 0;
   virtual void contentRelease(ContentHandle content) = 0;
+
+  // Every font name a text run of the page at `pageIndex` can carry, found without reading its
+  // content; a run in any other font cannot occur there. Nothing when the host cannot promise
+  // that (it then reads the page to know).
+  virtual std::optional<std::vector<std::string>> docPageFontNames(DocHandle, int32_t) {
+    return std::nullopt;
+  }
+  // The pages of `doc` whose content will be acquired next, in that order: a host may read
+  // them ahead, in threads of its own. The content acquired is the same either way.
+  virtual void docPlanContentReads(DocHandle, const std::vector<int32_t> &) {}
 };
 
 // Reading content elements and their text runs. Run text is UTF-8 (the host code page) as a

@@ -44,6 +44,8 @@ struct PageFailure {
 struct RunOutcome {
   bool ran = false;         // false: there was nothing to do (settings without levels)
   int32_t pagesScanned = 0; // pages whose text was read, failed ones not included
+  // Pages left unread because none of the fonts they can use is one a level names.
+  int32_t pagesSkipped = 0;
   std::vector<PageFailure> failedPages;
   int32_t headingsFound = 0; // lines recognised as headings, before anything was dropped
   // Text runs set in a font some level names (or any font, for a level that names none): when

@@ -1,9 +1,11 @@
 #include "host/cli/cli_support.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <ostream>
 #include <sys/stat.h>
+#include <thread>
 
 #include "host/base/file_io.h"
 #include "sdk/document_tables.h"
@@ -112,6 +114,20 @@ std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
     err << "sorvane: warning: " << path << ": and " << warnings.size() - kShown
         << " more messages about damage the file has.\n";
   return document;
+}
+
+std::optional<int> jobCount(const Arguments &a, std::string &problem) {
+  constexpr int kMaxJobs = 64;
+  const auto given = a.value("--jobs");
+  if (!given)
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxJobs);
+  int jobs = 0;
+  const auto [end, ec] = std::from_chars(given->data(), given->data() + given->size(), jobs);
+  if (ec != std::errc() || end != given->data() + given->size() || jobs < 1 || jobs > kMaxJobs) {
+    problem = "--jobs takes a number of threads from 1 to " + std::to_string(kMaxJobs) + ".";
+    return std::nullopt;
+  }
+  return jobs;
 }
 
 ExitCode usageError(std::ostream &err, const std::string &message) {

@@ -71,6 +71,10 @@ void requireChangesAllowed(const host::PdfDocument &document, const std::string 
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);
 
+// The thread count of --jobs: one per core when not given; nothing (with `problem` set) for a
+// value that is no whole number from 1 to 64.
+std::optional<int> jobCount(const Arguments &a, std::string &problem);
+
 // Prints a host error on one line and returns its exit code: InputError for files that cannot be
 // read as what they should be, HostFailure for the rest.
 ExitCode reportHostError(std::ostream &err, const HostError &error);

@@ -14,6 +14,8 @@ const OptionSpec kQuietOption{
 
 const OptionSpec kStrictOption{
     {"--strict"}, "", "settings with mistakes are an error: exit code 3, nothing done"};
+const OptionSpec kJobsOption{
+    {"--jobs", "-j"}, "N", "work in N threads (default: one per core; 1: a single thread)"};
 const OptionSpec kDialogOption{
     {"--dialog"},
     "SCRIPT",
@@ -60,6 +62,11 @@ std::vector<CommandSpec> makeSpecs() {
                     "size, box) and those dropped and why; write nothing"},
                    {{"--json"}, "", "with --dry-run: print the report as JSON"},
                    kStrictOption,
+                   kJobsOption,
+                   {{"--read-every-page"},
+                    "",
+                    "read every page's text, also where none of the fonts the page can use is "
+                    "one a level names (the result is the same, only slower)"},
                    kDialogOption,
                    kShowDialogOption,
                    kSelectOption},

@@ -295,6 +295,10 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   if (!a.flag("--dry-run") || output || a.flag("--in-place"))
     if (const auto problem = outputProblem(a, input))
       return usageError(err, *problem);
+  std::string problem;
+  const std::optional<int> jobs = jobCount(a, problem);
+  if (!jobs)
+    return usageError(err, problem);
   const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
   try {
@@ -322,6 +326,8 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
         return ExitCode::InputError;
     }
     const bool dryRun = a.flag("--dry-run");
+    session.pdf().setFontLookup(!a.flag("--read-every-page"));
+    file.document->setReadAhead(*jobs - 1);
     const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
                                       output ? *output : input, progress, dryRun);
     if (dryRun) {

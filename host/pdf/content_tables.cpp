@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "host/base/atom_table.h"
+#include "host/pdf/page_fonts.h"
 #include "host/pdf/page_text.h"
 #include "host/pdf/pdf_tables.h"
 #include "sdk/host_error.h"
@@ -16,6 +17,7 @@ uint64_t pack(uint32_t content, size_t index) { return (uint64_t(content) << 32)
 struct Store {
   std::unordered_map<uint32_t, std::unique_ptr<PageText>> contents;
   uint32_t next = 1;
+  bool fontLookup = true;
 
   PageText &content(uint64_t handle) const {
     auto it = contents.find(uint32_t(handle >> 32));
@@ -54,7 +56,7 @@ public:
 
   ContentHandle pageAcquireContent(PageHandle page) override {
     PdfTables::PageRef ref = m_docs.pageOf(page);
-    auto text = extractPageText(ref.document, ref.index);
+    auto text = ref.document.pageText(ref.index);
     const uint32_t id = m_store.next++;
     m_store.contents.emplace(id, std::move(text));
     return ContentHandle(pack(id, 0));
@@ -63,6 +65,18 @@ public:
   void contentRelease(ContentHandle content) override {
     m_store.content(content.value());
     m_store.contents.erase(uint32_t(content.value() >> 32));
+  }
+
+  std::optional<std::vector<std::string>> docPageFontNames(DocHandle doc,
+                                                           int32_t pageIndex) override {
+    PdfDocument &document = m_docs.document(doc);
+    if (!m_store.fontLookup)
+      return std::nullopt;
+    return pageFontNames(document, pageIndex);
+  }
+
+  void docPlanContentReads(DocHandle doc, const std::vector<int32_t> &pages) override {
+    m_docs.document(doc).planPageReads(pages);
   }
 
 private:
@@ -147,5 +161,6 @@ ContentTables::~ContentTables() = default;
 PagePDEContentTable &ContentTables::pageContent() { return m_impl->pageContent; }
 PDFEditReadTable &ContentTables::editRead() { return m_impl->editRead; }
 size_t ContentTables::heldContents() const { return m_impl->store.contents.size(); }
+void ContentTables::setFontLookup(bool on) { m_impl->store.fontLookup = on; }
 
 } // namespace sorvane::host

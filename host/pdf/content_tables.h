@@ -20,6 +20,8 @@ public:
   PDFEditReadTable &editRead();
   // Contents acquired and not yet released, for leak checks in tests.
   size_t heldContents() const;
+  // Off: pages' fonts are never promised, so every page is read (for comparisons).
+  void setFontLookup(bool on);
 
 private:
   struct Impl;

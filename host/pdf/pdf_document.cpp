@@ -8,6 +8,8 @@
 #include "host/base/file_io.h"
 #include "host/pdf/document_engine.h"
 #include "host/pdf/mupdf_call.h"
+#include "host/pdf/page_read_ahead.h"
+#include "host/pdf/page_text.h"
 
 namespace sorvane::host {
 namespace {
@@ -19,6 +21,11 @@ void onWarning(void *user, const char *message) {
     // A lost warning is better than an exception inside MuPDF.
   }
 }
+
+// What MuPDF may keep of a document for reuse (fonts, decoded objects). Its own default, 256
+// MB, fills up on a large manual (a 930-page one reached 200 MB) for little gain: text
+// extraction seldom meets the same resource twice except fonts, which stay while in use.
+constexpr size_t kStoreBytes = size_t(12) << 20;
 
 // Errors arrive as HostErrors; MuPDF need not print them as well.
 void onError(void *, const char *) {}
@@ -40,8 +47,10 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
   checkReadable(path);
   std::unique_ptr<PdfDocument> d(new PdfDocument());
   d->m_path = path;
+  d->m_password = password;
+  d->m_stamp = stampOf(path);
   d->m_engine = std::make_unique<DocumentEngine>(path);
-  fz_context *ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+  fz_context *ctx = fz_new_context(nullptr, nullptr, kStoreBytes);
   if (!ctx)
     throw HostError(ErrorCode::OutOfMemory, "The PDF engine cannot start.");
   d->m_engine->setEngine(ctx);
@@ -93,7 +102,46 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
   return d;
 }
 
-PdfDocument::~PdfDocument() = default;
+PdfDocument::~PdfDocument() { m_readAhead.reset(); }
+
+PdfDocument::FileStamp PdfDocument::stampOf(const std::string &path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return FileStamp{};
+  return FileStamp{uint64_t(st.st_dev), uint64_t(st.st_ino), uint64_t(st.st_size),
+                   int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::unique_ptr<PdfDocument> PdfDocument::reopen() const {
+  const std::string changed = m_path + ": the file changed since it was opened.";
+  if (stampOf(m_path) != m_stamp)
+    throw HostError(ErrorCode::Generic, changed);
+  std::unique_ptr<PdfDocument> again = open(m_path, m_password);
+  if (again->m_stamp != m_stamp || again->pageCount() != m_pageCount)
+    throw HostError(ErrorCode::Generic, changed);
+  return again;
+}
+
+void PdfDocument::setReadAhead(int readers) {
+  m_readAhead.reset();
+  if (readers > 0)
+    m_readAhead = std::make_unique<PageReadAhead>(*this, readers);
+}
+
+void PdfDocument::planPageReads(std::vector<int32_t> pages) {
+  if (m_readAhead)
+    m_readAhead->plan(std::move(pages));
+}
+
+std::unique_ptr<PageText> PdfDocument::pageText(int32_t index) {
+  if (m_readAhead)
+    return m_readAhead->take(*this, index);
+  return readPageText(index);
+}
+
+std::unique_ptr<PageText> PdfDocument::readPageText(int32_t index) {
+  return extractPageText(*this, index);
+}
 
 const std::vector<std::string> &PdfDocument::warnings() const { return m_engine->warnings(); }
 

@@ -10,6 +10,8 @@
 namespace sorvane::host {
 
 class DocumentEngine;
+class PageReadAhead;
+struct PageText;
 
 enum class SaveMode {
   Auto, // incremental when the file allows it, a full rewrite when it had to be repaired
@@ -39,6 +41,21 @@ public:
   // made for. Throws HostError.
   void save(const std::string &target, SaveMode mode = SaveMode::Auto);
 
+  // The same file opened again, as a document of its own (for another thread). Throws
+  // HostError(Generic) when the file is no longer the one this document was opened from.
+  std::unique_ptr<PdfDocument> reopen() const;
+
+  // ---- page text
+  // Reads pages in `readers` threads besides the caller's, ahead of the pages asked for
+  // (0: none). The text is the same as read one page at a time.
+  void setReadAhead(int readers);
+  // The pages whose text will be asked for next, in order: what the readers read ahead.
+  void planPageReads(std::vector<int32_t> pages);
+  // The text of the page at `index`. Throws as extractPageText does.
+  std::unique_ptr<PageText> pageText(int32_t index);
+  // The same, always read here and now (this document is not shared between threads).
+  std::unique_ptr<PageText> readPageText(int32_t index);
+
   // Messages MuPDF gave while reading the file (repairs, damaged objects), oldest first.
   const std::vector<std::string> &warnings() const;
 
@@ -48,12 +65,23 @@ public:
 private:
   PdfDocument() = default;
 
+  // What tells whether the file on disk is still the one opened.
+  struct FileStamp {
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t modified = 0; // nanoseconds
+    bool operator==(const FileStamp &) const = default;
+  };
+  static FileStamp stampOf(const std::string &path);
+
   std::unique_ptr<DocumentEngine> m_engine;
   std::string m_path;
+  std::string m_password;
+  FileStamp m_stamp;
   int32_t m_pageCount = 0;
   bool m_repaired = false;
   bool m_saved = false;
   std::optional<uint32_t> m_permissions;
+  std::unique_ptr<PageReadAhead> m_readAhead; // its readers stop before the rest goes
 };
 
 } // namespace sorvane::host

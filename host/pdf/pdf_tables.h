@@ -42,6 +42,8 @@ public:
   PDFEditReadTable &editRead();
   // Page contents acquired and not yet released.
   size_t heldContents() const;
+  // Off: the content table never promises a page's fonts, so every page is read.
+  void setFontLookup(bool on);
   // For tests: `hook` is called with the name of some "PDModel" operations (docAcquirePage,
   // pageGetCropBox, bookmarkAddNewChild, bookmarkAddNewSibling, bookmarkSetAction,
   // bookmarkSetFlags, actionNewFromDest, viewDestCreate) before they run, and may throw a

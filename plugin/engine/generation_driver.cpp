@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <unordered_map>
 
 #include "plugin/engine/bookmark_builder.h"
 #include "plugin/engine/generation_run.h"
@@ -105,6 +107,39 @@ RunOutcome GenerationRun::run(DocHandle doc) {
   return m_outcome;
 }
 
+std::vector<bool> GenerationRun::pagesToRead(DocHandle doc, int32_t first, int32_t last) {
+  std::vector<bool> read(size_t(std::max(last - first + 1, 0)), true);
+  // Only when every level names its fonts can a page's fonts rule out a heading on it.
+  for (const LevelRule &level : m_settings.levels)
+    if (!level.textStyleRule.matchName || level.textStyleRule.fontDesc.fonts.empty())
+      return read;
+  PagePDEContentTable &content = hostTables().pagePDEContent.must();
+  CoreTable &core = hostTables().core.must();
+  std::unordered_map<std::string, bool> accepted; // font name: some level takes it
+  auto takes = [&](const std::string &name) {
+    auto [it, added] = accepted.try_emplace(name, false);
+    if (added) {
+      TextRun run;
+      run.fontName = core.atomFromString(name);
+      it->second = std::any_of(
+          m_settings.levels.begin(), m_settings.levels.end(),
+          [&](const LevelRule &level) { return level.textStyleRule.matchesFontName(run); });
+    }
+    return it->second;
+  };
+  for (int32_t i = first; i <= last; ++i) {
+    std::optional<std::vector<std::string>> fonts;
+    try {
+      fonts = content.docPageFontNames(doc, i);
+    } catch (const HostError &) {
+      // Unknown fonts: the page is read, and a failure is told there.
+    }
+    if (fonts)
+      read[size_t(i - first)] = std::any_of(fonts->begin(), fonts->end(), takes);
+  }
+  return read;
+}
+
 void GenerationRun::scanPageRange(DocHandle doc) {
   PDModelTable &pd = hostTables().pdModel.must();
   const ProgressMonitor *monitor = m_monitor;
@@ -122,6 +157,12 @@ void GenerationRun::scanPageRange(DocHandle doc) {
   if (monitor && monitor->setDuration)
     monitor->setDuration(total, data);
   monitorText(monitor, data, "Scanning for bookmarks...");
+  const std::vector<bool> read = pagesToRead(doc, first, last);
+  std::vector<int32_t> plan;
+  for (int32_t i = first; i <= last; ++i)
+    if (read[size_t(i - first)])
+      plan.push_back(i);
+  hostTables().pagePDEContent->docPlanContentReads(doc, plan);
   for (int32_t i = first; i <= last; ++i) {
     if (i % 10 == 0) {
       const int32_t done = i - first;
@@ -131,6 +172,10 @@ void GenerationRun::scanPageRange(DocHandle doc) {
       monitorText(monitor, data, text);
     }
     m_currentPage = i;
+    if (!read[size_t(i - first)]) {
+      ++m_outcome.pagesSkipped;
+      continue;
+    }
     const size_t foundBefore = m_found.size();
     try {
       PageContent page(doc, i);

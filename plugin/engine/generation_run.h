@@ -53,6 +53,9 @@ private:
   void flushLine(std::vector<int32_t> &candidates);
   bool endsLineBefore(const TextRun &run, const std::vector<int32_t> &candidates);
   void scanPageRange(DocHandle doc);
+  // Per page of `first`..`last`: whether its text must be read (false only for a page whose
+  // fonts no level names).
+  std::vector<bool> pagesToRead(DocHandle doc, int32_t first, int32_t last);
   void drop(const BookmarkNode &node, DropReason reason);
   void placed(const BookmarkNode &node);
 

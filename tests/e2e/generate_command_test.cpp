@@ -50,6 +50,31 @@ protected:
   test::TempDir dir;
 };
 
+TEST_F(GenerateCommand, JobsAndReadingEveryPageChangeNothingButTheTime) {
+  std::string expected;
+  for (const std::vector<std::string> &extra :
+       {std::vector<std::string>{"--jobs", "1"}, {"-j", "3"}, {"--read-every-page", "-j", "2"}}) {
+    std::vector<std::string> args = {"generate", input(), "-s",
+                                     settings(), "-o",    dir.file("out.pdf")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const auto r = test::runSorvane(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto listed = test::runSorvane({"list", dir.file("out.pdf"), "--json"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    if (expected.empty())
+      expected = listed.out;
+    EXPECT_EQ(listed.out, expected) << extra[0];
+  }
+  EXPECT_NE(expected.find("1.1 First steps"), std::string::npos);
+  for (const char *bad : {"0", "65", "two", "2x", ""}) {
+    const auto r = test::runSorvane(
+        {"generate", input(), "-s", settings(), "-o", dir.file("bad.pdf"), "--jobs", bad});
+    EXPECT_EQ(r.exitCode, 2) << bad;
+    EXPECT_NE(r.err.find("--jobs takes a number of threads from 1 to 64"), std::string::npos)
+        << bad << ": " << r.err;
+  }
+}
+
 TEST_F(GenerateCommand, AddsTheHeadingsAndLeavesTheInputAlone) {
   const auto r =
       test::runSorvane({"generate", input(), "-s", settings(), "-o", dir.file("out.pdf")});

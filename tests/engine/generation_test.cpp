@@ -355,5 +355,68 @@ TEST_F(Generation, ALastPageBeyondTheDocumentStopsAtItsEnd) {
   EXPECT_TRUE(host.provider().acroView().notes().empty());
 }
 
+// Everything of an outline a reader sees, as one string.
+std::string describeOutline(const std::vector<test::InspectedBookmark> &list, int depth = 0) {
+  std::string out;
+  for (const auto &b : list) {
+    out += std::string(size_t(2 * depth), ' ') + b.title + " p" + std::to_string(b.page) + " " +
+           b.fit + " f" + std::to_string(b.flags) + " c" + std::to_string(b.count.value_or(-99)) +
+           " n" + std::to_string(b.color.size()) + "\n";
+    for (double p : b.fitParams)
+      out += " " + std::to_string(p);
+    out += describeOutline(b.children, depth + 1);
+  }
+  return out;
+}
+
+TEST_F(Generation, TheOutlineIsTheSameHoweverThePagesAreRead) {
+  // The manual's pages among pages of body text alone, and a page whose only heading is
+  // drawn by a form: pages a run may leave unread, and pages it must not.
+  test::PdfSpec spec = manual();
+  for (int i = 0; i < 24; ++i) {
+    test::PageSpec page;
+    page.texts = {text("Body text only, page " + std::to_string(i), 72, 600, 10, "Times-Roman")};
+    if (i % 6 == 5) {
+      page.texts.push_back(
+          text("1." + std::to_string(i) + " In a form", 72, 700, 14, "Helvetica-Bold"));
+      page.texts.back().inForm = true;
+    }
+    spec.pages.insert(spec.pages.begin() + 1 + i % 3, page);
+  }
+  struct Way {
+    bool fontLookup;
+    int readers;
+  };
+  std::string expected;
+  for (const Way way : {Way{false, 0}, Way{true, 0}, Way{true, 2}, Way{false, 3}}) {
+    SCOPED_TRACE("font lookup " + std::to_string(way.fontLookup) + ", readers " +
+                 std::to_string(way.readers));
+    open(spec);
+    host.pdf().setFontLookup(way.fontLookup);
+    doc->doc().setReadAhead(way.readers);
+    const RunOutcome outcome = manualSettings().generate(doc->handle());
+    host.pdf().setFontLookup(true);
+    EXPECT_TRUE(outcome.complete());
+    EXPECT_EQ(outcome.pagesScanned + outcome.pagesSkipped, 27);
+    // Pages with body text alone cannot hold a heading: left unread when fonts can tell.
+    EXPECT_EQ(outcome.pagesSkipped, way.fontLookup ? 20 : 0);
+    const std::string outline = describeOutline(saveAndInspect().outline);
+    if (expected.empty())
+      expected = outline;
+    EXPECT_EQ(outline, expected);
+    doc.reset();
+  }
+  EXPECT_NE(expected.find("1.5 In a form"), std::string::npos) << expected;
+}
+
+TEST_F(Generation, EveryPageIsReadWhenALevelNamesNoFont) {
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  b.levels[2].textStyleRule.matchName = false; // notes in any font
+  const RunOutcome outcome = b.generate(doc->handle());
+  EXPECT_EQ(outcome.pagesScanned, 3);
+  EXPECT_EQ(outcome.pagesSkipped, 0);
+}
+
 } // namespace
 } // namespace sorvane

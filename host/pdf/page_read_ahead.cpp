@@ -1,0 +1,140 @@
+#include "host/pdf/page_read_ahead.h"
+
+#include <algorithm>
+
+#include "host/pdf/page_text.h"
+#include "host/pdf/pdf_document.h"
+
+namespace sorvane::host {
+
+PageReadAhead::PageReadAhead(const PdfDocument &doc, int readers)
+    : m_doc(doc), m_window(4 * (std::max(readers, 1) + 1)) {
+  for (int i = 0; i < readers; ++i)
+    m_readers.emplace_back([this] { readerLoop(); });
+}
+
+PageReadAhead::~PageReadAhead() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stop = true;
+  }
+  m_wake.notify_all();
+  for (std::thread &t : m_readers)
+    t.join();
+}
+
+void PageReadAhead::plan(std::vector<int32_t> pages) {
+  std::lock_guard lock(m_mutex);
+  ++m_generation;
+  m_plan = std::move(pages);
+  m_cursor = 0;
+  m_slots.clear();
+  m_queue.clear();
+}
+
+void PageReadAhead::fillWindow(size_t from) {
+  const size_t end = std::min(m_plan.size(), from + size_t(m_window));
+  for (size_t k = from; k < end; ++k)
+    if (m_slots.try_emplace(k).second)
+      m_queue.push_back(k);
+}
+
+std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
+  std::unique_lock lock(m_mutex);
+  size_t pos = m_plan.size();
+  if (m_cursor < m_plan.size() && m_plan[m_cursor] == index) {
+    pos = m_cursor;
+  } else {
+    // Asked out of order: the plan goes on from where this page is next.
+    auto it = std::find(m_plan.begin() + ptrdiff_t(std::min(m_cursor, m_plan.size())), m_plan.end(),
+                        index);
+    pos = size_t(it - m_plan.begin());
+  }
+  if (pos >= m_plan.size() || m_readers.empty()) {
+    lock.unlock();
+    return doc.readPageText(index);
+  }
+  // Pages planned before this one will not be asked for any more. One a reader is still on
+  // stays until it is done, and goes with the next page asked.
+  for (auto it = m_slots.begin(); it != m_slots.end() && it->first < pos;)
+    it = it->second.state == State::Reading ? std::next(it) : m_slots.erase(it);
+  m_cursor = pos + 1;
+  fillWindow(pos);
+  m_wake.notify_all();
+
+  auto slot = m_slots.find(pos);
+  if (slot->second.state == State::Queued) {
+    // No reader got to it yet: read here, while the readers go on with the pages after it.
+    m_slots.erase(slot);
+    lock.unlock();
+    return doc.readPageText(index);
+  }
+  // A reader is on it. Rather than wait idle, read a page after it that no reader has
+  // begun, for as long as there is one.
+  while (slot->second.state != State::Done) {
+    auto next = std::find_if(m_slots.begin(), m_slots.end(),
+                             [](const auto &entry) { return entry.second.state == State::Queued; });
+    if (next == m_slots.end()) {
+      m_done.wait(lock);
+      continue;
+    }
+    readInto(next, doc, lock);
+  }
+  std::unique_ptr<PageText> text = std::move(slot->second.text);
+  const std::exception_ptr error = slot->second.error;
+  m_slots.erase(slot);
+  lock.unlock();
+  if (error)
+    std::rethrow_exception(error);
+  return text;
+}
+
+void PageReadAhead::readerLoop() {
+  std::unique_ptr<PdfDocument> own;
+  try {
+    own = m_doc.reopen();
+  } catch (...) {
+    return; // the asking thread reads this reader's share itself
+  }
+  std::unique_lock lock(m_mutex);
+  for (;;) {
+    m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+    if (m_stop)
+      return;
+    const size_t pos = m_queue.front();
+    m_queue.pop_front();
+    auto slot = m_slots.find(pos);
+    if (slot == m_slots.end() || slot->second.state != State::Queued)
+      continue;
+    readInto(slot, *own, lock);
+  }
+}
+
+void PageReadAhead::readInto(std::map<size_t, Slot>::iterator slot, PdfDocument &doc,
+                             std::unique_lock<std::mutex> &lock) {
+  slot->second.state = State::Reading;
+  const size_t pos = slot->first;
+  const int32_t page = m_plan[pos];
+  const uint64_t generation = m_generation;
+  lock.unlock();
+  std::unique_ptr<PageText> text;
+  std::exception_ptr error;
+  try {
+    text = doc.readPageText(page);
+  } catch (...) {
+    error = std::current_exception();
+  }
+  lock.lock();
+  if (generation != m_generation)
+    return;
+  // (The slot may have gone meanwhile: it was planned before a page asked out of order.)
+  slot = m_slots.find(pos);
+  if (slot != m_slots.end()) {
+    slot->second.text = std::move(text);
+    slot->second.error = error;
+    slot->second.state = State::Done;
+  }
+  m_done.notify_all();
+}
+
+} // namespace sorvane::host
