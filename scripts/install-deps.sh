@@ -15,7 +15,7 @@ packages=(
   libpcre2-dev nlohmann-json3-dev qt6-base-dev
   # tests and benchmarks
   libqpdf-dev qpdf mupdf-tools poppler-utils libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth time
   # the manual page is checked with man -l
   man-db
 )

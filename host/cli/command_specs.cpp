@@ -83,7 +83,11 @@ std::vector<CommandSpec> makeSpecs() {
                    {{"--output-dir"}, "DIR", "write each result into DIR (made when missing)"},
                    {{"--suffix"}, "S", "write each result beside its input, S added to its name"},
                    {{"--in-place"}, "", "replace each input with its result"},
-                   kStrictOption},
+                   kStrictOption,
+                   {{"--jobs", "-j"},
+                    "N",
+                    "work on N files at once, each in a process of its own (default: one per "
+                    "core)"}},
                   true),
        "sorvane batch -s manuals.svb --output-dir bookmarked/ manuals/*.pdf"},
       {"settings",

@@ -13,6 +13,7 @@
 #include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/dialog_support.h"
+#include "host/cli/file_processes.h"
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
@@ -272,6 +273,31 @@ struct GentleStop {
   ~GentleStop() { host::stopGentlyOnSignals(false); }
 };
 
+enum class FileStatus { Done, Problems, Failed, Interrupted };
+
+// One file of a batch: its line (and its problems) told, its status returned.
+FileStatus batchOne(Setup &setup, const std::string &input, const std::string &output,
+                    const std::string &pw, TerminalProgress &progress, std::ostream &out,
+                    std::ostream &err) {
+  try {
+    const FileResult r =
+        generateFile(*setup.session, *setup.sequence, input, output, pw, progress, err);
+    tellProblems(err, input, r);
+    const std::string dropped = droppedSummary(r.outcome);
+    out << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
+        << " in all" << (dropped.empty() ? "" : ", " + dropped)
+        << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
+    return judge(r) == ExitCode::Success ? FileStatus::Done : FileStatus::Problems;
+  } catch (const HostError &e) {
+    if (e.code() == ErrorCode::Cancelled) {
+      err << "sorvane: " << e.what() << "\n";
+      return FileStatus::Interrupted; // the files after it are not begun
+    }
+    err << "sorvane: " << input << ": failed: " << e.what() << "\n";
+    return FileStatus::Failed;
+  }
+}
+
 } // namespace
 
 ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -414,37 +440,41 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
-  TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
+  std::string problem;
+  const std::optional<int> jobs = jobCount(a, problem);
+  if (!jobs)
+    return usageError(err, problem);
   int failed = 0;
   int withProblems = 0;
-  bool interrupted = false;
+  size_t interrupted = 0; // files stopped halfway
   size_t begun = 0;
   const auto start = std::chrono::steady_clock::now();
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    const std::string &input = inputs[i];
-    const std::string &output = outputs[i];
+  auto count = [&](FileStatus status) {
     ++begun;
-    try {
-      const FileResult r =
-          generateFile(*setup->session, *setup->sequence, input, output, pw, progress, err);
-      tellProblems(err, input, r);
-      const std::string dropped = droppedSummary(r.outcome);
-      out << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
-          << " in all" << (dropped.empty() ? "" : ", " + dropped)
-          << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
-      if (judge(r) != ExitCode::Success)
-        ++withProblems;
-    } catch (const HostError &e) {
-      if (e.code() == ErrorCode::Cancelled) {
-        err << "sorvane: " << e.what() << "\n";
-        interrupted = true;
-        break; // the files after it are not begun
-      }
-      ++failed;
-      err << "sorvane: " << input << ": failed: " << e.what() << "\n";
-    }
+    failed += status == FileStatus::Failed;
+    withProblems += status == FileStatus::Problems;
+    interrupted += status == FileStatus::Interrupted;
+  };
+  if (*jobs > 1 && inputs.size() > 1) {
+    const auto one = [&](size_t i, std::ostream &fileOut, std::ostream &fileErr) {
+      TerminalProgress quiet(fileErr, false, setup->session->provider().asExtra());
+      return batchOne(*setup, inputs[i], outputs[i], pw, quiet, fileOut, fileErr);
+    };
+    const auto lost = [&](size_t i) {
+      err << "sorvane: " << inputs[i]
+          << ": failed: the process working on it ended before it was done\n";
+      count(FileStatus::Failed);
+    };
+    runInProcesses(
+        inputs.size(), std::min<size_t>(size_t(*jobs), inputs.size()),
+        [&](size_t i, std::ostream &o, std::ostream &e) { return int(one(i, o, e)); }, out, err,
+        [&](int status) { count(FileStatus(status)); }, int(FileStatus::Interrupted), lost);
+  } else {
+    TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
+    for (size_t i = 0; i < inputs.size() && !interrupted; ++i)
+      count(batchOne(*setup, inputs[i], outputs[i], pw, progress, out, err));
   }
-  const size_t files = interrupted ? begun - 1 : a.positional().size();
+  const size_t files = interrupted ? begun - interrupted : a.positional().size();
   if (interrupted)
     err << "sorvane: interrupted after " << files << " of " << inputs.size() << " files.\n";
   out << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "

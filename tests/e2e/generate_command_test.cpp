@@ -1,7 +1,11 @@
 // `sorvane generate` and `sorvane batch` on fixture PDFs: the written outline, the summary,
 // and what happens to bad input.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
@@ -310,6 +314,62 @@ TEST_F(GenerateCommand, AFileThatMayNotBeChangedNeedsItsOwnerPassword) {
       {"generate", dir.file("locked.pdf"), "-s", settings(), "--in-place", "--password", "owner"});
   EXPECT_EQ(owner.exitCode, 0) << owner.err;
   EXPECT_EQ(test::inspectPdf(dir.file("locked.pdf"), "owner").outline.size(), 1u);
+}
+
+// The lines of `text` without the last one (the summary, which holds the time), sorted.
+std::vector<std::string> fileLines(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  if (!lines.empty())
+    lines.pop_back();
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST_F(GenerateCommand, BatchInSeveralProcessesSaysAndWritesWhatOneProcessDoes) {
+  test::writeFile(dir.file("broken.pdf"), "not a pdf");
+  std::vector<std::string> inputs = {dir.file("broken.pdf")};
+  for (int i = 0; i < 5; ++i) {
+    inputs.push_back(dir.file("book" + std::to_string(i) + ".pdf"));
+    std::filesystem::copy_file(input(), inputs.back());
+  }
+  std::vector<std::string> expectedLines;
+  std::vector<std::string> expectedErr;
+  std::string expectedOutline;
+  for (const char *jobs : {"1", "3"}) {
+    SCOPED_TRACE(std::string("--jobs ") + jobs);
+    const std::string out = dir.file(std::string("out") + jobs);
+    std::vector<std::string> args = {"batch", "-s", settings(), "--output-dir", out, "-j", jobs};
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    const auto r = test::runSorvane(args);
+    EXPECT_EQ(r.exitCode, 4) << r.err;
+    EXPECT_NE(r.out.find("6 files: 5 done, 1 failed; "), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("broken.pdf: failed"), std::string::npos) << r.err;
+    // Progress and problems: each file's lines come whole, so the same lines either way.
+    std::vector<std::string> errLines = fileLines(r.err + "\n");
+    if (expectedErr.empty())
+      expectedErr = errLines;
+    EXPECT_EQ(errLines, expectedErr);
+    const std::vector<std::string> lines = fileLines(r.out);
+    EXPECT_EQ(lines.size(), 5u);
+    std::string outlines;
+    for (int i = 0; i < 5; ++i)
+      outlines += test::runSorvane({"list", out + "/book" + std::to_string(i) + ".pdf"}).out;
+    if (expectedLines.empty()) {
+      expectedLines = lines;
+      expectedOutline = outlines;
+    }
+    // Each line names its own folder; the rest is the same.
+    std::vector<std::string> same = lines;
+    for (std::string &line : same)
+      if (const size_t at = line.find(out); at != std::string::npos)
+        line.replace(at, out.size(), dir.file("out1"));
+    EXPECT_EQ(same, expectedLines);
+    EXPECT_EQ(outlines, expectedOutline);
+  }
+  EXPECT_NE(expectedOutline.find("1.1 First steps"), std::string::npos) << expectedOutline;
 }
 
 TEST_F(GenerateCommand, BatchGoesOnAfterAFailureAndSaysSo) {
