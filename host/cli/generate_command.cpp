@@ -164,6 +164,14 @@ std::string droppedSummary(const RunOutcome &o) {
   return std::to_string(total) + (total == 1 ? " heading" : " headings") + " dropped (" + why + ")";
 }
 
+// "12 pages left unread (none of their fonts is a level's); ", or nothing.
+std::string unreadPages(const RunOutcome &o) {
+  if (o.pagesSkipped <= 0)
+    return {};
+  return std::to_string(o.pagesSkipped) + (o.pagesSkipped == 1 ? " page" : " pages") +
+         " left unread (none of their fonts is a level's); ";
+}
+
 const char *reasonText(DropReason reason) {
   switch (reason) {
   case DropReason::NoParentLevel: return "no heading of the level above";
@@ -371,7 +379,8 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     tellProblems(err, input, r);
     const std::string dropped = droppedSummary(r.outcome);
     out << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
-        << r.total << "; " << (dropped.empty() ? "" : dropped + "; ") << seconds(start) << "\n";
+        << r.total << "; " << (dropped.empty() ? "" : dropped + "; ") << unreadPages(r.outcome)
+        << seconds(start) << "\n";
     // Settings that were partly ignored make no clean success either.
     return setup->settingsProblems ? ExitCode::ProblemsFound : judge(r);
   } catch (const ScriptError &e) {

@@ -8,7 +8,7 @@
 namespace sorvane::host {
 
 PageReadAhead::PageReadAhead(const PdfDocument &doc, int readers)
-    : m_doc(doc), m_window(4 * (std::max(readers, 1) + 1)) {
+    : m_doc(doc), m_window(2 * (size_t(std::max(readers, 1)) + 1)) {
   for (int i = 0; i < readers; ++i)
     m_readers.emplace_back([this] { readerLoop(); });
 }
@@ -29,14 +29,33 @@ void PageReadAhead::plan(std::vector<int32_t> pages) {
   m_plan = std::move(pages);
   m_cursor = 0;
   m_slots.clear();
+  m_chunks.clear();
   m_queue.clear();
 }
 
 void PageReadAhead::fillWindow(size_t from) {
-  const size_t end = std::min(m_plan.size(), from + size_t(m_window));
-  for (size_t k = from; k < end; ++k)
-    if (m_slots.try_emplace(k).second)
-      m_queue.push_back(k);
+  const size_t first = from / kChunk;
+  for (size_t chunk = first; chunk < first + m_window && chunk * kChunk < m_plan.size(); ++chunk) {
+    if (!m_chunks.try_emplace(chunk, Claim::Open).second)
+      continue;
+    const size_t end = std::min(m_plan.size(), (chunk + 1) * kChunk);
+    for (size_t k = std::max(chunk * kChunk, from); k < end; ++k)
+      m_slots.try_emplace(k);
+    m_queue.push_back(chunk);
+  }
+}
+
+std::map<size_t, PageReadAhead::Slot>::iterator PageReadAhead::claimForAsker() {
+  for (auto &[chunk, claim] : m_chunks) {
+    if (claim != Claim::Open)
+      continue;
+    claim = Claim::Asker;
+    auto slot = m_slots.lower_bound(chunk * kChunk);
+    if (slot != m_slots.end() && slot->first < (chunk + 1) * kChunk &&
+        slot->second.state == State::Queued)
+      return slot;
+  }
+  return m_slots.end();
 }
 
 std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
@@ -58,6 +77,8 @@ std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
   // stays until it is done, and goes with the next page asked.
   for (auto it = m_slots.begin(); it != m_slots.end() && it->first < pos;)
     it = it->second.state == State::Reading ? std::next(it) : m_slots.erase(it);
+  for (auto it = m_chunks.begin(); it != m_chunks.end() && it->first < pos / kChunk;)
+    it = m_chunks.erase(it);
   m_cursor = pos + 1;
   fillWindow(pos);
   m_wake.notify_all();
@@ -65,6 +86,9 @@ std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
   auto slot = m_slots.find(pos);
   if (slot->second.state == State::Queued) {
     // No reader got to it yet: read here, while the readers go on with the pages after it.
+    // Its chunk is this thread's from now on, unless a reader is in it already.
+    if (auto chunk = m_chunks.find(pos / kChunk); chunk->second == Claim::Open)
+      chunk->second = Claim::Asker;
     m_slots.erase(slot);
     lock.unlock();
     return doc.readPageText(index);
@@ -101,12 +125,21 @@ void PageReadAhead::readerLoop() {
     m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
     if (m_stop)
       return;
-    const size_t pos = m_queue.front();
+    const size_t chunk = m_queue.front();
     m_queue.pop_front();
-    auto slot = m_slots.find(pos);
-    if (slot == m_slots.end() || slot->second.state != State::Queued)
+    auto claim = m_chunks.find(chunk);
+    if (claim == m_chunks.end() || claim->second != Claim::Open)
       continue;
-    readInto(slot, *own, lock);
+    claim->second = Claim::Reader;
+    // Its pages in order; the asking thread may take one that is still queued meanwhile.
+    const uint64_t generation = m_generation;
+    for (size_t k = chunk * kChunk; k < (chunk + 1) * kChunk && !m_stop; ++k) {
+      if (generation != m_generation)
+        break;
+      auto slot = m_slots.find(k);
+      if (slot != m_slots.end() && slot->second.state == State::Queued)
+        readInto(slot, *own, lock);
+    }
   }
 }
 

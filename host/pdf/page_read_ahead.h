@@ -35,8 +35,9 @@ public:
   // Throws what reading the page throws.
   std::unique_ptr<PageText> take(PdfDocument &doc, int32_t index);
 
-  // How far ahead of the page asked for the readers go.
-  int window() const { return m_window; }
+  // Pages go to threads in runs of this many planned pages: neighbouring pages share the
+  // compressed object streams their resources are kept in, which each thread must unpack.
+  static constexpr size_t kChunk = 8;
 
 private:
   enum class State { Queued, Reading, Done };
@@ -45,23 +46,28 @@ private:
     std::unique_ptr<PageText> text;
     std::exception_ptr error;
   };
+  enum class Claim { Open, Reader, Asker };
   void readerLoop();
+  // With the lock held: the first open chunk of the window, claimed by the asking thread, and
+  // its first queued slot; the end of m_slots when there is none.
+  std::map<size_t, Slot>::iterator claimForAsker();
   // Reads the page of a queued `slot` from `doc`, the lock released meanwhile.
   void readInto(std::map<size_t, Slot>::iterator slot, PdfDocument &doc,
                 std::unique_lock<std::mutex> &lock);
   void fillWindow(size_t from); // with the lock held
 
   const PdfDocument &m_doc;
-  int m_window;
+  size_t m_window; // chunks read ahead of the page asked for
   std::mutex m_mutex;
   std::condition_variable m_wake; // readers: work or stop
   std::condition_variable m_done; // the asking thread: a page is read
   bool m_stop = false;
   uint64_t m_generation = 0; // of the plan
   std::vector<int32_t> m_plan;
-  size_t m_cursor = 0;            // the plan position the next page is expected at
-  std::map<size_t, Slot> m_slots; // by plan position, within the window
-  std::deque<size_t> m_queue;     // positions to read, soonest first
+  size_t m_cursor = 0;              // the plan position the next page is expected at
+  std::map<size_t, Slot> m_slots;   // by plan position, within the window
+  std::map<size_t, Claim> m_chunks; // by chunk number (position / kChunk), within the window
+  std::deque<size_t> m_queue;       // chunks to read, soonest first
   std::vector<std::thread> m_readers;
 };
 

@@ -70,6 +70,12 @@ TEST_F(GenerateCommand, JobsAndReadingEveryPageChangeNothingButTheTime) {
     EXPECT_EQ(listed.out, expected) << extra[0];
   }
   EXPECT_NE(expected.find("1.1 First steps"), std::string::npos);
+  // Pages 2 and 4 hold body text or nothing: no level's font, so they need no reading.
+  const auto told =
+      test::runSorvane({"generate", input(), "-s", settings(), "-o", dir.file("told.pdf")});
+  EXPECT_NE(told.out.find("; 2 pages left unread (none of their fonts is a level's); "),
+            std::string::npos)
+      << told.out;
   for (const char *bad : {"0", "65", "two", "2x", ""}) {
     const auto r = test::runSorvane(
         {"generate", input(), "-s", settings(), "-o", dir.file("bad.pdf"), "--jobs", bad});
