@@ -15,6 +15,7 @@
 
 #include "sdk/as_extra_table.h"
 #include "sdk/atom.h"
+#include "sdk/font_names.h"
 #include "sdk/handles.h"
 #include "sdk/host_table.h"
 #include "sdk/progress_monitor.h"
@@ -198,6 +199,10 @@ public:
   // The pages of `doc` whose content will be acquired next, in that order: a host may read
   // them ahead, in threads of its own. The content acquired is the same either way.
   virtual void docPlanContentReads(DocHandle, const std::vector<int32_t> &) {}
+  // From now on, content acquired from `doc` holds whole only the runs in fonts `filter`
+  // keeps: a run in another font has its font, size and box, and of its text only the first
+  // character (with that character's box). Nothing: every run whole. A host may ignore it.
+  virtual void docSetRunFontFilter(DocHandle, std::optional<RunFontFilter>) {}
 };
 
 // Reading content elements and their text runs. Run text is UTF-8 (the host code page) as a

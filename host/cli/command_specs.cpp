@@ -65,8 +65,8 @@ std::vector<CommandSpec> makeSpecs() {
                    kJobsOption,
                    {{"--read-every-page"},
                     "",
-                    "read every page's text, also where none of the fonts the page can use is "
-                    "one a level names (the result is the same, only slower)"},
+                    "read every page's text in full, also pages and runs whose fonts no level "
+                    "names (the result is the same, only slower)"},
                    kDialogOption,
                    kShowDialogOption,
                    kSelectOption},

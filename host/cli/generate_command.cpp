@@ -360,7 +360,7 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
         return ExitCode::InputError;
     }
     const bool dryRun = a.flag("--dry-run");
-    session.pdf().setFontLookup(!a.flag("--read-every-page"));
+    session.pdf().setShortcuts(!a.flag("--read-every-page"));
     file.document->setReadAhead(*jobs - 1);
     const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
                                       output ? *output : input, progress, dryRun);

@@ -17,7 +17,7 @@ uint64_t pack(uint32_t content, size_t index) { return (uint64_t(content) << 32)
 struct Store {
   std::unordered_map<uint32_t, std::unique_ptr<PageText>> contents;
   uint32_t next = 1;
-  bool fontLookup = true;
+  bool shortcuts = true;
 
   PageText &content(uint64_t handle) const {
     auto it = contents.find(uint32_t(handle >> 32));
@@ -70,13 +70,19 @@ public:
   std::optional<std::vector<std::string>> docPageFontNames(DocHandle doc,
                                                            int32_t pageIndex) override {
     PdfDocument &document = m_docs.document(doc);
-    if (!m_store.fontLookup)
+    if (!m_store.shortcuts)
       return std::nullopt;
     return pageFontNames(document, pageIndex);
   }
 
   void docPlanContentReads(DocHandle doc, const std::vector<int32_t> &pages) override {
     m_docs.document(doc).planPageReads(pages);
+  }
+
+  void docSetRunFontFilter(DocHandle doc, std::optional<RunFontFilter> filter) override {
+    if (!m_store.shortcuts)
+      filter.reset();
+    m_docs.document(doc).setRunFontFilter(std::move(filter));
   }
 
 private:
@@ -161,6 +167,6 @@ ContentTables::~ContentTables() = default;
 PagePDEContentTable &ContentTables::pageContent() { return m_impl->pageContent; }
 PDFEditReadTable &ContentTables::editRead() { return m_impl->editRead; }
 size_t ContentTables::heldContents() const { return m_impl->store.contents.size(); }
-void ContentTables::setFontLookup(bool on) { m_impl->store.fontLookup = on; }
+void ContentTables::setShortcuts(bool on) { m_impl->store.shortcuts = on; }
 
 } // namespace sorvane::host

@@ -20,8 +20,9 @@ public:
   PDFEditReadTable &editRead();
   // Contents acquired and not yet released, for leak checks in tests.
   size_t heldContents() const;
-  // Off: pages' fonts are never promised, so every page is read (for comparisons).
-  void setFontLookup(bool on);
+  // Off: pages' fonts are never promised and every run is read whole, as though no reader
+  // could do with less (for comparisons).
+  void setShortcuts(bool on);
 
 private:
   struct Impl;

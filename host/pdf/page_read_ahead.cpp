@@ -23,10 +23,11 @@ PageReadAhead::~PageReadAhead() {
     t.join();
 }
 
-void PageReadAhead::plan(std::vector<int32_t> pages) {
+void PageReadAhead::plan(std::vector<int32_t> pages, std::shared_ptr<const RunFontFilter> filter) {
   std::lock_guard lock(m_mutex);
   ++m_generation;
   m_plan = std::move(pages);
+  m_filter = std::move(filter);
   m_cursor = 0;
   m_slots.clear();
   m_chunks.clear();
@@ -69,9 +70,10 @@ std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
                         index);
     pos = size_t(it - m_plan.begin());
   }
+  const std::shared_ptr<const RunFontFilter> filter = m_filter;
   if (pos >= m_plan.size() || m_readers.empty()) {
     lock.unlock();
-    return doc.readPageText(index);
+    return doc.readPageText(index, filter.get());
   }
   // Pages planned before this one will not be asked for any more. One a reader is still on
   // stays until it is done, and goes with the next page asked.
@@ -91,7 +93,7 @@ std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
       chunk->second = Claim::Asker;
     m_slots.erase(slot);
     lock.unlock();
-    return doc.readPageText(index);
+    return doc.readPageText(index, filter.get());
   }
   // A reader is on it. Rather than wait idle, read a page after it that no reader has
   // begun, for as long as there is one.
@@ -149,11 +151,12 @@ void PageReadAhead::readInto(std::map<size_t, Slot>::iterator slot, PdfDocument 
   const size_t pos = slot->first;
   const int32_t page = m_plan[pos];
   const uint64_t generation = m_generation;
+  const std::shared_ptr<const RunFontFilter> filter = m_filter;
   lock.unlock();
   std::unique_ptr<PageText> text;
   std::exception_ptr error;
   try {
-    text = doc.readPageText(page);
+    text = doc.readPageText(page, filter.get());
   } catch (...) {
     error = std::current_exception();
   }

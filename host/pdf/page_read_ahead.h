@@ -14,6 +14,10 @@
 #include <thread>
 #include <vector>
 
+namespace sorvane {
+struct RunFontFilter;
+}
+
 namespace sorvane::host {
 
 class PdfDocument;
@@ -29,8 +33,9 @@ public:
   PageReadAhead(const PageReadAhead &) = delete;
   PageReadAhead &operator=(const PageReadAhead &) = delete;
 
-  // The pages that will be asked for, in order; what was read for an earlier plan goes.
-  void plan(std::vector<int32_t> pages);
+  // The pages that will be asked for, in order, read with `filter` (extractPageText); what was
+  // read for an earlier plan goes.
+  void plan(std::vector<int32_t> pages, std::shared_ptr<const RunFontFilter> filter);
   // The text of page `index` of `doc`: read ahead when it is in the plan, else read now.
   // Throws what reading the page throws.
   std::unique_ptr<PageText> take(PdfDocument &doc, int32_t index);
@@ -64,8 +69,9 @@ private:
   bool m_stop = false;
   uint64_t m_generation = 0; // of the plan
   std::vector<int32_t> m_plan;
-  size_t m_cursor = 0;              // the plan position the next page is expected at
-  std::map<size_t, Slot> m_slots;   // by plan position, within the window
+  std::shared_ptr<const RunFontFilter> m_filter; // of the plan
+  size_t m_cursor = 0;                           // the plan position the next page is expected at
+  std::map<size_t, Slot> m_slots;                // by plan position, within the window
   std::map<size_t, Claim> m_chunks; // by chunk number (position / kChunk), within the window
   std::deque<size_t> m_queue;       // chunks to read, soonest first
   std::vector<std::thread> m_readers;

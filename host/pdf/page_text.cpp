@@ -22,6 +22,7 @@ constexpr float kWordGapEm = 0.15f;
 
 struct FontMeta {
   int index = -1;
+  bool whole = true; // its runs keep their whole text
   float ascent = 0.8f;
   float descent = -0.2f;
 };
@@ -46,7 +47,8 @@ struct TextSignature {
 // Pen state carried from glyph to glyph within one text element.
 struct Pen {
   bool valid = false;
-  fz_point expected{}; // where the next glyph would start without a jump
+  bool lastBlank = true; // the element's last character so far is a blank (or there is none)
+  fz_point expected{};   // where the next glyph would start without a jump
   fz_rect lastBox{};
 };
 
@@ -54,7 +56,8 @@ HostRect toHost(const fz_rect &r) { return HostRect{r.x0, r.y0, r.x1, r.y1}; }
 
 class Extractor {
 public:
-  Extractor(fz_context *ctx, PageText &out) : m_ctx(ctx), m_out(out) {}
+  Extractor(fz_context *ctx, PageText &out, const RunFontFilter *filter)
+      : m_ctx(ctx), m_out(out), m_filter(filter) {}
 
   fz_context *ctx() const { return m_ctx; }
   bool failed() const { return m_failed; }
@@ -81,6 +84,7 @@ private:
 
   fz_context *m_ctx;
   PageText &m_out;
+  const RunFontFilter *m_filter;
   pdf_obj *m_pageResources = nullptr;
   std::vector<pdf_obj *> m_resources;
   std::vector<int> m_listStack;
@@ -166,6 +170,7 @@ void Extractor::noteFont(const char *resourceName, pdf_font_desc *font) noexcept
       meta.descent = font->descent / 1000;
     }
     meta.index = static_cast<int>(m_out.fonts.size());
+    meta.whole = !m_filter || m_filter->keeps(runFont.name);
     m_out.fonts.push_back(std::move(runFont));
     m_fonts.emplace(font->font, meta);
   } catch (...) {
@@ -180,6 +185,7 @@ FontMeta Extractor::fontFor(fz_font *font) {
   FontMeta meta;
   meta.index = static_cast<int>(m_out.fonts.size());
   m_out.fonts.push_back(RunFont{sanitizeUtf8(fz_font_name(m_ctx, font)), "", ""});
+  meta.whole = !m_filter || m_filter->keeps(m_out.fonts.back().name);
   m_fonts.emplace(font, meta);
   return meta;
 }
@@ -279,6 +285,11 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
     element.runs.push_back(std::move(run));
   };
   auto addChar = [&](char32_t c, const fz_rect &box) {
+    pen.lastBlank = c == ' ';
+    // A run whose text no reader needs keeps its first character: what it is, and that it
+    // has text at all.
+    if (!meta.whole && run.charCount > 0)
+      return;
     appendUtf8(run.text, c);
     element.charBoxes.push_back(toHost(box));
     ++run.charCount;
@@ -305,10 +316,7 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
         startRun();
       } else if (along > kWordGapEm) {
         // A word gap drawn by moving the pen reads as one blank.
-        const bool endsInBlank =
-            !run.text.empty() ? run.text.back() == ' '
-                              : element.runs.empty() || element.runs.back().text.back() == ' ';
-        if (!endsInBlank && item.ucs != ' ')
+        if (!pen.lastBlank && item.ucs != ' ')
           addChar(' ',
                   fz_make_rect(std::min(pen.lastBox.x1, box.x0), std::min(box.y0, pen.lastBox.y0),
                                std::max(pen.lastBox.x1, box.x0), std::max(box.y1, pen.lastBox.y1)));
@@ -408,7 +416,8 @@ void hookDoForm(fz_context *ctx, pdf_processor *proc, const char *name, pdf_obj 
 
 } // namespace
 
-std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) {
+std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex,
+                                          const RunFontFilter *filter) {
   auto out = std::make_unique<PageText>();
   out->lists.emplace_back();
   out->lists.reserve(64);
@@ -417,7 +426,7 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex) 
   // The page as the page map found it, not as MuPDF's own lookup (which trusts /Count) would.
   const PdfObject pageRef = document.engine().pageReference(pageIndex);
   pdf_obj *pageObj = pageRef.get();
-  Extractor extractor(ctx, *out);
+  Extractor extractor(ctx, *out, filter);
   fz_device *dev = nullptr;
   pdf_processor *proc = nullptr;
   char message[400] = "";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sdk/document_tables.h"
+#include "sdk/font_names.h"
 
 namespace sorvane::host {
 
@@ -48,7 +49,10 @@ struct PageText {
 // The runs of `page` in content order, forms and marked content included.
 std::vector<const ExtractedRun *> runsInContentOrder(const PageText &page);
 
-// Reads the page at `pageIndex`. Throws HostError(PdfDamaged) when the content cannot be read.
-std::unique_ptr<PageText> extractPageText(PdfDocument &doc, int pageIndex);
+// Reads the page at `pageIndex`. With a filter, a run in a font it does not keep holds of its
+// text only its first character (and that character's box); its font, size and box are whole.
+// Throws HostError(PdfDamaged) when the content cannot be read.
+std::unique_ptr<PageText> extractPageText(PdfDocument &doc, int pageIndex,
+                                          const RunFontFilter *filter = nullptr);
 
 } // namespace sorvane::host

@@ -130,17 +130,23 @@ void PdfDocument::setReadAhead(int readers) {
 
 void PdfDocument::planPageReads(std::vector<int32_t> pages) {
   if (m_readAhead)
-    m_readAhead->plan(std::move(pages));
+    m_readAhead->plan(std::move(pages), m_filter);
+}
+
+void PdfDocument::setRunFontFilter(std::optional<RunFontFilter> filter) {
+  m_filter = filter ? std::make_shared<const RunFontFilter>(std::move(*filter)) : nullptr;
+  if (m_readAhead)
+    m_readAhead->plan({}, m_filter);
 }
 
 std::unique_ptr<PageText> PdfDocument::pageText(int32_t index) {
   if (m_readAhead)
     return m_readAhead->take(*this, index);
-  return readPageText(index);
+  return readPageText(index, m_filter.get());
 }
 
-std::unique_ptr<PageText> PdfDocument::readPageText(int32_t index) {
-  return extractPageText(*this, index);
+std::unique_ptr<PageText> PdfDocument::readPageText(int32_t index, const RunFontFilter *filter) {
+  return extractPageText(*this, index, filter);
 }
 
 const std::vector<std::string> &PdfDocument::warnings() const { return m_engine->warnings(); }

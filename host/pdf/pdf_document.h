@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sdk/font_names.h"
+
 namespace sorvane::host {
 
 class DocumentEngine;
@@ -51,10 +53,14 @@ public:
   void setReadAhead(int readers);
   // The pages whose text will be asked for next, in order: what the readers read ahead.
   void planPageReads(std::vector<int32_t> pages);
+  // The fonts whose runs pageText gives whole (extractPageText); nothing: all of them. What
+  // was read ahead under another filter is read again.
+  void setRunFontFilter(std::optional<RunFontFilter> filter);
   // The text of the page at `index`. Throws as extractPageText does.
   std::unique_ptr<PageText> pageText(int32_t index);
-  // The same, always read here and now (this document is not shared between threads).
-  std::unique_ptr<PageText> readPageText(int32_t index);
+  // The same with `filter`, always read here and now (this document is not shared between
+  // threads).
+  std::unique_ptr<PageText> readPageText(int32_t index, const RunFontFilter *filter);
 
   // Messages MuPDF gave while reading the file (repairs, damaged objects), oldest first.
   const std::vector<std::string> &warnings() const;
@@ -81,6 +87,7 @@ private:
   bool m_repaired = false;
   bool m_saved = false;
   std::optional<uint32_t> m_permissions;
+  std::shared_ptr<const RunFontFilter> m_filter;
   std::unique_ptr<PageReadAhead> m_readAhead; // its readers stop before the rest goes
 };
 

@@ -253,7 +253,7 @@ PDModelTable &PdfTables::pdModel() { return m_impl->model; }
 PagePDEContentTable &PdfTables::pageContent() { return m_impl->content.pageContent(); }
 PDFEditReadTable &PdfTables::editRead() { return m_impl->content.editRead(); }
 size_t PdfTables::heldContents() const { return m_impl->content.heldContents(); }
-void PdfTables::setFontLookup(bool on) { m_impl->content.setFontLookup(on); }
+void PdfTables::setShortcuts(bool on) { m_impl->content.setShortcuts(on); }
 CosTable &PdfTables::cos() { return m_impl->cos; }
 
 } // namespace sorvane::host

@@ -42,8 +42,9 @@ public:
   PDFEditReadTable &editRead();
   // Page contents acquired and not yet released.
   size_t heldContents() const;
-  // Off: the content table never promises a page's fonts, so every page is read.
-  void setFontLookup(bool on);
+  // Off: the content table never promises a page's fonts and reads every run whole, so every
+  // page is read in full (for comparisons).
+  void setShortcuts(bool on);
   // For tests: `hook` is called with the name of some "PDModel" operations (docAcquirePage,
   // pageGetCropBox, bookmarkAddNewChild, bookmarkAddNewSibling, bookmarkSetAction,
   // bookmarkSetFlags, actionNewFromDest, viewDestCreate) before they run, and may throw a

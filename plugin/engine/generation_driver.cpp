@@ -107,12 +107,29 @@ RunOutcome GenerationRun::run(DocHandle doc) {
   return m_outcome;
 }
 
+std::optional<RunFontFilter> GenerationRun::runFontFilter() const {
+  RunFontFilter filter;
+  for (const LevelRule &level : m_settings.levels) {
+    const TextStyleRule &rule = level.textStyleRule;
+    // A level that takes any font may take a run in any font.
+    if (!rule.matchName || rule.fontDesc.fonts.empty())
+      return std::nullopt;
+    for (Atom font : rule.fontDesc.fonts) {
+      const std::string name = std::string(hostTables().core->atomGetString(font));
+      if (rule.ignoreSubsetPrefix)
+        filter.anyPrefix.emplace_back(withoutSubsetPrefix(name));
+      else
+        filter.names.push_back(name);
+    }
+  }
+  return filter;
+}
+
 std::vector<bool> GenerationRun::pagesToRead(DocHandle doc, int32_t first, int32_t last) {
   std::vector<bool> read(size_t(std::max(last - first + 1, 0)), true);
   // Only when every level names its fonts can a page's fonts rule out a heading on it.
-  for (const LevelRule &level : m_settings.levels)
-    if (!level.textStyleRule.matchName || level.textStyleRule.fontDesc.fonts.empty())
-      return read;
+  if (!runFontFilter())
+    return read;
   PagePDEContentTable &content = hostTables().pagePDEContent.must();
   CoreTable &core = hostTables().core.must();
   std::unordered_map<std::string, bool> accepted; // font name: some level takes it
@@ -162,7 +179,26 @@ void GenerationRun::scanPageRange(DocHandle doc) {
   for (int32_t i = first; i <= last; ++i)
     if (read[size_t(i - first)])
       plan.push_back(i);
-  hostTables().pagePDEContent->docPlanContentReads(doc, plan);
+  PagePDEContentTable &content = hostTables().pagePDEContent.must();
+  // Runs no level's font can take only end lines: their text is not needed, unless contents
+  // lines are looked for (their page numbers are in body text).
+  struct FilterScope {
+    PagePDEContentTable &content;
+    DocHandle doc;
+    bool set = false;
+    ~FilterScope() {
+      if (set)
+        try {
+          content.docSetRunFontFilter(doc, std::nullopt);
+        } catch (const HostError &) {
+        }
+    }
+  } filterScope{content, doc};
+  if (const auto filter = runFontFilter(); filter && !m_settings.skipContentsLines) {
+    content.docSetRunFontFilter(doc, *filter);
+    filterScope.set = true;
+  }
+  content.docPlanContentReads(doc, plan);
   for (int32_t i = first; i <= last; ++i) {
     if (i % 10 == 0) {
       const int32_t done = i - first;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "plugin/outline/bookmark_node.h"
 #include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/pattern_matcher.h"
+#include "sdk/font_names.h"
 #include "sdk/handles.h"
 #include "sdk/progress_monitor.h"
 #include "sdk/run_outcome.h"
@@ -56,6 +58,8 @@ private:
   // Per page of `first`..`last`: whether its text must be read (false only for a page whose
   // fonts no level names).
   std::vector<bool> pagesToRead(DocHandle doc, int32_t first, int32_t last);
+  // The fonts whose runs can be part of a heading; nothing when a level takes any font.
+  std::optional<RunFontFilter> runFontFilter() const;
   void drop(const BookmarkNode &node, DropReason reason);
   void placed(const BookmarkNode &node);
 

@@ -105,13 +105,6 @@ void FontDesc::check(CabinetHandle cab, const std::string &path, SettingsProblem
   checkFields(fields(), cab, path, out);
 }
 
-std::string_view withoutSubsetPrefix(std::string_view font) {
-  if (font.size() > 7 && font[6] == '+' &&
-      std::all_of(font.begin(), font.begin() + 6, [](char c) { return c >= 'A' && c <= 'Z'; }))
-    return font.substr(7);
-  return font;
-}
-
 Atom withoutSubsetPrefix(Atom font) {
   // Runs ask for the same few fonts over and over: each name is looked at once.
   static std::unordered_map<uint16_t, Atom> known;

@@ -10,6 +10,7 @@
 #include "plugin/rules/record_fields.h"
 #include "plugin/rules/text_run.h"
 #include "sdk/atom.h"
+#include "sdk/font_names.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -43,7 +44,6 @@ struct FontDesc {
 // The font name without a subset prefix (six capital letters and "+"); the name itself when it
 // has none.
 Atom withoutSubsetPrefix(Atom font);
-std::string_view withoutSubsetPrefix(std::string_view font);
 
 struct TextStyleRule {
   double tolerance = 0.35; // points

@@ -160,6 +160,44 @@ TEST_F(PageReading, PageFontsPromiseNothingWhereResourcesCannotTell) {
   EXPECT_THROW(host::pageFontNames(*plain, 1), HostError);
 }
 
+TEST_F(PageReading, AFilterShortensOnlyTheRunsOfOtherFonts) {
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {test::textAt("Heading", 72, 700, 18, "Helvetica-Bold"),
+                         test::textAt("", 72, 680, 10, "Times-Roman"),
+                         test::textAt("  spaced", 72, 660, 10, "Times-Roman"),
+                         test::textAt("Type0 heading", 72, 640, 12, "Helvetica-Bold")};
+  spec.pages[0].texts[1].showOperation = "[(body) -3000 (text ) -3000 (ends in a blank)] TJ";
+  spec.pages[0].texts[3].type0 = true;
+  test::writePdf(spec, dir.file("filtered.pdf"));
+  auto doc = host::PdfDocument::open(dir.file("filtered.pdf"));
+  const auto whole = host::extractPageText(*doc, 0);
+  RunFontFilter filter;
+  filter.anyPrefix = {"Helvetica-Bold"};
+  const auto shortened = host::extractPageText(*doc, 0, &filter);
+  const auto a = host::runsInContentOrder(*whole);
+  const auto b = host::runsInContentOrder(*shortened);
+  ASSERT_EQ(a.size(), b.size());
+  ASSERT_GE(a.size(), 4u);
+  for (size_t i = 0; i < a.size(); ++i) {
+    const std::string &font = whole->fonts[size_t(a[i]->font)].name;
+    SCOPED_TRACE(a[i]->text + " in " + font);
+    EXPECT_EQ(shortened->fonts[size_t(b[i]->font)].name, font);
+    EXPECT_EQ(b[i]->box, a[i]->box);
+    EXPECT_EQ(b[i]->size, a[i]->size);
+    if (filter.keeps(font)) {
+      EXPECT_EQ(b[i]->text, a[i]->text);
+      EXPECT_EQ(b[i]->charCount, a[i]->charCount);
+    } else {
+      // The first character, with its box: what there is to know of a run no reader needs.
+      EXPECT_EQ(b[i]->charCount, 1);
+      EXPECT_EQ(b[i]->text, a[i]->text.substr(0, 1));
+    }
+  }
+  EXPECT_FALSE(filter.keeps("Times-Roman"));
+  EXPECT_TRUE(filter.keeps("ABCDEF+Helvetica-Bold"));
+  EXPECT_FALSE((RunFontFilter{{"Helvetica-Bold"}, {}}.keeps("ABCDEF+Helvetica-Bold")));
+}
+
 TEST_F(PageReading, ReadAheadGivesEachPageAsReadAlone) {
   auto doc = openMixed(40);
   std::vector<std::string> alone;
