@@ -11,6 +11,7 @@
 #include "host/cli/fonts_command.h"
 #include "host/cli/generate_command.h"
 #include "host/cli/inspect_command.h"
+#include "host/cli/learn_command.h"
 #include "host/cli/list_command.h"
 #include "host/cli/settings_command.h"
 #include "host/cli/tools_command.h"
@@ -106,6 +107,8 @@ ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std
     return runInspect(rest, out, err);
   if (first == "fonts")
     return runFonts(rest, out, err);
+  if (first == "learn")
+    return runLearn(rest, out, err);
   if (first == "generate")
     return runGenerate(rest, out, err);
   if (first == "batch")

@@ -184,6 +184,22 @@ std::vector<CommandSpec> makeSpecs() {
                    {{"--json"}, "", "print JSON"}},
                   true),
        "sorvane fonts book.pdf"},
+      {"learn",
+       {"learn IN.pdf -o RULES.svb [--force] [--json] [--password PW]"},
+       "write the level rules that reproduce the outline IN.pdf already has",
+       "Finds the heading of each bookmark of IN.pdf on the page it leads to, takes the text "
+       "style of the headings of each outline depth (fonts, size, numbering, left edge, rows) "
+       "and writes one level rule per depth into RULES.svb, tightened against every line of the "
+       "document so that it takes little besides its headings. Then generates with the rules (a "
+       "dry run) and tells, per level, how many bookmarks it placed and the rule it chose, and "
+       "how many of the outline's bookmarks the rules reproduce. The rules ignore subset "
+       "prefixes, so they serve other documents made the same way. Exit code 1 when a bookmark "
+       "is not reproduced or nothing could be learned.",
+       withCommon({{{"--output", "-o"}, "RULES.svb", "where the rules go (required)"},
+                   {{"--force"}, "", "replace RULES.svb when it exists"},
+                   {{"--json"}, "", "print the report as JSON"}},
+                  true),
+       "sorvane learn volume1.pdf -o series.svb"},
       {"inspect",
        {"inspect FILE.pdf [--page N] [--json] [--password PW]"},
        "print the text runs of a page with font, size and box: the facts level rules test",

@@ -1,0 +1,183 @@
+#include "host/cli/learn_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <ostream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "host/base/file_io.h"
+#include "host/cli/cli_support.h"
+#include "host/cli/generate_command.h"
+#include "host/cli/rule_learning.h"
+#include "host/pdf/outline_listing.h"
+#include "host/pdf/pdf_tables.h"
+
+namespace sorvane::cli {
+namespace {
+
+std::string points(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", v);
+  return text;
+}
+
+// How the rules do on the document they came from: a dry run of generate with them, its
+// headings paired with the bookmarks by page and title.
+struct Reproduction {
+  int reproduced = 0;
+  int others = 0; // headings the outline does not have
+};
+
+Reproduction reproduce(const std::string &input, const std::string &rules,
+                       const std::string &password, const std::vector<OutlineMark> &marks) {
+  std::vector<std::string> args = {input, "-s", rules, "--dry-run", "--json", "-q", "-j", "1"};
+  if (!password.empty())
+    args.insert(args.end(), {"--password", password});
+  std::ostringstream report;
+  std::ostringstream ignored;
+  runGenerate(args, report, ignored);
+  Reproduction r;
+  const auto parsed = nlohmann::json::parse(report.str(), nullptr, false);
+  if (parsed.is_discarded() || !parsed.contains("headings"))
+    return r;
+  std::multimap<std::pair<int, std::string>, int> wanted; // (page, title) -> unused
+  for (const OutlineMark &m : marks)
+    if (m.page)
+      wanted.emplace(std::make_pair(*m.page, normalizedTitle(m.title)), 0);
+  for (const auto &h : parsed["headings"]) {
+    auto it = wanted.find({h.value("page", 0) - 1, normalizedTitle(h.value("title", ""))});
+    if (it != wanted.end()) {
+      ++r.reproduced;
+      wanted.erase(it);
+    } else {
+      ++r.others;
+    }
+  }
+  return r;
+}
+
+} // namespace
+
+ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+  const Arguments a(args, *findCommand("learn"));
+  if (a.error())
+    return usageError(err, *a.error());
+  if (a.positional().size() != 1)
+    return usageError(err, "'learn' takes one PDF file.");
+  const auto output = a.value("--output");
+  if (!output)
+    return usageError(err, "say where the rules go: -o RULES.svb.");
+  const std::string input = a.positional()[0];
+  if (std::filesystem::exists(*output) && !a.flag("--force"))
+    return usageError(err, *output + " exists; --force replaces it.");
+  if (const auto refused = outputOverInput(*output, {input}))
+    return usageError(err, *refused);
+  try {
+    const std::string pw = password(a);
+    auto document = openDocument(input, pw, err);
+    host::PdfTables tables;
+    const DocHandle doc = tables.add(*document);
+    const host::OutlineListing outline = host::listOutline(tables, doc);
+    tables.remove(doc);
+    std::vector<OutlineMark> marks;
+    for (const host::OutlineEntry &e : outline.entries)
+      marks.push_back(OutlineMark{e.depth, e.title, e.page});
+    if (marks.empty()) {
+      err << "sorvane: " << input << " has no bookmarks to learn from.\n";
+      return ExitCode::ProblemsFound;
+    }
+    std::vector<TextLine> lines;
+    int unreadable = 0;
+    for (int page = 0; page < document->pageCount(); ++page) {
+      try {
+        std::vector<TextLine> more = pageLines(*host::extractPageText(*document, page), page);
+        lines.insert(lines.end(), std::make_move_iterator(more.begin()),
+                     std::make_move_iterator(more.end()));
+      } catch (const HostError &e) {
+        if (e.code() == ErrorCode::Cancelled)
+          throw;
+        ++unreadable;
+      }
+    }
+    if (unreadable > 0)
+      err << "sorvane: " << input << ": " << unreadable << (unreadable == 1 ? " page" : " pages")
+          << " could not be read; their headings "
+          << "were not looked for\n";
+    const Learned learned = learnRules(lines, marks);
+    if (learned.levels.empty()) {
+      err << "sorvane: " << input << ": no bookmark's heading was found on the page it leads "
+          << "to; nothing was learned or written.\n";
+      return ExitCode::ProblemsFound;
+    }
+    host::writeFileAtomically(*output, settingsFile(learned).dump(2) + "\n");
+    const Reproduction r = reproduce(input, *output, pw, marks);
+    const int withPages = int(std::count_if(
+        marks.begin(), marks.end(), [](const OutlineMark &m) { return m.page.has_value(); }));
+    if (a.flag("--json")) {
+      nlohmann::ordered_json report = {{"rules", *output},
+                                       {"bookmarks", learned.bookmarks},
+                                       {"placed", learned.placed},
+                                       {"reproduced", r.reproduced},
+                                       {"others", r.others}};
+      nlohmann::ordered_json levels = nlohmann::ordered_json::array();
+      for (const LearnedLevel &l : learned.levels) {
+        nlohmann::ordered_json level = {{"depth", l.depth},
+                                        {"bookmarks", l.bookmarks},
+                                        {"placed", l.placed},
+                                        {"fonts", l.fonts},
+                                        {"size", l.size},
+                                        {"tolerance", l.tolerance},
+                                        {"pattern", l.pattern},
+                                        {"multiline", l.multiline},
+                                        {"removeNumbers", l.removeNumbers},
+                                        {"otherLines", l.otherLines},
+                                        {"samples", l.samples}};
+        if (l.indent)
+          level["indent"] = {l.indent->first, l.indent->second};
+        levels.push_back(std::move(level));
+      }
+      report["levels"] = std::move(levels);
+      out << report.dump(2) << "\n";
+    } else {
+      out << "Learned " << learned.levels.size()
+          << (learned.levels.size() == 1 ? " level" : " levels") << " from the "
+          << learned.bookmarks << " bookmarks of " << input << " -> " << *output << "\n";
+      for (const LearnedLevel &l : learned.levels) {
+        out << "Level " << l.depth << ": " << l.placed << " of " << l.bookmarks
+            << " bookmarks placed; ";
+        for (size_t i = 0; i < l.fonts.size(); ++i)
+          out << (i ? ", " : "") << l.fonts[i];
+        out << " " << points(l.size) << " pt +/- " << points(l.tolerance);
+        if (!l.pattern.empty())
+          out << "; numbered " << l.pattern;
+        if (l.indent)
+          out << "; left edge " << points(l.indent->first) << " +/- " << points(l.indent->second);
+        if (l.multiline)
+          out << "; titles may take two rows";
+        if (l.removeNumbers)
+          out << "; numbers left out of titles";
+        out << "; " << l.otherLines << " other lines of the document fit\n";
+        for (const std::string &sample : l.samples)
+          out << "    " << sample << "\n";
+      }
+      if (learned.levels.size() <
+          size_t(std::max_element(marks.begin(), marks.end(), [](const auto &x, const auto &y) {
+                   return x.depth < y.depth;
+                 })->depth))
+        out << "Deeper bookmarks were left out: no heading of the next depth was found.\n";
+      out << "Generating with these rules reproduces " << r.reproduced << " of " << withPages
+          << " bookmarks";
+      if (withPages > 0)
+        out << " (" << (100 * r.reproduced + withPages / 2) / withPages << " %)";
+      out << " and makes " << r.others << " others.\n";
+    }
+    return r.reproduced < withPages ? ExitCode::ProblemsFound : ExitCode::Success;
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  }
+}
+
+} // namespace sorvane::cli

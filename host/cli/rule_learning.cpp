@@ -1,0 +1,467 @@
+#include "host/cli/rule_learning.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "sdk/font_names.h"
+
+namespace sorvane::cli {
+namespace {
+
+constexpr size_t kMaxStopWords = 40;
+
+bool sameRow(const HostRect &a, const HostRect &b) {
+  const double overlap = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
+  const double smaller = std::min(a.top - a.bottom, b.top - b.bottom);
+  return smaller > 0 ? overlap >= 0.5 * smaller : std::fabs(a.bottom - b.bottom) < 1;
+}
+
+bool blank(const std::string &s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
+}
+
+std::string trimmed(const std::string &s) {
+  const size_t a = s.find_first_not_of(' ');
+  if (a == std::string::npos)
+    return {};
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// The numbering a heading starts with, as a regular expression ("[0-9]+\.[0-9]+",
+// "Chapter [0-9]+"), or empty when it starts with none.
+std::string numberingShape(const std::string &text) {
+  static const std::regex number(R"(^([0-9]+|[A-Z])(\.([0-9]+|[A-Z]))*\.?(?= |$))");
+  static const std::regex word(R"(^(Chapter|CHAPTER|Appendix|APPENDIX|Part|PART|Section) )");
+  std::string shape;
+  std::string rest = text;
+  std::smatch m;
+  if (std::regex_search(rest, m, word)) {
+    shape = m.str(1) + " ";
+    rest = m.suffix();
+  }
+  if (!std::regex_search(rest, m, number))
+    return {};
+  const std::string token = m.str(0);
+  // Letters alone ("A") are numbering only beside a word or digits.
+  if (shape.empty() && token.find_first_of("0123456789") == std::string::npos && token.size() < 2)
+    return {};
+  std::string out;
+  for (size_t i = 0; i < token.size(); ++i) {
+    const char c = token[i];
+    if (c >= '0' && c <= '9') {
+      out += "[0-9]+";
+      while (i + 1 < token.size() && token[i + 1] >= '0' && token[i + 1] <= '9')
+        ++i;
+    } else if (c >= 'A' && c <= 'Z') {
+      out += "[A-Z]";
+    } else {
+      out += "\\.";
+    }
+  }
+  return shape + out;
+}
+
+// A heading found for a bookmark: its line (and the next one, for a title on two rows).
+struct Found {
+  const OutlineMark *mark = nullptr;
+  size_t line = 0;
+  bool wrapped = false;
+  bool numberDropped = false; // the line has a number the title lacks
+};
+
+double lineSize(const TextLine &line) { return line.styles.empty() ? 0 : line.styles.front().size; }
+
+struct Rule {
+  std::set<std::string> fonts;
+  double size = 0;
+  double tolerance = 0;
+  std::optional<std::regex> pattern;
+  std::optional<std::pair<double, double>> indent;
+
+  bool fits(const TextLine &line) const {
+    if (line.styles.empty())
+      return false;
+    for (const TextLine::Style &s : line.styles)
+      if (!fonts.count(std::string(withoutSubsetPrefix(s.font))) ||
+          std::fabs(s.size - size) > tolerance)
+        return false;
+    if (indent && std::fabs(line.box.left - indent->first) > indent->second)
+      return false;
+    return !pattern || std::regex_search(trimmed(line.text), *pattern);
+  }
+};
+
+// The lines of `found` (both rows of a title on two).
+std::set<size_t> ownLines(const std::vector<Found> &found) {
+  std::set<size_t> own;
+  for (const Found &f : found) {
+    own.insert(f.line);
+    if (f.wrapped)
+      own.insert(f.line + 1);
+  }
+  return own;
+}
+
+// The text style that takes every run of the headings `found`: their fonts (without subset
+// prefixes), and sizes within a tolerance of the middle.
+Rule styleOf(const std::vector<Found> &found, const std::vector<TextLine> &lines) {
+  Rule rule;
+  double low = 1e9, high = -1e9;
+  for (size_t i : ownLines(found))
+    for (const TextLine::Style &s : lines[i].styles) {
+      rule.fonts.insert(std::string(withoutSubsetPrefix(s.font)));
+      low = std::min(low, s.size);
+      high = std::max(high, s.size);
+    }
+  if (low > high)
+    return rule;
+  rule.size = std::round((low + high) / 2 * 100) / 100;
+  rule.tolerance = std::max(0.3, std::ceil(((high - low) / 2 + 0.05) * 100) / 100);
+  return rule;
+}
+
+// Lines `rule` takes that are not `own` and that no level before it took.
+int otherLines(const Rule &rule, const std::vector<TextLine> &lines, const std::set<size_t> &own,
+               const std::vector<size_t> &claimed) {
+  int n = 0;
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (!claimed[i] && !own.count(i) && rule.fits(lines[i]))
+      ++n;
+  return n;
+}
+
+} // namespace
+
+std::vector<TextLine> pageLines(const host::PageText &text, int page) {
+  std::vector<TextLine> lines;
+  TextLine line;
+  HostRect last{};
+  auto finish = [&] {
+    line.text = trimmed(line.text);
+    if (!line.text.empty())
+      lines.push_back(std::move(line));
+    line = TextLine();
+  };
+  for (const host::ExtractedRun *run : host::runsInContentOrder(text)) {
+    if (run->text.empty())
+      continue;
+    const bool goesOn =
+        !line.text.empty() && sameRow(last, run->box) && run->box.left >= last.left - 1;
+    if (!goesOn) {
+      finish();
+      line.page = page;
+      line.box = run->box;
+    } else {
+      const double gap = run->box.left - last.right;
+      if (gap > 0.1 * (run->box.top - run->box.bottom) && line.text.back() != ' ' &&
+          run->text.front() != ' ')
+        line.text += ' ';
+      line.box.left = std::min(line.box.left, run->box.left);
+      line.box.right = std::max(line.box.right, run->box.right);
+      line.box.bottom = std::min(line.box.bottom, run->box.bottom);
+      line.box.top = std::max(line.box.top, run->box.top);
+    }
+    line.text += run->text;
+    if (!blank(run->text))
+      line.styles.push_back({text.fonts[size_t(run->font)].name, run->size});
+    last = run->box;
+  }
+  finish();
+  return lines;
+}
+
+std::string normalizedTitle(const std::string &text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      out += char(c);
+    } else if (std::isalnum(c)) {
+      out += char(std::tolower(c));
+    } else if (c == '-' && i + 1 < text.size() && text[i + 1] == ' ' && i > 0 &&
+               std::isalpha(static_cast<unsigned char>(text[i - 1]))) {
+      ++i; // a word broken at the end of a row
+    } else if (!out.empty() && out.back() != ' ') {
+      out += ' ';
+    }
+  }
+  while (!out.empty() && out.back() == ' ')
+    out.pop_back();
+  return out;
+}
+
+std::string withoutNumber(const std::string &normalized) {
+  std::vector<std::string> tokens;
+  for (size_t at = 0; at < normalized.size();) {
+    const size_t end = std::min(normalized.find(' ', at), normalized.size());
+    tokens.push_back(normalized.substr(at, end - at));
+    at = end + 1;
+  }
+  auto digits = [](const std::string &t) {
+    return !t.empty() &&
+           std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  auto roman = [](const std::string &t) {
+    return !t.empty() && t.size() <= 5 && t.find_first_not_of("ivxlc") == std::string::npos;
+  };
+  size_t k = 0;
+  bool numbered = false;
+  if (tokens.size() > 1 && (tokens[0] == "chapter" || tokens[0] == "appendix" ||
+                            tokens[0] == "part" || tokens[0] == "section")) {
+    k = 1;
+    numbered = true;
+  }
+  // "1 2 3", "a 1", "iv": numbers, and single letters beside them.
+  auto numberLike = [&](size_t i) {
+    if (digits(tokens[i]))
+      return true;
+    if (tokens[i].size() == 1) // a letter: beside a word or a number only
+      return numbered || digits(tokens[i + 1]);
+    return i == 0 && roman(tokens[i]) && tokens.size() > 2;
+  };
+  while (k + 1 < tokens.size() && numberLike(k)) {
+    numbered = numbered || digits(tokens[k]) || tokens[k].size() == 1;
+    ++k;
+  }
+  if (!numbered || k == 0)
+    return normalized;
+  std::string out;
+  for (size_t i = k; i < tokens.size(); ++i)
+    out += (out.empty() ? "" : " ") + tokens[i];
+  return out;
+}
+
+Learned learnRules(const std::vector<TextLine> &lines, const std::vector<OutlineMark> &marks) {
+  Learned learned;
+  learned.bookmarks = int(marks.size());
+  std::map<int, std::vector<size_t>> byPage;
+  for (size_t i = 0; i < lines.size(); ++i)
+    byPage[lines[i].page].push_back(i);
+
+  // Each bookmark's heading: the line in the largest type that matches its title (a running
+  // head or a contents line repeats a title in small type), an exact match before one that
+  // differs by a number.
+  std::map<int, std::vector<Found>> byDepth;
+  int maxDepth = 0;
+  for (const OutlineMark &mark : marks) {
+    maxDepth = std::max(maxDepth, mark.depth);
+    if (!mark.page)
+      continue;
+    const std::string title = normalizedTitle(mark.title);
+    if (title.empty())
+      continue;
+    const std::string bare = withoutNumber(title);
+    std::optional<Found> best;
+    int bestRank = -1;
+    double bestSize = 0;
+    const std::vector<size_t> &onPage = byPage[*mark.page];
+    for (size_t k = 0; k < onPage.size(); ++k) {
+      for (int rows = 1; rows <= 2 && k + size_t(rows) <= onPage.size(); ++rows) {
+        std::string text = lines[onPage[k]].text;
+        if (rows == 2)
+          text += " " + lines[onPage[k + 1]].text;
+        const std::string n = normalizedTitle(text);
+        int rank = -1;
+        if (n == title)
+          rank = 2;
+        else if (withoutNumber(n) == bare && !bare.empty())
+          rank = 1;
+        const double size = lineSize(lines[onPage[k]]);
+        if (rank < 0)
+          continue;
+        const bool larger = size > bestSize + 0.05;
+        const bool sameSize = std::fabs(size - bestSize) <= 0.05;
+        if (!best || larger || (sameSize && rank > bestRank)) {
+          best = Found{&mark, onPage[k], rows == 2, rank == 1 && n != withoutNumber(n)};
+          bestRank = rank;
+          bestSize = size;
+        }
+      }
+    }
+    if (best && bestRank >= 0)
+      byDepth[mark.depth].push_back(*best);
+  }
+
+  std::vector<size_t> claimed(lines.size(), 0); // the level (from 1) that takes a line
+  std::set<size_t> headingLines;                // every level's own headings
+  for (int depth = 1; depth <= maxDepth; ++depth) {
+    LearnedLevel level;
+    level.depth = depth;
+    level.bookmarks = int(std::count_if(marks.begin(), marks.end(),
+                                        [&](const OutlineMark &m) { return m.depth == depth; }));
+    std::vector<Found> &found = byDepth[depth];
+    if (found.empty())
+      break; // a level with nothing to find would leave the levels below without parents
+    // The dominant size: the largest group of headings within a point of each other.
+    std::vector<double> sizes;
+    for (const Found &f : found)
+      sizes.push_back(lineSize(lines[f.line]));
+    std::sort(sizes.begin(), sizes.end());
+    size_t bestFrom = 0, bestCount = 0;
+    for (size_t a = 0, b = 0; a < sizes.size(); ++a) {
+      while (b < sizes.size() && sizes[b] - sizes[a] <= 1.0)
+        ++b;
+      if (b - a > bestCount) {
+        bestCount = b - a;
+        bestFrom = a;
+      }
+    }
+    const double low = sizes[bestFrom], high = sizes[bestFrom + bestCount - 1];
+    std::vector<Found> kept;
+    for (const Found &f : found)
+      if (lineSize(lines[f.line]) >= low && lineSize(lines[f.line]) <= high)
+        kept.push_back(f);
+
+    // Tighter: a numbering (most) headings have, then a left edge they share. Each is kept
+    // when it leaves out more of the other lines the rule takes than headings it loses.
+    std::map<std::string, int> shapes;
+    for (const Found &f : kept)
+      ++shapes[numberingShape(trimmed(lines[f.line].text))];
+    const int unnumbered = shapes.count("") ? shapes[""] : 0;
+    shapes.erase("");
+    Rule rule = styleOf(kept, lines);
+    int others = otherLines(rule, lines, ownLines(kept), claimed);
+    if (others > 0 && !shapes.empty() && shapes.size() <= 3 &&
+        10 * unnumbered <= 2 * int(kept.size())) {
+      std::string pattern = "^(?:";
+      for (auto it = shapes.begin(); it != shapes.end(); ++it)
+        pattern += (it == shapes.begin() ? "" : "|") + it->first;
+      pattern += ")( |$)";
+      std::vector<Found> numbered;
+      for (const Found &f : kept)
+        if (!numberingShape(trimmed(lines[f.line].text)).empty())
+          numbered.push_back(f);
+      Rule tighter = styleOf(numbered, lines);
+      tighter.pattern = std::regex(pattern);
+      const int fewer = otherLines(tighter, lines, ownLines(numbered), claimed);
+      if (others - fewer > unnumbered) {
+        rule = tighter;
+        kept = numbered;
+        level.pattern = pattern;
+        others = fewer;
+      }
+    }
+    double leftMin = 1e9, leftMax = -1e9;
+    for (const Found &f : kept) {
+      leftMin = std::min(leftMin, lines[f.line].box.left);
+      leftMax = std::max(leftMax, lines[f.line].box.left);
+    }
+    if (others > 0 && leftMax - leftMin <= 6) {
+      Rule tighter = rule;
+      tighter.indent = std::make_pair((leftMin + leftMax) / 2, (leftMax - leftMin) / 2 + 1.5);
+      const int fewer = otherLines(tighter, lines, ownLines(kept), claimed);
+      if (fewer < others) {
+        rule = tighter;
+        level.indent = tighter.indent;
+        others = fewer;
+      }
+    }
+    int dropped = 0;
+    for (const Found &f : kept) {
+      dropped += f.numberDropped;
+      level.multiline = level.multiline || f.wrapped;
+      if (level.samples.size() < 3)
+        level.samples.push_back(lines[f.line].text);
+      for (size_t own : ownLines({f}))
+        headingLines.insert(own);
+    }
+    level.fonts.assign(rule.fonts.begin(), rule.fonts.end());
+    level.size = rule.size;
+    level.tolerance = rule.tolerance;
+    level.removeNumbers = 2 * dropped > int(kept.size());
+    level.placed = int(kept.size());
+    level.otherLines = others;
+    learned.placed += level.placed;
+    learned.levels.push_back(std::move(level));
+    // Lines this level takes are not the next level's to take.
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (!claimed[i] && rule.fits(lines[i]))
+        claimed[i] = learned.levels.size();
+  }
+
+  // Lines the rules take that repeat ("See also", "Examples") and are no bookmark's title:
+  // left out by name, as stop words.
+  std::set<std::string> titles;
+  for (const OutlineMark &m : marks) {
+    titles.insert(normalizedTitle(m.title));
+    titles.insert(withoutNumber(normalizedTitle(m.title)));
+  }
+  std::map<std::string, std::vector<size_t>> repeated;
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (claimed[i] && !headingLines.count(i) && !titles.count(normalizedTitle(lines[i].text)))
+      repeated[lines[i].text].push_back(i);
+  std::vector<std::pair<size_t, std::string>> byCount;
+  for (const auto &[text, at] : repeated)
+    if (at.size() >= 2)
+      byCount.emplace_back(at.size(), text);
+  std::sort(byCount.rbegin(), byCount.rend());
+  for (size_t k = 0; k < byCount.size() && k < kMaxStopWords; ++k) {
+    learned.stopWords.push_back(byCount[k].second);
+    for (size_t i : repeated[byCount[k].second])
+      --learned.levels[claimed[i] - 1].otherLines;
+  }
+  return learned;
+}
+
+std::string wholeLinePattern(const std::string &text) {
+  std::string out = "^\\s*";
+  for (char c : text) {
+    if (c == ' ') {
+      if (out.size() < 3 || out.compare(out.size() - 3, 3, "\\s+") != 0)
+        out += "\\s+";
+      continue;
+    }
+    if (std::string_view("\\^$.|?*+()[]{}/").find(c) != std::string_view::npos)
+      out += '\\';
+    out += c;
+  }
+  return out + "\\s*$";
+}
+
+nlohmann::ordered_json settingsFile(const Learned &learned) {
+  using json = nlohmann::ordered_json;
+  json build = {{"InsertType", 1},
+                {"SkipDupBookmarks", true},
+                {"SkipContentsLines", true},
+                {"NumLevels", learned.levels.size()}};
+  if (!learned.stopWords.empty()) {
+    json words = {{"NumItems", learned.stopWords.size()}};
+    for (size_t i = 0; i < learned.stopWords.size(); ++i)
+      words[std::to_string(i)] = wholeLinePattern(learned.stopWords[i]);
+    build["IgnoreStopWords"] = true;
+    build["StopWordsUseRegExp"] = true;
+    build["StopWordsMatchWholeWords"] = false;
+    build["StopWordsMatchCase"] = true;
+    build["StopWords"] = std::move(words);
+  }
+  for (size_t i = 0; i < learned.levels.size(); ++i) {
+    const LearnedLevel &l = learned.levels[i];
+    json fonts = {{"NumItems", l.fonts.size()}};
+    for (size_t f = 0; f < l.fonts.size(); ++f)
+      fonts[std::to_string(f)] = l.fonts[f];
+    json level = {{"TextStyle",
+                   {{"IgnoreSubsetPrefix", true},
+                    {"Tolerance", l.tolerance},
+                    {"FontDesc", {{"FontSize", l.size}, {"Fonts", std::move(fonts)}}}}}};
+    json match = {{"MultilineTitles", l.multiline}};
+    if (!l.pattern.empty())
+      match["Query"] = {{"Pattern", l.pattern}, {"UseRegExp", true}, {"MatchCase", true}};
+    level["TextMatch"] = std::move(match);
+    if (l.removeNumbers)
+      level["ContentFormating"] = {{"LeadingNumbers", 2}};
+    if (l.indent)
+      level["TextIndentation"] = {{"Enabled", true},
+                                  {"LeftIndent", std::round(l.indent->first * 100) / 100},
+                                  {"Tolerance", std::round(l.indent->second * 100) / 100},
+                                  {"DisplayUnits", 3}};
+    build["Level" + std::to_string(i)] = std::move(level);
+  }
+  return json{{"format", "sorvane-cabinet"},
+              {"version", 1},
+              {"cabinet", {{"BuildSettings", std::move(build)}}}};
+}
+
+} // namespace sorvane::cli

@@ -1,0 +1,74 @@
+// Level rules learned from a document's own outline: each bookmark's heading is found on its
+// page, the headings of each outline depth give the text style of a level, and the rule is
+// tightened against every line of the document until it catches little else.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/pdf/page_text.h"
+
+namespace sorvane::cli {
+
+// One line of a page as a reader sees it: runs that follow each other on one row.
+struct TextLine {
+  int page = 0; // zero-based
+  std::string text;
+  struct Style {
+    std::string font; // as the run names it
+    double size = 0;
+  };
+  std::vector<Style> styles; // of its runs, in order
+  HostRect box;
+};
+
+// The lines of a page, in content order.
+std::vector<TextLine> pageLines(const host::PageText &text, int page);
+
+struct OutlineMark {
+  int depth = 1; // 1: top level
+  std::string title;
+  std::optional<int> page; // zero-based
+};
+
+struct LearnedLevel {
+  int depth = 1;
+  int bookmarks = 0;              // of this depth in the outline
+  int placed = 0;                 // whose heading was found and fits the rule
+  std::vector<std::string> fonts; // without subset prefixes
+  double size = 0;
+  double tolerance = 0.3;
+  std::string pattern; // a regular expression for the numbering, or empty
+  bool multiline = false;
+  bool removeNumbers = false; // the headings are numbered, the bookmarks are not
+  std::optional<std::pair<double, double>> indent; // left edge and tolerance, in points
+  int otherLines = 0;                              // lines of the document the rule also takes
+  std::vector<std::string> samples;
+};
+
+struct Learned {
+  std::vector<LearnedLevel> levels;
+  // Lines the rules would take that repeat and are no bookmark's title ("See also").
+  std::vector<std::string> stopWords;
+  int bookmarks = 0; // in the outline
+  int placed = 0;
+};
+
+// Case, blanks, punctuation and line-end hyphens do not count; what is left, lower case.
+std::string normalizedTitle(const std::string &text);
+// `normalized` without a leading number ("1 2", "a 3", "chapter 4", "iv").
+std::string withoutNumber(const std::string &normalized);
+
+// The rules that reproduce `marks` from the document whose lines are `lines` (every page).
+Learned learnRules(const std::vector<TextLine> &lines, const std::vector<OutlineMark> &marks);
+
+// A regular expression that matches `text` as a whole line, blanks as any run of blanks.
+std::string wholeLinePattern(const std::string &text);
+
+// `learned` as a settings file ("sorvane-cabinet" JSON).
+nlohmann::ordered_json settingsFile(const Learned &learned);
+
+} // namespace sorvane::cli

@@ -1,0 +1,114 @@
+// `sorvane learn` on fixture volumes: rules learned from the first volume's outline make the
+// second volume's.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/pdf_builder.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+test::TextSpec text(std::string t, double y, double size, std::string font) {
+  test::TextSpec s;
+  s.text = std::move(t);
+  s.y = y;
+  s.size = size;
+  s.font = std::move(font);
+  return s;
+}
+
+// A volume: per chapter a page with the chapter heading (numbered, 18 pt), two numbered
+// sections (14 pt), body text and an unnumbered 14-point "Example" line; a running head on
+// each page repeats the chapter title. With `withOutline`, bookmarks without the numbers.
+test::PdfSpec volume(const std::vector<std::string> &chapters, bool withOutline) {
+  test::PdfSpec spec = test::pages(int(chapters.size()));
+  for (size_t c = 0; c < chapters.size(); ++c) {
+    const std::string n = std::to_string(c + 1);
+    auto &texts = spec.pages[c].texts;
+    texts = {text(chapters[c], 770, 8, "Times-Italic"),
+             text(n + " " + chapters[c], 700, 18, "Helvetica-Bold"),
+             text("Body text of the chapter.", 680, 10, "Times-Roman"),
+             text(n + ".1 First part", 640, 14, "Helvetica-Bold"),
+             text("Example", 600, 14, "Helvetica-Bold"),
+             text("More body text.", 580, 10, "Times-Roman"),
+             text(n + ".2 Second part", 540, 14, "Helvetica-Bold")};
+    if (withOutline) {
+      test::OutlineSpec chapter{chapters[c], {}, test::ActionSpec::goTo(int(c)), false, {}, 0, {}};
+      chapter.children = {{"First part", {}, test::ActionSpec::goTo(int(c)), false, {}, 0, {}},
+                          {"Second part", {}, test::ActionSpec::goTo(int(c)), false, {}, 0, {}}};
+      spec.outline.push_back(chapter);
+    }
+  }
+  return spec;
+}
+
+TEST(LearnCommand, RulesFromTheFirstVolumeMakeTheSecondVolumesOutline) {
+  test::TempDir dir;
+  test::writePdf(volume({"Getting started", "Going further", "Reference"}, true),
+                 dir.file("volume1.pdf"));
+  test::writePdf(volume({"Installation", "Configuration"}, false), dir.file("volume2.pdf"));
+
+  const auto learned =
+      test::runSorvane({"learn", dir.file("volume1.pdf"), "-o", dir.file("series.svb")});
+  ASSERT_EQ(learned.exitCode, 0) << learned.out << learned.err;
+  EXPECT_NE(learned.out.find("Learned 2 levels from the 9 bookmarks"), std::string::npos)
+      << learned.out;
+  EXPECT_NE(learned.out.find("Level 1: 3 of 3 bookmarks placed; Helvetica-Bold 18.00 pt"),
+            std::string::npos)
+      << learned.out;
+  EXPECT_NE(learned.out.find("reproduces 9 of 9 bookmarks (100 %) and makes 0 others"),
+            std::string::npos)
+      << learned.out;
+  const auto check = test::runSorvane({"settings", "check", dir.file("series.svb")});
+  EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+
+  const auto generated = test::runSorvane({"generate", dir.file("volume2.pdf"), "-s",
+                                           dir.file("series.svb"), "-o", dir.file("out.pdf")});
+  ASSERT_EQ(generated.exitCode, 0) << generated.err;
+  const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
+  ASSERT_EQ(outline.size(), 2u);
+  EXPECT_EQ(outline[0].title, "Installation");
+  EXPECT_EQ(outline[1].title, "Configuration");
+  ASSERT_EQ(outline[1].children.size(), 2u);
+  EXPECT_EQ(outline[1].children[0].title, "First part");
+  EXPECT_EQ(outline[1].children[1].page, 1);
+
+  // The report as JSON.
+  const auto json = test::runSorvane(
+      {"learn", dir.file("volume1.pdf"), "-o", dir.file("series.svb"), "--force", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const auto report = nlohmann::json::parse(json.out);
+  EXPECT_EQ(report["reproduced"], 9);
+  EXPECT_EQ(report["levels"][1]["pattern"], "^(?:[0-9]+\\.[0-9]+)( |$)");
+}
+
+TEST(LearnCommand, RefusesWhatItCannotDoAndSaysSo) {
+  test::TempDir dir;
+  test::writePdf(volume({"Alone"}, false), dir.file("bare.pdf"));
+  const auto bare = test::runSorvane({"learn", dir.file("bare.pdf"), "-o", dir.file("r.svb")});
+  EXPECT_EQ(bare.exitCode, 1);
+  EXPECT_NE(bare.err.find("has no bookmarks to learn from"), std::string::npos) << bare.err;
+
+  // Bookmarks whose titles are on no page.
+  test::PdfSpec odd = volume({"Alone"}, false);
+  odd.outline = {{"Not in the text", {}, test::ActionSpec::goTo(0), false, {}, 0, {}}};
+  test::writePdf(odd, dir.file("odd.pdf"));
+  const auto nothing = test::runSorvane({"learn", dir.file("odd.pdf"), "-o", dir.file("r.svb")});
+  EXPECT_EQ(nothing.exitCode, 1);
+  EXPECT_NE(nothing.err.find("nothing was learned or written"), std::string::npos) << nothing.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("r.svb")));
+
+  test::writeFile(dir.file("keep.svb"), "mine");
+  test::writePdf(volume({"One"}, true), dir.file("one.pdf"));
+  const auto kept = test::runSorvane({"learn", dir.file("one.pdf"), "-o", dir.file("keep.svb")});
+  EXPECT_EQ(kept.exitCode, 2);
+  EXPECT_EQ(test::readFile(dir.file("keep.svb")), "mine");
+  const auto missing = test::runSorvane({"learn", dir.file("one.pdf")});
+  EXPECT_EQ(missing.exitCode, 2);
+}
+
+} // namespace
+} // namespace sorvane
