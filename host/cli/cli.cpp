@@ -109,6 +109,8 @@ ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std
     return runFonts(rest, out, err);
   if (first == "learn")
     return runLearn(rest, out, err);
+  if (first == "suggest")
+    return runSuggest(rest, out, err);
   if (first == "generate")
     return runGenerate(rest, out, err);
   if (first == "batch")

@@ -44,7 +44,8 @@ std::vector<CommandSpec> makeSpecs() {
        {"generate IN.pdf -s SETTINGS.svb (-o OUT.pdf | --in-place) [--password PW]",
         "generate IN.pdf [-s SETTINGS.svb] --dialog SCRIPT [--show-dialog] "
         "[--select PAGE:X0,Y0,X1,Y1] (-o OUT.pdf | --in-place)",
-        "generate IN.pdf -s SETTINGS.svb --dry-run [--json]"},
+        "generate IN.pdf -s SETTINGS.svb --dry-run [--json]",
+        "generate IN.pdf --auto (-o OUT.pdf | --in-place | --dry-run)"},
        "find the headings of IN.pdf by the level rules of SETTINGS.svb and add them to its "
        "outline as bookmarks",
        "Scans the pages of IN.pdf for headings by the level rules of the settings file (or of the "
@@ -61,6 +62,10 @@ std::vector<CommandSpec> makeSpecs() {
                     "print the headings that would become bookmarks (level, page, title, font, "
                     "size, box) and those dropped and why; write nothing"},
                    {{"--json"}, "", "with --dry-run: print the report as JSON"},
+                   {{"--auto"},
+                    "",
+                    "no settings file: rules proposed from the document's text styles, as "
+                    "'suggest' makes them (told on standard error)"},
                    kStrictOption,
                    kJobsOption,
                    {{"--read-every-page"},
@@ -200,6 +205,22 @@ std::vector<CommandSpec> makeSpecs() {
                    {{"--json"}, "", "print the report as JSON"}},
                   true),
        "sorvane learn volume1.pdf -o series.svb"},
+      {"suggest",
+       {"suggest IN.pdf -o RULES.svb [--levels N] [--force] [--json] [--password PW]"},
+       "propose level rules for a document without an outline, from its text styles",
+       "Reads every line of IN.pdf once, takes the body style (the most text), and proposes as "
+       "levels the styles larger or bolder than the body whose lines are short, not at the top or "
+       "bottom of most pages (running heads) and not ending in page numbers (contents lines), "
+       "split by the depth of their numbering (1, 1.2, A.1, Chapter 3) and ordered by size, "
+       "numbering and weight; at most N levels (default 4). Lines they take that repeat become "
+       "stop words. Writes RULES.svb and prints each level with sample lines: judge them, then "
+       "generate.",
+       withCommon({{{"--output", "-o"}, "RULES.svb", "where the rules go (required)"},
+                   {{"--levels"}, "N", "at most N levels (1 to 10, default 4)"},
+                   {{"--force"}, "", "replace RULES.svb when it exists"},
+                   {{"--json"}, "", "print the proposal as JSON"}},
+                  true),
+       "sorvane suggest book.pdf -o book.svb"},
       {"inspect",
        {"inspect FILE.pdf [--page N] [--json] [--password PW]"},
        "print the text runs of a page with font, size and box: the facts level rules test",

@@ -4,8 +4,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include "host/cli/dialog_support.h"
 #include "host/cli/file_processes.h"
 #include "host/cli/host_session.h"
+#include "host/cli/learn_command.h"
 #include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
 #include "host/pdf/outline_listing.h"
@@ -306,6 +309,30 @@ FileStatus batchOne(Setup &setup, const std::string &input, const std::string &o
   }
 }
 
+// A file in the temporary folder for the length of a scope, removed after.
+class ScratchFile {
+public:
+  explicit ScratchFile(const std::string &pattern) {
+    const char *dir = std::getenv("TMPDIR");
+    std::string path = std::string(dir && *dir ? dir : "/tmp") + "/" + pattern;
+    const int fd = ::mkstemp(path.data());
+    if (fd >= 0) {
+      ::close(fd);
+      m_path = path;
+    }
+  }
+  ~ScratchFile() {
+    if (!m_path.empty())
+      ::unlink(m_path.c_str());
+  }
+  ScratchFile(const ScratchFile &) = delete;
+  ScratchFile &operator=(const ScratchFile &) = delete;
+  const std::string &path() const { return m_path; }
+
+private:
+  std::string m_path;
+};
+
 } // namespace
 
 ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -314,11 +341,13 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
     return usageError(err, "'generate' takes one PDF file.");
-  const auto settings = a.value("--settings");
+  auto settings = a.value("--settings");
   const DialogOptions dialogs = dialogOptions(a);
-  if (!settings && !dialogs.any())
+  if (a.flag("--auto") && (settings || dialogs.any()))
+    return usageError(err, "--auto makes its own rules; it takes no -s or --dialog.");
+  if (!settings && !dialogs.any() && !a.flag("--auto"))
     return usageError(err, "'generate' needs a settings file: -s SETTINGS.svb (or the Generate "
-                           "dialog: --dialog SCRIPT).");
+                           "dialog: --dialog SCRIPT, or rules of its own: --auto).");
   if (dialogs.select && !dialogs.any())
     return usageError(err, "--select gives the dialogs a text selection; it needs --dialog.");
   const auto output = a.value("--output");
@@ -335,6 +364,30 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     return usageError(err, problem);
   const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
+  std::optional<ScratchFile> suggested;
+  if (a.flag("--auto")) {
+    // The rules `suggest` would write, in a file of their own for this run.
+    suggested.emplace("sorvane-auto-XXXXXX");
+    if (suggested->path().empty())
+      return reportHostError(
+          err, HostError(ErrorCode::FileAccess, "cannot make a temporary file for the rules."));
+    std::vector<std::string> suggestArgs = {input, "-o", suggested->path(), "--force"};
+    if (const auto given = a.value("--password"))
+      suggestArgs.insert(suggestArgs.end(), {"--password", *given});
+    if (const auto file = a.value("--password-file"))
+      suggestArgs.insert(suggestArgs.end(), {"--password-file", *file});
+    std::ostringstream proposal;
+    const ExitCode made = runSuggest(suggestArgs, proposal, err);
+    if (made != ExitCode::Success)
+      return made;
+    if (!a.flag("--quiet")) {
+      std::istringstream lines(proposal.str());
+      for (std::string line; std::getline(lines, line);)
+        if (line.rfind("Look at the samples", 0) != 0) // (the rules' file goes with the run)
+          err << line << "\n";
+    }
+    settings = suggested->path();
+  }
   try {
     auto setup = prepare(settings, !dialogs.any(), err);
     if (refusedAsStrict(a, *setup, err))

@@ -59,6 +59,43 @@ Reproduction reproduce(const std::string &input, const std::string &rules,
   return r;
 }
 
+// Every line of every page; a page that cannot be read is told and left out.
+std::vector<TextLine> documentLines(host::PdfDocument &document, const std::string &input,
+                                    std::ostream &err) {
+  std::vector<TextLine> lines;
+  int unreadable = 0;
+  for (int page = 0; page < document.pageCount(); ++page) {
+    try {
+      std::vector<TextLine> more = pageLines(*host::extractPageText(document, page), page);
+      lines.insert(lines.end(), std::make_move_iterator(more.begin()),
+                   std::make_move_iterator(more.end()));
+    } catch (const HostError &e) {
+      if (e.code() == ErrorCode::Cancelled)
+        throw;
+      ++unreadable;
+    }
+  }
+  if (unreadable > 0)
+    err << "sorvane: " << input << ": " << unreadable << (unreadable == 1 ? " page" : " pages")
+        << " could not be read; their lines were not looked at\n";
+  return lines;
+}
+
+// The facts of a level as the reports print them: fonts, size, numbering, edge, rows.
+void describeLevel(std::ostream &out, const LearnedLevel &l) {
+  for (size_t i = 0; i < l.fonts.size(); ++i)
+    out << (i ? ", " : "") << l.fonts[i];
+  out << " " << points(l.size) << " pt +/- " << points(l.tolerance);
+  if (!l.pattern.empty())
+    out << "; numbered " << l.pattern;
+  if (l.indent)
+    out << "; left edge " << points(l.indent->first) << " +/- " << points(l.indent->second);
+  if (l.multiline)
+    out << "; titles may take two rows";
+  if (l.removeNumbers)
+    out << "; numbers left out of titles";
+}
+
 } // namespace
 
 ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -89,23 +126,7 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       err << "sorvane: " << input << " has no bookmarks to learn from.\n";
       return ExitCode::ProblemsFound;
     }
-    std::vector<TextLine> lines;
-    int unreadable = 0;
-    for (int page = 0; page < document->pageCount(); ++page) {
-      try {
-        std::vector<TextLine> more = pageLines(*host::extractPageText(*document, page), page);
-        lines.insert(lines.end(), std::make_move_iterator(more.begin()),
-                     std::make_move_iterator(more.end()));
-      } catch (const HostError &e) {
-        if (e.code() == ErrorCode::Cancelled)
-          throw;
-        ++unreadable;
-      }
-    }
-    if (unreadable > 0)
-      err << "sorvane: " << input << ": " << unreadable << (unreadable == 1 ? " page" : " pages")
-          << " could not be read; their headings "
-          << "were not looked for\n";
+    const std::vector<TextLine> lines = documentLines(*document, input, err);
     const Learned learned = learnRules(lines, marks);
     if (learned.levels.empty()) {
       err << "sorvane: " << input << ": no bookmark's heading was found on the page it leads "
@@ -148,17 +169,7 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       for (const LearnedLevel &l : learned.levels) {
         out << "Level " << l.depth << ": " << l.placed << " of " << l.bookmarks
             << " bookmarks placed; ";
-        for (size_t i = 0; i < l.fonts.size(); ++i)
-          out << (i ? ", " : "") << l.fonts[i];
-        out << " " << points(l.size) << " pt +/- " << points(l.tolerance);
-        if (!l.pattern.empty())
-          out << "; numbered " << l.pattern;
-        if (l.indent)
-          out << "; left edge " << points(l.indent->first) << " +/- " << points(l.indent->second);
-        if (l.multiline)
-          out << "; titles may take two rows";
-        if (l.removeNumbers)
-          out << "; numbers left out of titles";
+        describeLevel(out, l);
         out << "; " << l.otherLines << " other lines of the document fit\n";
         for (const std::string &sample : l.samples)
           out << "    " << sample << "\n";
@@ -175,6 +186,87 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       out << " and makes " << r.others << " others.\n";
     }
     return r.reproduced < withPages ? ExitCode::ProblemsFound : ExitCode::Success;
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  }
+}
+
+} // namespace sorvane::cli
+
+namespace sorvane::cli {
+
+ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+  const Arguments a(args, *findCommand("suggest"));
+  if (a.error())
+    return usageError(err, *a.error());
+  if (a.positional().size() != 1)
+    return usageError(err, "'suggest' takes one PDF file.");
+  const auto output = a.value("--output");
+  if (!output)
+    return usageError(err, "say where the rules go: -o RULES.svb.");
+  int maxLevels = 4;
+  if (const auto given = a.value("--levels")) {
+    maxLevels = given->size() <= 2 && !given->empty() &&
+                        given->find_first_not_of("0123456789") == std::string::npos
+                    ? std::stoi(*given)
+                    : 0;
+    if (maxLevels < 1 || maxLevels > 10)
+      return usageError(err, "--levels takes a number of levels from 1 to 10.");
+  }
+  const std::string input = a.positional()[0];
+  if (std::filesystem::exists(*output) && !a.flag("--force"))
+    return usageError(err, *output + " exists; --force replaces it.");
+  if (const auto refused = outputOverInput(*output, {input}))
+    return usageError(err, *refused);
+  try {
+    const std::string pw = password(a);
+    auto document = openDocument(input, pw, err);
+    const std::vector<TextLine> lines = documentLines(*document, input, err);
+    const Learned suggested = suggestRules(lines, maxLevels);
+    if (suggested.levels.empty()) {
+      err << "sorvane: " << input << ": no text style stands out from the body text as a "
+          << "heading style; nothing was written.\n";
+      return ExitCode::ProblemsFound;
+    }
+    host::writeFileAtomically(*output, settingsFile(suggested).dump(2) + "\n");
+    if (a.flag("--json")) {
+      nlohmann::ordered_json levels = nlohmann::ordered_json::array();
+      for (const LearnedLevel &l : suggested.levels)
+        levels.push_back({{"level", l.depth},
+                          {"fonts", l.fonts},
+                          {"size", l.size},
+                          {"tolerance", l.tolerance},
+                          {"pattern", l.pattern},
+                          {"lines", l.lines},
+                          {"samples", l.samples}});
+      out << nlohmann::ordered_json{{"rules", *output},
+                                    {"levels", std::move(levels)},
+                                    {"stopWords", suggested.stopWords}}
+                 .dump(2)
+          << "\n";
+      return ExitCode::Success;
+    }
+    out << "Suggested " << suggested.levels.size()
+        << (suggested.levels.size() == 1 ? " level" : " levels") << " for " << input << " -> "
+        << *output << "\n";
+    for (const LearnedLevel &l : suggested.levels) {
+      out << "Level " << l.depth << ": ";
+      describeLevel(out, l);
+      out << "; " << l.lines << (l.lines == 1 ? " line" : " lines") << "\n";
+      for (const std::string &sample : l.samples)
+        out << "    " << sample << "\n";
+    }
+    if (!suggested.stopWords.empty()) {
+      out << "Left out as stop words (they repeat):";
+      for (size_t i = 0; i < suggested.stopWords.size() && i < 5; ++i)
+        out << (i ? ", " : " ") << "\"" << suggested.stopWords[i] << "\"";
+      if (suggested.stopWords.size() > 5)
+        out << " and " << suggested.stopWords.size() - 5 << " more";
+      out << "\n";
+    }
+    out << "Look at the samples, then: sorvane generate " << input << " -s " << *output
+        << " --dry-run\n";
+    return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

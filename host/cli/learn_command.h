@@ -10,5 +10,7 @@
 namespace sorvane::cli {
 
 ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+// `sorvane suggest`: level rules proposed for a document without an outline.
+ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 } // namespace sorvane::cli

@@ -406,6 +406,282 @@ Learned learnRules(const std::vector<TextLine> &lines, const std::vector<Outline
   return learned;
 }
 
+namespace {
+
+bool boldName(std::string_view font) {
+  for (const char *mark : {"Bold", "bold", "BX", "Bd", "Black", "Heavy", "Semibold", "Demi"})
+    if (font.find(mark) != std::string_view::npos)
+      return true;
+  return false;
+}
+
+// How deep a numbering goes: "3" 1, "3.2" 2, "A.1.4" 3; 0 for none.
+int numberingDepth(const std::string &shape) {
+  if (shape.empty())
+    return 0;
+  int depth = 1;
+  for (size_t at = shape.find("\\."); at != std::string::npos; at = shape.find("\\.", at + 2))
+    if (at + 2 < shape.size())
+      ++depth;
+  return depth;
+}
+
+// A line whose end is a page number (or a row of dots): a contents line.
+bool endsInPageNumber(const std::string &text) {
+  static const std::regex contents(R"((\.\s*){3,}|\s[0-9ivxlc]{1,4}$)");
+  return std::regex_search(text, contents);
+}
+
+// Lines of `at` whose text is found at most twice among them: labels repeat, headings do not.
+size_t uniqueLines(const std::vector<size_t> &at, const std::vector<TextLine> &lines) {
+  std::map<std::string, size_t> texts;
+  for (size_t i : at)
+    ++texts[lines[i].text];
+  size_t unique = 0;
+  for (const auto &[text, n] : texts)
+    unique += n < 3 ? n : 0;
+  return unique;
+}
+
+// Headings line up: most start at one left edge (or two, for facing pages), or are centred
+// on one axis. Words scattered over figures and music do not.
+bool aligned(const std::vector<size_t> &at, const std::vector<TextLine> &lines) {
+  for (const bool centred : {false, true}) {
+    std::map<long, size_t> bins; // 3-point bins
+    for (size_t i : at) {
+      const HostRect &b = lines[i].box;
+      ++bins[std::lround((centred ? (b.left + b.right) / 2 : b.left) / 3)];
+    }
+    std::vector<size_t> counts;
+    for (const auto &[bin, n] : bins)
+      counts.push_back(n + (bins.count(bin + 1) ? bins.at(bin + 1) : 0));
+    std::sort(counts.rbegin(), counts.rend());
+    const size_t best = counts[0] + (counts.size() > 1 ? counts[1] : 0);
+    if (2 * best >= at.size())
+      return true;
+  }
+  return false;
+}
+
+struct Candidate {
+  std::string font; // of the lines' first runs, without a subset prefix
+  double size = 0;
+  int depth = 0;     // of the numbering; 0: unnumbered
+  std::string shape; // the most common numbering
+  std::vector<size_t> lines;
+  bool bold = false;
+};
+
+} // namespace
+
+Learned suggestRules(const std::vector<TextLine> &lines, int maxLevels) {
+  Learned learned;
+  // The body: the style with the most text.
+  std::map<std::pair<std::string, long>, size_t> characters;
+  for (const TextLine &line : lines)
+    if (!line.styles.empty())
+      characters[{std::string(withoutSubsetPrefix(line.styles.front().font)),
+                  std::lround(line.styles.front().size * 10)}] += line.text.size();
+  if (characters.empty())
+    return learned;
+  const auto body =
+      std::max_element(characters.begin(), characters.end(), [](const auto &a, const auto &b) {
+        return a.second < b.second;
+      })->first;
+  const double bodySize = double(body.second) / 10;
+  const bool bodyBold = boldName(body.first);
+
+  // The top and bottom line of each page: where running heads and footers sit.
+  std::map<int, std::pair<size_t, size_t>> edges;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    auto [it, added] = edges.try_emplace(lines[i].page, i, i);
+    if (lines[i].box.top > lines[it->second.first].box.top)
+      it->second.first = i;
+    if (lines[i].box.bottom < lines[it->second.second].box.bottom)
+      it->second.second = i;
+  }
+  std::set<size_t> edgeLines;
+  for (const auto &[page, e] : edges) {
+    edgeLines.insert(e.first);
+    edgeLines.insert(e.second);
+  }
+
+  // Heading styles: lines larger or bolder than the body, with words in them.
+  static const std::regex words(R"([A-Za-z\x80-\xff].*[A-Za-z\x80-\xff].*[A-Za-z\x80-\xff])");
+  std::map<std::pair<std::string, long>, std::vector<size_t>> styles;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const TextLine &line = lines[i];
+    if (line.styles.empty() || line.text.size() > 120 || endsInPageNumber(line.text) ||
+        !std::regex_search(line.text, words))
+      continue;
+    const std::string font(withoutSubsetPrefix(line.styles.front().font));
+    const double size = line.styles.front().size;
+    const bool larger = size > bodySize + 0.5;
+    const bool bolder = std::fabs(size - bodySize) <= 0.5 && boldName(font) && !bodyBold;
+    if (larger || bolder)
+      styles[{font, std::lround(size * 10)}].push_back(i);
+  }
+  std::vector<Candidate> kept;
+  for (const auto &[key, at] : styles) {
+    std::set<int> pages;
+    std::map<std::string, size_t> texts;
+    size_t atEdges = 0;
+    size_t followed = 0; // by a line of the same style: blocks of text, not headings
+    size_t leading = 0;  // by body text or a larger line: they start a block
+    for (size_t i : at) {
+      pages.insert(lines[i].page);
+      ++texts[lines[i].text];
+      atEdges += edgeLines.count(i);
+      if (i + 1 >= lines.size() || lines[i + 1].page != lines[i].page ||
+          lines[i + 1].styles.empty())
+        continue;
+      const TextLine::Style &next = lines[i + 1].styles.front();
+      if (withoutSubsetPrefix(next.font) == key.first && std::lround(next.size * 10) == key.second)
+        ++followed;
+      if ((withoutSubsetPrefix(next.font) == body.first &&
+           std::fabs(next.size - bodySize) <= 0.5) ||
+          next.size > bodySize + 0.5)
+        ++leading;
+    }
+    // Lines that repeat ("See also") become stop words; the rest must be most of the style.
+    size_t unique = 0;
+    for (const auto &[text, n] : texts)
+      unique += n < 3 ? n : 0;
+    // On one page only (a title page), mostly at the page edges (running heads), many to a
+    // page (emphasis in body text), in blocks (code), not followed by body text (words in
+    // figures and music), or mostly repeated labels: no heading style.
+    if (pages.size() < 2 || 10 * atEdges >= 6 * at.size() || at.size() > 3 * pages.size() ||
+        2 * followed > at.size() || 4 * leading < at.size() || unique < 2 ||
+        10 * unique < 3 * at.size() || !aligned(at, lines))
+      continue;
+    // A level for each depth of numbering that enough of its lines have; without one, a
+    // level for all of them.
+    std::map<int, std::vector<size_t>> byDepth;
+    std::map<int, std::set<std::string>> shapesAt;
+    for (size_t i : at) {
+      const std::string shape = numberingShape(trimmed(lines[i].text));
+      byDepth[numberingDepth(shape)].push_back(i);
+      shapesAt[numberingDepth(shape)].insert(shape);
+    }
+    bool numbered = false;
+    for (const auto &[depth, of] : byDepth) {
+      if (depth == 0 || of.size() < 2 || 10 * of.size() < at.size())
+        continue;
+      numbered = true;
+      Candidate c{key.first, double(key.second) / 10, depth, {}, of, boldName(key.first)};
+      for (const std::string &shape : shapesAt[depth])
+        c.shape += (c.shape.empty() ? "" : "|") + shape;
+      kept.push_back(std::move(c));
+    }
+    // Its unnumbered lines: a level of their own beside numbered ones (headings below the
+    // numbered depths), else the whole style.
+    const std::vector<size_t> &plain = byDepth[0];
+    if (!numbered && at.size() >= 3)
+      kept.push_back(Candidate{key.first, double(key.second) / 10, 0, {}, at, boldName(key.first)});
+    else if (numbered && plain.size() >= 3 && 10 * plain.size() >= at.size() &&
+             10 * uniqueLines(plain, lines) >= 3 * plain.size())
+      kept.push_back(
+          Candidate{key.first, double(key.second) / 10, 0, {}, plain, boldName(key.first)});
+  }
+  // The largest type first; at one size, numbered before unnumbered, shallow before deep,
+  // bold before regular.
+  std::sort(kept.begin(), kept.end(), [](const Candidate &a, const Candidate &b) {
+    if (std::fabs(a.size - b.size) > 0.5)
+      return a.size > b.size;
+    if ((a.depth == 0) != (b.depth == 0))
+      return a.depth != 0;
+    if (a.depth != b.depth)
+      return a.depth < b.depth;
+    if (a.bold != b.bold)
+      return a.bold;
+    return a.lines.size() > b.lines.size();
+  });
+  // Unnumbered headings above numbered ones would leave those without their parents.
+  for (size_t k = kept.size(); k-- > 0;)
+    if (kept[k].depth == 0 && std::any_of(kept.begin() + ptrdiff_t(k) + 1, kept.end(),
+                                          [](const Candidate &c) { return c.depth > 0; }))
+      kept.erase(kept.begin() + ptrdiff_t(k));
+  // A style that repeats the titles of a larger one (a chapter's title page, a contents
+  // page) adds nothing.
+  std::vector<Candidate> distinct;
+  std::set<std::string> seen;
+  for (Candidate &c : kept) {
+    size_t repeats = 0;
+    for (size_t i : c.lines)
+      repeats += seen.count(withoutNumber(normalizedTitle(lines[i].text)));
+    if (2 * repeats >= c.lines.size())
+      continue;
+    for (size_t i : c.lines)
+      seen.insert(withoutNumber(normalizedTitle(lines[i].text)));
+    distinct.push_back(std::move(c));
+  }
+  kept = std::move(distinct);
+  if (int(kept.size()) > maxLevels)
+    kept.resize(size_t(maxLevels));
+
+  std::vector<size_t> claimed(lines.size(), 0);
+  for (const Candidate &c : kept) {
+    // The style's own size; the fonts its lines use at that size (a title's number in one
+    // face, a word in another).
+    Rule rule;
+    rule.size = c.size;
+    rule.tolerance = 0.3;
+    std::map<std::string, size_t> used; // lines that use a font at the style's size
+    for (size_t i : c.lines) {
+      std::set<std::string> inLine;
+      for (const TextLine::Style &st : lines[i].styles)
+        if (std::fabs(st.size - c.size) <= rule.tolerance)
+          inLine.insert(std::string(withoutSubsetPrefix(st.font)));
+      for (const std::string &font : inLine)
+        ++used[font];
+    }
+    rule.fonts.insert(c.font);
+    for (const auto &[font, n] : used)
+      if (4 * n >= c.lines.size())
+        rule.fonts.insert(font);
+    LearnedLevel level;
+    level.depth = int(learned.levels.size()) + 1;
+    if (c.depth > 0) {
+      // Numbered headings: chapters keep their numbers (readers look them up by number);
+      // below, the outline's nesting shows where a section is, and titles go without.
+      level.pattern = "^(?:" + c.shape + ")( |$)";
+      rule.pattern = std::regex(level.pattern);
+      level.removeNumbers = !learned.levels.empty();
+    }
+    level.fonts.assign(rule.fonts.begin(), rule.fonts.end());
+    level.size = rule.size;
+    level.tolerance = rule.tolerance;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (!claimed[i] && rule.fits(lines[i]) && !endsInPageNumber(lines[i].text)) {
+        claimed[i] = learned.levels.size() + 1;
+        ++level.lines;
+        if (level.samples.size() < 3)
+          level.samples.push_back(lines[i].text);
+      }
+    learned.levels.push_back(std::move(level));
+  }
+  // Lines the levels take that repeat many times ("See also"): not headings but labels.
+  std::map<std::string, std::vector<size_t>> repeated;
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (claimed[i])
+      repeated[lines[i].text].push_back(i);
+  std::vector<std::pair<size_t, std::string>> byCount;
+  for (const auto &[text, at] : repeated)
+    if (at.size() >= 3)
+      byCount.emplace_back(at.size(), text);
+  std::sort(byCount.rbegin(), byCount.rend());
+  for (size_t k = 0; k < byCount.size() && k < kMaxStopWords; ++k) {
+    learned.stopWords.push_back(byCount[k].second);
+    for (size_t i : repeated[byCount[k].second])
+      --learned.levels[claimed[i] - 1].lines;
+  }
+  // A level left with nothing to take is no level.
+  std::erase_if(learned.levels, [](const LearnedLevel &l) { return l.lines <= 0; });
+  for (size_t k = 0; k < learned.levels.size(); ++k)
+    learned.levels[k].depth = int(k) + 1;
+  return learned;
+}
+
 std::string wholeLinePattern(const std::string &text) {
   std::string out = "^\\s*";
   for (char c : text) {

@@ -46,6 +46,7 @@ struct LearnedLevel {
   bool removeNumbers = false; // the headings are numbered, the bookmarks are not
   std::optional<std::pair<double, double>> indent; // left edge and tolerance, in points
   int otherLines = 0;                              // lines of the document the rule also takes
+  int lines = 0;                                   // suggested rules: the lines the level takes
   std::vector<std::string> samples;
 };
 
@@ -64,6 +65,12 @@ std::string withoutNumber(const std::string &normalized);
 
 // The rules that reproduce `marks` from the document whose lines are `lines` (every page).
 Learned learnRules(const std::vector<TextLine> &lines, const std::vector<OutlineMark> &marks);
+
+// Rules for a document without an outline: the body style (most text), then the heading
+// styles (larger or bolder than the body, short lines, not at the top or bottom of most pages,
+// not ending in page numbers), split by the depth of their numbering, the largest first; at
+// most `maxLevels`.
+Learned suggestRules(const std::vector<TextLine> &lines, int maxLevels);
 
 // A regular expression that matches `text` as a whole line, blanks as any run of blanks.
 std::string wholeLinePattern(const std::string &text);

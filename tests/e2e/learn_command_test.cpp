@@ -1,6 +1,8 @@
 // `sorvane learn` on fixture volumes: rules learned from the first volume's outline make the
 // second volume's.
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "tests/support/pdf_builder.h"
@@ -108,6 +110,64 @@ TEST(LearnCommand, RefusesWhatItCannotDoAndSaysSo) {
   EXPECT_EQ(test::readFile(dir.file("keep.svb")), "mine");
   const auto missing = test::runSorvane({"learn", dir.file("one.pdf")});
   EXPECT_EQ(missing.exitCode, 2);
+}
+
+TEST(SuggestCommand, ProposesTheHeadingStylesAndGenerateAutoUsesThem) {
+  test::TempDir dir;
+  test::writePdf(volume({"Installation", "Configuration", "Reference"}, false),
+                 dir.file("book.pdf"));
+  const auto r = test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb")});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("Suggested 2 levels"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Level 1: Helvetica-Bold 18.00 pt +/- 0.30; numbered ^(?:[0-9]+)( |$)"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("    1 Installation"), std::string::npos) << r.out;
+  const auto check = test::runSorvane({"settings", "check", dir.file("book.svb")});
+  EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+
+  const auto json = test::runSorvane(
+      {"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb"), "--force", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_EQ(nlohmann::json::parse(json.out)["levels"].size(), 2u);
+  EXPECT_EQ(
+      test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb")}).exitCode,
+      2); // exists, no --force
+  EXPECT_EQ(
+      test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("x.svb"), "--levels", "0"})
+          .exitCode,
+      2);
+
+  const auto autoRun =
+      test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "-o", dir.file("out.pdf")});
+  ASSERT_EQ(autoRun.exitCode, 0) << autoRun.err;
+  EXPECT_NE(autoRun.err.find("Suggested 2 levels"), std::string::npos) << autoRun.err;
+  const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
+  ASSERT_EQ(outline.size(), 3u);
+  EXPECT_EQ(outline[0].title, "1 Installation"); // chapters keep their numbers
+  ASSERT_EQ(outline[2].children.size(), 2u);
+  EXPECT_EQ(outline[2].children[1].title, "Second part"); // sections go without
+  EXPECT_EQ(test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "-s",
+                              dir.file("book.svb"), "-o", dir.file("o.pdf")})
+                .exitCode,
+            2);
+}
+
+TEST(SuggestCommand, PlainTextSuggestsNothingAndWritesNothing) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(3);
+  for (auto &page : spec.pages)
+    page.texts = {text("Only body text here.", 700, 10, "Times-Roman"),
+                  text("And more of it.", 688, 10, "Times-Roman")};
+  test::writePdf(spec, dir.file("plain.pdf"));
+  const auto r = test::runSorvane({"suggest", dir.file("plain.pdf"), "-o", dir.file("p.svb")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no text style stands out"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("p.svb")));
+  const auto autoRun =
+      test::runSorvane({"generate", dir.file("plain.pdf"), "--auto", "-o", dir.file("o.pdf")});
+  EXPECT_EQ(autoRun.exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("o.pdf")));
 }
 
 } // namespace
