@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -96,6 +97,17 @@ void describeLevel(std::ostream &out, const LearnedLevel &l) {
     out << "; numbers left out of titles";
 }
 
+// Why the rules cannot go where -o says (missing, an existing file without --force, the
+// input itself); nothing when they can.
+std::optional<std::string> rulesOutputProblem(const Arguments &a, const std::string &input) {
+  const auto output = a.value("--output");
+  if (!output)
+    return "say where the rules go: -o RULES.svb.";
+  if (std::filesystem::exists(*output) && !a.flag("--force"))
+    return *output + " exists; --force replaces it.";
+  return outputOverInput(*output, {input});
+}
+
 } // namespace
 
 ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -105,13 +117,9 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
   if (a.positional().size() != 1)
     return usageError(err, "'learn' takes one PDF file.");
   const auto output = a.value("--output");
-  if (!output)
-    return usageError(err, "say where the rules go: -o RULES.svb.");
   const std::string input = a.positional()[0];
-  if (std::filesystem::exists(*output) && !a.flag("--force"))
-    return usageError(err, *output + " exists; --force replaces it.");
-  if (const auto refused = outputOverInput(*output, {input}))
-    return usageError(err, *refused);
+  if (const auto problem = rulesOutputProblem(a, input))
+    return usageError(err, *problem);
   try {
     const std::string pw = password(a);
     auto document = openDocument(input, pw, err);
@@ -202,8 +210,9 @@ ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std
   if (a.positional().size() != 1)
     return usageError(err, "'suggest' takes one PDF file.");
   const auto output = a.value("--output");
-  if (!output)
-    return usageError(err, "say where the rules go: -o RULES.svb.");
+  const std::string input = a.positional()[0];
+  if (const auto problem = rulesOutputProblem(a, input))
+    return usageError(err, *problem);
   int maxLevels = 4;
   if (const auto given = a.value("--levels")) {
     maxLevels = given->size() <= 2 && !given->empty() &&
@@ -213,11 +222,6 @@ ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std
     if (maxLevels < 1 || maxLevels > 10)
       return usageError(err, "--levels takes a number of levels from 1 to 10.");
   }
-  const std::string input = a.positional()[0];
-  if (std::filesystem::exists(*output) && !a.flag("--force"))
-    return usageError(err, *output + " exists; --force replaces it.");
-  if (const auto refused = outputOverInput(*output, {input}))
-    return usageError(err, *refused);
   try {
     const std::string pw = password(a);
     auto document = openDocument(input, pw, err);

@@ -94,6 +94,24 @@ struct Rule {
   }
 };
 
+// The texts of `repeated` (text: its lines) found at least `min` times, the most frequent first
+// and at most kMaxStopWords, added to `stopWords`; returns the lines they leave out.
+std::vector<size_t> takeAsStopWords(const std::map<std::string, std::vector<size_t>> &repeated,
+                                    size_t min, std::vector<std::string> &stopWords) {
+  std::vector<std::pair<size_t, std::string>> byCount;
+  for (const auto &[text, at] : repeated)
+    if (at.size() >= min)
+      byCount.emplace_back(at.size(), text);
+  std::sort(byCount.rbegin(), byCount.rend());
+  std::vector<size_t> out;
+  for (size_t k = 0; k < byCount.size() && k < kMaxStopWords; ++k) {
+    stopWords.push_back(byCount[k].second);
+    const std::vector<size_t> &at = repeated.at(byCount[k].second);
+    out.insert(out.end(), at.begin(), at.end());
+  }
+  return out;
+}
+
 // The lines of `found` (both rows of a title on two).
 std::set<size_t> ownLines(const std::vector<Found> &found) {
   std::set<size_t> own;
@@ -393,16 +411,8 @@ Learned learnRules(const std::vector<TextLine> &lines, const std::vector<Outline
   for (size_t i = 0; i < lines.size(); ++i)
     if (claimed[i] && !headingLines.count(i) && !titles.count(normalizedTitle(lines[i].text)))
       repeated[lines[i].text].push_back(i);
-  std::vector<std::pair<size_t, std::string>> byCount;
-  for (const auto &[text, at] : repeated)
-    if (at.size() >= 2)
-      byCount.emplace_back(at.size(), text);
-  std::sort(byCount.rbegin(), byCount.rend());
-  for (size_t k = 0; k < byCount.size() && k < kMaxStopWords; ++k) {
-    learned.stopWords.push_back(byCount[k].second);
-    for (size_t i : repeated[byCount[k].second])
-      --learned.levels[claimed[i] - 1].otherLines;
-  }
+  for (size_t i : takeAsStopWords(repeated, 2, learned.stopWords))
+    --learned.levels[claimed[i] - 1].otherLines;
   return learned;
 }
 
@@ -665,16 +675,8 @@ Learned suggestRules(const std::vector<TextLine> &lines, int maxLevels) {
   for (size_t i = 0; i < lines.size(); ++i)
     if (claimed[i])
       repeated[lines[i].text].push_back(i);
-  std::vector<std::pair<size_t, std::string>> byCount;
-  for (const auto &[text, at] : repeated)
-    if (at.size() >= 3)
-      byCount.emplace_back(at.size(), text);
-  std::sort(byCount.rbegin(), byCount.rend());
-  for (size_t k = 0; k < byCount.size() && k < kMaxStopWords; ++k) {
-    learned.stopWords.push_back(byCount[k].second);
-    for (size_t i : repeated[byCount[k].second])
-      --learned.levels[claimed[i] - 1].lines;
-  }
+  for (size_t i : takeAsStopWords(repeated, 3, learned.stopWords))
+    --learned.levels[claimed[i] - 1].lines;
   // A level left with nothing to take is no level.
   std::erase_if(learned.levels, [](const LearnedLevel &l) { return l.lines <= 0; });
   for (size_t k = 0; k < learned.levels.size(); ++k)
