@@ -127,17 +127,21 @@ std::set<size_t> ownLines(const std::vector<Found> &found) {
 // prefixes), and sizes within a tolerance of the middle.
 Rule styleOf(const std::vector<Found> &found, const std::vector<TextLine> &lines) {
   Rule rule;
+  // The size from the headings' first runs; a run of another size inside a heading (a
+  // superscript, a footnote mark) does not widen it.
   double low = 1e9, high = -1e9;
-  for (size_t i : ownLines(found))
-    for (const TextLine::Style &s : lines[i].styles) {
-      rule.fonts.insert(std::string(withoutSubsetPrefix(s.font)));
-      low = std::min(low, s.size);
-      high = std::max(high, s.size);
-    }
+  for (size_t i : ownLines(found)) {
+    low = std::min(low, lineSize(lines[i]));
+    high = std::max(high, lineSize(lines[i]));
+  }
   if (low > high)
     return rule;
   rule.size = std::round((low + high) / 2 * 100) / 100;
   rule.tolerance = std::max(0.3, std::ceil(((high - low) / 2 + 0.05) * 100) / 100);
+  for (size_t i : ownLines(found))
+    for (const TextLine::Style &s : lines[i].styles)
+      if (std::fabs(s.size - rule.size) <= rule.tolerance)
+        rule.fonts.insert(std::string(withoutSubsetPrefix(s.font)));
   return rule;
 }
 
@@ -359,6 +363,29 @@ Learned learnRules(const std::vector<TextLine> &lines, const std::vector<Outline
         rule = tighter;
         kept = numbered;
         level.pattern = pattern;
+        others = fewer;
+      }
+    }
+    // A font few headings use (an italic word in a title) may let in whole lines set in it
+    // (captions, snippet titles): left out where that loses fewer headings than it leaves out.
+    for (const std::string &font : std::set<std::string>(rule.fonts)) {
+      if (rule.fonts.size() < 2 || others == 0)
+        break;
+      std::vector<Found> without;
+      for (const Found &f : kept) {
+        bool uses = false;
+        for (size_t i : ownLines({f}))
+          for (const TextLine::Style &st : lines[i].styles)
+            uses = uses || withoutSubsetPrefix(st.font) == font;
+        if (!uses)
+          without.push_back(f);
+      }
+      Rule tighter = rule;
+      tighter.fonts.erase(font);
+      const int fewer = otherLines(tighter, lines, ownLines(without), claimed);
+      if (!without.empty() && others - fewer > int(kept.size() - without.size())) {
+        rule = tighter;
+        kept = without;
         others = fewer;
       }
     }

@@ -109,6 +109,26 @@ TEST(RuleLearning, AHeadingOnTwoRowsAndARepeatedLine) {
   EXPECT_FALSE(std::regex_search("See also more", std::regex(stop)));
 }
 
+TEST(RuleLearning, AFontOnlyOneHeadingUsesIsLeftOutWhenItLetsInMore) {
+  // Headings in Bold; one has an italic word. Captions set wholly in that italic, at the
+  // headings' size, would all become bookmarks with it.
+  std::vector<TextLine> lines;
+  std::vector<OutlineMark> marks;
+  for (int page = 0; page < 6; ++page) {
+    lines.push_back(line(page, "Heading number " + std::string(1, char('A' + page)), "Bold", 13));
+    marks.push_back({1, lines.back().text, page});
+    for (int c = 0; c < 2; ++c)
+      lines.push_back(line(page, "Caption " + std::to_string(page * 2 + c), "BoldItalic", 13, 72,
+                           500 - 40 * c));
+  }
+  lines[0].styles.push_back({"BoldItalic", 13});
+  const Learned learned = learnRules(lines, marks);
+  ASSERT_EQ(learned.levels.size(), 1u);
+  EXPECT_EQ(learned.levels[0].fonts, (std::vector<std::string>{"Bold"}));
+  EXPECT_EQ(learned.levels[0].placed, 5); // the one with the italic word is lost
+  EXPECT_EQ(learned.levels[0].otherLines, 0);
+}
+
 TEST(RuleLearning, WholeLinePatternsEscapeWhatRegularExpressionsUse) {
   const std::string p = wholeLinePattern("a.b (c) [d] $5 *");
   EXPECT_TRUE(std::regex_search("a.b (c) [d] $5 *", std::regex(p)));
