@@ -46,19 +46,6 @@ void PageReadAhead::fillWindow(size_t from) {
   }
 }
 
-std::map<size_t, PageReadAhead::Slot>::iterator PageReadAhead::claimForAsker() {
-  for (auto &[chunk, claim] : m_chunks) {
-    if (claim != Claim::Open)
-      continue;
-    claim = Claim::Asker;
-    auto slot = m_slots.lower_bound(chunk * kChunk);
-    if (slot != m_slots.end() && slot->first < (chunk + 1) * kChunk &&
-        slot->second.state == State::Queued)
-      return slot;
-  }
-  return m_slots.end();
-}
-
 std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
   std::unique_lock lock(m_mutex);
   size_t pos = m_plan.size();
@@ -95,8 +82,8 @@ std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
     lock.unlock();
     return doc.readPageText(index, filter.get());
   }
-  // A reader is on it. Rather than wait idle, read a page after it that no reader has
-  // begun, for as long as there is one.
+  // A reader is on it. Rather than wait idle, read a page of the window that no thread has
+  // begun (a reader passes over it then), for as long as there is one.
   while (slot->second.state != State::Done) {
     auto next = std::find_if(m_slots.begin(), m_slots.end(),
                              [](const auto &entry) { return entry.second.state == State::Queued; });

@@ -53,9 +53,6 @@ private:
   };
   enum class Claim { Open, Reader, Asker };
   void readerLoop();
-  // With the lock held: the first open chunk of the window, claimed by the asking thread, and
-  // its first queued slot; the end of m_slots when there is none.
-  std::map<size_t, Slot>::iterator claimForAsker();
   // Reads the page of a queued `slot` from `doc`, the lock released meanwhile.
   void readInto(std::map<size_t, Slot>::iterator slot, PdfDocument &doc,
                 std::unique_lock<std::mutex> &lock);
