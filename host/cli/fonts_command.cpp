@@ -62,12 +62,6 @@ struct OpenLine {
   HostRect box;
 };
 
-bool sameRow(const HostRect &a, const HostRect &b) {
-  const double overlap = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
-  const double smaller = std::min(a.top - a.bottom, b.top - b.bottom);
-  return smaller > 0 ? overlap >= 0.5 * smaller : std::fabs(a.bottom - b.bottom) < 1;
-}
-
 std::optional<std::pair<int, int>> parsePages(const std::string &text, int count) {
   const size_t dash = text.find('-');
   try {
@@ -150,7 +144,7 @@ ExitCode runFonts(const std::vector<std::string> &args, std::ostream &out, std::
           it->second.firstPage = page;
         it->second.characters += size_t(run->charCount);
         totalCharacters += size_t(run->charCount);
-        if (line.key && *line.key == key && sameRow(line.box, run->box)) {
+        if (line.key && *line.key == key && host::onOneRow(line.box, run->box)) {
           line.text += (line.text.empty() || line.text.back() == ' ' ? "" : " ") + run->text;
           line.box.right = run->box.right;
           continue;

@@ -13,12 +13,6 @@ namespace {
 
 constexpr size_t kMaxStopWords = 40;
 
-bool sameRow(const HostRect &a, const HostRect &b) {
-  const double overlap = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
-  const double smaller = std::min(a.top - a.bottom, b.top - b.bottom);
-  return smaller > 0 ? overlap >= 0.5 * smaller : std::fabs(a.bottom - b.bottom) < 1;
-}
-
 bool blank(const std::string &s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
@@ -171,7 +165,7 @@ std::vector<TextLine> pageLines(const host::PageText &text, int page) {
     if (run->text.empty())
       continue;
     const bool goesOn =
-        !line.text.empty() && sameRow(last, run->box) && run->box.left >= last.left - 1;
+        !line.text.empty() && host::onOneRow(last, run->box) && run->box.left >= last.left - 1;
     if (!goesOn) {
       finish();
       line.page = page;

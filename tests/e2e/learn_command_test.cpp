@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/pdf_builder.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/run_program.h"
@@ -12,15 +13,6 @@
 
 namespace sorvane {
 namespace {
-
-test::TextSpec text(std::string t, double y, double size, std::string font) {
-  test::TextSpec s;
-  s.text = std::move(t);
-  s.y = y;
-  s.size = size;
-  s.font = std::move(font);
-  return s;
-}
 
 // A volume: per chapter a page with the chapter heading (numbered, 18 pt), two numbered
 // sections (14 pt), body text and an unnumbered 14-point "Example" line; a running head on
@@ -30,13 +22,13 @@ test::PdfSpec volume(const std::vector<std::string> &chapters, bool withOutline)
   for (size_t c = 0; c < chapters.size(); ++c) {
     const std::string n = std::to_string(c + 1);
     auto &texts = spec.pages[c].texts;
-    texts = {text(chapters[c], 770, 8, "Times-Italic"),
-             text(n + " " + chapters[c], 700, 18, "Helvetica-Bold"),
-             text("Body text of the chapter.", 680, 10, "Times-Roman"),
-             text(n + ".1 First part", 640, 14, "Helvetica-Bold"),
-             text("Example", 600, 14, "Helvetica-Bold"),
-             text("More body text.", 580, 10, "Times-Roman"),
-             text(n + ".2 Second part", 540, 14, "Helvetica-Bold")};
+    texts = {test::textAt(chapters[c], 72, 770, 8, "Times-Italic"),
+             test::textAt(n + " " + chapters[c], 72, 700, 18, "Helvetica-Bold"),
+             test::textAt("Body text of the chapter.", 72, 680, 10, "Times-Roman"),
+             test::textAt(n + ".1 First part", 72, 640, 14, "Helvetica-Bold"),
+             test::textAt("Example", 72, 600, 14, "Helvetica-Bold"),
+             test::textAt("More body text.", 72, 580, 10, "Times-Roman"),
+             test::textAt(n + ".2 Second part", 72, 540, 14, "Helvetica-Bold")};
     if (withOutline) {
       test::OutlineSpec chapter{chapters[c], {}, test::ActionSpec::goTo(int(c)), false, {}, 0, {}};
       chapter.children = {{"First part", {}, test::ActionSpec::goTo(int(c)), false, {}, 0, {}},
@@ -157,8 +149,8 @@ TEST(SuggestCommand, PlainTextSuggestsNothingAndWritesNothing) {
   test::TempDir dir;
   test::PdfSpec spec = test::pages(3);
   for (auto &page : spec.pages)
-    page.texts = {text("Only body text here.", 700, 10, "Times-Roman"),
-                  text("And more of it.", 688, 10, "Times-Roman")};
+    page.texts = {test::textAt("Only body text here.", 72, 700, 10, "Times-Roman"),
+                  test::textAt("And more of it.", 72, 688, 10, "Times-Roman")};
   test::writePdf(spec, dir.file("plain.pdf"));
   const auto r = test::runSorvane({"suggest", dir.file("plain.pdf"), "-o", dir.file("p.svb")});
   EXPECT_EQ(r.exitCode, 1);
