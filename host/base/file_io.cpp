@@ -233,6 +233,8 @@ void removeTempFilesOnSignals() {
 void stopGentlyOnSignals(bool on) { g_gentle = on ? 1 : 0; }
 
 bool interruptRequested() { return g_interrupted != 0; }
+void requestInterrupt() { g_interrupted = 1; }
+void clearInterrupt() { g_interrupted = 0; }
 
 ScratchFile::ScratchFile(std::string_view stem) {
   std::error_code ec;

@@ -55,6 +55,10 @@ void removeTempFilesOnSignals();
 // stop (interruptRequested() turns true); a second one ends the process as above.
 void stopGentlyOnSignals(bool on);
 bool interruptRequested();
+// What a front end's Stop button does: asks the running operation to stop, as the first signal
+// would; clearInterrupt() readies the next operation.
+void requestInterrupt();
+void clearInterrupt();
 
 // A private temporary file in the system's temporary folder, removed when it goes out of scope.
 class ScratchFile {

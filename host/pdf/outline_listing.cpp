@@ -3,18 +3,33 @@
 #include "host/base/atom_table.h"
 #include "host/pdf/document_engine.h"
 #include "host/pdf/outline_tree.h"
+#include "host/pdf/table_registry.h"
 
 namespace sorvane::host {
 namespace {
 
-std::optional<int> pageOf(PDModelTable &pd, DocHandle doc, ActionHandle action) {
+// The page, fit type and view numbers of a go-to action's destination into `entry`.
+void readDestination(PDModelTable &pd, DocumentEngine &engine, DocHandle doc, ActionHandle action,
+                     OutlineEntry &entry) {
   if (!pd.actionIsValid(action) ||
       AtomTable::instance().name(pd.actionGetSubtype(action)) != "GoTo")
-    return std::nullopt;
+    return;
   ViewDestHandle dest = pd.actionGetDest(action);
   ViewDestHandle resolved = dest ? pd.viewDestResolve(dest, doc) : ViewDestHandle();
   const int page = resolved ? pd.viewDestGetPageIndex(resolved) : -1;
-  return page >= 0 ? std::optional<int>(page) : std::nullopt;
+  if (page < 0)
+    return;
+  entry.page = page;
+  entry.fit = AtomTable::instance().name(pd.viewDestGetFitType(resolved));
+  const PdfOps ops = engine.ops();
+  pdf_obj *array = engine.objectAt(slotOf(resolved.value()));
+  for (int i = 2; i < ops.arrayLength(array) && i < 6; ++i) {
+    pdf_obj *v = ops.arrayGet(array, i);
+    const CosType type = ops.type(v);
+    entry.view.push_back(type == CosType::Integer || type == CosType::Real
+                             ? std::optional<double>(ops.toReal(v))
+                             : std::nullopt);
+  }
 }
 
 } // namespace
@@ -37,8 +52,11 @@ OutlineListing listOutline(PdfTables &tables, DocHandle doc) {
     const ActionHandle action = pd.bookmarkGetAction(bm);
     if (pd.actionIsValid(action)) {
       entry.action = AtomTable::instance().name(pd.actionGetSubtype(action));
-      entry.page = pageOf(pd, doc, action);
+      readDestination(pd, engine, doc, action, entry);
     }
+    entry.colour = pd.bookmarkGetColor(bm);
+    entry.flags = pd.bookmarkGetFlags(bm);
+    entry.handle = bm;
     listing.entries.push_back(std::move(entry));
   }
   return listing;

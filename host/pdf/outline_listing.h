@@ -19,7 +19,14 @@ struct OutlineEntry {
   bool open = false;       // shown expanded
   std::string action;      // the action's subtype ("GoTo", "URI", ...), empty for none
   int childCount = 0;
-  int object = 0; // the bookmark's object number: the same bookmark before and after a change
+  int object = 0;   // the bookmark's object number: the same bookmark before and after a change
+  HostRgb colour{}; // black when it has none of its own
+  int flags = 0;    // 1 italic, 2 bold
+  // A go-to destination in this document: its fit type ("XYZ", "FitH", ...) and the numbers
+  // after it (nothing where the destination has null).
+  std::string fit;
+  std::vector<std::optional<double>> view;
+  BookmarkHandle handle;
 };
 
 struct OutlineListing {
