@@ -1,0 +1,94 @@
+// The studio's window: documents in tabs, the File and View menus, the host's menu bar with the
+// plug-in's commands, a tool bar with the page box and zoom, and a status bar that shows the
+// progress of long work with a button to stop it.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <map>
+#include <memory>
+
+#include "sdk/document_tables.h"
+#include "sdk/progress_monitor.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace sorvane::studio {
+
+class DocumentTab;
+class StudioHost;
+
+class MainWindow final : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit MainWindow(StudioHost &host, QWidget *parent = nullptr);
+  ~MainWindow() override;
+
+  // Opens `path` in a new tab (or shows its tab when it is open already); false, after telling
+  // the user why, when it cannot be opened.
+  bool openFile(const QString &path);
+  DocumentTab *currentTab() const;
+  DocumentTab *tab(int index) const;
+  int tabCount() const;
+  // Runs the host menu item `name` (a plug-in command) on the current document, as its menu
+  // entry does; false when there is no such item or it is disabled now.
+  bool runMenuItem(const QString &name);
+  // Saves the current document to its file, or asks where; false when it was not saved.
+  bool save();
+  bool saveAs();
+  // Closes tab `index`, asking about unsaved changes; false when the user kept it open.
+  bool closeTab(int index);
+  // The action of a menu entry by object name ("file-open", "TAVO:BookmarkGenerate"...).
+  QAction *action(const QString &name) const;
+  // Whether a plug-in command is at work (its progress shows, its Cancel button works).
+  bool busy() const { return m_busy; }
+  QPushButton *cancelButton() const { return m_cancel; }
+  QProgressBar *progressBar() const { return m_progress; }
+
+protected:
+  void closeEvent(QCloseEvent *event) override;
+  void dragEnterEvent(QDragEnterEvent *event) override;
+  void dropEvent(QDropEvent *event) override;
+
+private:
+  void buildMenus();
+  void buildHostMenus();
+  void buildToolBar();
+  void updateActions();
+  void currentChanged();
+  void openDialog();
+  void rememberRecent(const QString &path);
+  void fillRecentMenu();
+  void selectionMade(int page, HostRect box);
+  void offerPrintedPages(DocumentTab &tab);
+  void setBusy(bool on);
+
+  // The progress monitor the plug-in reports to.
+  static void beginOperation(void *self);
+  static void endOperation(void *self);
+  static void setDuration(int32_t total, void *self);
+  static void setCurrValue(int32_t value, void *self);
+  static void setText(TextHandle text, void *self);
+
+  StudioHost &m_host;
+  QTabWidget *m_tabs = nullptr;
+  QMenu *m_recent = nullptr;
+  std::map<QString, QAction *> m_actions;
+  std::map<QString, QAction *> m_hostActions; // by menu item name
+  QSpinBox *m_pageBox = nullptr;
+  QLabel *m_pageCount = nullptr;
+  QLabel *m_zoomLabel = nullptr;
+  QLabel *m_status = nullptr;
+  QProgressBar *m_progress = nullptr;
+  QPushButton *m_cancel = nullptr;
+  ProgressMonitor m_monitor;
+  bool m_busy = false;
+};
+
+} // namespace sorvane::studio

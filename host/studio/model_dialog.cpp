@@ -1,0 +1,614 @@
+#include "host/studio/model_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+#include "host/studio/owner_drawing.h"
+#include "host/studio/studio_icons.h"
+
+namespace sorvane::studio {
+namespace {
+
+using ui::Control;
+using ui::ControlKind;
+
+QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+std::string utf8(const QString &s) { return s.toUtf8().toStdString(); }
+
+// A field whose label does not begin with a capital letter ("to page:", "±") goes on with the
+// row before it.
+bool continuesRow(const Control &c) {
+  if (c.text.empty())
+    return true;
+  const unsigned char first = static_cast<unsigned char>(c.text[0]);
+  return !(first >= 'A' && first <= 'Z');
+}
+
+bool sameTree(const std::vector<ui::TreeItem> &a, const std::vector<ui::TreeItem> &b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].text != b[i].text || a[i].icon != b[i].icon || a[i].parent != b[i].parent ||
+        a[i].expanded != b[i].expanded || a[i].data != b[i].data)
+      return false;
+  return true;
+}
+
+// The entries of an owner-drawn list, drawn by the dialog.
+class OwnerDrawnDelegate final : public QStyledItemDelegate {
+public:
+  OwnerDrawnDelegate(ui::Dialog &model, int id, QObject *parent)
+      : QStyledItemDelegate(parent), m_model(model), m_id(id) {}
+  void paint(QPainter *painter, const QStyleOptionViewItem &option,
+             const QModelIndex &index) const override {
+    ui::DrawItemState state;
+    state.index = index.row();
+    state.selected = option.state & QStyle::State_Selected;
+    state.focused = false;
+    state.disabled = !(option.state & QStyle::State_Enabled);
+    drawOwnerDrawnItem(m_model, m_id, state, *painter, option.rect, option.palette);
+  }
+  QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(size.height(), option.fontMetrics.height() + 6));
+    return size;
+  }
+
+private:
+  ui::Dialog &m_model;
+  int m_id;
+};
+
+// A drop-down whose shown entry the dialog draws too.
+class OwnerDrawnCombo final : public QComboBox {
+public:
+  OwnerDrawnCombo(ui::Dialog &model, int id, QWidget *parent)
+      : QComboBox(parent), m_model(model), m_id(id) {
+    setItemDelegate(new OwnerDrawnDelegate(model, id, this));
+  }
+
+protected:
+  void paintEvent(QPaintEvent *) override {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText.clear();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    ui::DrawItemState state;
+    state.index = currentIndex();
+    state.focused = hasFocus();
+    state.disabled = !isEnabled();
+    drawOwnerDrawnItem(m_model, m_id, state, painter, field.adjusted(1, 1, -1, -1), palette());
+  }
+
+private:
+  ui::Dialog &m_model;
+  int m_id;
+};
+
+} // namespace
+
+ModelDialog::ModelDialog(ui::Dialog &model, QWidget *parent) : QDialog(parent), m_model(model) {
+  setObjectName("dialog");
+  setWindowTitle(qs(model.title()));
+}
+
+QWidget *ModelDialog::widgetFor(int id) const {
+  const auto at = m_byId.find(id);
+  return at == m_byId.end() ? nullptr : m_shown[at->second].widget;
+}
+
+ui::DialogResult ModelDialog::run() {
+  m_model.restart();
+  try {
+    m_model.onInit();
+  } catch (const std::exception &e) {
+    QMessageBox::critical(parentWidget(), qs(m_model.title()), QString::fromUtf8(e.what()));
+    return ui::DialogResult::Cancel;
+  }
+  if (m_model.ended())
+    return m_model.result();
+  build();
+  refresh();
+  exec();
+  if (!m_model.ended())
+    m_model.end(ui::DialogResult::Cancel);
+  return m_model.result();
+}
+
+void ModelDialog::build() {
+  const std::vector<Control> &controls = m_model.controls();
+  m_shown.clear();
+  m_byId.clear();
+  m_shown.resize(controls.size());
+  for (size_t i = 0; i < controls.size(); ++i) {
+    m_shown[i].index = i;
+    if (!m_byId.count(controls[i].id))
+      m_byId[controls[i].id] = i;
+  }
+  // The closing buttons: the last buttons of the dialog, but not those that open something
+  // more ("Save...") and belong with the controls above them.
+  size_t tail = controls.size();
+  while (tail > 0 && controls[tail - 1].kind == ControlKind::Button && controls[tail - 1].page < 0)
+    --tail;
+  bool closes = false;
+  for (size_t i = tail; i < controls.size(); ++i)
+    closes = closes || controls[i].id == ui::kIdOk || controls[i].id == ui::kIdCancel;
+  m_boxButtons.clear();
+  std::vector<size_t> always;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const Control &c = controls[i];
+    const bool opensMore = c.text.size() >= 3 && c.text.compare(c.text.size() - 3, 3, "...") == 0;
+    if (closes && i >= tail && !opensMore)
+      m_boxButtons.push_back(i);
+    else if (c.page < 0)
+      always.push_back(i);
+  }
+
+  auto *top = new QVBoxLayout(this);
+  layOut(always, top);
+  auto *buttons = new QHBoxLayout;
+  bool stretched = false;
+  for (size_t i : m_boxButtons) {
+    const Control &c = controls[i];
+    // The buttons that close the dialog to the right; the others (Help) to the left.
+    if (!stretched && (c.id == ui::kIdOk || c.id == ui::kIdCancel || c.isDefault)) {
+      buttons->addStretch(1);
+      stretched = true;
+    }
+    buttons->addWidget(makeWidget(i));
+  }
+  if (!stretched)
+    buttons->insertStretch(0, 1);
+  top->addSpacing(4);
+  top->addLayout(buttons);
+}
+
+void ModelDialog::layOut(const std::vector<size_t> &indexes, QBoxLayout *layout) {
+  const std::vector<Control> &controls = m_model.controls();
+  QHBoxLayout *row = nullptr;
+  auto closeRow = [&] {
+    if (row)
+      row->addStretch(1);
+    row = nullptr;
+  };
+  auto openRow = [&] {
+    closeRow();
+    row = new QHBoxLayout;
+    layout->addLayout(row);
+  };
+  for (size_t at = 0; at < indexes.size(); ++at) {
+    const size_t i = indexes[at];
+    const Control &c = controls[i];
+    switch (c.kind) {
+    case ControlKind::Group: {
+      closeRow();
+      // A group holds what follows it up to the next group; one that begins with radio
+      // buttons holds just them.
+      std::vector<size_t> inside;
+      const bool radios =
+          at + 1 < indexes.size() && controls[indexes[at + 1]].kind == ControlKind::Radio;
+      while (at + 1 < indexes.size()) {
+        const Control &next = controls[indexes[at + 1]];
+        if (next.kind == ControlKind::Group || (radios && next.kind != ControlKind::Radio))
+          break;
+        inside.push_back(indexes[++at]);
+      }
+      auto *box = static_cast<QGroupBox *>(makeWidget(i));
+      auto *boxLayout = new QVBoxLayout(box);
+      layOut(inside, boxLayout);
+      layout->addWidget(box);
+      break;
+    }
+    case ControlKind::List:
+    case ControlKind::Tree: {
+      closeRow();
+      if (!c.text.empty())
+        layout->addWidget(new QLabel(qs(c.text), this));
+      QWidget *list = makeWidget(i);
+      // Buttons right after a list work on it: they stand in a column beside it.
+      std::vector<size_t> beside;
+      while (at + 1 < indexes.size() && controls[indexes[at + 1]].kind == ControlKind::Button)
+        beside.push_back(indexes[++at]);
+      if (beside.empty()) {
+        layout->addWidget(list, 1);
+        break;
+      }
+      auto *pair = new QHBoxLayout;
+      pair->addWidget(list, 1);
+      auto *column = new QVBoxLayout;
+      for (size_t b : beside)
+        column->addWidget(makeWidget(b));
+      column->addStretch(1);
+      pair->addLayout(column);
+      layout->addLayout(pair, 1);
+      break;
+    }
+    case ControlKind::CheckBox:
+      openRow();
+      row->addWidget(makeWidget(i));
+      break;
+    case ControlKind::Button:
+      if (!row)
+        openRow();
+      row->addWidget(makeWidget(i));
+      break;
+    case ControlKind::Edit:
+    case ControlKind::DropDown:
+    case ControlKind::OwnerDrawnList: {
+      if (c.multiLine) {
+        closeRow();
+        if (!c.text.empty())
+          layout->addWidget(new QLabel(qs(c.text), this));
+        layout->addWidget(makeWidget(i), 1);
+        break;
+      }
+      if (!row || !continuesRow(c))
+        openRow();
+      QWidget *field = makeWidget(i);
+      if (!c.text.empty()) {
+        auto *label = new QLabel(qs(c.text).trimmed(), this);
+        label->setBuddy(field);
+        m_shown[i].label = label;
+        row->addWidget(label);
+      }
+      row->addWidget(field);
+      break;
+    }
+    case ControlKind::Tabs: {
+      closeRow();
+      auto *tabs = static_cast<QTabWidget *>(makeWidget(i));
+      for (size_t p = 0; p < c.items.size(); ++p) {
+        auto *page = new QWidget(tabs);
+        auto *pageLayout = new QVBoxLayout(page);
+        std::vector<size_t> onPage;
+        for (size_t k = 0; k < controls.size(); ++k)
+          if (controls[k].page == int(p) &&
+              std::find(m_boxButtons.begin(), m_boxButtons.end(), k) == m_boxButtons.end())
+            onPage.push_back(k);
+        layOut(onPage, pageLayout);
+        pageLayout->addStretch(1);
+        tabs->addTab(page, qs(c.items[p]));
+      }
+      layout->addWidget(tabs, 1);
+      break;
+    }
+    case ControlKind::Static:
+    case ControlKind::Radio:
+    case ControlKind::Picture:
+      closeRow();
+      layout->addWidget(makeWidget(i));
+      break;
+    }
+  }
+  closeRow();
+}
+
+QWidget *ModelDialog::makeWidget(size_t index) {
+  const Control &c = m_model.controls()[index];
+  const int id = c.id;
+  QWidget *widget = nullptr;
+  switch (c.kind) {
+  case ControlKind::Static: {
+    auto *label = new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(c.text.size() > 60);
+    widget = label;
+    break;
+  }
+  case ControlKind::Group: widget = new QGroupBox(this); break;
+  case ControlKind::CheckBox: {
+    auto *box = new QCheckBox(this);
+    connect(box, &QCheckBox::clicked, this, [this, index, id](bool on) {
+      if (m_busy)
+        return refresh();
+      control(index).checked = on;
+      userDid(id, ui::Event::Clicked);
+    });
+    widget = box;
+    break;
+  }
+  case ControlKind::Radio: {
+    auto *radio = new QRadioButton(this);
+    radio->setAutoExclusive(false);
+    connect(radio, &QRadioButton::clicked, this, [this, index, id] {
+      if (m_busy || control(index).checked)
+        return refresh();
+      m_model.checkRadio(id);
+      userDid(id, ui::Event::Clicked);
+    });
+    widget = radio;
+    break;
+  }
+  case ControlKind::Button: {
+    auto *button = new QPushButton(this);
+    button->setAutoDefault(false);
+    button->setDefault(c.isDefault);
+    connect(button, &QPushButton::clicked, this, [this, id] {
+      if (m_busy)
+        m_pendingClicks.insert(id); // the handler at work looks for it
+      else
+        userDid(id, ui::Event::Clicked);
+    });
+    widget = button;
+    break;
+  }
+  case ControlKind::Edit: {
+    if (c.multiLine) {
+      auto *edit = new QPlainTextEdit(this);
+      edit->setMinimumSize(360, 120);
+      connect(edit, &QPlainTextEdit::textChanged, this, [this, index, id, edit] {
+        if (m_refreshing || m_busy)
+          return;
+        control(index).value = utf8(edit->toPlainText());
+        userDid(id, ui::Event::Changed);
+      });
+      widget = edit;
+      break;
+    }
+    auto *edit = new QLineEdit(this);
+    if (c.digitsOnly) {
+      edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+      edit->setMaximumWidth(80);
+    } else {
+      edit->setMinimumWidth(160);
+    }
+    connect(edit, &QLineEdit::textEdited, this, [this, index, id](const QString &text) {
+      if (m_busy)
+        return;
+      control(index).value = utf8(text);
+      userDid(id, ui::Event::Changed);
+    });
+    widget = edit;
+    break;
+  }
+  case ControlKind::DropDown:
+  case ControlKind::OwnerDrawnList: {
+    QComboBox *combo = c.kind == ControlKind::OwnerDrawnList
+                           ? new OwnerDrawnCombo(m_model, id, this)
+                           : new QComboBox(this);
+    combo->setEditable(c.editable);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    if (c.kind == ControlKind::OwnerDrawnList)
+      combo->setMinimumWidth(160);
+    connect(combo, &QComboBox::activated, this, [this, index, id](int entry) {
+      if (m_busy)
+        return refresh();
+      Control &model = control(index);
+      model.selected = entry;
+      if (model.editable && entry >= 0 && size_t(entry) < model.items.size())
+        model.value = model.items[size_t(entry)];
+      userDid(id, ui::Event::Changed);
+    });
+    if (c.editable) {
+      combo->setMinimumWidth(70);
+      connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+              [this, index, id](const QString &text) {
+                if (m_busy)
+                  return;
+                control(index).value = utf8(text);
+                userDid(id, ui::Event::Changed);
+              });
+    }
+    widget = combo;
+    break;
+  }
+  case ControlKind::List: {
+    auto *list = new QListWidget(this);
+    list->setMinimumHeight(100);
+    connect(list, &QListWidget::currentRowChanged, this, [this, index, id](int entry) {
+      if (m_refreshing || m_busy)
+        return;
+      control(index).selected = entry;
+      userDid(id, ui::Event::Changed);
+    });
+    connect(list, &QListWidget::itemDoubleClicked, this, [this, id] {
+      if (!m_busy)
+        userDid(id, ui::Event::DoubleClicked);
+    });
+    widget = list;
+    break;
+  }
+  case ControlKind::Tree: {
+    auto *tree = new QTreeWidget(this);
+    tree->setHeaderHidden(true);
+    tree->setMinimumSize(360, 140);
+    connect(tree, &QTreeWidget::currentItemChanged, this, [this, index, id](QTreeWidgetItem *item) {
+      if (m_refreshing || m_busy)
+        return;
+      control(index).selected = item ? item->data(0, Qt::UserRole).toInt() : -1;
+      userDid(id, ui::Event::Changed);
+    });
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this, id] {
+      if (!m_busy)
+        userDid(id, ui::Event::DoubleClicked);
+    });
+    auto expand = [this, index](QTreeWidgetItem *item, bool open) {
+      if (m_refreshing)
+        return;
+      const int entry = item->data(0, Qt::UserRole).toInt();
+      Shown &shown = m_shown[index];
+      if (entry >= 0 && size_t(entry) < control(index).tree.size()) {
+        control(index).tree[size_t(entry)].expanded = open;
+        shown.tree[size_t(entry)].expanded = open;
+      }
+    };
+    connect(tree, &QTreeWidget::itemExpanded, this,
+            [expand](QTreeWidgetItem *item) { expand(item, true); });
+    connect(tree, &QTreeWidget::itemCollapsed, this,
+            [expand](QTreeWidgetItem *item) { expand(item, false); });
+    widget = tree;
+    break;
+  }
+  case ControlKind::Tabs: {
+    auto *tabs = new QTabWidget(this);
+    connect(tabs, &QTabWidget::currentChanged, this, [this, index, id](int page) {
+      if (m_refreshing || m_busy)
+        return;
+      control(index).selected = page;
+      userDid(id, ui::Event::Changed);
+    });
+    widget = tabs;
+    break;
+  }
+  case ControlKind::Picture: {
+    auto *picture = new QLabel(this);
+    picture->setPixmap(namedPicture(qs(c.value), 64));
+    widget = picture;
+    break;
+  }
+  }
+  if (!c.name.empty())
+    widget->setObjectName(qs(c.name));
+  m_shown[index].widget = widget;
+  return widget;
+}
+
+void ModelDialog::refresh() {
+  m_refreshing = true;
+  setWindowTitle(qs(m_model.title()));
+  for (Shown &shown : m_shown)
+    if (shown.widget)
+      showControl(shown);
+  m_refreshing = false;
+}
+
+void ModelDialog::showControl(Shown &shown) {
+  const Control &c = m_model.controls()[shown.index];
+  QWidget *w = shown.widget;
+  const QSignalBlocker block(w);
+  w->setEnabled(c.enabled);
+  if (shown.label) {
+    shown.label->setEnabled(c.enabled);
+    shown.label->setText(qs(c.text).trimmed());
+  }
+  switch (c.kind) {
+  case ControlKind::Static: static_cast<QLabel *>(w)->setText(qs(c.text)); break;
+  case ControlKind::Group: static_cast<QGroupBox *>(w)->setTitle(qs(c.text)); break;
+  case ControlKind::CheckBox:
+  case ControlKind::Radio: {
+    auto *button = static_cast<QAbstractButton *>(w);
+    button->setText(qs(c.text));
+    button->setChecked(c.checked);
+    break;
+  }
+  case ControlKind::Button: static_cast<QPushButton *>(w)->setText(qs(c.text)); break;
+  case ControlKind::Edit:
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+      if (utf8(edit->text()) != c.value)
+        edit->setText(qs(c.value));
+    } else if (auto *text = qobject_cast<QPlainTextEdit *>(w)) {
+      if (utf8(text->toPlainText()) != c.value)
+        text->setPlainText(qs(c.value));
+    }
+    break;
+  case ControlKind::DropDown:
+  case ControlKind::OwnerDrawnList: {
+    auto *combo = static_cast<QComboBox *>(w);
+    if (shown.items != c.items || combo->count() != int(c.items.size())) {
+      combo->clear();
+      for (const std::string &item : c.items)
+        combo->addItem(qs(item));
+      shown.items = c.items;
+    }
+    combo->setCurrentIndex(c.selected);
+    if (c.editable && utf8(combo->currentText()) != c.value)
+      combo->setEditText(qs(c.value));
+    combo->update();
+    break;
+  }
+  case ControlKind::List: {
+    auto *list = static_cast<QListWidget *>(w);
+    if (shown.items != c.items || list->count() != int(c.items.size())) {
+      list->clear();
+      for (const std::string &item : c.items)
+        list->addItem(qs(item));
+      shown.items = c.items;
+    }
+    list->setCurrentRow(c.selected);
+    break;
+  }
+  case ControlKind::Tree: {
+    auto *tree = static_cast<QTreeWidget *>(w);
+    if (!sameTree(shown.tree, c.tree)) {
+      tree->clear();
+      std::vector<QTreeWidgetItem *> made;
+      for (size_t i = 0; i < c.tree.size(); ++i) {
+        const ui::TreeItem &entry = c.tree[i];
+        QTreeWidgetItem *item = entry.parent >= 0 && size_t(entry.parent) < made.size()
+                                    ? new QTreeWidgetItem(made[size_t(entry.parent)])
+                                    : new QTreeWidgetItem(tree);
+        item->setText(0, qs(entry.text));
+        item->setData(0, Qt::UserRole, int(i));
+        if (entry.icon >= 0 && size_t(entry.icon) < c.icons.size())
+          item->setIcon(0, namedIcon(qs(c.icons[size_t(entry.icon)])));
+        made.push_back(item);
+      }
+      for (size_t i = 0; i < c.tree.size(); ++i)
+        made[i]->setExpanded(c.tree[i].expanded);
+      shown.tree = c.tree;
+    }
+    QTreeWidgetItem *current = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+      if ((*it)->data(0, Qt::UserRole).toInt() == c.selected)
+        current = *it;
+    tree->setCurrentItem(current);
+    break;
+  }
+  case ControlKind::Tabs: {
+    auto *tabs = static_cast<QTabWidget *>(w);
+    if (c.selected >= 0 && c.selected < tabs->count())
+      tabs->setCurrentIndex(c.selected);
+    break;
+  }
+  case ControlKind::Picture: break;
+  }
+}
+
+void ModelDialog::userDid(int id, ui::Event event) {
+  m_busy = true;
+  try {
+    m_model.handle(id, event);
+  } catch (const std::exception &e) {
+    // A handler that fails leaves the dialog open; the user hears why.
+    QMessageBox::warning(this, qs(m_model.title()), QString::fromUtf8(e.what()));
+  }
+  m_busy = false;
+  m_pendingClicks.clear();
+  refresh();
+  if (m_model.ended())
+    done(m_model.result() == ui::DialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+bool ModelDialog::takeClick(int id) { return m_pendingClicks.erase(id) > 0; }
+
+void ModelDialog::reject() {
+  if (m_busy) {
+    m_pendingClicks.insert(ui::kIdCancel);
+    return;
+  }
+  userDid(ui::kIdCancel, ui::Event::Clicked);
+}
+
+} // namespace sorvane::studio

@@ -1,0 +1,69 @@
+// A dialog model shown as a Qt dialog. The layout comes from the model alone: groups become
+// frames, a field and the fields that continue it share a row, the buttons after a list stand in
+// a column beside it, the closing buttons (OK, Cancel, Close, Help and the like) sit at the
+// bottom, and a tab control holds the controls of its pages. What the user does is moved into
+// the model, handed to the dialog's handlers, and the model is shown again, so enabling and
+// texts stay live.
+#pragma once
+
+#include <QDialog>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "sdk/platform_ui.h"
+
+class QBoxLayout;
+class QGridLayout;
+class QLabel;
+class QTabWidget;
+
+namespace sorvane::studio {
+
+class ModelDialog final : public QDialog {
+  Q_OBJECT
+public:
+  ModelDialog(ui::Dialog &model, QWidget *parent);
+
+  // Runs onInit and the dialog until a handler ends it; the model's result.
+  ui::DialogResult run();
+  // Shows the model's current state (controls a handler changed while it works).
+  void refresh();
+  // True when button `id` was clicked while a handler was at work; forgets the click.
+  bool takeClick(int id);
+  ui::Dialog &model() { return m_model; }
+  // The widget that shows control `id` (a check box, field, list, button...), or null.
+  QWidget *widgetFor(int id) const;
+
+protected:
+  void reject() override;
+
+private:
+  struct Shown {
+    size_t index = 0;          // into the model's controls
+    QWidget *widget = nullptr; // the control itself
+    QLabel *label = nullptr;   // the text beside a field
+    std::vector<ui::TreeItem> tree;
+    std::vector<std::string> items;
+  };
+
+  void build();
+  // Lays out controls [first, end) into `layout`.
+  void layOut(const std::vector<size_t> &indexes, QBoxLayout *layout);
+  QWidget *makeWidget(size_t index);
+  void showControl(Shown &shown);
+  void userDid(int id, ui::Event event);
+  ui::Control &control(size_t index) {
+    return const_cast<ui::Control &>(m_model.controls()[index]);
+  }
+
+  ui::Dialog &m_model;
+  std::vector<Shown> m_shown;
+  std::map<int, size_t> m_byId; // control id -> index into m_shown
+  std::vector<size_t> m_boxButtons;
+  bool m_busy = false;
+  bool m_refreshing = false;
+  std::set<int> m_pendingClicks;
+};
+
+} // namespace sorvane::studio

@@ -1,0 +1,161 @@
+// studio_screenshots OUTDIR PDF SETTINGS: opens PDF in the studio, walks through every dialog
+// (loading SETTINGS in the Generate dialog) and writes a PNG picture of each window to OUTDIR,
+// as the studio's guide shows them. Exits 1 when a window did not show.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "host/studio/document_tab.h"
+#include "host/studio/main_window.h"
+#include "host/studio/studio_host.h"
+#include "tests/studio/studio_driver.h"
+
+namespace {
+
+using sorvane::test::choose;
+using sorvane::test::click;
+
+QString g_out;
+int g_shots = 0;
+
+void shoot(QWidget &window, const QString &name) {
+  QTest::qWait(150); // pages drawn in their thread, layouts settled
+  QApplication::processEvents();
+  const QString path = g_out + "/" + name + ".png";
+  if (!window.grab().save(path)) {
+    std::fprintf(stderr, "studio_screenshots: cannot write %s\n", qPrintable(path));
+    return;
+  }
+  ++g_shots;
+  std::printf("%s\n", qPrintable(path));
+}
+
+const QString kGenerate = "Generate Bookmarks (Sorvane Plug-in)";
+const QString kLevel = "Bookmark Level Description";
+
+bool run(sorvane::studio::MainWindow &window, const QString &item,
+         sorvane::test::DialogDriver &driver) {
+  QAction *a = window.action(item);
+  if (!a || !a->isEnabled())
+    return false;
+  a->trigger();
+  return sorvane::test::waitFor([&] { return driver.done(); }, 10000);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName("Sorvane");
+  QApplication::setApplicationName("Sorvane Studio Screenshots");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: studio_screenshots OUTDIR PDF SETTINGS\n");
+    return 2;
+  }
+  g_out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(g_out);
+  const QString pdf = QString::fromLocal8Bit(argv[2]);
+  const QString settings = QString::fromLocal8Bit(argv[3]);
+
+  sorvane::studio::StudioHost host;
+  host.loadPlugIn();
+  host.ui().setHelpOpener([](const QString &) { return true; });
+  sorvane::studio::MainWindow window(host);
+  window.resize(1100, 760);
+  window.show();
+  if (!window.openFile(pdf))
+    return 1;
+  bool ok = true;
+
+  sorvane::test::DialogDriver generate;
+  generate
+      .on(kGenerate,
+          [](QWidget &d) {
+            shoot(d, "generate-empty");
+            click(d, "Load...");
+          })
+      .on("Load Settings", [&](QWidget &d) { sorvane::test::chooseFile(d, settings); })
+      .on(kGenerate,
+          [](QWidget &d) {
+            shoot(d, "generate");
+            choose(d, "levels", "Level 1 : (Helvetica-Bold, Size 20.0 pt)");
+            click(d, "Edit...");
+          })
+      .on(kLevel,
+          [](QWidget &d) {
+            shoot(d, "level-text-matching");
+            choose(d, "pages", "Appearance");
+            shoot(d, "level-appearance");
+            choose(d, "pages", "Content");
+            shoot(d, "level-content");
+            choose(d, "pages", "Text Matching");
+            click(d, "<< Add...");
+          })
+      .on("Font Name",
+          [](QWidget &d) {
+            shoot(d, "font-name");
+            click(d, "Cancel");
+          })
+      .on(kLevel, [](QWidget &d) { click(d, "Cancel"); })
+      .on(kGenerate, [](QWidget &d) { click(d, "Edit Stop Words..."); })
+      .on("Edit Stop Words",
+          [](QWidget &d) {
+            shoot(d, "stop-words");
+            click(d, "Cancel");
+          })
+      .on(kGenerate, [](QWidget &d) { click(d, "OK"); })
+      .on(sorvane::studio::kAppName, [](QWidget &box) {
+        shoot(box, "generate-summary");
+        click(box, "OK");
+      });
+  ok = run(window, "TAVO:BookmarkGenerate", generate) && ok;
+  if (auto *tab = window.currentTab())
+    tab->pages().goToPage(1);
+  shoot(window, "main-window");
+
+  sorvane::test::DialogDriver validate;
+  validate.on("Validate Bookmarks", [](QWidget &d) {
+    click(d, "Validate");
+    shoot(d, "validate");
+    click(d, "Close");
+  });
+  ok = run(window, "TAVO:BookmarkValidate", validate) && ok;
+
+  sorvane::test::DialogDriver sort;
+  sort.on("Sort Bookmarks",
+          [](QWidget &d) {
+            click(d, "Sort only bookmark(s) with the following title:");
+            shoot(d, "sort");
+            click(d, "Select...");
+          })
+      .on("Select Bookmark",
+          [](QWidget &d) {
+            shoot(d, "select-bookmark");
+            click(d, "Cancel");
+          })
+      .on("Sort Bookmarks", [](QWidget &d) { click(d, "Cancel"); });
+  ok = run(window, "TAVO:BookmarkSort", sort) && ok;
+
+  sorvane::test::DialogDriver about;
+  about.on("Sorvane Plug-in", [](QWidget &d) {
+    shoot(d, "about");
+    click(d, "OK");
+  });
+  ok = run(window, "TAVO:AboutSorvane", about) && ok;
+
+  sorvane::test::DialogDriver remove;
+  remove.on(sorvane::studio::kAppName, [](QWidget &box) {
+    shoot(box, "delete-all");
+    click(box, "No");
+  });
+  ok = run(window, "TAVO:BookmarkDeleteAll", remove) && ok;
+
+  if (auto *tab = window.currentTab())
+    tab->setModified(false);
+  std::printf("%d pictures\n", g_shots);
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,303 @@
+// The studio driven through its window and the plug-in's real dialogs, as a user would: open a
+// file, select a heading, make levels in the Generate dialog, run it, save; validate and sort;
+// stop a long run from the status bar. The saved files are read back with QPDF.
+#include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "host/studio/document_tab.h"
+#include "host/studio/main_window.h"
+#include "host/studio/studio_host.h"
+#include "tests/studio/studio_driver.h"
+#include "tests/support/fixture_helpers.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/temp_dir.h"
+
+namespace sorvane {
+namespace {
+
+using studio::DocumentTab;
+using studio::MainWindow;
+using test::click;
+using test::DialogDriver;
+
+const QString kGenerate = "Generate Bookmarks (Sorvane Plug-in)";
+const QString kLevel = "Bookmark Level Description";
+
+// The bookmark titles of `path` as QPDF reads them, indented by depth.
+std::vector<std::string> titlesIn(const std::string &path) {
+  std::vector<std::string> out;
+  std::function<void(const std::vector<test::InspectedBookmark> &, int)> walk =
+      [&](const auto &list, int depth) {
+        for (const auto &b : list) {
+          out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
+          walk(b.children, depth + 1);
+        }
+      };
+  walk(test::inspectPdf(path).outline, 0);
+  return out;
+}
+
+// The titles the bookmarks pane shows, indented by depth.
+std::vector<std::string> titlesShown(QTreeWidget &tree) {
+  std::vector<std::string> out;
+  std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int depth) {
+    out.push_back(std::string(size_t(2 * depth), ' ') + item->text(0).toStdString());
+    for (int i = 0; i < item->childCount(); ++i)
+      walk(item->child(i), depth + 1);
+  };
+  for (int i = 0; i < tree.topLevelItemCount(); ++i)
+    walk(tree.topLevelItem(i), 0);
+  return out;
+}
+
+// The point of the page view's viewport where user-space point (x, y) of `page` is shown.
+QPoint shownAt(studio::PageView &view, int page, double x, double y) {
+  const QRect r = view.pageRect(page);
+  const double ppp = r.width() / view.frame(page).width;
+  const auto p = view.frame(page).shownPoint(x, y);
+  return QPoint(r.left() + int(p[0] * ppp), r.top() + int(p[1] * ppp));
+}
+
+void answerMessage(QWidget &box, const QString &button, QString *text = nullptr) {
+  if (text)
+    if (auto *message = qobject_cast<QMessageBox *>(&box))
+      *text = message->text();
+  click(box, button);
+}
+
+class Studio : public ::testing::Test {
+protected:
+  void SetUp() override {
+    host.loadPlugIn();
+    window = std::make_unique<MainWindow>(host);
+    window->show();
+  }
+  void TearDown() override {
+    // Changes left unsaved are not asked about when the test ends.
+    for (int i = 0; i < window->tabCount(); ++i)
+      window->tab(i)->setModified(false);
+    window.reset();
+  }
+  DocumentTab &open(const std::string &path) {
+    EXPECT_TRUE(window->openFile(QString::fromStdString(path)));
+    return *window->currentTab();
+  }
+  // Triggers a menu action and waits until `driver` ran every step.
+  void run(const QString &action, DialogDriver &driver) {
+    QAction *a = window->action(action);
+    ASSERT_TRUE(a) << action.toStdString();
+    ASSERT_TRUE(a->isEnabled()) << action.toStdString() << " is disabled";
+    a->trigger();
+    EXPECT_TRUE(test::waitFor([&] { return driver.done(); }, 5000))
+        << "still waiting for " << driver.waitingFor().toStdString();
+  }
+
+  test::TempDir dir;
+  studio::StudioHost host;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(Studio, GenerateThroughTheDialogsAndSaveAs) {
+  test::PdfSpec spec = test::pages(3);
+  spec.pages[0].texts = {test::textAt("Chapter One", 72, 700, 18, "Helvetica-Bold"),
+                         test::textAt("1.1 Start", 72, 650, 12, "Times-Bold"),
+                         test::textAt("Body text", 72, 600, 10, "Times-Roman")};
+  spec.pages[1].texts = {test::textAt("1.2 Next", 72, 700, 12, "Times-Bold")};
+  spec.pages[2].texts = {test::textAt("Chapter Two", 72, 700, 18, "Helvetica-Bold")};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  const std::string before = test::readFile(in);
+  DocumentTab &tab = open(in);
+  EXPECT_FALSE(window->action("TAVO:BookmarkValidate")->isEnabled()) << "no bookmarks yet";
+
+  // The first heading, selected with the text tool: what the style capture reads.
+  window->action("view-select-text")->trigger();
+  studio::PageView &pages = tab.pages();
+  QWidget *viewport = pages.viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, shownAt(pages, 0, 70, 722));
+  QTest::mouseMove(viewport, shownAt(pages, 0, 300, 695));
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, shownAt(pages, 0, 300, 695));
+
+  QString summary;
+  DialogDriver driver;
+  driver.on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel,
+          [](QWidget &d) {
+            click(d, "Set Font Style From Selected Text");
+            click(d, "OK");
+          })
+      .on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel,
+          [](QWidget &d) {
+            test::choose(d, "fonts", "Helvetica-Bold");
+            click(d, "Remove");
+            click(d, "<< Add...");
+          })
+      .on("Font Name",
+          [](QWidget &d) {
+            test::choose(d, "fonts", "Times-Bold");
+            click(d, "OK");
+          })
+      .on(kLevel,
+          [](QWidget &d) {
+            test::type(d, "size", "12");
+            click(d, "OK");
+          })
+      .on(kGenerate,
+          [](QWidget &d) {
+            auto *levels = qobject_cast<QTreeWidget *>(test::control(d, "levels"));
+            ASSERT_TRUE(levels);
+            EXPECT_EQ(levels->topLevelItemCount(), 1);
+            click(d, "OK");
+          })
+      .on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK", &summary); });
+  run("TAVO:BookmarkGenerate", driver);
+  EXPECT_TRUE(summary.startsWith("Total number of bookmarks created: 4")) << summary.toStdString();
+
+  const std::vector<std::string> expected{"Chapter One", "  1.1 Start", "  1.2 Next",
+                                          "Chapter Two"};
+  EXPECT_EQ(titlesShown(tab.bookmarks()), expected);
+  EXPECT_TRUE(tab.bookmarks().isVisible());
+  EXPECT_TRUE(tab.modified());
+  EXPECT_TRUE(window->action("TAVO:BookmarkValidate")->isEnabled());
+
+  // Save As writes the new file; the input stays as it was.
+  const std::string out = dir.file("out.pdf");
+  DialogDriver saving;
+  saving.on("Save As", [&](QWidget &d) { test::chooseFile(d, QString::fromStdString(out)); });
+  window->action("file-save-as")->trigger();
+  EXPECT_TRUE(saving.done());
+  EXPECT_FALSE(tab.modified());
+  EXPECT_EQ(titlesIn(out), expected);
+  EXPECT_EQ(test::readFile(in), before);
+  EXPECT_LE(test::qpdfCheck(out), 3);
+}
+
+TEST_F(Studio, ValidateAndSortThroughTheDialogs) {
+  test::PdfSpec spec = test::pages(2);
+  auto item = [](std::string title, int page) {
+    test::OutlineSpec b;
+    b.title = std::move(title);
+    b.action = test::ActionSpec::goTo(page);
+    return b;
+  };
+  spec.outline = {item("b", 1), item("c", 7), item("a", 0)};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  DocumentTab &tab = open(in);
+  EXPECT_EQ(titlesShown(tab.bookmarks()), (std::vector<std::string>{"b", "c", "a"}));
+
+  std::vector<std::string> report;
+  DialogDriver validating;
+  validating.on("Validate Bookmarks", [&](QWidget &d) {
+    click(d, "Validate");
+    auto *tree = qobject_cast<QTreeWidget *>(test::control(d, "report"));
+    ASSERT_TRUE(tree);
+    report = titlesShown(*tree);
+    click(d, "Close");
+  });
+  run("TAVO:BookmarkValidate", validating);
+  ASSERT_FALSE(report.empty());
+  EXPECT_NE(report.front().find(">c\""), std::string::npos) << report.front();
+  EXPECT_FALSE(tab.modified()) << "validating changes nothing";
+
+  DialogDriver sorting;
+  sorting.on("Sort Bookmarks", [](QWidget &d) {
+    test::choose(d, "level", "Level 1");
+    click(d, "Ascending");
+    click(d, "OK");
+  });
+  run("TAVO:BookmarkSort", sorting);
+  EXPECT_EQ(titlesShown(tab.bookmarks()), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_TRUE(tab.modified());
+  window->save();
+  EXPECT_EQ(titlesIn(in), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_FALSE(tab.modified());
+}
+
+TEST_F(Studio, ALongGenerationStopsFromTheStatusBar) {
+  test::PdfSpec spec = test::pages(800);
+  for (int i = 0; i < 800; ++i)
+    spec.pages[size_t(i)].texts = {
+        test::textAt("Heading " + std::to_string(i + 1), 72, 700, 12, "Helvetica-Bold")};
+  const std::string in = dir.file("long.pdf");
+  test::writePdf(spec, in);
+  DocumentTab &tab = open(in);
+
+  bool sawProgress = false;
+  QTimer stopper;
+  QObject::connect(&stopper, &QTimer::timeout, [&] {
+    if (window->cancelButton()->isVisible() && window->cancelButton()->isEnabled()) {
+      sawProgress = window->progressBar()->isVisible();
+      QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+      stopper.stop();
+    }
+  });
+  QString summary;
+  DialogDriver driver;
+  driver.on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel, [](QWidget &d) { click(d, "OK"); })
+      .on(kGenerate,
+          [&](QWidget &d) {
+            stopper.start(5);
+            click(d, "OK");
+          })
+      .on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK", &summary); });
+  run("TAVO:BookmarkGenerate", driver);
+  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(summary.startsWith("Total number of bookmarks created: 0")) << summary.toStdString();
+  EXPECT_EQ(tab.bookmarks().topLevelItemCount(), 0);
+  EXPECT_FALSE(tab.modified());
+  EXPECT_FALSE(window->busy());
+  EXPECT_FALSE(window->cancelButton()->isVisible());
+}
+
+TEST_F(Studio, ABookmarkClickShowsItsPage) {
+  test::PdfSpec spec = test::pages(5);
+  test::OutlineSpec b;
+  b.title = "Four";
+  b.action = test::ActionSpec::goTo(3, "XYZ", {0, 400, 0});
+  b.color = std::array<double, 3>{1, 0, 0};
+  b.flags = 2;
+  spec.outline = {b};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  DocumentTab &tab = open(in);
+  QTreeWidgetItem *item = tab.bookmarks().topLevelItem(0);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->foreground(0).color(), QColor(255, 0, 0));
+  EXPECT_TRUE(item->font(0).bold());
+  EXPECT_FALSE(item->font(0).italic());
+  EXPECT_EQ(tab.pages().currentPage(), 0);
+  const QRect r = tab.bookmarks().visualItemRect(item);
+  QTest::mouseClick(tab.bookmarks().viewport(), Qt::LeftButton, {}, r.center());
+  EXPECT_EQ(tab.pages().currentPage(), 3);
+  // The destination's height of the page is at the top of the view.
+  const QRect page = tab.pages().pageRect(3);
+  const double ppp = page.width() / tab.pages().frame(3).width;
+  EXPECT_NEAR(page.top() + (792 - 400) * ppp, 0, 20);
+}
+
+TEST_F(Studio, AFileThatIsNoPdfIsRefusedWithAMessage) {
+  const std::string bad = dir.file("bad.pdf");
+  test::writeFile(bad, "not a pdf");
+  QString text;
+  DialogDriver driver;
+  driver.on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK", &text); });
+  EXPECT_FALSE(window->openFile(QString::fromStdString(bad)));
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(text.contains("cannot be opened")) << text.toStdString();
+  EXPECT_EQ(window->tabCount(), 0);
+}
+
+} // namespace
+} // namespace sorvane
