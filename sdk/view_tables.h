@@ -9,6 +9,7 @@
 
 #include "sdk/atom.h"
 #include "sdk/batch_command.h"
+#include "sdk/document_tables.h"
 #include "sdk/handles.h"
 #include "sdk/host_table.h"
 #include "sdk/platform_ui.h"
@@ -33,6 +34,25 @@ struct SelectedTextPiece {
 struct DocSelection {
   std::string type;
   std::vector<SelectedTextPiece> pieces;
+};
+
+// A heading that rules find on a page, as a preview shows it.
+struct HeadingPreview {
+  int32_t level = 0; // 0: the top level
+  HostRect box;      // the heading's line, default user space
+  std::string title;
+};
+
+// What a plug-in offers a host with windows: the headings its rules (those being edited, else
+// the remembered ones) find on a page, so the host can mark them on the page shown.
+class HeadingPreviewer {
+public:
+  virtual ~HeadingPreviewer() = default;
+  // The headings on page `page` of `doc`; none when no rules are set or the page is outside
+  // their page range. Throws HostError when the page cannot be read.
+  virtual std::vector<HeadingPreview> headingsOnPage(DocHandle doc, int32_t page) = 0;
+  // True while a dialog edits the rules the preview follows (a host shows the preview then).
+  virtual bool rulesBeingEdited() const { return false; }
 };
 
 // Windows, menus, alerts, batch commands, progress and printing.
@@ -73,6 +93,11 @@ public:
   // user confirmed (a new one, or `action` itself), or null when the user cancelled.
   virtual ActionHandle actionPropertiesDialog(DocHandle doc, ActionHandle action,
                                               std::string_view title) = 0;
+
+  // The plug-in's heading preview (null: none). A host without windows may ignore it.
+  virtual void appSetHeadingPreviewer(HeadingPreviewer *) {}
+  // The rules of the preview changed: a host that shows it asks again.
+  virtual void appHeadingPreviewChanged() {}
 
   // ---- menus
   virtual MenubarHandle appGetMenubar() = 0;

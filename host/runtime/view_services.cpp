@@ -12,6 +12,20 @@ const ProgressMonitor *AcroView::docProgressMonitor(void **clientData) {
   return m_monitor;
 }
 
+void AcroView::appSetHeadingPreviewer(HeadingPreviewer *previewer) {
+  m_previewer = previewer;
+  appHeadingPreviewChanged();
+}
+
+void AcroView::appHeadingPreviewChanged() {
+  if (m_previewChanged)
+    m_previewChanged();
+}
+
+void AcroView::setPreviewChangedHandler(std::function<void()> handler) {
+  m_previewChanged = std::move(handler);
+}
+
 void AcroView::alertNote(std::string_view message) {
   if (m_noteHandler)
     m_noteHandler(message);

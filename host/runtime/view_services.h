@@ -51,6 +51,13 @@ public:
   // Who shows the action-properties dialog; without one the dialog counts as cancelled.
   void setActionEditor(std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)>);
 
+  void appSetHeadingPreviewer(HeadingPreviewer *previewer) override;
+  void appHeadingPreviewChanged() override;
+  // The plug-in's heading preview, or null.
+  HeadingPreviewer *headingPreviewer() const { return m_previewer; }
+  // Called when the plug-in sets its preview or says its rules changed.
+  void setPreviewChangedHandler(std::function<void()> handler);
+
   MenubarHandle appGetMenubar() override { return MenubarHandle(1); }
   MenuHandle menubarAcquireMenuByName(MenubarHandle bar, std::string_view name) override;
   MenuHandle menuNew(std::string_view title, std::string_view name, uint32_t owner) override;
@@ -156,6 +163,8 @@ private:
   std::unordered_set<uint64_t> m_windows;
   std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> m_actionEditor;
   std::function<void(DocHandle, int32_t, int32_t)> m_printHandler;
+  HeadingPreviewer *m_previewer = nullptr;
+  std::function<void()> m_previewChanged;
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;
   std::unordered_set<uint16_t> m_global;

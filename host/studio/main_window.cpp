@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 
 #include "host/base/file_io.h"
@@ -81,6 +82,13 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
   m_host.view().setProgressMonitor(&m_monitor, this);
   m_host.ui().setParentWindow(this);
 
+  // The preview follows the plug-in's rules and the pages in view, a moment after they change.
+  m_previewTimer = new QTimer(this);
+  m_previewTimer->setSingleShot(true);
+  m_previewTimer->setInterval(30);
+  connect(m_previewTimer, &QTimer::timeout, this, &MainWindow::updatePreview);
+  m_host.view().setPreviewChangedHandler([this] { m_previewTimer->start(); });
+
   buildMenus();
   buildToolBar();
   buildHostMenus();
@@ -89,6 +97,7 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
 }
 
 MainWindow::~MainWindow() {
+  m_host.view().setPreviewChangedHandler(nullptr);
   m_host.view().setProgressMonitor(nullptr, nullptr);
   m_host.ui().setParentWindow(nullptr);
   while (m_tabs->count() > 0) {
@@ -161,6 +170,10 @@ void MainWindow::buildMenus() {
     for (int i = 0; i < tabCount(); ++i)
       tab(i)->pages().setSelecting(on);
   });
+  QAction *preview = add(view, "view-preview", tr("&Preview Headings"), QKeySequence(Qt::Key_F7));
+  preview->setCheckable(true);
+  preview->setToolTip(tr("Mark the headings the bookmark rules find on the pages shown"));
+  connect(preview, &QAction::triggered, this, &MainWindow::updatePreview);
   QMenu *go = view->addMenu(tr("&Go To"));
   connect(add(go, "go-first", tr("&First Page"), QKeySequence(Qt::CTRL | Qt::Key_Home)),
           &QAction::triggered, this, [this] { currentTab()->pages().goToPage(0); });
@@ -262,6 +275,7 @@ void MainWindow::buildToolBar() {
   bar->addSeparator();
   bar->addAction(action("view-bookmarks"));
   bar->addAction(action("view-select-text"));
+  bar->addAction(action("view-preview"));
 }
 
 int MainWindow::tabCount() const { return m_tabs->count(); }
@@ -316,6 +330,8 @@ bool MainWindow::openFile(const QString &path) {
         m_zoomLabel->setText(QString("%1 %").arg(qRound(zoom * 100)));
     });
     connect(&t->pages(), &PageView::selectionMade, this, &MainWindow::selectionMade);
+    connect(&t->pages(), &PageView::visiblePagesChanged, m_previewTimer,
+            qOverload<>(&QTimer::start));
     connect(t, &DocumentTab::modifiedChanged, this, [this, t] {
       m_tabs->setTabText(m_tabs->indexOf(t), t->title());
       updateActions();
@@ -385,9 +401,10 @@ void MainWindow::currentChanged() {
 
 void MainWindow::updateActions() {
   DocumentTab *t = currentTab();
-  for (const char *name : {"file-save", "file-save-as", "file-close", "view-zoom-in",
-                           "view-zoom-out", "view-actual-size", "view-fit-width", "view-fit-page",
-                           "view-bookmarks", "go-first", "go-previous", "go-next", "go-last"})
+  for (const char *name :
+       {"file-save", "file-save-as", "file-close", "view-zoom-in", "view-zoom-out",
+        "view-actual-size", "view-fit-width", "view-fit-page", "view-bookmarks", "view-preview",
+        "go-first", "go-previous", "go-next", "go-last"})
     action(name)->setEnabled(t != nullptr && !m_busy);
   m_pageBox->setEnabled(t != nullptr && !m_busy);
   if (t)
@@ -423,6 +440,8 @@ bool MainWindow::runMenuItem(const QString &name) {
 
 void MainWindow::setBusy(bool on) {
   m_busy = on;
+  if (!on)
+    m_reading = false;
   // While a command works, the event loop runs (for its progress and its Cancel button): the
   // rest of the window waits.
   menuBar()->setEnabled(!on);
@@ -434,6 +453,47 @@ void MainWindow::setBusy(bool on) {
     m_cancel->hide();
   }
   updateActions();
+}
+
+void MainWindow::updatePreview() {
+  DocumentTab *t = currentTab();
+  if (!t)
+    return;
+  if (m_reading) {
+    m_previewTimer->start(); // not while a command reads the document page by page
+    return;
+  }
+  HeadingPreviewer *previewer = m_host.view().headingPreviewer();
+  const bool on =
+      previewer && (action("view-preview")->isChecked() || previewer->rulesBeingEdited());
+  t->pages().clearMarks();
+  if (!on)
+    return;
+  // One colour per level, in the order of a rainbow.
+  static const QColor colours[] = {QColor(214, 39, 40),   QColor(31, 119, 180),
+                                   QColor(44, 160, 44),   QColor(255, 127, 14),
+                                   QColor(148, 103, 189), QColor(23, 190, 207)};
+  const auto [first, last] = t->pages().visiblePages();
+  int found = 0;
+  for (int page = std::max(first, 0); page <= last && page >= 0; ++page) {
+    try {
+      std::vector<PageMark> marks;
+      for (const HeadingPreview &heading : previewer->headingsOnPage(t->doc(), page)) {
+        PageMark mark;
+        mark.box = heading.box;
+        mark.colour = colours[size_t(std::max(0, heading.level)) % std::size(colours)];
+        mark.label = QString::number(heading.level + 1);
+        marks.push_back(mark);
+      }
+      found += int(marks.size());
+      t->pages().setMarks(page, std::move(marks));
+    } catch (const HostError &e) {
+      m_status->setText(tr("Page %1 cannot be previewed: %2").arg(page + 1).arg(qs(e.text())));
+      return;
+    }
+  }
+  m_status->setText(found == 0 ? tr("Preview: the rules find no heading on the pages shown.")
+                               : tr("Preview: %n heading(s) on the pages shown.", nullptr, found));
 }
 
 void MainWindow::offerPrintedPages(DocumentTab &t) {
@@ -565,6 +625,7 @@ void MainWindow::selectionMade(int page, HostRect box) {
 
 void MainWindow::beginOperation(void *data) {
   MainWindow *w = self(data);
+  w->m_reading = true;
   w->m_progress->setRange(0, 0);
   w->m_progress->show();
   w->m_cancel->show();
@@ -573,6 +634,7 @@ void MainWindow::beginOperation(void *data) {
 
 void MainWindow::endOperation(void *data) {
   MainWindow *w = self(data);
+  w->m_reading = false;
   w->m_progress->hide();
   w->m_cancel->hide();
   w->m_status->clear();

@@ -18,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QTimer;
 
 namespace sorvane::studio {
 
@@ -68,6 +69,9 @@ private:
   void selectionMade(int page, HostRect box);
   void offerPrintedPages(DocumentTab &tab);
   void setBusy(bool on);
+  // Marks on the shown pages the headings the plug-in's rules find there, when the preview is
+  // on or the rules are being edited; otherwise takes the marks away.
+  void updatePreview();
 
   // The progress monitor the plug-in reports to.
   static void beginOperation(void *self);
@@ -89,6 +93,8 @@ private:
   QPushButton *m_cancel = nullptr;
   ProgressMonitor m_monitor;
   bool m_busy = false;
+  bool m_reading = false; // between the start and end of a command's progress
+  QTimer *m_previewTimer = nullptr;
 };
 
 } // namespace sorvane::studio

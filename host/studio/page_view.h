@@ -54,6 +54,8 @@ public:
   // The marks shown on `page` (replacing those it had).
   void setMarks(int page, std::vector<PageMark> marks);
   void clearMarks();
+  // The marks shown on `page` (none: empty).
+  std::vector<PageMark> marks(int page) const { return m_marks.value(page); }
   // The pages the view shows now, first and last.
   std::pair<int, int> visiblePages() const;
   // The shown-page rectangle of page `page` in viewport pixels.

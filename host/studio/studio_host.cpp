@@ -36,9 +36,9 @@ StudioHost::~StudioHost() {
     close(m_documents.back().first);
 }
 
-void StudioHost::loadPlugIn() {
+void StudioHost::loadPlugIn(const std::string &folder) {
   if (!m_plugIn)
-    m_plugIn = host::LoadedPlugIn::load(host::plugInsFolder() + "/sorvane.api", m_provider);
+    m_plugIn = host::LoadedPlugIn::load(folder + "/sorvane.api", m_provider);
 }
 
 DocHandle StudioHost::open(const std::string &path, const std::string &password) {

@@ -24,8 +24,9 @@ public:
   StudioHost(const StudioHost &) = delete;
   StudioHost &operator=(const StudioHost &) = delete;
 
-  // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason.
-  void loadPlugIn();
+  // Loads sorvane.api from `folder` (the host's plug-ins folder by default); the plug-in keeps
+  // its remembered settings beside it. Throws HostError with the reason.
+  void loadPlugIn(const std::string &folder = host::plugInsFolder());
   bool plugInLoaded() const { return m_plugIn != nullptr; }
 
   host::HostTableProvider &provider() { return m_provider; }

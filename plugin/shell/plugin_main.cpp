@@ -6,6 +6,7 @@
 #include "plugin/shell/commands.h"
 #include "plugin/shell/plugin_state.h"
 #include "plugin/shell/table_import.h"
+#include "plugin/ui/rules_preview.h"
 #include "sdk/host_error.h"
 #include "sdk/plugin_entry.h"
 
@@ -34,6 +35,9 @@ bool initialize() {
     plugInState().helpFile = derivedPath(path, ".html");
     buildMenus();
     buildCommand().setUp();
+    RulesPreview::instance().setDefaultsFile(plugInState().defaultsFile);
+    if (hostTables().acroView)
+      hostTables().acroView->appSetHeadingPreviewer(&RulesPreview::instance());
     return true;
   } catch (const HostError &) {
     return false;
@@ -41,6 +45,11 @@ bool initialize() {
 }
 
 bool unload() {
+  try {
+    if (hostTables().acroView)
+      hostTables().acroView->appSetHeadingPreviewer(nullptr);
+  } catch (const HostError &) {
+  }
   buildCommand().release();
   return true;
 }

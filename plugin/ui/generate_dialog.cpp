@@ -5,6 +5,7 @@
 #include "plugin/engine/settings_files.h"
 #include "plugin/ui/level_sheet.h"
 #include "plugin/ui/platform.h"
+#include "plugin/ui/rules_preview.h"
 #include "plugin/ui/stop_words_dialog.h"
 #include "sdk/host_error.h"
 
@@ -93,6 +94,15 @@ void GenerateDialog::onInit() {
     m_work = defaults;
   }
   settingsToControls();
+  // While the dialog is open, the host's preview shows what its rules find.
+  RulesPreview::instance().follow(&m_work);
+}
+
+void GenerateDialog::previewChanged() {
+  if (ended() || !RulesPreview::instance().follows(&m_work))
+    return;
+  controlsToSettings(false);
+  RulesPreview::instance().changed();
 }
 
 void GenerateDialog::settingsToControls() {
@@ -184,6 +194,11 @@ void GenerateDialog::saveDefaultsIfRemembering() {
                [&defaults](CabinetHandle cab) { defaults.writeNamed(kDefaultsKey, cab); });
 }
 
+GenerateDialog::~GenerateDialog() {
+  if (RulesPreview::instance().follows(&m_work))
+    RulesPreview::instance().follow(nullptr);
+}
+
 void GenerateDialog::onOk() {
   if (!controlsToSettings(true))
     return;
@@ -194,12 +209,14 @@ void GenerateDialog::onOk() {
   saveDefaultsIfRemembering();
   m_settings = m_work;
   end(ui::DialogResult::Ok);
+  RulesPreview::instance().follow(nullptr);
 }
 
 void GenerateDialog::onCancel() {
   controlsToSettings(false);
   saveDefaultsIfRemembering();
   end(ui::DialogResult::Cancel);
+  RulesPreview::instance().follow(nullptr);
 }
 
 void GenerateDialog::editLevel(int index) {
@@ -211,6 +228,16 @@ void GenerateDialog::editLevel(int index) {
 }
 
 void GenerateDialog::onEvent(int id, ui::Event event) {
+  // What the event changed shows in the host's preview, however the handler returns.
+  struct Refresh {
+    GenerateDialog &dialog;
+    ~Refresh() {
+      try {
+        dialog.previewChanged();
+      } catch (...) {
+      }
+    }
+  } refresh{*this};
   try {
     switch (id) {
     case kIdLastPage:

@@ -50,6 +50,7 @@ public:
   // Generate command) the dialog starts from the remembered defaults and remembers its
   // settings at OK and Close; with an empty path (the batch command) it does neither.
   GenerateDialog(BookmarkBuilder &settings, std::string defaultsFile, std::string helpFile);
+  ~GenerateDialog() override;
 
   void onInit() override;
   void onEvent(int id, ui::Event event) override;
@@ -64,6 +65,8 @@ private:
   bool controlsToSettings(bool requireNumbers);
   void rebuildLevels(bool selectLast);
   void applyEnabling();
+  // Tells the host's preview that the rules may have changed.
+  void previewChanged();
   int selectedLevel() const;
   void saveDefaultsIfRemembering();
   void editLevel(int index);

@@ -15,7 +15,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
 #include <gtest/gtest.h>
+
+#include "host/runtime/plugin_loader.h"
 
 namespace sorvane::test {
 namespace {
@@ -151,6 +154,16 @@ void choose(QWidget &window, const QString &nameOrText, const QString &entry) {
   } else {
     FAIL() << nameOrText.toStdString() << " is no list";
   }
+}
+
+std::string privatePlugInsFolder(const std::string &folder) {
+  namespace fs = std::filesystem;
+  const fs::path from = host::plugInsFolder();
+  const fs::path to = fs::path(folder) / "plug_ins";
+  fs::create_directories(to);
+  for (const char *name : {"sorvane.api", "sorvane.html"})
+    fs::copy_file(from / name, to / name, fs::copy_options::overwrite_existing);
+  return to.string();
 }
 
 bool waitFor(const std::function<bool()> &condition, int ms) {

@@ -50,6 +50,9 @@ void type(QWidget &window, const QString &nameOrText, const QString &text);
 void chooseFile(QWidget &window, const QString &path);
 // Chooses the entry `entry` of the drop-down, list, tab set or tree `nameOrText`.
 void choose(QWidget &window, const QString &nameOrText, const QString &entry);
+// A plug-ins folder of its own in `folder` (the built plug-in and its help file copied there),
+// so that the settings the plug-in remembers stay with one test; its path.
+std::string privatePlugInsFolder(const std::string &folder);
 // Processes events until `condition` holds or `ms` milliseconds passed; whether it holds.
 bool waitFor(const std::function<bool()> &condition, int ms = 20000);
 

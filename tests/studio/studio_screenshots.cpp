@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdio>
@@ -61,8 +62,10 @@ int main(int argc, char **argv) {
   const QString pdf = QString::fromLocal8Bit(argv[2]);
   const QString settings = QString::fromLocal8Bit(argv[3]);
 
+  // The plug-in remembers settings beside itself: a copy of it keeps them out of the build.
+  QTemporaryDir scratch;
   sorvane::studio::StudioHost host;
-  host.loadPlugIn();
+  host.loadPlugIn(sorvane::test::privatePlugInsFolder(scratch.path().toStdString()));
   host.ui().setHelpOpener([](const QString &) { return true; });
   sorvane::studio::MainWindow window(host);
   window.resize(1100, 760);

@@ -77,7 +77,7 @@ void answerMessage(QWidget &box, const QString &button, QString *text = nullptr)
 class Studio : public ::testing::Test {
 protected:
   void SetUp() override {
-    host.loadPlugIn();
+    host.loadPlugIn(test::privatePlugInsFolder(dir.path().string()));
     window = std::make_unique<MainWindow>(host);
     window->show();
   }
@@ -180,6 +180,54 @@ TEST_F(Studio, GenerateThroughTheDialogsAndSaveAs) {
   EXPECT_EQ(titlesIn(out), expected);
   EXPECT_EQ(test::readFile(in), before);
   EXPECT_LE(test::qpdfCheck(out), 3);
+}
+
+TEST_F(Studio, ThePreviewMarksWhatTheRulesFindWhileTheyAreEdited) {
+  test::PdfSpec spec = test::pages(2);
+  spec.pages[0].texts = {test::textAt("Chapter One", 72, 700, 18, "Helvetica-Bold"),
+                         test::textAt("Body text", 72, 600, 10, "Times-Roman")};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  DocumentTab &tab = open(in);
+  studio::PageView &pages = tab.pages();
+  auto marksOnFirstPage = [&] { return pages.marks(0).size(); };
+
+  DialogDriver driver;
+  driver.on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel, [](QWidget &d) { click(d, "OK"); }) // 12 pt: the 18 pt heading is not one
+      .on(kGenerate,
+          [&](QWidget &d) {
+            test::waitFor([] { return false; }, 200);
+            EXPECT_EQ(marksOnFirstPage(), 0u);
+            click(d, "Edit...");
+          })
+      .on(kLevel,
+          [](QWidget &d) {
+            test::type(d, "size", "18");
+            click(d, "OK");
+          })
+      .on(kGenerate, [&](QWidget &d) {
+        EXPECT_TRUE(test::waitFor([&] { return marksOnFirstPage() == 1; }, 3000))
+            << "the edited level shows at once";
+        const auto marks = pages.marks(0);
+        if (!marks.empty()) {
+          EXPECT_EQ(marks[0].label, "1");
+          EXPECT_NEAR(marks[0].box.left, 72, 1);
+          EXPECT_GT(marks[0].box.top, 700);
+          EXPECT_LT(marks[0].box.bottom, 701);
+        }
+        click(d, "Close");
+      });
+  run("TAVO:BookmarkGenerate", driver);
+  EXPECT_TRUE(test::waitFor([&] { return marksOnFirstPage() == 0; }, 3000))
+      << "closing the dialog takes the preview away";
+  // The View menu's preview shows what the remembered rules find.
+  window->action("view-preview")->trigger();
+  EXPECT_TRUE(test::waitFor([&] { return marksOnFirstPage() == 1; }, 3000));
+  EXPECT_TRUE(pages.marks(1).empty());
+  window->action("view-preview")->trigger();
+  EXPECT_EQ(marksOnFirstPage(), 0u);
+  EXPECT_TRUE(tab.bookmarks().topLevelItemCount() == 0) << "a preview writes nothing";
 }
 
 TEST_F(Studio, ValidateAndSortThroughTheDialogs) {
