@@ -1,36 +1,15 @@
 #include "host/cli/settings_support.h"
 
-#include <memory>
 #include <ostream>
 
-#include "host/base/atom_table.h"
-#include "host/base/file_io.h"
 #include "host/runtime/as_extra.h"
-#include "host/runtime/cabinet_stream.h"
-#include "host/runtime/object_store.h"
+#include "host/runtime/build_settings_file.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::cli {
 
 CabinetHandle readBuildSettings(HostSession &session, const std::string &path) {
-  const std::string bytes = host::readWholeFile(path, host::kMaxCabinetStreamBytes);
-  std::unique_ptr<host::CabinetNode> file;
-  try {
-    file = host::readCabinetStream(bytes, host::AtomTable::instance());
-  } catch (const HostError &e) {
-    throw HostError(e.code(), path + ": " + e.text());
-  }
-  CabinetHandle cab = host::ObjectStore::instance().adopt(std::move(file));
-  ASExtraTable &x = session.provider().asExtra();
-  CabinetHandle settings = x.cabinetGetCabinet(cab, "BuildSettings");
-  if (!settings) {
-    x.cabinetDestroy(cab);
-    throw HostError(ErrorCode::FileFormat,
-                    path + ": not a settings file (it has no \"BuildSettings\" entry).");
-  }
-  CabinetHandle copy = x.cabinetDup(settings);
-  x.cabinetDestroy(cab);
-  return copy;
+  return host::readBuildSettings(session.provider().asExtra(), path);
 }
 
 std::string textValue(ASExtraTable &x, CabinetHandle cab, const std::string &key) {

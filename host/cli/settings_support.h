@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "host/cli/host_session.h"
+#include "host/runtime/build_settings_file.h"
 #include "sdk/as_extra_table.h"
 
 namespace sorvane::cli {
 
-// The name of the plug-in's batch command, which reads, describes and runs build settings.
-inline constexpr const char *kBuildCommandName = "TAVO_SorvaneBuildCommand";
+using host::kBuildCommandName;
 
 // A settings file's "BuildSettings", as a Cabinet the caller owns. Throws HostError with the
 // path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.

@@ -25,6 +25,8 @@
 #include "host/pdf/text_selection.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/view_services.h"
+#include "host/studio/batch_window.h"
+#include "host/studio/counted.h"
 #include "host/studio/document_tab.h"
 #include "host/studio/studio_host.h"
 #include "host/studio/studio_icons.h"
@@ -137,6 +139,9 @@ void MainWindow::buildMenus() {
           this, &MainWindow::saveAs);
   connect(add(file, "file-close", tr("&Close"), QKeySequence::Close), &QAction::triggered, this,
           [this] { closeTab(m_tabs->currentIndex()); });
+  file->addSeparator();
+  connect(add(file, "file-batch", tr("&Batch Generate..."), QKeySequence(Qt::CTRL | Qt::Key_B)),
+          &QAction::triggered, this, &MainWindow::openBatchWindow);
   file->addSeparator();
   connect(add(file, "file-quit", tr("&Quit"), QKeySequence::Quit), &QAction::triggered, this,
           &QWidget::close);
@@ -351,6 +356,15 @@ bool MainWindow::openFile(const QString &path) {
   }
 }
 
+void MainWindow::openBatchWindow() {
+  BatchWindow batch(m_host, this);
+  // The open documents are the first guess at what to run over.
+  for (int i = 0; i < tabCount(); ++i)
+    batch.addFiles({tab(i)->savePath()});
+  emit batchWindowOpened(&batch);
+  batch.exec();
+}
+
 void MainWindow::openDialog() {
   QSettings settings;
   const QStringList paths = QFileDialog::getOpenFileNames(
@@ -492,8 +506,10 @@ void MainWindow::updatePreview() {
       return;
     }
   }
-  m_status->setText(found == 0 ? tr("Preview: the rules find no heading on the pages shown.")
-                               : tr("Preview: %n heading(s) on the pages shown.", nullptr, found));
+  m_status->setText(
+      found == 0
+          ? tr("Preview: the rules find no heading on the pages shown.")
+          : tr("Preview: %1 on the pages shown.").arg(counted(found, "heading", "headings")));
 }
 
 void MainWindow::offerPrintedPages(DocumentTab &t) {
@@ -512,7 +528,8 @@ void MainWindow::offerPrintedPages(DocumentTab &t) {
   }
   try {
     host::writePagesToFile(m_host.document(t.doc()), pages, target.toStdString());
-    m_status->setText(tr("%n page(s) printed to %1", nullptr, int(pages.size())).arg(target));
+    m_status->setText(
+        tr("%1 printed to %2").arg(counted(qsizetype(pages.size()), "page", "pages"), target));
   } catch (const HostError &e) {
     QMessageBox::warning(this, kAppName,
                          tr("The pages could not be printed: %1").arg(qs(e.text())));

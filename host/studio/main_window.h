@@ -22,6 +22,7 @@ class QTimer;
 
 namespace sorvane::studio {
 
+class BatchWindow;
 class DocumentTab;
 class StudioHost;
 
@@ -52,6 +53,10 @@ public:
   QPushButton *cancelButton() const { return m_cancel; }
   QProgressBar *progressBar() const { return m_progress; }
 
+signals:
+  // The batch window opened (and runs modally until it closes).
+  void batchWindowOpened(BatchWindow *window);
+
 protected:
   void closeEvent(QCloseEvent *event) override;
   void dragEnterEvent(QDragEnterEvent *event) override;
@@ -64,6 +69,7 @@ private:
   void updateActions();
   void currentChanged();
   void openDialog();
+  void openBatchWindow();
   void rememberRecent(const QString &path);
   void fillRecentMenu();
   void selectionMade(int page, HostRect box);

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "host/studio/batch_window.h"
 #include "host/studio/document_tab.h"
 #include "host/studio/main_window.h"
 #include "host/studio/studio_host.h"
@@ -63,7 +64,7 @@ int main(int argc, char **argv) {
   const QString settings = QString::fromLocal8Bit(argv[3]);
 
   // The plug-in remembers settings beside itself: a copy of it keeps them out of the build.
-  QTemporaryDir scratch;
+  QTemporaryDir scratch(QDir::tempPath() + "/sorvane-studio-XXXXXX");
   sorvane::studio::StudioHost host;
   host.loadPlugIn(sorvane::test::privatePlugInsFolder(scratch.path().toStdString()));
   host.ui().setHelpOpener([](const QString &) { return true; });
@@ -120,6 +121,11 @@ int main(int argc, char **argv) {
     tab->pages().goToPage(1);
   shoot(window, "main-window");
 
+  // The headings the remembered rules find, marked on the pages.
+  window.action("view-preview")->trigger();
+  shoot(window, "preview");
+  window.action("view-preview")->trigger();
+
   sorvane::test::DialogDriver validate;
   validate.on("Validate Bookmarks", [](QWidget &d) {
     click(d, "Validate");
@@ -156,6 +162,20 @@ int main(int argc, char **argv) {
     click(box, "No");
   });
   ok = run(window, "TAVO:BookmarkDeleteAll", remove) && ok;
+
+  sorvane::studio::BatchWindow *batch = nullptr;
+  QObject::connect(&window, &sorvane::studio::MainWindow::batchWindowOpened,
+                   [&](sorvane::studio::BatchWindow *w) { batch = w; });
+  sorvane::test::DialogDriver batchRun;
+  batchRun.on("Batch Generate", [&](QWidget &d) {
+    batch->setSettingsFile(settings);
+    batch->setOutputFolder(scratch.path());
+    click(d, "Run");
+    shoot(d, "batch");
+    click(d, "Close");
+  });
+  window.action("file-batch")->trigger();
+  ok = batchRun.done() && ok;
 
   if (auto *tab = window.currentTab())
     tab->setModified(false);

@@ -10,9 +10,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "host/studio/batch_window.h"
 #include "host/studio/document_tab.h"
 #include "host/studio/main_window.h"
 #include "host/studio/studio_host.h"
@@ -270,6 +272,69 @@ TEST_F(Studio, ValidateAndSortThroughTheDialogs) {
   window->save();
   EXPECT_EQ(titlesIn(in), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_FALSE(tab.modified());
+}
+
+TEST_F(Studio, TheBatchWindowRunsEachFileAndSaysWhatBecameOfIt) {
+  test::PdfSpec spec = test::pages(2);
+  spec.pages[0].texts = {test::textAt("First", 72, 700, 12, "Helvetica-Bold")};
+  spec.pages[1].texts = {test::textAt("Second", 72, 700, 12, "Helvetica-Bold")};
+  test::writePdf(spec, dir.file("a.pdf"));
+  test::writePdf(test::pages(1), dir.file("plain.pdf"));
+  test::writeFile(dir.file("broken.pdf"), "not a pdf");
+  const std::string before = test::readFile(dir.file("a.pdf"));
+
+  studio::BatchWindow *batch = nullptr;
+  QObject::connect(window.get(), &MainWindow::batchWindowOpened,
+                   [&](studio::BatchWindow *w) { batch = w; });
+  std::vector<std::vector<std::string>> rows;
+  DialogDriver driver;
+  driver
+      .on("Batch Generate",
+          [&](QWidget &d) {
+            batch->addFiles({QString::fromStdString(dir.file("a.pdf")),
+                             QString::fromStdString(dir.file("plain.pdf")),
+                             QString::fromStdString(dir.file("broken.pdf"))});
+            batch->setOutputSuffix("-out");
+            EXPECT_FALSE(test::control(d, "Run")->isEnabled()) << "no settings yet";
+            click(d, "edit-settings");
+          })
+      .on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel, [](QWidget &d) { click(d, "OK"); }) // Helvetica-Bold, 12 pt
+      .on(kGenerate, [](QWidget &d) { click(d, "OK"); })
+      .on("Batch Generate", [&](QWidget &d) {
+        click(d, "Run");
+        QTreeWidget &results = batch->results();
+        for (int i = 0; i < results.topLevelItemCount(); ++i)
+          rows.push_back({results.topLevelItem(i)->text(0).toStdString(),
+                          results.topLevelItem(i)->text(1).toStdString(),
+                          results.topLevelItem(i)->text(2).toStdString()});
+        click(d, "Close");
+      });
+  window->action("file-batch")->trigger();
+  EXPECT_TRUE(driver.done()) << driver.waitingFor().toStdString();
+  const std::vector<std::vector<std::string>> expected{{"a.pdf", "Done", "2"},
+                                                       {"plain.pdf", "No bookmarks found", ""},
+                                                       {"broken.pdf", "Failed", ""},
+                                                       {"3 files", "1 done, 2 with problems", ""}};
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(titlesIn(dir.file("a-out.pdf")), (std::vector<std::string>{"First", "Second"}));
+  EXPECT_EQ(test::readFile(dir.file("a.pdf")), before);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("plain-out.pdf")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("broken-out.pdf")));
+}
+
+TEST_F(Studio, ABatchNeverWritesOverItsInput) {
+  test::writePdf(test::pages(1), dir.file("a.pdf"));
+  const std::string before = test::readFile(dir.file("a.pdf"));
+  studio::BatchWindow batch(host);
+  batch.addFiles({QString::fromStdString(dir.file("a.pdf"))});
+  batch.setSettingsFile(SORVANE_EXAMPLE_SETTINGS);
+  batch.setOutputFolder(QString::fromStdString(dir.path().string()));
+  EXPECT_EQ(batch.outputFor(QString::fromStdString(dir.file("a.pdf"))),
+            QString::fromStdString(dir.file("a.pdf")));
+  ASSERT_TRUE(batch.run());
+  EXPECT_EQ(batch.results().topLevelItem(0)->text(1), "Skipped");
+  EXPECT_EQ(test::readFile(dir.file("a.pdf")), before);
 }
 
 TEST_F(Studio, ALongGenerationStopsFromTheStatusBar) {

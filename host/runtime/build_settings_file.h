@@ -1,0 +1,17 @@
+// Settings files as the plug-in's batch command takes them: the "BuildSettings" of a file.
+#pragma once
+
+#include <string>
+
+#include "sdk/as_extra_table.h"
+
+namespace sorvane::host {
+
+// The name of the plug-in's batch command, which reads, describes and runs build settings.
+inline constexpr const char *kBuildCommandName = "TAVO_SorvaneBuildCommand";
+
+// A settings file's "BuildSettings", as a Cabinet the caller owns. Throws HostError with the
+// path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.
+CabinetHandle readBuildSettings(ASExtraTable &cabinets, const std::string &path);
+
+} // namespace sorvane::host

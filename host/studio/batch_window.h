@@ -1,0 +1,67 @@
+// The batch window: the plug-in's batch command over many files. Files, a settings file (or the
+// settings edited in the Generate dialog), where the results go (a folder, or a suffix beside
+// each file), then a run that shows each file's status as it finishes and can be stopped.
+#pragma once
+
+#include <QDialog>
+
+#include "sdk/as_extra_table.h"
+#include "sdk/progress_monitor.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace sorvane::studio {
+
+class StudioHost;
+
+// What happened to one file of a batch.
+enum class BatchStatus { Done, NothingFound, Failed, Skipped, Stopped };
+
+class BatchWindow final : public QDialog {
+  Q_OBJECT
+public:
+  BatchWindow(StudioHost &host, QWidget *parent = nullptr);
+  ~BatchWindow() override;
+
+  void addFiles(const QStringList &paths);
+  void setSettingsFile(const QString &path);
+  void setOutputFolder(const QString &folder);
+  void setOutputSuffix(const QString &suffix);
+  // Runs the batch over the files listed; false when it could not begin (told to the user).
+  bool run();
+  // Where the result of `input` goes with the output chosen now.
+  QString outputFor(const QString &input) const;
+  QTreeWidget &results() { return *m_results; }
+
+private:
+  void editSettings();
+  void updateEnabling();
+  // The settings to run with: the edited ones, else the settings file's; null (told) when none.
+  CabinetHandle settingsForRun();
+  BatchStatus runOne(const QString &input, CabinetHandle settings, QString &what);
+
+  static void setCurrValue(int32_t value, void *self);
+  static void setDuration(int32_t total, void *self);
+
+  StudioHost &m_host;
+  QListWidget *m_files = nullptr;
+  QRadioButton *m_useFile = nullptr, *m_useEdited = nullptr;
+  QLineEdit *m_settingsPath = nullptr;
+  QLabel *m_editedState = nullptr;
+  QRadioButton *m_toFolder = nullptr, *m_withSuffix = nullptr;
+  QLineEdit *m_folder = nullptr, *m_suffix = nullptr;
+  QTreeWidget *m_results = nullptr;
+  QProgressBar *m_progress = nullptr;
+  QPushButton *m_run = nullptr, *m_stop = nullptr, *m_close = nullptr;
+  CabinetHandle m_edited; // the settings edited in the Generate dialog, owned
+  ProgressMonitor m_monitor;
+  bool m_running = false;
+};
+
+} // namespace sorvane::studio
