@@ -24,7 +24,14 @@ public:
 
   const ProgressMonitor *docProgressMonitor(void **clientData) override;
   void alertNote(std::string_view message) override;
-  void showWaitCursor(bool) override {}
+  void showWaitCursor(bool on) override {
+    if (m_waitCursor)
+      m_waitCursor(on);
+  }
+  // Who shows the wait cursor (a front end with windows); without one nothing is shown.
+  void setWaitCursorHandler(std::function<void(bool)> handler) {
+    m_waitCursor = std::move(handler);
+  }
   bool alertConfirm(std::string_view message) override;
   void printPagesSilently(DocHandle doc, int32_t firstPage, int32_t lastPage, int32_t psLevel,
                           bool binaryOk, bool shrinkToFit) override;
@@ -164,6 +171,7 @@ private:
   std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> m_actionEditor;
   std::function<void(DocHandle, int32_t, int32_t)> m_printHandler;
   HeadingPreviewer *m_previewer = nullptr;
+  std::function<void(bool)> m_waitCursor;
   std::function<void()> m_previewChanged;
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;

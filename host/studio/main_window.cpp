@@ -241,7 +241,7 @@ void MainWindow::buildHostMenus() {
   const std::pair<const char *, QKeySequence> keys[] = {
       {"TAVO:BookmarkGenerate", QKeySequence(Qt::CTRL | Qt::Key_G)},
       {"TAVO:BookmarkValidate", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
-      {"TAVO:BookmarkSort", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+      {"TAVO:BookmarkSort", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
       {"TAVO:Sorvane", QKeySequence::HelpContents},
   };
   for (const auto &[name, key] : keys)

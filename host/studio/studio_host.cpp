@@ -18,6 +18,7 @@ StudioHost::StudioHost() {
   v.setActionEditor([this](DocHandle doc, ActionHandle action, std::string_view title) {
     return host::editActionProperties(m_ui, m_pdf.pdModel(), m_provider.core(), doc, action, title);
   });
+  v.setWaitCursorHandler([this](bool on) { m_ui.setWaitCursor(on); });
   v.setNoteHandler([this](std::string_view message) {
     m_ui.messageBox(message, kAppName, ui::MessageButtons::Ok);
   });
