@@ -45,7 +45,8 @@ public:
 private:
   struct Line {
     std::string text;
-    FixedRect lineBox;
+    FixedRect lineBox; // of the first run: where the bookmark leads
+    FixedRect extent;  // of every run of the line, rows included
     FixedRect lastRunBox;
     Atom font = Atom::Null; // of the first run
     double size = 0;

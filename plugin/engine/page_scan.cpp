@@ -70,7 +70,7 @@ void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
       continue; // the same run starts the next line
     }
     if (lineStart) {
-      m_line.lineBox = m_line.lastRunBox = run.box;
+      m_line.lineBox = m_line.lastRunBox = m_line.extent = run.box;
       m_line.font = run.fontName;
       m_line.size = run.fontSize;
     } else {
@@ -81,6 +81,11 @@ void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
           m_line.text += ' ';
       }
       m_line.lastRunBox = run.box;
+      FixedRect &e = m_line.extent;
+      e.left = std::min(e.left, run.box.left);
+      e.right = std::max(e.right, run.box.right);
+      e.bottom = std::min(e.bottom, run.box.bottom);
+      e.top = std::max(e.top, run.box.top);
     }
     if (newRow && !m_line.text.empty() && m_line.text.back() != ' ')
       m_line.text += ' ';
@@ -169,7 +174,7 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
       node.action.dest.setView(level.fitType, m_line.lineBox, level.initialZoom);
       node.level = index;
       node.disp = level.dispAttribs;
-      const FixedRect &box = m_line.lineBox;
+      const FixedRect &box = m_line.extent;
       node.source = {m_line.font,
                      m_line.size,
                      fixedToDouble(box.left),

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/runtime/view_services.h"
+#include "plugin/engine/heading_preview.h"
 #include "plugin/outline/bookmark_dest.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
@@ -111,6 +112,38 @@ TEST_F(Generation, FindsThreeLevelsAndWritesThemAsATree) {
   ASSERT_EQ(titles(ch1.children[0].children), (std::vector<std::string>{"Note: read this first"}));
   EXPECT_EQ(titles(back.outline[1].children), (std::vector<std::string>{"2.1 Results"}));
   EXPECT_EQ(back.outline[1].page, 2);
+}
+
+TEST_F(Generation, APreviewFindsWhatARunWouldOnOnePageAndWritesNothing) {
+  open(manual());
+  BookmarkBuilder b = manualSettings();
+  const std::vector<HeadingPreview> first = previewHeadings(b, doc->handle(), 0);
+  std::vector<std::pair<int32_t, std::string>> found;
+  for (const HeadingPreview &h : first)
+    found.emplace_back(h.level, h.title);
+  // "Contents" is a stop word: a run would drop it, so the preview does not show it.
+  EXPECT_EQ(found,
+            (std::vector<std::pair<int32_t, std::string>>{
+                {0, "Chapter 1 Introduction"}, {1, "1.1 Scope"}, {2, "Note: read this first"}}));
+  ASSERT_FALSE(first.empty());
+  EXPECT_NEAR(first[0].box.left, 72, 0.5);
+  EXPECT_LT(first[0].box.bottom, 700.5);
+  EXPECT_GT(first[0].box.top, 710);
+  // A heading set in two runs is one line, as in a run.
+  const std::vector<HeadingPreview> third = previewHeadings(b, doc->handle(), 2);
+  ASSERT_EQ(third.size(), 2u);
+  EXPECT_EQ(third[0].level, 0);
+  EXPECT_GT(third[0].box.right, 130);
+  // Outside the page range, or without levels, nothing is found.
+  b.firstPage = 1;
+  EXPECT_TRUE(previewHeadings(b, doc->handle(), 0).empty());
+  EXPECT_EQ(previewHeadings(b, doc->handle(), 1).size(), 1u);
+  b.lastPage = 1;
+  EXPECT_TRUE(previewHeadings(b, doc->handle(), 2).empty());
+  EXPECT_TRUE(previewHeadings(BookmarkBuilder(), doc->handle(), 0).empty());
+  EXPECT_TRUE(test::inspectPdf(dir.file("in.pdf")).outline.empty());
+  EXPECT_FALSE(host.pdf().pdModel().bookmarkHasChildren(
+      host.pdf().pdModel().docGetBookmarkRoot(doc->handle())));
 }
 
 TEST_F(Generation, AStopWordKeepsALineOutUnlessStopWordsAreIgnoredOff) {
