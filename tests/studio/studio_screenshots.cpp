@@ -15,6 +15,7 @@
 #include "host/studio/main_window.h"
 #include "host/studio/studio_host.h"
 #include "tests/studio/studio_driver.h"
+#include "tests/support/pdf_builder.h"
 
 namespace {
 
@@ -133,6 +134,37 @@ int main(int argc, char **argv) {
     click(d, "Close");
   });
   ok = run(window, "TAVO:BookmarkValidate", validate) && ok;
+
+  // A document whose bookmark leads nowhere: Validate finds it, and a double-click on the
+  // problem opens the host's action dialog.
+  {
+    sorvane::test::PdfSpec spec = sorvane::test::pages(2);
+    sorvane::test::OutlineSpec broken;
+    broken.title = "Appendix";
+    broken.action = sorvane::test::ActionSpec::goTo(7);
+    spec.outline = {broken};
+    const std::string path = scratch.filePath("broken-link.pdf").toStdString();
+    sorvane::test::writePdf(spec, path);
+    window.openFile(QString::fromStdString(path));
+    sorvane::test::DialogDriver fix;
+    fix.on("Validate Bookmarks",
+           [](QWidget &d) {
+             click(d, "Validate");
+             auto *report = qobject_cast<QTreeWidget *>(sorvane::test::control(d, "report"));
+             QTreeWidgetItem *problem = report->topLevelItem(0);
+             report->setCurrentItem(problem);
+             emit report->itemDoubleClicked(problem, 0);
+           })
+        .on("Edit Bookmark Action",
+            [](QWidget &d) {
+              shoot(d, "edit-action");
+              click(d, "Cancel");
+            })
+        .on("Validate Bookmarks", [](QWidget &d) { click(d, "Close"); });
+    ok = run(window, "TAVO:BookmarkValidate", fix) && ok;
+    window.currentTab()->setModified(false);
+    window.closeTab(window.tabCount() - 1);
+  }
 
   sorvane::test::DialogDriver sort;
   sort.on("Sort Bookmarks",

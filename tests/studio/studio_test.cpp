@@ -2,14 +2,20 @@
 // file, select a heading, make levels in the Generate dialog, run it, save; validate and sort;
 // stop a long run from the status bar. The saved files are read back with QPDF.
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -398,6 +404,83 @@ TEST_F(Studio, ABookmarkClickShowsItsPage) {
   const QRect page = tab.pages().pageRect(3);
   const double ppp = page.width() / tab.pages().frame(3).width;
   EXPECT_NEAR(page.top() + (792 - 400) * ppp, 0, 20);
+}
+
+TEST_F(Studio, FilesOpenByDropAndJoinTheRecentList) {
+  test::writePdf(test::pages(2), dir.file("a.pdf"));
+  test::writePdf(test::pages(3), dir.file("b.pdf"));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("a.pdf"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.file("b.pdf")))});
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  // Straight to the window's handler: the application routes drops only during a real drag.
+  static_cast<QObject *>(window.get())->event(&drop);
+  ASSERT_EQ(window->tabCount(), 2);
+  EXPECT_EQ(window->currentTab()->pages().pageCount(), 3);
+  const QStringList recent = QSettings().value("recentFiles").toStringList();
+  ASSERT_GE(recent.size(), 2);
+  EXPECT_EQ(recent[0], QString::fromStdString(dir.file("b.pdf")));
+  EXPECT_EQ(recent[1], QString::fromStdString(dir.file("a.pdf")));
+  // A file open already is shown, not opened twice.
+  EXPECT_TRUE(window->openFile(QString::fromStdString(dir.file("a.pdf"))));
+  EXPECT_EQ(window->tabCount(), 2);
+  EXPECT_EQ(window->currentTab()->pages().pageCount(), 2);
+}
+
+TEST_F(Studio, AnEncryptedFileAsksForItsPassword) {
+  test::PdfSpec spec = test::pages(1);
+  spec.encryption = test::EncryptionSpec{"secret"};
+  test::writePdf(spec, dir.file("locked.pdf"));
+  int asked = 0;
+  DialogDriver driver;
+  auto answer = [&](const QString &password) {
+    return [&, password](QWidget &d) {
+      ++asked;
+      auto *field = d.findChild<QLineEdit *>();
+      ASSERT_TRUE(field);
+      QTest::keyClicks(field, password);
+      click(d, "OK");
+    };
+  };
+  driver.on(studio::kAppName, answer("wrong")).on(studio::kAppName, answer("secret"));
+  EXPECT_TRUE(window->openFile(QString::fromStdString(dir.file("locked.pdf"))));
+  EXPECT_EQ(asked, 2) << "asked again after a wrong password";
+  EXPECT_EQ(window->tabCount(), 1);
+
+  // Given up: nothing opens, and no error follows the user's own Cancel.
+  ASSERT_TRUE(window->closeTab(0));
+  DialogDriver refusing;
+  refusing.on(studio::kAppName, [](QWidget &d) { click(d, "Cancel"); });
+  EXPECT_FALSE(window->openFile(QString::fromStdString(dir.file("locked.pdf"))));
+  EXPECT_TRUE(refusing.done());
+  EXPECT_TRUE(refusing.strays().isEmpty());
+  EXPECT_EQ(window->tabCount(), 0);
+}
+
+TEST_F(Studio, ClosingAChangedDocumentAsksFirst) {
+  test::PdfSpec spec = test::pages(1);
+  test::OutlineSpec b, a;
+  b.title = "b";
+  a.title = "a";
+  spec.outline = {b, a};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  const std::string before = test::readFile(in);
+  DocumentTab &tab = open(in);
+  DialogDriver sorting;
+  sorting.on("Sort Bookmarks", [](QWidget &d) { click(d, "OK"); });
+  run("TAVO:BookmarkSort", sorting);
+  ASSERT_TRUE(tab.modified());
+
+  DialogDriver keep;
+  keep.on(studio::kAppName, [](QWidget &d) { click(d, "Cancel"); });
+  EXPECT_FALSE(window->closeTab(0));
+  EXPECT_EQ(window->tabCount(), 1);
+  DialogDriver discard;
+  discard.on(studio::kAppName, [](QWidget &d) { click(d, "Discard"); });
+  EXPECT_TRUE(window->closeTab(0));
+  EXPECT_EQ(window->tabCount(), 0);
+  EXPECT_EQ(test::readFile(in), before) << "discarded changes are not written";
 }
 
 TEST_F(Studio, AFileThatIsNoPdfIsRefusedWithAMessage) {
