@@ -7,6 +7,7 @@
 #include "host/pdf/document_engine.h"
 #include "host/pdf/mupdf_call.h"
 #include "host/pdf/pdf_document.h"
+#include "host/pdf/pdf_object.h"
 
 namespace sorvane::host {
 namespace {
@@ -40,19 +41,16 @@ HostRect PageFrame::userRect(double x0, double y0, double x1, double y1) const {
 
 PageFrame pageFrame(PdfDocument &doc, int index) {
   fz_context *ctx = doc.engine().ctx();
-  pdf_document *pdf = doc.engine().doc();
+  // The page as the page map finds it; its boxes and rotation alone, without loading it.
+  const PdfObject page = doc.engine().pageReference(index);
   PageFrame frame;
   fz_rect bounds{};
   fz_matrix ctm = fz_identity;
   const std::string what = pageWhat("cannot measure page", index);
   mupdfCall(ctx, ErrorCode::PdfDamaged, what.c_str(), [&] {
-    pdf_page *page = pdf_load_page(ctx, pdf, index);
-    fz_try(ctx) {
-      pdf_page_transform(ctx, page, nullptr, &ctm);
-      bounds = fz_bound_page(ctx, &page->super);
-    }
-    fz_always(ctx) { fz_drop_page(ctx, &page->super); }
-    fz_catch(ctx) { fz_rethrow(ctx); }
+    fz_rect mediabox{};
+    pdf_page_obj_transform(ctx, page.get(), &mediabox, &ctm);
+    bounds = fz_transform_rect(mediabox, ctm);
   });
   // The shown page starts at its top left corner.
   ctm = fz_concat(ctm, fz_translate(-bounds.x0, -bounds.y0));
