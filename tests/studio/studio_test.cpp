@@ -343,6 +343,43 @@ TEST_F(Studio, ABatchNeverWritesOverItsInput) {
   EXPECT_EQ(test::readFile(dir.file("a.pdf")), before);
 }
 
+TEST_F(Studio, PrintWritesTheBookmarkedPagesAndDeleteAllAsksFirst) {
+  test::PdfSpec spec = test::pages(4);
+  auto item = [](std::string title, int page) {
+    test::OutlineSpec b;
+    b.title = std::move(title);
+    b.action = test::ActionSpec::goTo(page);
+    return b;
+  };
+  spec.outline = {item("Three", 2), item("One", 0)};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  DocumentTab &tab = open(in);
+
+  const std::string printed = dir.file("printed.pdf");
+  QString note;
+  DialogDriver printing;
+  printing.on(studio::kAppName, [](QWidget &box) { answerMessage(box, "Yes"); })
+      .on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK", &note); })
+      .on("Print Bookmarked Pages To",
+          [&](QWidget &d) { test::chooseFile(d, QString::fromStdString(printed)); });
+  run("TAVO:BookmarkSPrint", printing);
+  EXPECT_EQ(note, "Total numbers of pages printed: 2");
+  EXPECT_EQ(test::inspectPdf(printed).pageCount, 2);
+  EXPECT_FALSE(tab.modified()) << "printing changes nothing";
+
+  DialogDriver refusing;
+  refusing.on(studio::kAppName, [](QWidget &box) { answerMessage(box, "No"); });
+  run("TAVO:BookmarkDeleteAll", refusing);
+  EXPECT_EQ(tab.bookmarks().topLevelItemCount(), 2);
+  DialogDriver deleting;
+  deleting.on(studio::kAppName, [](QWidget &box) { answerMessage(box, "Yes"); });
+  run("TAVO:BookmarkDeleteAll", deleting);
+  EXPECT_EQ(tab.bookmarks().topLevelItemCount(), 0);
+  EXPECT_TRUE(tab.modified());
+  EXPECT_FALSE(window->action("TAVO:BookmarkDeleteAll")->isEnabled());
+}
+
 TEST_F(Studio, ALongGenerationStopsFromTheStatusBar) {
   test::PdfSpec spec = test::pages(800);
   for (int i = 0; i < 800; ++i)
