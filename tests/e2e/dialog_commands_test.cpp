@@ -33,19 +33,7 @@ protected:
     test::writePdf(spec, dir.file("in.pdf"));
     return dir.file("in.pdf");
   }
-  // The titles of a written outline, children indented by two blanks.
-  static void flatten(const std::vector<test::InspectedBookmark> &list, int depth,
-                      std::vector<std::string> &out) {
-    for (const auto &b : list) {
-      out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
-      flatten(b.children, depth + 1, out);
-    }
-  }
-  std::vector<std::string> titles(const std::string &path) {
-    std::vector<std::string> out;
-    flatten(test::inspectPdf(path).outline, 0, out);
-    return out;
-  }
+  std::vector<std::string> titles(const std::string &path) { return test::outlineTitles(path); }
   test::TempDir dir;
 };
 
@@ -192,18 +180,7 @@ protected:
     test::writeFile(dir.file("steps.txt"), text);
     return dir.file("steps.txt");
   }
-  std::vector<std::string> titles(const std::string &path) {
-    std::vector<std::string> out;
-    std::function<void(const std::vector<test::InspectedBookmark> &, int)> walk =
-        [&](const auto &list, int depth) {
-          for (const auto &b : list) {
-            out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
-            walk(b.children, depth + 1);
-          }
-        };
-    walk(test::inspectPdf(path).outline, 0);
-    return out;
-  }
+  std::vector<std::string> titles(const std::string &path) { return test::outlineTitles(path); }
   test::TempDir dir;
 };
 

@@ -40,20 +40,6 @@ using test::DialogDriver;
 const QString kGenerate = "Generate Bookmarks (Sorvane Plug-in)";
 const QString kLevel = "Bookmark Level Description";
 
-// The bookmark titles of `path` as QPDF reads them, indented by depth.
-std::vector<std::string> titlesIn(const std::string &path) {
-  std::vector<std::string> out;
-  std::function<void(const std::vector<test::InspectedBookmark> &, int)> walk =
-      [&](const auto &list, int depth) {
-        for (const auto &b : list) {
-          out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
-          walk(b.children, depth + 1);
-        }
-      };
-  walk(test::inspectPdf(path).outline, 0);
-  return out;
-}
-
 // The titles the bookmarks pane shows, indented by depth.
 std::vector<std::string> titlesShown(QTreeWidget &tree) {
   std::vector<std::string> out;
@@ -185,7 +171,7 @@ TEST_F(Studio, GenerateThroughTheDialogsAndSaveAs) {
   window->action("file-save-as")->trigger();
   EXPECT_TRUE(saving.done());
   EXPECT_FALSE(tab.modified());
-  EXPECT_EQ(titlesIn(out), expected);
+  EXPECT_EQ(test::outlineTitles(out), expected);
   EXPECT_EQ(test::readFile(in), before);
   EXPECT_LE(test::qpdfCheck(out), 3);
 }
@@ -276,7 +262,7 @@ TEST_F(Studio, ValidateAndSortThroughTheDialogs) {
   EXPECT_EQ(titlesShown(tab.bookmarks()), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_TRUE(tab.modified());
   window->save();
-  EXPECT_EQ(titlesIn(in), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(test::outlineTitles(in), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_FALSE(tab.modified());
 }
 
@@ -323,7 +309,8 @@ TEST_F(Studio, TheBatchWindowRunsEachFileAndSaysWhatBecameOfIt) {
                                                        {"broken.pdf", "Failed", ""},
                                                        {"3 files", "1 done, 2 with problems", ""}};
   EXPECT_EQ(rows, expected);
-  EXPECT_EQ(titlesIn(dir.file("a-out.pdf")), (std::vector<std::string>{"First", "Second"}));
+  EXPECT_EQ(test::outlineTitles(dir.file("a-out.pdf")),
+            (std::vector<std::string>{"First", "Second"}));
   EXPECT_EQ(test::readFile(dir.file("a.pdf")), before);
   EXPECT_FALSE(std::filesystem::exists(dir.file("plain-out.pdf")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("broken-out.pdf")));

@@ -66,6 +66,24 @@ struct Reader {
 
 } // namespace
 
+namespace {
+
+void flattenTitles(const std::vector<InspectedBookmark> &list, int depth,
+                   std::vector<std::string> &out) {
+  for (const InspectedBookmark &b : list) {
+    out.push_back(std::string(size_t(2 * depth), ' ') + b.title);
+    flattenTitles(b.children, depth + 1, out);
+  }
+}
+
+} // namespace
+
+std::vector<std::string> outlineTitles(const std::string &path) {
+  std::vector<std::string> out;
+  flattenTitles(inspectPdf(path).outline, 0, out);
+  return out;
+}
+
 InspectedPdf inspectPdf(const std::string &path, const std::string &password) {
   QPDF pdf;
   pdf.processFile(path.c_str(), password.empty() ? nullptr : password.c_str());

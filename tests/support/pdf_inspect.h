@@ -29,6 +29,10 @@ struct InspectedPdf {
 // Reads `path` with QPDF (`password` for encrypted files).
 InspectedPdf inspectPdf(const std::string &path, const std::string &password = {});
 
+// The bookmark titles of `path` as QPDF reads them, in outline order, each indented by two
+// blanks a level.
+std::vector<std::string> outlineTitles(const std::string &path);
+
 // Runs `qpdf --check` on the file; the exit status (0 or 3 for warnings only) and output.
 int qpdfCheck(const std::string &path, std::string *output = nullptr);
 
