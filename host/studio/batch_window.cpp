@@ -22,14 +22,12 @@
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
 #include "host/runtime/build_settings_file.h"
-#include "host/studio/counted.h"
+#include "host/studio/qt_text.h"
 #include "host/studio/studio_host.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::studio {
 namespace {
-
-QString qs(const std::string &s) { return QString::fromStdString(s); }
 
 BatchWindow *self(void *data) { return static_cast<BatchWindow *>(data); }
 

@@ -26,8 +26,8 @@
 #include "host/runtime/as_extra.h"
 #include "host/runtime/view_services.h"
 #include "host/studio/batch_window.h"
-#include "host/studio/counted.h"
 #include "host/studio/document_tab.h"
+#include "host/studio/qt_text.h"
 #include "host/studio/studio_host.h"
 #include "host/studio/studio_icons.h"
 #include "sdk/host_error.h"
@@ -39,8 +39,6 @@ constexpr int kMaxRecent = 10;
 // The host's page modes: nothing beside the pages, or the bookmarks pane.
 constexpr int32_t kPageModeNone = 1;
 constexpr int32_t kPageModeBookmarks = 3;
-
-QString qs(const std::string &s) { return QString::fromStdString(s); }
 
 MainWindow *self(void *data) { return static_cast<MainWindow *>(data); }
 

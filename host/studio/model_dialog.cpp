@@ -23,6 +23,7 @@
 #include <exception>
 
 #include "host/studio/owner_drawing.h"
+#include "host/studio/qt_text.h"
 #include "host/studio/studio_icons.h"
 
 namespace sorvane::studio {
@@ -31,8 +32,12 @@ namespace {
 using ui::Control;
 using ui::ControlKind;
 
-QString qs(const std::string &s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-std::string utf8(const QString &s) { return s.toUtf8().toStdString(); }
+QStringList qsList(const std::vector<std::string> &items) {
+  QStringList out;
+  for (const std::string &item : items)
+    out << qs(item);
+  return out;
+}
 
 // A field whose label does not begin with a capital letter ("to page:", "±") goes on with the
 // row before it.
@@ -494,6 +499,13 @@ void ModelDialog::refresh() {
   m_refreshing = false;
 }
 
+bool ModelDialog::entriesChanged(Shown &shown, const ui::Control &c, int count) {
+  if (shown.items == c.items && count == int(c.items.size()))
+    return false;
+  shown.items = c.items;
+  return true;
+}
+
 void ModelDialog::showControl(Shown &shown) {
   const Control &c = m_model.controls()[shown.index];
   QWidget *w = shown.widget;
@@ -526,11 +538,9 @@ void ModelDialog::showControl(Shown &shown) {
   case ControlKind::DropDown:
   case ControlKind::OwnerDrawnList: {
     auto *combo = static_cast<QComboBox *>(w);
-    if (shown.items != c.items || combo->count() != int(c.items.size())) {
+    if (entriesChanged(shown, c, combo->count())) {
       combo->clear();
-      for (const std::string &item : c.items)
-        combo->addItem(qs(item));
-      shown.items = c.items;
+      combo->addItems(qsList(c.items));
     }
     combo->setCurrentIndex(c.selected);
     if (c.editable && utf8(combo->currentText()) != c.value)
@@ -540,11 +550,9 @@ void ModelDialog::showControl(Shown &shown) {
   }
   case ControlKind::List: {
     auto *list = static_cast<QListWidget *>(w);
-    if (shown.items != c.items || list->count() != int(c.items.size())) {
+    if (entriesChanged(shown, c, list->count())) {
       list->clear();
-      for (const std::string &item : c.items)
-        list->addItem(qs(item));
-      shown.items = c.items;
+      list->addItems(qsList(c.items));
     }
     list->setCurrentRow(c.selected);
     break;

@@ -52,6 +52,9 @@ private:
   void layOut(const std::vector<size_t> &indexes, QBoxLayout *layout);
   QWidget *makeWidget(size_t index);
   void showControl(Shown &shown);
+  // True (and `shown` takes the model's entries) when the list widget showing `c` with `count`
+  // entries must be filled again.
+  static bool entriesChanged(Shown &shown, const ui::Control &c, int count);
   void userDid(int id, ui::Event event);
   ui::Control &control(size_t index) {
     return const_cast<ui::Control &>(m_model.controls()[index]);

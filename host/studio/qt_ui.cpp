@@ -8,14 +8,10 @@
 #include <QUrl>
 
 #include "host/studio/model_dialog.h"
+#include "host/studio/qt_text.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::studio {
-namespace {
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-
-} // namespace
 
 QWidget *QtUi::parentWidget() const {
   if (!m_open.empty())
