@@ -16,6 +16,7 @@ const char *errorCodeText(ErrorCode code) noexcept {
   case ErrorCode::FileAccess: return "The file cannot be accessed.";
   case ErrorCode::FileFormat: return "The file has an unknown format.";
   case ErrorCode::FileTooLarge: return "The file is too large.";
+  case ErrorCode::FileChanged: return "The file was changed by another program.";
   case ErrorCode::PdfDamaged: return "The PDF file is damaged.";
   case ErrorCode::PdfPassword: return "The PDF file needs a password.";
   case ErrorCode::PdfPermission: return "The document's security does not permit this.";

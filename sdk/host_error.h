@@ -25,6 +25,7 @@ enum class ErrorCode : int32_t {
   FileAccess = 21,    // a file that cannot be opened, read or written
   FileFormat = 22,    // a file whose contents are not what the operation reads
   FileTooLarge = 23,  // a file over the size the operation accepts
+  FileChanged = 24,   // a file that someone else changed while it was open
   PdfDamaged = 40,    // a PDF file that cannot be read
   PdfPassword = 41,   // a PDF file that needs a password
   PdfPermission = 42, // an operation the document's security forbids

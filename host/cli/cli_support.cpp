@@ -152,6 +152,16 @@ void requireChangesAllowed(const host::PdfDocument &document, const std::string 
                             "with its owner password, --password).");
 }
 
+void saveResult(host::PdfDocument &document, const std::string &target) {
+  try {
+    document.save(target);
+  } catch (const HostError &e) {
+    if (e.code() == ErrorCode::FileChanged)
+      throw;
+    throw HostError(ErrorCode::Generic, e.text());
+  }
+}
+
 ExitCode reportHostError(std::ostream &err, const HostError &error) {
   err << "sorvane: " << error.what() << "\n";
   switch (error.code()) {
@@ -159,6 +169,7 @@ ExitCode reportHostError(std::ostream &err, const HostError &error) {
   case ErrorCode::FileAccess:
   case ErrorCode::FileFormat:
   case ErrorCode::FileTooLarge:
+  case ErrorCode::FileChanged:
   case ErrorCode::PdfDamaged:
   case ErrorCode::PdfPassword:
   case ErrorCode::PdfPermission: return ExitCode::InputError;

@@ -68,6 +68,11 @@ std::optional<std::string> outputProblem(const Arguments &a, const std::string &
 // `input`) forbid changes.
 void requireChangesAllowed(const host::PdfDocument &document, const std::string &input);
 
+// Writes the changed document to `target`. A file that cannot be written throws
+// HostError(Generic) (an output failure, the input untouched); an input that another program
+// changed meanwhile throws FileChanged (an input failure), and nothing is written either way.
+void saveResult(host::PdfDocument &document, const std::string &target);
+
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);
 

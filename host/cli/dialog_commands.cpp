@@ -207,11 +207,7 @@ ExitCode runSort(const std::vector<std::string> &args, std::ostream &out, std::o
     size_t moved = 0;
     for (size_t i = 0; i < before.size() && i < after.size(); ++i)
       moved += before[i].object != after[i].object;
-    try {
-      file.document->save(output ? *output : input);
-    } catch (const HostError &e) {
-      throw HostError(ErrorCode::Generic, e.text());
-    }
+    saveResult(*file.document, output ? *output : input);
     out << "Bookmarks moved: " << moved << " of " << after.size()
         << (moved == 0 ? " (already in order)" : "") << " -> " << (output ? *output : input)
         << "\n";

@@ -124,11 +124,7 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, s
     }
     if (file.session.notesShown() > 0)
       return ExitCode::HostFailure; // the note said why
-    try {
-      file.document->save(output ? *output : input);
-    } catch (const HostError &e) {
-      throw HostError(ErrorCode::Generic, e.text());
-    }
+    saveResult(*file.document, output ? *output : input);
     out << "Bookmarks deleted: " << before - after << "\n";
     return ExitCode::Success;
   } catch (const HostError &e) {

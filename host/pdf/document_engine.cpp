@@ -158,6 +158,13 @@ uint32_t DocumentEngine::goToSlotFor(pdf_obj *item, pdf_obj *dest) {
   return slot;
 }
 
+void DocumentEngine::forgetObjectsFrom(int firstNew) {
+  std::erase_if(m_slotByNum, [&](const auto &entry) { return entry.first >= firstNew; });
+  std::erase_if(m_openLeaves, [&](int num) { return num >= firstNew; });
+  m_slotByIdentity.clear();
+  m_goToByItem.clear();
+}
+
 pdf_obj *DocumentEngine::objectAt(uint32_t slot) {
   if (slot == kRootSlot)
     return outlineRoot(false);

@@ -51,6 +51,10 @@ public:
   uint32_t adopt(PdfObject made);
   // Null for the missing outline root; throws HostError(InvalidHandle) for a bad slot.
   pdf_obj *objectAt(uint32_t slot);
+  // Forgets what stands for objects that changes now taken back had made (numbers from
+  // `firstNew` on) or replaced (objects held directly rather than by number): they are looked
+  // up afresh when asked for again. Handles to them from before no longer reach the document.
+  void forgetObjectsFrom(int firstNew);
   // The go-to action standing for the plain destination `dest` of the outline item `item`:
   // made once per item and destination.
   uint32_t goToSlotFor(pdf_obj *item, pdf_obj *dest);

@@ -1,5 +1,6 @@
 #include "host/pdf/pdf_document.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,7 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
   std::unique_ptr<PdfDocument> d(new PdfDocument());
   d->m_path = path;
   d->m_password = password;
+  d->m_file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   d->m_stamp = stampOf(path);
   d->m_engine = std::make_unique<DocumentEngine>(path);
   fz_context *ctx = fz_new_context(nullptr, nullptr, kStoreBytes);
@@ -102,14 +104,100 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string &path,
   return d;
 }
 
-PdfDocument::~PdfDocument() { m_readAhead.reset(); }
+PdfDocument::~PdfDocument() {
+  m_readAhead.reset();
+  if (m_file >= 0)
+    ::close(m_file);
+  if (m_keepingChanges)
+    try {
+      keepChanges();
+    } catch (const HostError &) {
+    }
+}
+
+void PdfDocument::beginChanges() {
+  if (m_keepingChanges)
+    throw HostError(ErrorCode::Generic, "Changes are kept for taking back already.");
+  fz_context *ctx = m_engine->ctx();
+  pdf_document *doc = m_engine->doc();
+  // MuPDF's undo journal, for the length of one command: an edit made with a journal but
+  // outside an operation is an error, so the operation spans everything until it ends.
+  mupdfCall(ctx, ErrorCode::Generic, "cannot keep the document's state", [&] {
+    m_firstNewObject = pdf_xref_len(ctx, doc);
+    pdf_enable_journal(ctx, doc);
+    pdf_begin_operation(ctx, doc, "command");
+  });
+  m_keepingChanges = true;
+}
+
+namespace {
+
+void endJournal(fz_context *ctx, pdf_document *doc) {
+  mupdfCall(ctx, ErrorCode::Generic, "cannot end the document's journal", [&] {
+    pdf_drop_journal(ctx, doc->journal);
+    doc->journal = nullptr;
+  });
+}
+
+} // namespace
+
+void PdfDocument::keepChanges() {
+  if (!m_keepingChanges)
+    return;
+  m_keepingChanges = false;
+  fz_context *ctx = m_engine->ctx();
+  pdf_document *doc = m_engine->doc();
+  mupdfCall(ctx, ErrorCode::Generic, "cannot end the document's journal",
+            [&] { pdf_end_operation(ctx, doc); });
+  endJournal(ctx, doc);
+}
+
+void PdfDocument::takeBackChanges() {
+  if (!m_keepingChanges)
+    throw HostError(ErrorCode::Generic, "There are no kept changes to take back.");
+  m_keepingChanges = false;
+  fz_context *ctx = m_engine->ctx();
+  pdf_document *doc = m_engine->doc();
+  bool repaired = false;
+  mupdfCall(ctx, ErrorCode::Generic, "cannot take back the changes", [&] {
+    pdf_end_operation(ctx, doc);
+    // A repair on the way empties the journal: then there is nothing to go back to.
+    repaired = pdf_was_repaired(ctx, doc) && !m_repaired;
+    while (!repaired && pdf_can_undo(ctx, doc))
+      pdf_undo(ctx, doc);
+  });
+  endJournal(ctx, doc);
+  // Objects made since are gone, and numbers of theirs may be given to new ones.
+  m_engine->forgetObjectsFrom(m_firstNewObject);
+  if (repaired)
+    throw HostError(ErrorCode::Generic,
+                    m_path + ": the file had to be repaired, so the changes cannot be taken back.");
+}
+
+PdfDocument::FileStamp PdfDocument::stampOf(const struct stat &st) {
+  return FileStamp{uint64_t(st.st_dev), uint64_t(st.st_ino), uint64_t(st.st_size),
+                   int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
 
 PdfDocument::FileStamp PdfDocument::stampOf(const std::string &path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0)
     return FileStamp{};
-  return FileStamp{uint64_t(st.st_dev), uint64_t(st.st_ino), uint64_t(st.st_size),
-                   int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  return stampOf(st);
+}
+
+void PdfDocument::requireUnchanged() const {
+  // The engine reads what it has not read yet from the open file, and an incremental save
+  // copies it: bytes changed under it make a damaged result.
+  struct stat st {};
+  const bool changed = m_file >= 0 && ::fstat(m_file, &st) == 0 && stampOf(st) != m_stamp;
+  // Before the first save the path still leads to the file opened, unless another program
+  // replaced it: writing now would overwrite or ignore its work.
+  const bool replaced = !m_saved && stampOf(m_path) != m_stamp;
+  if (changed || replaced)
+    throw HostError(ErrorCode::FileChanged,
+                    m_path + ": the file was changed by another program while it was open; " +
+                        "nothing was written (run again on the file as it is now).");
 }
 
 std::unique_ptr<PdfDocument> PdfDocument::reopen() const {
@@ -160,6 +248,7 @@ void PdfDocument::save(const std::string &requested, SaveMode mode) {
     incremental = mode == SaveMode::Auto && !m_saved && !pdf_was_repaired(ctx, doc) &&
                   pdf_can_be_saved_incrementally(ctx, doc);
   });
+  requireUnchanged();
   PendingFile file(requested);
   const std::string failure = file.target() + ": cannot save the document";
   pdf_write_options opts = pdf_default_write_options;
@@ -169,6 +258,7 @@ void PdfDocument::save(const std::string &requested, SaveMode mode) {
   const char *temp = file.tempPath().c_str();
   mupdfCall(ctx, ErrorCode::FileAccess, failure.c_str(),
             [&] { pdf_save_document(ctx, doc, temp, &opts); });
+  requireUnchanged(); // the pending file goes with the exception
   file.commit();
   m_saved = true;
 }

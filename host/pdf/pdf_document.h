@@ -9,6 +9,8 @@
 
 #include "sdk/font_names.h"
 
+struct stat;
+
 namespace sorvane::host {
 
 class DocumentEngine;
@@ -40,8 +42,20 @@ public:
   // Writes the document to `target` through a temporary file in the same folder, renamed over
   // the target only when the save succeeded. Only the first save can be incremental: later
   // ones rewrite the whole file, since an appended section can only follow the file it was
-  // made for. Throws HostError.
+  // made for. Throws HostError; FileChanged, writing nothing, when the file the document was
+  // read from changed since it was opened (its unread parts would be read from the new bytes).
   void save(const std::string &target, SaveMode mode = SaveMode::Auto);
+
+  // ---- changes that can be taken back
+  // From now on keeps what the document was, so that takeBackChanges() can restore it: a
+  // command stopped halfway by the user leaves the document as it found it. keepChanges() ends
+  // that and keeps what changed; so does the end of the document. Throws HostError.
+  void beginChanges();
+  void keepChanges();
+  // Restores the document as beginChanges() found it and ends the keeping. Throws HostError
+  // when it cannot (nothing was begun, or the engine had to repair the file since).
+  void takeBackChanges();
+  bool keepingChanges() const { return m_keepingChanges; }
 
   // The same file opened again, as a document of its own (for another thread). Throws
   // HostError(Generic) when the file is no longer the one this document was opened from.
@@ -78,14 +92,20 @@ private:
     bool operator==(const FileStamp &) const = default;
   };
   static FileStamp stampOf(const std::string &path);
+  static FileStamp stampOf(const struct stat &st);
+  // Throws HostError(FileChanged) when the file opened is no longer as it was.
+  void requireUnchanged() const;
 
   std::unique_ptr<DocumentEngine> m_engine;
   std::string m_path;
   std::string m_password;
   FileStamp m_stamp;
+  int m_file = -1; // the file as opened, whatever its path leads to later
   int32_t m_pageCount = 0;
   bool m_repaired = false;
   bool m_saved = false;
+  bool m_keepingChanges = false;
+  int m_firstNewObject = 0; // the lowest object number a change since beginChanges() may make
   std::optional<uint32_t> m_permissions;
   std::shared_ptr<const RunFontFilter> m_filter;
   std::unique_ptr<PageReadAhead> m_readAhead; // its readers stop before the rest goes

@@ -436,9 +436,31 @@ bool MainWindow::runMenuItem(const QString &name) {
   if (t)
     m_host.view().docViewSetPageMode(t->doc(), t->bookmarks().isVisible() ? kPageModeBookmarks
                                                                           : kPageModeNone);
+  // A command the user stops halfway leaves the document as it found it.
+  bool undoable = false;
+  if (t) {
+    try {
+      m_host.document(t->doc()).beginChanges();
+      undoable = true;
+    } catch (const HostError &) {
+      // The command still runs; a stop then keeps what it did so far, as it always could.
+    }
+  }
   m_host.view().executeItem(item);
+  const bool stopped = host::interruptRequested();
   setBusy(false);
   host::clearInterrupt();
+  if (undoable && m_tabs->indexOf(t) >= 0) {
+    host::PdfDocument &document = m_host.document(t->doc());
+    try {
+      if (stopped)
+        document.takeBackChanges();
+      else
+        document.keepChanges();
+    } catch (const HostError &e) {
+      QMessageBox::warning(this, kAppName, tr("%1: %2").arg(t->title(), qs(e.text())));
+    }
+  }
   if (t && m_tabs->indexOf(t) >= 0) {
     if (t->refreshOutline())
       t->setModified(true);

@@ -88,7 +88,8 @@ RunOutcome GenerationRun::run(DocHandle doc) {
     insertHeadings(doc);
   } catch (const HostError &e) {
     // What was inserted stays; the outcome says where the run stopped. Stopped by the user,
-    // it inserted nothing: the pages are scanned before anything goes into the outline.
+    // the run is cancelled wherever it was: while scanning nothing went into the outline, and
+    // while inserting the host throws the partly changed document away (it is never saved).
     if (e.code() == ErrorCode::Cancelled) {
       m_outcome.cancelled = true;
     } else {

@@ -94,7 +94,11 @@ BookmarkNode::Inserted BookmarkNode::insertIntoOutline(DocHandle doc, BookmarkHa
     pd.bookmarkSetOpen(made, disp.showOpen);
     pd.bookmarkSetColor(made, outlineColor(disp.color));
     result.count += 1;
-  } catch (const HostError &) {
+  } catch (const HostError &e) {
+    // A stop asked for by the user ends the whole insertion: what went in is not kept, so it
+    // must not be counted as this node's failure either.
+    if (e.code() == ErrorCode::Cancelled)
+      throw;
     // This node did not go in complete, and its children not yet written are lost with it.
     result.failed.push_back(this);
     std::vector<const BookmarkNode *> pending;

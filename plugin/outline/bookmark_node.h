@@ -46,6 +46,8 @@ struct BookmarkNode {
   // child when `append` is set or `sibling` is null, else after `sibling` (`afterSibling`) or
   // before it. A host failure on a node ends that node (its children not yet written are lost
   // with it) and is reported in `failed`; its siblings still go in, and what was written stays.
+  // A Cancelled host error (the user's stop) is not a node's failure: it ends the insertion and
+  // is thrown on, and the caller must throw away the partly changed outline.
   Inserted insertIntoOutline(DocHandle doc, BookmarkHandle parent, BookmarkHandle sibling,
                              bool append, bool afterSibling) const;
 };

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "host/base/file_io.h"
 #include "host/runtime/view_services.h"
 #include "plugin/engine/heading_preview.h"
 #include "plugin/outline/bookmark_dest.h"
@@ -294,6 +295,52 @@ TEST_F(Generation, AnActionThatCannotBeMadeLosesOnlyItsBookmark) {
   EXPECT_EQ(outcome.dropped[1].page, 0);
   EXPECT_EQ(outcome.dropped[1].level, 2);
 }
+
+// Makes the user stop the run (as Ctrl-C does) at the `nth` call of `operation`.
+void stopAt(test::TestHost &host, std::string operation, int nth) {
+  auto calls = std::make_shared<int>(0);
+  host.pdf().setFaultHook([operation, nth, calls](std::string_view op) {
+    if (op == operation && ++*calls == nth)
+      host::requestInterrupt();
+  });
+}
+
+class StoppedWhileInserting : public Generation, public ::testing::WithParamInterface<int> {
+protected:
+  void TearDown() override {
+    host.pdf().setFaultHook({});
+    host::clearInterrupt();
+  }
+};
+
+TEST_P(StoppedWhileInserting, IsCancelledNotCountedAsLostHeadingsAndTakenBackWhole) {
+  test::PdfSpec spec = manual();
+  spec.outline = {{"X", {}, test::ActionSpec::goTo(0), false, {}, 0, {}},
+                  {"Y", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}};
+  open(spec);
+  BookmarkBuilder b = manualSettings();
+  b.insertType = GetParam(); // before, after, instead of the existing bookmarks
+  doc->doc().beginChanges();
+  stopAt(host, "viewDestCreate", 3); // three bookmarks in, the fourth's page is asked for
+  const RunOutcome outcome = b.generate(doc->handle());
+  host.pdf().setFaultHook({});
+  EXPECT_TRUE(outcome.cancelled);
+  EXPECT_FALSE(outcome.complete());
+  EXPECT_EQ(outcome.droppedFor(DropReason::NotInserted), 0);
+  doc->doc().takeBackChanges();
+  host::clearInterrupt();
+  const auto back = saveAndInspect();
+  ASSERT_EQ(titles(back.outline), (std::vector<std::string>{"X", "Y"}));
+  EXPECT_EQ(back.outline[1].page, 1);
+  // The document still takes changes, and handles made after reach it.
+  doc->doc().beginChanges();
+  EXPECT_EQ(b.generate(doc->handle()).bookmarksInserted, 6);
+  doc->doc().keepChanges();
+  const auto again = saveAndInspect();
+  EXPECT_EQ(again.outline.size(), GetParam() == 2 ? 2u : 4u);
+}
+
+INSTANTIATE_TEST_SUITE_P(InsertTypes, StoppedWhileInserting, ::testing::Values(0, 1, 2));
 
 TEST_F(Generation, AChildThatCannotBeInsertedIsNotCountedAndTakesItsSubtreeAlong) {
   open(manual());

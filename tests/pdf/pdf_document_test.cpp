@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,6 +137,65 @@ TEST_F(PdfDocumentTest, AFailedSaveLeavesNoTrace) {
   for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(dir.path()))
     ++files;
   EXPECT_EQ(files, ::geteuid() != 0 ? 2u : 1u);
+}
+
+// Writes `bytes` into the file at `path` in place: the same file, other contents.
+void overwriteInPlace(const std::string &path, const std::string &bytes) {
+  FILE *f = std::fopen(path.c_str(), "r+b");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  ASSERT_EQ(::truncate(path.c_str(), off_t(bytes.size())), 0);
+}
+
+TEST_F(PdfDocumentTest, AFileChangedWhileOpenIsNotSavedFrom) {
+  const std::string path = make(test::pages(3));
+  const std::string original = test::readFile(path);
+  const std::string out = dir.file("out.pdf");
+  auto expectRefused = [&](PdfDocument &doc, const std::string &target) {
+    try {
+      doc.save(target);
+      ADD_FAILURE() << "saved from a changed file";
+    } catch (const HostError &e) {
+      EXPECT_EQ(e.code(), ErrorCode::FileChanged) << e.text();
+      EXPECT_NE(e.text().find("nothing was written"), std::string::npos) << e.text();
+    }
+  };
+  // Cut short under the open document.
+  {
+    auto doc = PdfDocument::open(path);
+    overwriteInPlace(path, original.substr(0, original.size() / 2));
+    expectRefused(*doc, out);
+    expectRefused(*doc, path);
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(test::readFile(path).size(), original.size() / 2);
+  // Overwritten with other bytes of the same length.
+  overwriteInPlace(path, original);
+  {
+    auto doc = PdfDocument::open(path);
+    std::string other = original;
+    other[other.size() / 2] = other[other.size() / 2] == ' ' ? '\n' : ' ';
+    ::usleep(10000); // a later modification time on file systems with coarse clocks
+    overwriteInPlace(path, other);
+    expectRefused(*doc, out);
+  }
+  // Replaced by another file under the same name: an in-place save would undo that change.
+  overwriteInPlace(path, original);
+  {
+    auto doc = PdfDocument::open(path);
+    test::writePdf(test::pages(1), dir.file("other.pdf"));
+    std::filesystem::rename(dir.file("other.pdf"), path);
+    expectRefused(*doc, path);
+    EXPECT_EQ(test::inspectPdf(path).pageCount, 1);
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  // Unchanged, it saves, more than once and over itself.
+  overwriteInPlace(path, original);
+  auto doc = PdfDocument::open(path);
+  doc->save(path);
+  doc->save(out);
+  EXPECT_EQ(test::qpdfCheck(out), 0);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "host/base/file_io.h"
 #include "host/studio/batch_window.h"
 #include "host/studio/document_tab.h"
 #include "host/studio/main_window.h"
@@ -402,6 +403,47 @@ TEST_F(Studio, ALongGenerationStopsFromTheStatusBar) {
   EXPECT_FALSE(tab.modified());
   EXPECT_FALSE(window->busy());
   EXPECT_FALSE(window->cancelButton()->isVisible());
+}
+
+TEST_F(Studio, AGenerationStoppedWhileAddingBookmarksLeavesTheDocumentAsItWas) {
+  test::PdfSpec spec = test::pages(4);
+  for (int i = 0; i < 4; ++i)
+    spec.pages[size_t(i)].texts = {
+        test::textAt("Heading " + std::to_string(i + 1), 72, 700, 12, "Helvetica-Bold")};
+  spec.outline = {{"X", {}, test::ActionSpec::goTo(0), false, {}, 0, {}},
+                  {"Y", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  DocumentTab &tab = open(in);
+  // Stopped once the second bookmark's destination is made: the pages are all read by then.
+  int made = 0;
+  host.pdf().setFaultHook([&](std::string_view op) {
+    if (op == "viewDestCreate" && ++made == 2)
+      host::requestInterrupt();
+  });
+  DialogDriver driver;
+  driver.on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel, [](QWidget &d) { click(d, "OK"); })
+      .on(kGenerate, [](QWidget &d) { click(d, "OK"); })
+      .on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK"); });
+  run("TAVO:BookmarkGenerate", driver);
+  host.pdf().setFaultHook({});
+  EXPECT_GE(made, 2);
+  EXPECT_EQ(titlesShown(tab.bookmarks()), (std::vector<std::string>{"X", "Y"}));
+  EXPECT_FALSE(tab.modified());
+  EXPECT_FALSE(window->busy());
+
+  // What is saved is the outline as it was, and the document still takes a whole run.
+  const std::string out = dir.file("out.pdf");
+  tab.saveTo(QString::fromStdString(out));
+  EXPECT_EQ(test::outlineTitles(out), (std::vector<std::string>{"X", "Y"}));
+  DialogDriver again;
+  again.on(kGenerate, [](QWidget &d) { click(d, "OK"); }).on(studio::kAppName, [&](QWidget &box) {
+    answerMessage(box, "OK");
+  });
+  run("TAVO:BookmarkGenerate", again);
+  EXPECT_EQ(titlesShown(tab.bookmarks()).size(), 6u) << "the four headings and X, Y";
+  EXPECT_TRUE(tab.modified());
 }
 
 TEST_F(Studio, ABookmarkClickShowsItsPage) {
