@@ -64,9 +64,17 @@ void removePendingAndDie(int signal) {
   for (size_t i = 0; i < kMaxPending; ++i)
     if (g_pendingUsed[i])
       ::unlink(g_pending[i]);
-  ::signal(signal, SIG_DFL);
-  ::raise(signal);
+  if (signal == SIGINT) {
+    // Ended by Ctrl-C as the shell expects, so that a script running us stops too.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal); // delivered once the handler returns
+    return;
+  }
+  // A scheduler's or service manager's stop, or a closed terminal, is an interruption too.
+  ::_exit(130);
 }
+
+void stopOnly(int) { g_interrupted = 1; }
 
 // The name of our temporary files: ".NAME.sorvane-PID.XXXXXX" beside the target NAME.
 constexpr const char *kTempMark = ".sorvane-";
@@ -100,6 +108,34 @@ mode_t currentUmask() {
 
 } // namespace
 
+namespace {
+
+// Everything `fd` gives until its end; `name` names it in errors. A stop asked for while the read
+// waits (a signal) ends it with Cancelled.
+std::string readAll(int fd, const std::string &name, size_t maxBytes) {
+  std::string data;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR && !interruptRequested())
+        continue;
+      if (errno == EINTR)
+        throw HostError(ErrorCode::Cancelled, name + ": interrupted while reading.");
+      fileError(name, "read the file", errno);
+    }
+    if (n == 0)
+      break;
+    if (data.size() + size_t(n) > maxBytes)
+      throw HostError(ErrorCode::FileTooLarge,
+                      name + ": the file is larger than " + std::to_string(maxBytes) + " bytes.");
+    data.append(buffer, size_t(n));
+  }
+  return data;
+}
+
+} // namespace
+
 std::string readWholeFile(const std::string &path, size_t maxBytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
@@ -110,28 +146,18 @@ std::string readWholeFile(const std::string &path, size_t maxBytes) {
     ::close(fd);
     fileError(path, "read the file", err);
   }
-  std::string data;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      const int err = errno;
-      ::close(fd);
-      fileError(path, "read the file", err);
-    }
-    if (n == 0)
-      break;
-    if (data.size() + size_t(n) > maxBytes) {
-      ::close(fd);
-      throw HostError(ErrorCode::FileTooLarge,
-                      path + ": the file is larger than " + std::to_string(maxBytes) + " bytes.");
-    }
-    data.append(buffer, size_t(n));
+  try {
+    std::string data = readAll(fd, path, maxBytes);
+    ::close(fd);
+    return data;
+  } catch (...) {
+    ::close(fd);
+    throw;
   }
-  ::close(fd);
-  return data;
+}
+
+std::string readStandardInput(size_t maxBytes) {
+  return readAll(STDIN_FILENO, "standard input", maxBytes);
 }
 
 namespace {
@@ -231,6 +257,13 @@ void removeTempFilesOnSignals() {
 }
 
 void stopGentlyOnSignals(bool on) { g_gentle = on ? 1 : 0; }
+
+void takeForwardedStops() {
+  struct sigaction action {};
+  action.sa_handler = stopOnly;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(kForwardedStop, &action, nullptr);
+}
 
 bool interruptRequested() { return g_interrupted != 0; }
 void requestInterrupt() { g_interrupted = 1; }

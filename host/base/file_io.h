@@ -2,6 +2,7 @@
 // target that replaces the target only when the writing succeeded.
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@ namespace sorvane::host {
 // The contents of the file at `path`. Throws HostError: FileNotFound, FileAccess (with the
 // system's reason), FileTooLarge when it holds more than `maxBytes`.
 std::string readWholeFile(const std::string &path, size_t maxBytes);
+// The same for what standard input gives until its end (named "standard input" in errors).
+std::string readStandardInput(size_t maxBytes);
 
 // A temporary file beside a target, put in the target's place only on commit. Until then the
 // target stays as it was; a pending file that is never committed is removed. A symbolic link
@@ -51,9 +54,16 @@ private:
 // write into the same folder.
 void removeTempFilesOnSignals();
 
-// While a long operation that can stop cleanly runs: the first SIGINT or SIGTERM only asks it to
-// stop (interruptRequested() turns true); a second one ends the process as above.
+// SIGINT, SIGTERM and SIGHUP end the process with status 130 (SIGINT by the signal itself, as the
+// shell expects of Ctrl-C).
+// While a long operation that can stop cleanly runs: the first of them only asks it to stop
+// (interruptRequested() turns true); a second one ends the process as above.
 void stopGentlyOnSignals(bool on);
+// How a process passes a stop on to worker processes of its own: kForwardedStop only asks the
+// running operation to stop, however many arrive, and never ends the process. Install it before
+// forking, so that no worker can get it before it has the handler.
+inline constexpr int kForwardedStop = SIGUSR1;
+void takeForwardedStops();
 bool interruptRequested();
 // What a front end's Stop button does: asks the running operation to stop, as the first signal
 // would; clearInterrupt() readies the next operation.

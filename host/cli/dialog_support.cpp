@@ -29,10 +29,12 @@ void prepareDialogs(HostSession &session, const DialogOptions &options, std::ost
   if (options.script) {
     try {
       if (*options.script == "-")
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        text = host::readStandardInput(kMaxScriptBytes);
       else
         text = host::readWholeFile(*options.script, kMaxScriptBytes);
     } catch (const HostError &e) {
+      if (e.code() == ErrorCode::Cancelled)
+        throw;
       throw ScriptError("the dialog script cannot be read: " + e.text());
     }
   }

@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "host/base/file_io.h"
 
 namespace sorvane::cli {
 namespace {
@@ -111,6 +114,7 @@ void runInProcesses(size_t count, size_t processes, const FileWork &work, std::o
   void *shared = ::mmap(nullptr, sizeof(std::atomic<size_t>), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   std::vector<Child> children;
+  host::takeForwardedStops();
   if (shared != MAP_FAILED) {
     auto *next = new (shared) std::atomic<size_t>(0);
     for (size_t p = 0; p < processes; ++p) {
@@ -135,7 +139,7 @@ void runInProcesses(size_t count, size_t processes, const FileWork &work, std::o
   }
   if (children.empty()) {
     // No second process: one file after the other, here.
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count && !host::interruptRequested(); ++i) {
       const int status = work(i, out, err);
       done(status);
       if (status == stopStatus)
@@ -143,12 +147,22 @@ void runInProcesses(size_t count, size_t processes, const FileWork &work, std::o
     }
   }
   size_t open = children.size();
+  bool stopPassedOn = false;
   while (open > 0) {
+    // A stop sent to this process alone (a scheduler, `timeout`, a closed terminal) reaches the
+    // workers too: no file is begun any more, and those being worked on stop at their next page.
+    if (host::interruptRequested() && !stopPassedOn) {
+      stopPassedOn = true;
+      static_cast<std::atomic<size_t> *>(shared)->store(count);
+      for (const Child &c : children)
+        ::kill(c.pid, host::kForwardedStop);
+    }
     std::vector<pollfd> polled;
     for (const Child &c : children)
       if (c.fd >= 0)
         polled.push_back(pollfd{c.fd, POLLIN, 0});
-    if (::poll(polled.data(), polled.size(), -1) < 0 && errno != EINTR)
+    // Woken now and then, since a signal may come between the look above and the wait.
+    if (::poll(polled.data(), polled.size(), 200) < 0 && errno != EINTR)
       break;
     for (Child &c : children) {
       if (c.fd < 0)

@@ -16,7 +16,8 @@ using FileWork = std::function<int(size_t index, std::ostream &out, std::ostream
 // files finish, and `done` is called with its status. A child that gets `stopStatus` begins no
 // further file. For a file whose child ended before it was done (a crash), `lost` is called
 // instead of `done`. Without a child process (fork refused), the files are done here,
-// one after the other.
+// one after the other. A stop asked of this process (host::interruptRequested()) is passed on
+// to the children: files not begun by then are never begun (nor reported).
 void runInProcesses(size_t count, size_t processes, const FileWork &work, std::ostream &out,
                     std::ostream &err, const std::function<void(int status)> &done, int stopStatus,
                     const std::function<void(size_t index)> &lost);

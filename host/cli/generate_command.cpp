@@ -111,12 +111,7 @@ FileResult generateOpen(HostSession &session, host::BatchSequence &sequence,
   result.outcome = *outcome;
   result.total = host::listOutline(session.pdf(), doc).entries.size();
   if (outcome->bookmarksInserted > 0 && !dryRun) {
-    try {
-      document.save(output);
-    } catch (const HostError &e) {
-      // Not an input problem: the result could not be written (the input is untouched).
-      throw HostError(ErrorCode::Generic, e.text());
-    }
+    saveResult(document, output);
     result.saved = true;
   }
   return result;
@@ -536,15 +531,17 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
     for (size_t i = 0; i < inputs.size() && !interrupted; ++i)
       count(batchOne(*setup, inputs[i], outputs[i], pw, progress, out, err));
   }
-  const size_t files = interrupted ? begun - interrupted : a.positional().size();
-  if (interrupted)
+  // Stopped halfway through a file, or between files with some never begun.
+  const bool stopped = interrupted || (host::interruptRequested() && begun < inputs.size());
+  const size_t files = stopped ? begun - interrupted : a.positional().size();
+  if (stopped)
     err << "sorvane: interrupted after " << files << " of " << inputs.size() << " files.\n";
   out << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "
       << failed << " failed";
   if (withProblems)
     out << ", " << withProblems << " of them with problems (see above)";
   out << "; " << seconds(start) << "\n";
-  if (interrupted)
+  if (stopped)
     return ExitCode::Interrupted;
   if (failed)
     return ExitCode::HostFailure;

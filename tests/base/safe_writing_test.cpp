@@ -65,9 +65,43 @@ TEST(SafeWriting, ATerminatingSignalRemovesTheTemporaryFile) {
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  // Interrupted, as the exit codes say, not killed.
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
   EXPECT_TRUE(hiddenFiles(dir.path()).empty());
   EXPECT_FALSE(fs::exists(dir.file("out.pdf")));
+}
+
+TEST(SafeWriting, CtrlCStillEndsTheProcessByItsSignal) {
+  // A shell running a loop of commands stops the loop only when a command dies of SIGINT.
+  test::TempDir dir;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    host::removeTempFilesOnSignals();
+    host::PendingFile file(dir.file("out.pdf"));
+    file.write("half of a file");
+    ::raise(SIGINT);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  EXPECT_TRUE(hiddenFiles(dir.path()).empty());
+}
+
+TEST(SafeWriting, AForwardedStopOnlyAsksTheOperationToStop) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    host::removeTempFilesOnSignals();
+    host::takeForwardedStops();
+    ::raise(host::kForwardedStop);
+    ::raise(host::kForwardedStop); // a second one too
+    ::_exit(host::interruptRequested() ? 7 : 8);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7) << status;
 }
 
 TEST(SafeWriting, TheNextWriteRemovesWhatAKilledProcessLeft) {
