@@ -162,6 +162,14 @@ void saveResult(host::PdfDocument &document, const std::string &target) {
   }
 }
 
+void writeResultFile(const std::string &path, std::string_view bytes) {
+  try {
+    host::writeFileAtomically(path, bytes);
+  } catch (const HostError &e) {
+    throw HostError(ErrorCode::Generic, e.text());
+  }
+}
+
 ExitCode reportHostError(std::ostream &err, const HostError &error) {
   err << "sorvane: " << error.what() << "\n";
   switch (error.code()) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/cli/cli.h"
@@ -72,6 +73,10 @@ void requireChangesAllowed(const host::PdfDocument &document, const std::string 
 // HostError(Generic) (an output failure, the input untouched); an input that another program
 // changed meanwhile throws FileChanged (an input failure), and nothing is written either way.
 void saveResult(host::PdfDocument &document, const std::string &target);
+
+// Writes `bytes` to the file at `path` atomically. Throws HostError(Generic) when it cannot be
+// written: an output failure, whatever the system's reason.
+void writeResultFile(const std::string &path, std::string_view bytes);
 
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);

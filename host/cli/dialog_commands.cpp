@@ -2,6 +2,7 @@
 // script made from the command's options.
 #include "host/cli/dialog_commands.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -174,6 +175,12 @@ ExitCode runSort(const std::vector<std::string> &args, std::ostream &out, std::o
     if (level < 1 || level > 10)
       return usageError(err, "--level takes a level from 1 (the top-level bookmarks) to 10.");
   }
+  const auto title = a.value("--title");
+  // Titles are compared as the outline shows them, one line with control characters as blanks:
+  // a title with a line break in it can name no bookmark.
+  if (title && std::any_of(title->begin(), title->end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+    return usageError(err, "--title takes a title on one line, without control characters.");
   const std::string input = a.positional()[0];
   if (const auto problem = outputProblem(a, input))
     return usageError(err, *problem);
@@ -184,7 +191,6 @@ ExitCode runSort(const std::vector<std::string> &args, std::ostream &out, std::o
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
-    const auto title = a.value("--title");
     std::string script =
         "dialog \"Sort Bookmarks\"\n"
         "choose \"Select bookmark level to sort:\" \"Level " +

@@ -23,6 +23,7 @@
 #include "host/pdf/outline_listing.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
+#include "host/runtime/build_settings_file.h"
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
@@ -249,17 +250,21 @@ size_t warnAboutParams(Setup &s, const std::string &name, std::ostream &err) {
 // The session and the batch command with the settings of `settingsPath` (none: no settings
 // yet, as the dialog starts them), checked unless `check` is clear.
 std::unique_ptr<Setup> prepare(const std::optional<std::string> &settingsPath, bool check,
-                               std::ostream &err) {
+                               std::ostream &err, const std::string *settingsText = nullptr) {
   auto s = std::make_unique<Setup>();
   s->session = std::make_unique<HostSession>(err);
   ASExtraTable &x = s->session->provider().asExtra();
-  s->settings = settingsPath ? readBuildSettings(*s->session, *settingsPath) : x.cabinetNew();
+  if (settingsText)
+    s->settings = host::readBuildSettingsText(x, *settingsText, "the suggested rules");
+  else
+    s->settings = settingsPath ? readBuildSettings(*s->session, *settingsPath) : x.cabinetNew();
   s->session->loadPlugIn();
   const Atom name = s->session->provider().core().atomFromString(kBuildCommandName);
   s->sequence = std::make_unique<host::BatchSequence>(s->session->provider().acroView(), x, name,
                                                       s->settings);
   if (check)
-    s->settingsProblems = warnAboutParams(*s, settingsPath.value_or("the settings"), err);
+    s->settingsProblems = warnAboutParams(
+        *s, settingsText ? "the suggested rules" : settingsPath.value_or("the settings"), err);
   return s;
 }
 
@@ -304,30 +309,6 @@ FileStatus batchOne(Setup &setup, const std::string &input, const std::string &o
   }
 }
 
-// A file in the temporary folder for the length of a scope, removed after.
-class ScratchFile {
-public:
-  explicit ScratchFile(const std::string &pattern) {
-    const char *dir = std::getenv("TMPDIR");
-    std::string path = std::string(dir && *dir ? dir : "/tmp") + "/" + pattern;
-    const int fd = ::mkstemp(path.data());
-    if (fd >= 0) {
-      ::close(fd);
-      m_path = path;
-    }
-  }
-  ~ScratchFile() {
-    if (!m_path.empty())
-      ::unlink(m_path.c_str());
-  }
-  ScratchFile(const ScratchFile &) = delete;
-  ScratchFile &operator=(const ScratchFile &) = delete;
-  const std::string &path() const { return m_path; }
-
-private:
-  std::string m_path;
-};
-
 } // namespace
 
 ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -359,32 +340,23 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     return usageError(err, problem);
   const GentleStop gentle;
   const auto start = std::chrono::steady_clock::now();
-  std::optional<ScratchFile> suggested;
+  std::optional<std::string> suggested; // the rules of --auto, kept in memory
   if (a.flag("--auto")) {
-    // The rules `suggest` would write, in a file of their own for this run.
-    suggested.emplace("sorvane-auto-XXXXXX");
-    if (suggested->path().empty())
-      return reportHostError(
-          err, HostError(ErrorCode::FileAccess, "cannot make a temporary file for the rules."));
-    std::vector<std::string> suggestArgs = {input, "-o", suggested->path(), "--force"};
+    std::vector<std::string> suggestArgs = {input};
     if (const auto given = a.value("--password"))
       suggestArgs.insert(suggestArgs.end(), {"--password", *given});
     if (const auto file = a.value("--password-file"))
       suggestArgs.insert(suggestArgs.end(), {"--password-file", *file});
     std::ostringstream proposal;
-    const ExitCode made = runSuggest(suggestArgs, proposal, err);
+    suggested.emplace();
+    const ExitCode made = suggestRulesInto(suggestArgs, *suggested, proposal, err);
     if (made != ExitCode::Success)
       return made;
-    if (!a.flag("--quiet")) {
-      std::istringstream lines(proposal.str());
-      for (std::string line; std::getline(lines, line);)
-        if (line.rfind("Look at the samples", 0) != 0) // (the rules' file goes with the run)
-          err << line << "\n";
-    }
-    settings = suggested->path();
+    if (!a.flag("--quiet"))
+      err << proposal.str();
   }
   try {
-    auto setup = prepare(settings, !dialogs.any(), err);
+    auto setup = prepare(settings, !dialogs.any(), err, suggested ? &*suggested : nullptr);
     if (refusedAsStrict(a, *setup, err))
       return ExitCode::InputError;
     HostSession &session = *setup->session;

@@ -141,7 +141,7 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
           << "to; nothing was learned or written.\n";
       return ExitCode::ProblemsFound;
     }
-    host::writeFileAtomically(*output, settingsFile(learned).dump(2) + "\n");
+    writeResultFile(*output, settingsFile(learned).dump(2) + "\n");
     const Reproduction r = reproduce(input, *output, pw, marks);
     const int withPages = int(std::count_if(
         marks.begin(), marks.end(), [](const OutlineMark &m) { return m.page.has_value(); }));
@@ -203,16 +203,22 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
 
 namespace sorvane::cli {
 
-ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+namespace {
+
+// What `suggest` does; the rules go into `rules` when given, else into the -o file.
+ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, std::ostream &out,
+                      std::ostream &err) {
   const Arguments a(args, *findCommand("suggest"));
   if (a.error())
     return usageError(err, *a.error());
   if (a.positional().size() != 1)
     return usageError(err, "'suggest' takes one PDF file.");
-  const auto output = a.value("--output");
+  const auto output =
+      rules ? std::optional<std::string>("the rules of this run") : a.value("--output");
   const std::string input = a.positional()[0];
-  if (const auto problem = rulesOutputProblem(a, input))
-    return usageError(err, *problem);
+  if (!rules)
+    if (const auto problem = rulesOutputProblem(a, input))
+      return usageError(err, *problem);
   int maxLevels = 4;
   if (const auto given = a.value("--levels")) {
     maxLevels = given->size() <= 2 && !given->empty() &&
@@ -232,7 +238,11 @@ ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std
           << "heading style; nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
-    host::writeFileAtomically(*output, settingsFile(suggested).dump(2) + "\n");
+    const std::string text = settingsFile(suggested).dump(2) + "\n";
+    if (rules)
+      *rules = text;
+    else
+      writeResultFile(*output, text);
     if (a.flag("--json")) {
       nlohmann::ordered_json levels = nlohmann::ordered_json::array();
       for (const LearnedLevel &l : suggested.levels)
@@ -268,12 +278,24 @@ ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std
         out << " and " << suggested.stopWords.size() - 5 << " more";
       out << "\n";
     }
-    out << "Look at the samples, then: sorvane generate " << input << " -s " << *output
-        << " --dry-run\n";
+    if (!rules)
+      out << "Look at the samples, then: sorvane generate " << input << " -s " << *output
+          << " --dry-run\n";
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
+}
+
+} // namespace
+
+ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+  return suggestRules(args, nullptr, out, err);
+}
+
+ExitCode suggestRulesInto(const std::vector<std::string> &args, std::string &rules,
+                          std::ostream &out, std::ostream &err) {
+  return suggestRules(args, &rules, out, err);
 }
 
 } // namespace sorvane::cli

@@ -45,11 +45,7 @@ void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::
   const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
                                                      host::AtomTable::instance());
   x.cabinetDestroy(file);
-  try {
-    host::writeFileAtomically(path, bytes);
-  } catch (const HostError &e) {
-    throw HostError(ErrorCode::Generic, e.text()); // an output problem: exit code 4
-  }
+  writeResultFile(path, bytes);
 }
 
 ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &err) {

@@ -11,7 +11,11 @@
 namespace sorvane::host {
 
 CabinetHandle readBuildSettings(ASExtraTable &x, const std::string &path) {
-  const std::string bytes = readWholeFile(path, kMaxCabinetStreamBytes);
+  return readBuildSettingsText(x, readWholeFile(path, kMaxCabinetStreamBytes), path);
+}
+
+CabinetHandle readBuildSettingsText(ASExtraTable &x, const std::string &bytes,
+                                    const std::string &path) {
   std::unique_ptr<CabinetNode> file;
   try {
     file = readCabinetStream(bytes, AtomTable::instance());

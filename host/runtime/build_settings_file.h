@@ -13,5 +13,8 @@ inline constexpr const char *kBuildCommandName = "TAVO_SorvaneBuildCommand";
 // A settings file's "BuildSettings", as a Cabinet the caller owns. Throws HostError with the
 // path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.
 CabinetHandle readBuildSettings(ASExtraTable &cabinets, const std::string &path);
+// The same from the text of a settings file; `name` stands for it in errors.
+CabinetHandle readBuildSettingsText(ASExtraTable &cabinets, const std::string &text,
+                                    const std::string &name);
 
 } // namespace sorvane::host

@@ -152,6 +152,12 @@ TEST_F(DialogCommands, SortRefusesWhatItCannotDo) {
   EXPECT_EQ(test::runSorvane({"sort", in, "-o", in}).exitCode, 2);
   for (const char *level : {"0", "11", "x", "-1"})
     EXPECT_EQ(test::runSorvane({"sort", in, "--in-place", "--level", level}).exitCode, 2) << level;
+  // A title on two lines names no bookmark; it is the user's mistake, not a script's.
+  const auto twoLines = test::runSorvane({"sort", in, "--in-place", "--title", "A\nB"});
+  EXPECT_EQ(twoLines.exitCode, 2) << twoLines.err;
+  EXPECT_NE(twoLines.err.find("--title takes a title on one line"), std::string::npos)
+      << twoLines.err;
+  EXPECT_EQ(titles(in).front(), "b");
   const std::string locked = make({item("b"), item("a")}, test::EncryptionSpec{"", "owner", false});
   const auto refused = test::runSorvane({"sort", locked, "--in-place"});
   EXPECT_EQ(refused.exitCode, 3) << refused.err;

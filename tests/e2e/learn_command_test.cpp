@@ -102,6 +102,10 @@ TEST(LearnCommand, RefusesWhatItCannotDoAndSaysSo) {
   EXPECT_EQ(test::readFile(dir.file("keep.svb")), "mine");
   const auto missing = test::runSorvane({"learn", dir.file("one.pdf")});
   EXPECT_EQ(missing.exitCode, 2);
+  // Rules that cannot be written are an output failure (suggest's likewise, below).
+  const auto unwritable =
+      test::runSorvane({"learn", dir.file("one.pdf"), "-o", dir.file("no/such/folder/r.svb")});
+  EXPECT_EQ(unwritable.exitCode, 4) << unwritable.err;
 }
 
 TEST(SuggestCommand, ProposesTheHeadingStylesAndGenerateAutoUsesThem) {
@@ -125,6 +129,9 @@ TEST(SuggestCommand, ProposesTheHeadingStylesAndGenerateAutoUsesThem) {
   EXPECT_EQ(
       test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb")}).exitCode,
       2); // exists, no --force
+  EXPECT_EQ(
+      test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("no/such/r.svb")}).exitCode,
+      4);
   EXPECT_EQ(
       test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("x.svb"), "--levels", "0"})
           .exitCode,
