@@ -9,6 +9,7 @@
 #include "plugin/ui/font_dialog.h"
 #include "plugin/ui/platform.h"
 #include "sdk/host_error.h"
+#include "sdk/text_codec.h"
 
 namespace sorvane {
 namespace {
@@ -90,7 +91,7 @@ uint32_t toDisplay(ui::Rgb c) { return uint32_t(c.r) | uint32_t(c.g) << 8 | uint
 
 } // namespace
 
-double leadingDecimal(const std::string &text) {
+std::optional<double> decimalIn(const std::string &text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
     ++i;
@@ -106,10 +107,14 @@ double leadingDecimal(const std::string &text) {
       ++i, digits = true;
   }
   if (!digits)
-    return 0;
+    return std::nullopt;
   const double value = std::strtod(text.substr(start, i - start).c_str(), nullptr);
-  return std::isfinite(value) ? value : 0;
+  if (!std::isfinite(value))
+    return std::nullopt;
+  return value;
 }
+
+double leadingDecimal(const std::string &text) { return decimalIn(text).value_or(0); }
 
 std::string oneDecimal(double value) {
   char text[64];
@@ -300,26 +305,46 @@ void LevelSheet::closeTextMatching() {
   for (const std::string &name : control(kIdFontList).items)
     m_style.fontDesc.fonts.push_back(core.atomFromString(name));
   m_style.matchFontSize = checked(kIdSizeBox);
+  // A field that holds no number ("nan", a word) keeps what it had, and the user is told.
+  const auto number = [&](int id, const char *what, double stored) {
+    const std::string &text = control(id).value;
+    if (const auto value = decimalIn(text))
+      return *value;
+    if (!trimmed(text).empty())
+      notAnumber(what, text, stored);
+    return trimmed(text).empty() ? 0.0 : stored;
+  };
   if (!untouched(kIdSize))
-    m_style.fontDesc.fontSize = leadingDecimal(control(kIdSize).value);
+    m_style.fontDesc.fontSize = number(kIdSize, "font size", m_style.fontDesc.fontSize);
   if (!untouched(kIdSizeTolerance))
-    m_style.tolerance = leadingDecimal(control(kIdSizeTolerance).value);
+    m_style.tolerance = number(kIdSizeTolerance, "size tolerance", m_style.tolerance);
   m_indent.enabled = checked(kIdIndentBox);
   const int32_t unit = selectedValue(control(kIdUnits), 0);
   // Numbers are read in the selected unit; untouched ones in their own unit keep their value.
-  const auto points = [&](int id, double stored) {
-    return unit == m_indent.displayUnits && untouched(id)
-               ? stored
-               : fromDisplayUnits(leadingDecimal(control(id).value), unit);
+  const auto points = [&](int id, const char *what, double stored) {
+    if (unit == m_indent.displayUnits && untouched(id))
+      return stored;
+    const double given = number(id, what, std::nan(""));
+    return std::isnan(given) ? stored : fromDisplayUnits(given, unit);
   };
-  m_indent.leftIndent = points(kIdIndent, m_indent.leftIndent);
-  m_indent.tolerance = points(kIdIndentTolerance, m_indent.tolerance);
+  m_indent.leftIndent = points(kIdIndent, "indentation", m_indent.leftIndent);
+  m_indent.tolerance = points(kIdIndentTolerance, "indentation tolerance", m_indent.tolerance);
   m_indent.displayUnits = selectedValue(control(kIdUnits), m_indent.displayUnits);
   m_match.caseMatching = selectedValue(control(kIdCaseRule), m_match.caseMatching);
   const std::string pattern = trimmed(control(kIdPattern).value);
   m_match.query.pattern = checked(kIdPatternBox) ? pattern : std::string();
   m_match.query.useRegExp = true;
   m_match.multilineTitles = checked(kIdMultiline);
+}
+
+void LevelSheet::notAnumber(const char *what, const std::string &text, double kept) {
+  std::string note = "\"" + std::string(truncateUtf8(text, 40)) + "\" is not a number; the " + what;
+  note += std::isnan(kept) ? " is left as it was." : " stays " + trimmed(oneDecimal(kept)) + ".";
+  try {
+    viewer().alertNote(note);
+  } catch (const HostError &) {
+    // The value is kept either way.
+  }
 }
 
 // ---- Appearance

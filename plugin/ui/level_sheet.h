@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,8 @@ public:
   void onInit() override;
   void onEvent(int id, ui::Event event) override;
   void onOk() override;
+  // Tells the user that `text`, typed as the `what`, is no number and `kept` stays.
+  void notAnumber(const char *what, const std::string &text, double kept);
   void drawItem(int id, const ui::DrawItemState &state, ui::DrawContext &dc) override;
 
 private:
@@ -100,7 +103,10 @@ private:
   ColourSelector m_colours;
 };
 
-// "Text" read as a decimal number: the longest leading one (blanks before it skipped), else 0.
+// "Text" read as a decimal number: the longest leading one (blanks before it skipped); nothing
+// when it does not begin with one or the number is too large for a double.
+std::optional<double> decimalIn(const std::string &text);
+// The same, 0 for nothing.
 double leadingDecimal(const std::string &text);
 // `value` as "%4.1f" formats it.
 std::string oneDecimal(double value);

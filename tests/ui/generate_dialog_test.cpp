@@ -313,6 +313,19 @@ TEST_F(GenerateUi, TheTextMatchingPageReadsAndWritesItsFields) {
   EXPECT_DOUBLE_EQ(rule.textStyleRule.tolerance, 1.5);
   EXPECT_EQ(rule.textMatchRule.caseMatching, 3);
 
+  // What is no number keeps the value it replaces, and the user is told so.
+  const size_t notesBefore = host.provider().acroView().notes().size();
+  script("type size-tolerance nan\ncheck \"Left Indentation\"\ntype indent inches\npress OK");
+  LevelSheet wrong(rule);
+  ui().runModal(wrong);
+  expectScriptDone();
+  EXPECT_DOUBLE_EQ(rule.textStyleRule.tolerance, 1.5);
+  EXPECT_DOUBLE_EQ(rule.indentRule.leftIndent, 72.0);
+  const auto &notes = host.provider().acroView().notes();
+  ASSERT_EQ(notes.size(), notesBefore + 2);
+  EXPECT_EQ(notes[notesBefore], "\"nan\" is not a number; the size tolerance stays 1.5.");
+  EXPECT_NE(notes.back().find("the indentation is left as it was"), std::string::npos);
+
   // A checked pattern box with an empty field stores no pattern, and opens clear next time.
   script("type pattern \"   \"\npress OK");
   LevelSheet cleared(rule);
