@@ -63,8 +63,15 @@ void selectRectangle(HostSession &session, host::PdfDocument &document, DocHandl
   if (page < 1 || page > document.pageCount())
     throw ScriptError("--select: the document has no page " + std::to_string(page) + " (it has " +
                       std::to_string(document.pageCount()) + ").");
-  session.provider().acroView().setSelection(
-      doc, host::selectText(document, page - 1, HostRect{x0, y0, x1, y1}));
+  DocSelection selection = host::selectText(document, page - 1, HostRect{x0, y0, x1, y1});
+  // An empty selection would make the style capture take nothing and the dialog go on as if it
+  // had: a level with no style of the page's.
+  if (selection.pieces.empty())
+    throw ScriptError("--select: no text lies in " + spec.substr(spec.find(':') + 1) + " on page " +
+                      std::to_string(page) +
+                      " (points from the page's lower left corner; sorvane inspect --page " +
+                      std::to_string(page) + " shows where its text is).");
+  session.provider().acroView().setSelection(doc, std::move(selection));
 }
 
 void requireScriptDone(HostSession &session) {

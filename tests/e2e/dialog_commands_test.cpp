@@ -253,6 +253,14 @@ TEST_F(GenerateDialogScripts, ScriptsThatCannotBeFollowedAreUsageErrors) {
                               "--dialog", script("press OK\n")})
                 .exitCode,
             2);
+  // A rectangle with no text in it selects nothing to capture a style from.
+  for (const char *empty : {"1:100,100,100,100", "1:0,0,10,10"}) {
+    const auto nothing = test::runSorvane({"settings", "edit", dir.file("x.svb"), "--pdf", in(),
+                                           "--select", empty, "--dialog", script("press OK\n")});
+    EXPECT_EQ(nothing.exitCode, 2) << empty << ": " << nothing.err;
+    EXPECT_NE(nothing.err.find("no text lies in"), std::string::npos) << nothing.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.svb")));
+  }
   EXPECT_EQ(test::runSorvane({"settings", "show", dir.file("x.svb"), "--show-dialog"}).exitCode, 2);
   EXPECT_EQ(test::runSorvane({"settings", "edit", dir.file("x.svb")}).exitCode, 2);
 }
