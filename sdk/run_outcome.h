@@ -51,6 +51,9 @@ struct RunOutcome {
   // Text runs set in a font some level names (or any font, for a level that names none): when
   // no heading was found, 0 says the fonts are wrong, more says the other rules rejected them.
   int32_t runsInLevelFonts = 0;
+  // Tests of a line against a text pattern (a level's, a stop word's) that took too long and
+  // were given up, the line then taken as not matching.
+  int32_t patternTestsGivenUp = 0;
   std::vector<DroppedHeading> dropped;
   std::vector<FoundHeading> headings; // the headings placed in the new trees, in outline order
   int32_t bookmarksInserted = 0;

@@ -37,11 +37,12 @@ struct FileResult {
 };
 
 // What a run that went through deserves: Success, or ProblemsFound when it found nothing to
-// add, pages could not be read, or headings were lost or left out on the way into the outline.
+// add, pages could not be read, lines could not be tested against a pattern, or headings were
+// lost or left out on the way into the outline.
 // (Repeated headings that the settings ask to drop are no problem.)
 ExitCode judge(const FileResult &r) {
   if (!r.outcome.ran || r.outcome.bookmarksInserted == 0 || !r.outcome.complete() ||
-      r.outcome.droppedFor(DropReason::NoParentLevel) > 0)
+      r.outcome.droppedFor(DropReason::NoParentLevel) > 0 || r.outcome.patternTestsGivenUp > 0)
     return ExitCode::ProblemsFound;
   return ExitCode::Success;
 }
@@ -64,6 +65,11 @@ void tellProblems(std::ostream &err, const std::string &name, const FileResult &
   if (const int32_t lost = o.droppedFor(DropReason::NotInserted))
     err << "sorvane: " << name << ": " << lost << (lost == 1 ? " heading" : " headings")
         << " could not be added to the outline\n";
+  if (o.patternTestsGivenUp > 0)
+    err << "sorvane: " << name << ": " << o.patternTestsGivenUp
+        << (o.patternTestsGivenUp == 1 ? " line" : " lines")
+        << " took too long to test against a text pattern and counted as not matching (a "
+           "simpler pattern tests every line)\n";
   if (const int32_t orphans = o.droppedFor(DropReason::NoParentLevel))
     err << "sorvane: " << name << ": " << orphans
         << (orphans == 1 ? " heading was" : " headings were")

@@ -8,6 +8,7 @@
 #include "plugin/engine/bookmark_builder.h"
 #include "plugin/engine/generation_run.h"
 #include "plugin/rules/page_content.h"
+#include "plugin/rules/pattern_matcher.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 #include "sdk/text_codec.h"
@@ -80,7 +81,10 @@ RunOutcome GenerationRun::run(DocHandle doc) {
     m_monitor = monitor;
     m_monitorData = data;
     m_found.clear();
+    const uint64_t limitHitsBefore = PatternMatcher::limitHits();
     scanPageRange(doc);
+    m_outcome.patternTestsGivenUp =
+        static_cast<int32_t>(PatternMatcher::limitHits() - limitHitsBefore);
     m_outcome.headingsFound = static_cast<int32_t>(m_found.size()) +
                               m_outcome.droppedFor(DropReason::StopWord) +
                               m_outcome.droppedFor(DropReason::ContentsLine);

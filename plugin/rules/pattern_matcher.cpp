@@ -1,8 +1,15 @@
 #include "plugin/rules/pattern_matcher.h"
 
+#include <atomic>
+
 #include <pcre2.h>
 
 namespace sorvane {
+namespace {
+
+std::atomic<uint64_t> g_limitHits{0};
+
+} // namespace
 
 std::string escapePattern(std::string_view text) {
   constexpr std::string_view kSpecial = "[\\^$.|?*+()";
@@ -81,6 +88,8 @@ bool PatternMatcher::matchesOnlyEmptyText() const {
   return emptyMatch;
 }
 
+uint64_t PatternMatcher::limitHits() { return g_limitHits.load(std::memory_order_relaxed); }
+
 bool PatternMatcher::execute(std::string_view subject) const {
   if (subject.empty())
     return false;
@@ -102,6 +111,8 @@ int PatternMatcher::run(std::string_view subject, uint32_t options) const {
   pcre2_set_depth_limit(context, kMatchLimit / 10);
   const int rc = pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(),
                              0, options, data, context);
+  if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT)
+    g_limitHits.fetch_add(1, std::memory_order_relaxed);
   pcre2_match_data_free(data);
   pcre2_match_context_free(context);
   return rc;

@@ -53,6 +53,9 @@ public:
   bool execute(std::string_view subject) const;
 
   bool isCompiled() const { return m_code != nullptr; }
+  // How many subjects, since the process began, any matcher gave up on at the match limit
+  // (counted, so that a run can say how many lines it could not test).
+  static uint64_t limitHits();
   // True when the expression matches only empty text wherever it matches sample headings
   // (anchors or look-arounds alone, such as "^" or "\\b"): since an empty match does not count,
   // it never accepts anything.

@@ -202,6 +202,20 @@ TEST_P(Placement, GoesBeforeAfterOrInsteadOfTheExistingOutline) {
 
 INSTANTIATE_TEST_SUITE_P(InsertTypes, Placement, ::testing::Values(0, 1, 2));
 
+TEST_F(Generation, LinesAPatternGaveUpOnAreCounted) {
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {text(std::string(40, 'a') + "!", 72, 700, 18, "Helvetica-Bold"),
+                         text("aaaa", 72, 650, 18, "Helvetica-Bold")};
+  open(spec);
+  BookmarkBuilder b;
+  b.levels = {fontLevel("Helvetica-Bold", 18)};
+  b.levels[0].textMatchRule.query.pattern = "(a+)+$";
+  b.levels[0].textMatchRule.query.useRegExp = true;
+  const RunOutcome outcome = b.generate(doc->handle());
+  EXPECT_EQ(outcome.patternTestsGivenUp, 1);
+  EXPECT_EQ(outcome.bookmarksInserted, 1); // "aaaa" matched
+}
+
 TEST_F(Generation, WithoutLevelsNothingHappens) {
   open(manual());
   BookmarkBuilder b;

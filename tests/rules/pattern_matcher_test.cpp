@@ -83,9 +83,13 @@ TEST(PatternMatching, APathologicalExpressionGivesUpInsteadOfHanging) {
   ASSERT_TRUE(m.compile("(a+)+$", false));
   const std::string subject = std::string(40, 'a') + "!";
   const auto start = std::chrono::steady_clock::now();
+  const uint64_t hitsBefore = PatternMatcher::limitHits();
   EXPECT_FALSE(m.execute(subject));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-  EXPECT_TRUE(m.execute(std::string(40, 'a'))); // a real match still counts
+  EXPECT_EQ(PatternMatcher::limitHits() - hitsBefore, 1u); // given up, and counted
+  EXPECT_TRUE(m.execute(std::string(40, 'a')));            // a real match still counts
+  EXPECT_FALSE(m.execute("b"));                            // a plain miss is no give-up
+  EXPECT_EQ(PatternMatcher::limitHits() - hitsBefore, 1u);
 }
 
 TEST(StopWords, MatchOnlyWhenTheTestIsOn) {
