@@ -228,12 +228,14 @@ int buildItems(QPDF &pdf, const std::vector<OH> &pages, const std::vector<Outlin
   return visible;
 }
 
-void addChain(QPDF &pdf, OH root, int depth) {
+void addChain(QPDF &pdf, OH root, int depth, OH dest) {
   OH parent = root;
   OH last = root.getKey("/Last");
   for (int i = 0; i < depth; ++i) {
     OH item = pdf.makeIndirectObject(OH::newDictionary());
     item.replaceKey("/Title", OH::newString("Level " + std::to_string(i + 1)));
+    if (!dest.isNull())
+      item.replaceKey("/Dest", dest);
     item.replaceKey("/Parent", parent);
     if (parent.isSameObjectAs(root) && last.isDictionary()) {
       last.replaceKey("/Next", item);
@@ -462,7 +464,9 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
     if (visible > 0)
       root.replaceKey("/Count", OH::newInteger(visible));
     if (spec.chainDepth > 0)
-      addChain(pdf, root, spec.chainDepth);
+      addChain(pdf, root, spec.chainDepth,
+               spec.chainPage >= 0 ? destArray(pdf, pageObjects, spec.chainPage, "Fit", {})
+                                   : OH::newNull());
     pdf.getRoot().replaceKey("/Outlines", root);
     OH first = root.getKey("/First");
     if (spec.damage == OutlineDamage::NextLoop)
@@ -471,6 +475,10 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
       // A child list that leads back to its own parent.
       first.replaceKey("/First", first);
       first.replaceKey("/Last", first);
+    }
+    if (spec.damage == OutlineDamage::RootFirstIsRoot) {
+      root.replaceKey("/First", root);
+      root.replaceKey("/Last", root);
     }
   }
   addNamedDests(pdf, pageObjects, spec);

@@ -114,8 +114,9 @@ struct EncryptionSpec {
 // Ways to damage an outline after it is built.
 enum class OutlineDamage {
   None,
-  NextLoop,    // the last top-level bookmark's /Next points to the first
-  FirstBackUp, // the first top-level bookmark lists itself as its own child
+  NextLoop,        // the last top-level bookmark's /Next points to the first
+  FirstBackUp,     // the first top-level bookmark lists itself as its own child
+  RootFirstIsRoot, // the outline root lists itself as its first (and last) child
 };
 
 struct PdfSpec {
@@ -126,6 +127,7 @@ struct PdfSpec {
   std::optional<EncryptionSpec> encryption;
   OutlineDamage damage = OutlineDamage::None;
   int chainDepth = 0; // when > 0, a single chain of bookmarks this deep is added to the outline
+  int chainPage = -1; // when >= 0, each bookmark of the chain leads to this page (/Dest)
 };
 
 // Writes the PDF described by `spec` to `path`.
