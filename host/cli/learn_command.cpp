@@ -127,6 +127,9 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
     const DocHandle doc = tables.add(*document);
     const host::OutlineListing outline = host::listOutline(tables, doc);
     tables.remove(doc);
+    // Rules are learned from the bookmarks that could be read; the user hears what was not.
+    for (const std::string &w : outline.warnings)
+      err << "sorvane: warning: " << input << ": " << w << "\n";
     std::vector<OutlineMark> marks;
     for (const host::OutlineEntry &e : outline.entries)
       marks.push_back(OutlineMark{e.depth, e.title, e.page});

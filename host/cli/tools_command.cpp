@@ -31,6 +31,13 @@ bool sendToPrinter(const std::string &printer, const std::string &file, std::ost
   return true;
 }
 
+// Every bookmark of the file's outline, those nested too deep to be listed too: the deletion
+// removes whole subtrees, and the count of what it removed must include them.
+int64_t bookmarkCount(ActiveFile &file) {
+  const host::OutlineListing listing = host::listOutline(file.session.pdf(), file.doc);
+  return static_cast<int64_t>(listing.entries.size()) + listing.leftOut;
+}
+
 } // namespace
 
 ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
@@ -110,13 +117,13 @@ ExitCode runDeleteAll(const std::vector<std::string> &args, std::ostream &out, s
     host::AcroView &view = file.view();
     // As for every change: the document's word holds (its owner password lifts it).
     requireChangesAllowed(*file.document, input);
-    const size_t before = host::listOutline(file.session.pdf(), file.doc).entries.size();
+    const int64_t before = bookmarkCount(file);
     if (!view.isItemEnabled("TAVO:BookmarkDeleteAll")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
     view.executeItem("TAVO:BookmarkDeleteAll");
-    const size_t after = host::listOutline(file.session.pdf(), file.doc).entries.size();
+    const int64_t after = bookmarkCount(file);
     if (file.session.confirmationRefused()) {
       err << "sorvane: nothing was deleted: the deletion was not confirmed (pass --yes to "
              "confirm it without a question).\n";

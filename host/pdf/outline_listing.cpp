@@ -40,6 +40,7 @@ OutlineListing listOutline(PdfTables &tables, DocHandle doc) {
   const OutlineTree tree = OutlineTree::read(engine, engine.outlineRoot(false));
   OutlineListing listing;
   listing.warnings = tree.warnings;
+  listing.leftOut = tree.leftOut;
   for (size_t i = 1; i < tree.nodes.size(); ++i) {
     const OutlineTree::Node &node = tree.nodes[i];
     const BookmarkHandle bm = tables.handleAt<BookmarkHandle>(doc, engine.slotFor(node.obj));

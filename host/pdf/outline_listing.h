@@ -1,6 +1,7 @@
 // The outline of a document as a list for people and scripts: what `sorvane list` prints.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct OutlineEntry {
 struct OutlineListing {
   std::vector<OutlineEntry> entries; // pre-order
   std::vector<std::string> warnings; // about a damaged outline
+  // Bookmarks nested deeper than kMaxOutlineDepth: in the outline, but not in `entries`.
+  int64_t leftOut = 0;
 };
 
 // Reads the outline of `doc`, which must be open in `tables`.

@@ -10,6 +10,29 @@
 
 namespace sorvane::host {
 
+namespace {
+
+// The bookmarks from `first` on, its siblings and everything below them, each object once.
+int64_t countBookmarks(const PdfOps &ops, pdf_obj *first, std::unordered_set<int> &seen) {
+  int64_t count = 0;
+  std::vector<pdf_obj *> pending{first};
+  while (!pending.empty()) {
+    pdf_obj *item = pending.back();
+    pending.pop_back();
+    if (!ops.isDict(item))
+      continue;
+    const int num = ops.num(item);
+    if (num != 0 && !seen.insert(num).second)
+      continue;
+    ++count;
+    pending.push_back(ops.get(item, PDF_NAME(Next)));
+    pending.push_back(ops.get(item, PDF_NAME(First)));
+  }
+  return count;
+}
+
+} // namespace
+
 OutlineTree OutlineTree::read(DocumentEngine &doc, pdf_obj *root) {
   OutlineTree tree;
   if (!root)
@@ -17,7 +40,7 @@ OutlineTree OutlineTree::read(DocumentEngine &doc, pdf_obj *root) {
   const PdfOps ops = doc.ops();
   tree.nodes.push_back(Node{root, -1, 0, 0, true});
   std::unordered_set<int> seen{ops.num(root)};
-  bool warnedDepth = false;
+  std::vector<pdf_obj *> deepest; // first children of bookmarks at the depth bound
   // Each entry: the next sibling still to visit, and the index of its parent.
   std::vector<std::pair<pdf_obj *, int>> pending{{ops.get(root, PDF_NAME(First)), 0}};
   while (!pending.empty()) {
@@ -46,15 +69,18 @@ OutlineTree OutlineTree::read(DocumentEngine &doc, pdf_obj *root) {
     if (!ops.isDict(first))
       continue;
     if (depth >= kMaxOutlineDepth) {
-      if (!warnedDepth)
-        tree.warnings.push_back("The outline is nested deeper than " +
-                                std::to_string(kMaxOutlineDepth) +
-                                " levels; the deeper bookmarks are left out.");
-      warnedDepth = true;
+      deepest.push_back(first);
       continue;
     }
     pending.emplace_back(first, index);
   }
+  // What lies deeper is counted, not read, so that the count of the whole outline is right.
+  for (pdf_obj *first : deepest)
+    tree.leftOut += countBookmarks(ops, first, seen);
+  if (tree.leftOut > 0)
+    tree.warnings.push_back("The outline is nested deeper than " +
+                            std::to_string(kMaxOutlineDepth) + " levels; the " +
+                            std::to_string(tree.leftOut) + " deeper bookmarks are left out.");
   return tree;
 }
 

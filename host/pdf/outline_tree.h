@@ -3,6 +3,7 @@
 // part that cannot be reached safely, and says so in `warnings`.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct OutlineTree {
   // Pre-order: the root first, a parent before its children, siblings in outline order.
   std::vector<Node> nodes;
   std::vector<std::string> warnings;
+  // Bookmarks below the depth bound, counted but not in `nodes`.
+  int64_t leftOut = 0;
 
   static OutlineTree read(DocumentEngine &doc, pdf_obj *root);
 };

@@ -5,6 +5,7 @@
 #include <mupdf/pdf.h>
 
 #include "host/pdf/mupdf_call.h"
+#include "host/pdf/name_tree.h"
 #include "sdk/text_codec.h"
 
 namespace sorvane::host {
@@ -205,28 +206,30 @@ pdf_obj *PdfOps::trailerGet(pdf_obj *key) const {
 }
 
 pdf_obj *PdfOps::lookupDest(pdf_obj *name) const {
-  pdf_obj *r = nullptr;
-  pdf_obj *key = nullptr;
-  fz_var(key);
+  // The old /Dests dictionary first, then the name tree; a document may have both. The tree is
+  // walked by our own bounded walk: the engine's lookup takes time that doubles with each level
+  // of a tree whose nodes have one kid each.
+  pdf_obj *found = nullptr;
+  pdf_obj *tree = nullptr;
+  const char *text = nullptr;
+  size_t length = 0;
   mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] {
-    fz_try(m_ctx) {
-      // The old /Dests dictionary first, then the name tree; a document may have both, and
-      // pdf_lookup_dest never looks at the tree when the dictionary exists.
-      pdf_obj *root = pdf_dict_get(m_ctx, pdf_trailer(m_ctx, m_doc), PDF_NAME(Root));
-      pdf_obj *dests = pdf_dict_get(m_ctx, root, PDF_NAME(Dests));
-      const bool isName = pdf_is_name(m_ctx, name);
-      const char *text = isName ? pdf_to_name(m_ctx, name) : pdf_to_str_buf(m_ctx, name);
-      if (pdf_is_dict(m_ctx, dests))
-        r = pdf_dict_gets(m_ctx, dests, text);
-      if (!r) {
-        key = isName ? pdf_new_string(m_ctx, text, strlen(text)) : pdf_keep_obj(m_ctx, name);
-        r = pdf_lookup_name(m_ctx, m_doc, PDF_NAME(Dests), key);
-      }
+    pdf_obj *root = pdf_dict_get(m_ctx, pdf_trailer(m_ctx, m_doc), PDF_NAME(Root));
+    if (pdf_is_name(m_ctx, name)) {
+      text = pdf_to_name(m_ctx, name);
+      length = strlen(text);
+    } else {
+      text = pdf_to_str_buf(m_ctx, name);
+      length = pdf_to_str_len(m_ctx, name);
     }
-    fz_always(m_ctx) { pdf_drop_obj(m_ctx, key); }
-    fz_catch(m_ctx) { fz_rethrow(m_ctx); }
+    pdf_obj *dests = pdf_dict_get(m_ctx, root, PDF_NAME(Dests));
+    if (pdf_is_dict(m_ctx, dests))
+      found = pdf_dict_gets(m_ctx, dests, text);
+    tree = pdf_dict_get(m_ctx, pdf_dict_get(m_ctx, root, PDF_NAME(Names)), PDF_NAME(Dests));
   });
-  return r;
+  if (found)
+    return found;
+  return findInNameTree(*this, tree, std::string_view(text, length));
 }
 
 } // namespace sorvane::host

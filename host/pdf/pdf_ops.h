@@ -50,6 +50,9 @@ public:
 
   // Document
   pdf_obj *trailerGet(pdf_obj *key) const;
+  // The value of the named destination `name` (a name or a string): from the catalog's /Dests
+  // dictionary, else from the /Dests name tree; borrowed, an array or a dictionary with /D, null
+  // when neither holds it.
   pdf_obj *lookupDest(pdf_obj *name) const;
 
 private:

@@ -14,45 +14,84 @@ constexpr size_t kMaxTitleBytes = 255;
 } // namespace
 
 bool outlineWalk(BookmarkHandle start, const std::function<bool(BookmarkHandle)> &callback,
-                 bool skipStart, std::vector<std::string> *warnings) {
+                 bool skipStart, std::vector<WalkGap> *gaps) {
   PDModelTable &pd = hostTables().pdModel.must();
   if (!start || !pd.bookmarkIsValid(start))
     return false;
   if (!skipStart && !callback(start))
     return false;
   std::unordered_set<BookmarkHandle> seen{start};
-  bool warnedDepth = false;
-  // The next bookmark of each list being walked, with the depth of that list.
-  std::vector<std::pair<BookmarkHandle, int>> pending{{pd.bookmarkGetFirstChild(start), 1}};
+  const auto leftOut = [&](WalkGap::Kind kind, BookmarkHandle at, BookmarkHandle metBefore) {
+    if (!gaps)
+      return;
+    std::string message;
+    if (kind == WalkGap::Kind::TooDeep)
+      message = "The bookmarks below " + bookmarkName(at) + " are nested deeper than " +
+                std::to_string(kMaxWalkDepth) + " levels; they were left out.";
+    else
+      message = std::string(kind == WalkGap::Kind::LoopAfter ? "The bookmark after "
+                                                             : "The first child of ") +
+                bookmarkName(at) + " leads back to " + bookmarkName(metBefore) +
+                " (a loop); the bookmarks from there on were left out.";
+    gaps->push_back(WalkGap{kind, at, metBefore, std::move(message)});
+  };
+  // Each list being walked: its next bookmark, the depth of the list, and the bookmark that led
+  // to that next one (the parent while it is the first child, then the previous sibling).
+  struct List {
+    BookmarkHandle next;
+    int depth;
+    BookmarkHandle from;
+    bool first;
+  };
+  std::vector<List> pending{{pd.bookmarkGetFirstChild(start), 1, start, true}};
   while (!pending.empty()) {
-    auto [bookmark, depth] = pending.back();
+    List &list = pending.back();
+    const BookmarkHandle bookmark = list.next;
+    const int depth = list.depth;
     if (!bookmark) {
       pending.pop_back();
       continue;
     }
     if (!seen.insert(bookmark).second) {
-      if (warnings)
-        warnings->push_back("The outline leads back to the bookmark \"" + getCleanTitle(bookmark) +
-                            "\"; the walk left that list there.");
+      leftOut(list.first ? WalkGap::Kind::LoopBelow : WalkGap::Kind::LoopAfter, list.from,
+              bookmark);
       pending.pop_back();
       continue;
     }
-    pending.back().first = pd.bookmarkGetNext(bookmark);
+    list.next = pd.bookmarkGetNext(bookmark);
+    list.from = bookmark;
+    list.first = false;
     if (!callback(bookmark))
       return false;
     BookmarkHandle child = pd.bookmarkGetFirstChild(bookmark);
     if (!child)
       continue;
     if (depth >= kMaxWalkDepth) {
-      if (warnings && !warnedDepth)
-        warnings->push_back("The outline is nested deeper than " + std::to_string(kMaxWalkDepth) +
-                            " levels; the deeper bookmarks were left out.");
-      warnedDepth = true;
+      leftOut(WalkGap::Kind::TooDeep, bookmark, BookmarkHandle());
       continue;
     }
-    pending.emplace_back(child, depth + 1);
+    pending.push_back(List{child, depth + 1, bookmark, true});
   }
   return true;
+}
+
+std::string describeGaps(const std::vector<WalkGap> &gaps) {
+  if (gaps.empty())
+    return {};
+  std::string text = "Not every bookmark was reached. " + gaps.front().message;
+  if (gaps.size() > 1)
+    text += " Bookmarks were left out in " + std::to_string(gaps.size() - 1) +
+            (gaps.size() == 2 ? " more place." : " more places.");
+  return text;
+}
+
+std::string bookmarkName(BookmarkHandle bookmark) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  const std::string title = getCleanTitle(bookmark);
+  // Only the root has neither a parent nor a title (an untitled bookmark still has a parent).
+  if (title.empty() && bookmark && pd.bookmarkIsValid(bookmark) && !pd.bookmarkGetParent(bookmark))
+    return "the outline root";
+  return "\"" + title + "\"";
 }
 
 std::string getCleanTitle(BookmarkHandle bookmark) {

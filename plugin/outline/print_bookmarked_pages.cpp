@@ -8,7 +8,7 @@
 
 namespace sorvane {
 
-int32_t printBookmarkedPages(DocHandle doc) {
+int32_t printBookmarkedPages(DocHandle doc, std::vector<WalkGap> *gaps) {
   if (!doc)
     return 0;
   PDModelTable &pd = hostTables().pdModel.must();
@@ -26,7 +26,7 @@ int32_t printBookmarkedPages(DocHandle doc) {
           pages.push_back(target.page);
         return true;
       },
-      true);
+      true, gaps);
   AcroViewTable &view = hostTables().acroView.must();
   for (int32_t page : pages)
     view.printPagesSilently(doc, page, page, 1, true, true);

@@ -34,7 +34,8 @@ bool validateOutline(DocHandle doc, std::vector<ValidationResult> &results, int3
     return false;
   const BookmarkHandle root = hostTables().pdModel->docGetBookmarkRoot(doc);
   results.clear();
-  return outlineWalk(
+  std::vector<WalkGap> gaps;
+  const bool finished = outlineWalk(
       root,
       [&](BookmarkHandle bookmark) {
         std::vector<std::string> messages;
@@ -43,7 +44,25 @@ bool validateOutline(DocHandle doc, std::vector<ValidationResult> &results, int3
           results.push_back(ValidationResult{bookmark, messages});
         return progress(bookmark);
       },
-      true);
+      true, &gaps);
+  // What the walk could not reach was not checked: that is a problem of the outline too.
+  for (const WalkGap &gap : gaps)
+    results.push_back(ValidationResult{gap.at, {uncheckedMessage(gap)}});
+  return finished;
+}
+
+std::string uncheckedMessage(const WalkGap &gap) {
+  switch (gap.kind) {
+  case WalkGap::Kind::TooDeep:
+    return "The bookmarks below this one are nested deeper than " + std::to_string(kMaxWalkDepth) +
+           " levels and were not checked.";
+  case WalkGap::Kind::LoopBelow:
+    return "The first child leads back to " + bookmarkName(gap.metBefore) +
+           " (a loop); the bookmarks from there on were not checked.";
+  case WalkGap::Kind::LoopAfter: break;
+  }
+  return "The next bookmark leads back to " + bookmarkName(gap.metBefore) +
+         " (a loop); the bookmarks from there on were not checked.";
 }
 
 void validateBookmark(BookmarkHandle bookmark, DocHandle doc, std::vector<std::string> &messages,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin/outline/outline_walk.h"
 #include "sdk/handles.h"
 
 namespace sorvane {
@@ -25,11 +26,16 @@ struct ValidationResult {
   std::vector<std::string> messages; // in the order the checks made them
 };
 
-// Checks every bookmark of `doc` in outline order; bookmarks with problems go into `results`.
-// `progress` is called after each bookmark; when it answers false the run stops and the result
-// is false. Without a callback: false and nothing checked.
+// Checks every bookmark of `doc` in outline order; bookmarks with problems go into `results`,
+// followed by one result for each part of a damaged outline that could not be reached (a loop,
+// nesting deeper than kMaxWalkDepth), on the bookmark where the walk stopped. `progress` is
+// called after each bookmark; when it answers false the run stops and the result is false.
+// Without a callback: false and nothing checked.
 bool validateOutline(DocHandle doc, std::vector<ValidationResult> &results, int32_t flags,
                      const std::function<bool(BookmarkHandle)> &progress);
+
+// The problem reported for a part of the outline the check could not reach.
+std::string uncheckedMessage(const WalkGap &gap);
 
 // Fills `messages` with the problems of one bookmark.
 void validateBookmark(BookmarkHandle bookmark, DocHandle doc, std::vector<std::string> &messages,

@@ -111,10 +111,13 @@ void printBookmarkedPagesCommand(void *) {
       return;
     if (!view().alertConfirm(kConfirmPrint))
       return;
-    const int32_t printed = printBookmarkedPages(view().appGetActiveDoc());
+    std::vector<WalkGap> gaps;
+    const int32_t printed = printBookmarkedPages(view().appGetActiveDoc(), &gaps);
     char note[96];
     std::snprintf(note, sizeof note, "Total numbers of pages printed: %d", printed);
     view().alertNote(note);
+    if (!gaps.empty())
+      view().alertNote(describeGaps(gaps) + " Their pages were not printed.");
   } catch (const HostError &e) {
     view().alertNote(e.text());
   }

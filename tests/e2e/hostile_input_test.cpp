@@ -96,5 +96,55 @@ TEST_F(HostileInput, APageTreeClaimingTwoBillionPagesIsReadAsTheOneItHolds) {
   EXPECT_EQ(list.exitCode, 0) << list.err;
 }
 
+// A document whose one bookmark names `name`; the name tree, shaped as `shape` says, holds
+// "here" (page 2) and "zebra" (page 3).
+test::PdfSpec namedDestDocument(const std::string &name, test::NameTreeShape shape) {
+  test::PdfSpec fixture = test::pages(3);
+  fixture.outline = {{"Named", {}, test::ActionSpec::namedDest(name), false, {}, 0, {}}};
+  fixture.namedDests = {{"here", 1, true, false}, {"zebra", 2, true, false}};
+  fixture.nameTree = shape;
+  return fixture;
+}
+
+constexpr unsigned kPrompt = 20; // seconds; a run takes well under one
+
+TEST_F(HostileInput, ANameTreeThirtyLevelsDeepIsSearchedPromptlyForAMissingName) {
+  // Every node's range holds the name, yet no leaf does.
+  test::writePdf(namedDestDocument("missing", {0, 30, false}), dir.file("deep.pdf"));
+  const auto list = test::runSorvane({"list", dir.file("deep.pdf"), "--json"}, kPrompt);
+  ASSERT_FALSE(list.timedOut);
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  const auto outline = nlohmann::json::parse(list.out);
+  ASSERT_EQ(outline.size(), 1u) << list.out;
+  EXPECT_TRUE(outline[0]["page"].is_null()) << list.out;
+
+  const auto validate = test::runSorvane({"validate", dir.file("deep.pdf")}, kPrompt);
+  ASSERT_FALSE(validate.timedOut);
+  EXPECT_EQ(validate.exitCode, 1) << validate.err;
+  EXPECT_NE(validate.out.find("Destination page is invalid."), std::string::npos) << validate.out;
+}
+
+TEST_F(HostileInput, ANameTreeWhoseKidsLoopEnds) {
+  test::writePdf(namedDestDocument("missing", {0, 3, true}), dir.file("loop.pdf"));
+  const auto list = test::runSorvane({"list", dir.file("loop.pdf"), "--json"}, kPrompt);
+  ASSERT_FALSE(list.timedOut);
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_TRUE(nlohmann::json::parse(list.out)[0]["page"].is_null()) << list.out;
+}
+
+TEST_F(HostileInput, ANameInATreeOfManyLevelsWithRangesIsFound) {
+  test::PdfSpec fixture = namedDestDocument("here", {2, 30, false});
+  for (const char *name : {"a", "b", "c", "d", "i", "j", "k"})
+    fixture.namedDests.push_back({name, 2, true, false});
+  test::writePdf(fixture, dir.file("tree.pdf"));
+  const auto list = test::runSorvane({"list", dir.file("tree.pdf"), "--json"}, kPrompt);
+  ASSERT_FALSE(list.timedOut);
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_EQ(nlohmann::json::parse(list.out)[0]["page"], 2) << list.out;
+  const auto validate = test::runSorvane({"validate", dir.file("tree.pdf")}, kPrompt);
+  EXPECT_EQ(validate.exitCode, 0) << validate.out << validate.err;
+  EXPECT_NE(validate.out.find("No errors found"), std::string::npos) << validate.out;
+}
+
 } // namespace
 } // namespace sorvane

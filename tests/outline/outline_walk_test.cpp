@@ -21,7 +21,7 @@ protected:
     root = hostTables().pdModel->docGetBookmarkRoot(doc->handle());
   }
   std::vector<std::string> walkTitles(int stopAfter = -1, bool *finished = nullptr,
-                                      std::vector<std::string> *warnings = nullptr) {
+                                      std::vector<WalkGap> *gaps = nullptr) {
     std::vector<std::string> seen;
     const bool done = outlineWalk(
         root,
@@ -29,7 +29,7 @@ protected:
           seen.push_back(getCleanTitle(b));
           return stopAfter < 0 || int(seen.size()) < stopAfter;
         },
-        true, warnings);
+        true, gaps);
     if (finished)
       *finished = done;
     return seen;
@@ -84,25 +84,59 @@ TEST_F(OutlineWalkTest, TheStartIsVisitedUnlessSkipped) {
   EXPECT_EQ(seen, (std::vector<std::string>{"1", "1.1", "1.1.1", "1.2"}));
 }
 
-TEST_F(OutlineWalkTest, ADamagedOutlineEndsWithAWarning) {
+TEST_F(OutlineWalkTest, ADamagedOutlineEndsWithAGapWhereItLoops) {
   for (auto damage : {test::OutlineDamage::NextLoop, test::OutlineDamage::FirstBackUp}) {
     test::PdfSpec spec = test::pages(1);
     spec.outline = {item("A"), item("B"), item("C")};
     spec.damage = damage;
     open(spec);
-    std::vector<std::string> warnings;
-    EXPECT_EQ(walkTitles(-1, nullptr, &warnings), (std::vector<std::string>{"A", "B", "C"}));
-    EXPECT_EQ(warnings.size(), 1u);
+    std::vector<WalkGap> gaps;
+    EXPECT_EQ(walkTitles(-1, nullptr, &gaps), (std::vector<std::string>{"A", "B", "C"}));
+    ASSERT_EQ(gaps.size(), 1u);
+    const bool nextLoop = damage == test::OutlineDamage::NextLoop;
+    EXPECT_EQ(gaps[0].kind, nextLoop ? WalkGap::Kind::LoopAfter : WalkGap::Kind::LoopBelow);
+    EXPECT_EQ(getCleanTitle(gaps[0].at), nextLoop ? "C" : "A");
+    EXPECT_EQ(getCleanTitle(gaps[0].metBefore), "A");
+    EXPECT_EQ(gaps[0].message, nextLoop ? "The bookmark after \"C\" leads back to \"A\" (a loop); "
+                                          "the bookmarks from there on were left out."
+                                        : "The first child of \"A\" leads back to \"A\" (a loop); "
+                                          "the bookmarks from there on were left out.");
   }
+}
+
+TEST_F(OutlineWalkTest, AnOutlineRootThatIsItsOwnFirstChildIsAGap) {
+  test::PdfSpec fixture = test::pages(1);
+  fixture.outline = {item("A")};
+  fixture.damage = test::OutlineDamage::RootFirstIsRoot;
+  open(fixture);
+  std::vector<WalkGap> gaps;
+  EXPECT_TRUE(walkTitles(-1, nullptr, &gaps).empty());
+  ASSERT_EQ(gaps.size(), 1u);
+  EXPECT_EQ(gaps[0].at, root);
+  EXPECT_EQ(gaps[0].message, "The first child of the outline root leads back to the outline root "
+                             "(a loop); the bookmarks from there on were left out.");
+  EXPECT_NE(describeGaps(gaps).find("Not every bookmark was reached."), std::string::npos);
 }
 
 TEST_F(OutlineWalkTest, AnAbsurdlyDeepOutlineIsWalkedToABoundedDepth) {
   test::PdfSpec spec = test::pages(1);
   spec.chainDepth = 3000;
   open(spec);
-  std::vector<std::string> warnings;
-  EXPECT_EQ(walkTitles(-1, nullptr, &warnings).size(), size_t(kMaxWalkDepth));
-  EXPECT_EQ(warnings.size(), 1u);
+  std::vector<WalkGap> gaps;
+  EXPECT_EQ(walkTitles(-1, nullptr, &gaps).size(), size_t(kMaxWalkDepth));
+  ASSERT_EQ(gaps.size(), 1u);
+  EXPECT_EQ(gaps[0].kind, WalkGap::Kind::TooDeep);
+  EXPECT_EQ(getCleanTitle(gaps[0].at), "Level 256");
+  EXPECT_EQ(describeGaps(gaps), "Not every bookmark was reached. The bookmarks below \"Level 256\" "
+                                "are nested deeper than 256 levels; they were left out.");
+}
+
+TEST_F(OutlineWalkTest, ACompleteWalkHasNoGaps) {
+  open(tree());
+  std::vector<WalkGap> gaps;
+  walkTitles(-1, nullptr, &gaps);
+  EXPECT_TRUE(gaps.empty());
+  EXPECT_EQ(describeGaps(gaps), "");
 }
 
 TEST_F(OutlineWalkTest, CleanTitlesTurnControlsIntoBlanksAndTrim) {

@@ -124,5 +124,44 @@ TEST_F(Validation, TitlePathsJoinTheAncestors) {
   EXPECT_EQ(getTitlePath(BookmarkHandle(), '>'), "");
 }
 
+TEST_F(Validation, WhatADamagedOutlineKeepsOutOfReachIsAProblem) {
+  const std::pair<test::OutlineDamage, Messages> cases[] = {
+      {test::OutlineDamage::NextLoop,
+       {"The next bookmark leads back to \"A\" (a loop); the bookmarks from there on were not "
+        "checked."}},
+      {test::OutlineDamage::FirstBackUp,
+       {"The first child leads back to \"A\" (a loop); the bookmarks from there on were not "
+        "checked."}},
+      {test::OutlineDamage::RootFirstIsRoot,
+       {"The first child leads back to the outline root (a loop); the bookmarks from there on "
+        "were not checked."}},
+  };
+  for (const auto &[damage, messages] : cases) {
+    test::PdfSpec fixture = test::pages(2);
+    fixture.outline = {item("A", ActionSpec::goTo(0)), item("B", ActionSpec::goTo(1))};
+    fixture.damage = damage;
+    const std::string path = dir.file("damaged" + std::to_string(int(damage)) + ".pdf");
+    test::writePdf(fixture, path);
+    doc.reset();
+    doc = std::make_unique<test::OpenDoc>(host, path);
+    const auto r = run(validateFlags(true, false));
+    ASSERT_EQ(r.size(), 1u) << int(damage);
+    EXPECT_EQ(r[0].second, messages);
+  }
+}
+
+TEST_F(Validation, BookmarksNestedTooDeepAreAProblem) {
+  test::PdfSpec fixture = test::pages(2);
+  fixture.chainDepth = 300;
+  fixture.chainPage = 1;
+  test::writePdf(fixture, dir.file("deep.pdf"));
+  doc = std::make_unique<test::OpenDoc>(host, dir.file("deep.pdf"));
+  const auto r = run(validateFlags(true, false));
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0].first.substr(r[0].first.size() - 10), ">Level 256");
+  EXPECT_EQ(r[0].second, (Messages{"The bookmarks below this one are nested deeper than 256 "
+                                   "levels and were not checked."}));
+}
+
 } // namespace
 } // namespace sorvane

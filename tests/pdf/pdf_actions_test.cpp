@@ -1,6 +1,8 @@
 // Actions, destinations, file specifications and low-level objects of existing bookmarks.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "sdk/host_error.h"
 #include "tests/support/open_doc.h"
 #include "tests/support/pdf_builder.h"
@@ -85,6 +87,42 @@ TEST_F(PdfActions, NamedDestinationsResolveFromEveryPlaceTheyAreKept) {
   EXPECT_EQ(resolvedPage(action(4)), 1);
   EXPECT_EQ(resolvedPage(action(5)), -2); // no such name: nothing to resolve to
   EXPECT_FALSE(pd().viewDestIsValid(pd().actionGetDest(action(0)))); // a name is not explicit
+}
+
+TEST_F(PdfActions, NamedDestinationsResolveInATreeOfManyLevelsWithRanges) {
+  // Nine names, two to a leaf and two kids to a node: four levels, each node with /Limits.
+  PdfSpec fixture = test::pages(9);
+  for (char c = 'a'; c <= 'i'; ++c) {
+    const std::string name = std::string("n") + c;
+    fixture.namedDests.push_back({name, c - 'a', true, c == 'e'});
+  }
+  for (const char *name : {"na", "nd", "ne", "ni", "nb", "n", "nc0", "nz", "a"})
+    fixture.outline.push_back({name, {}, ActionSpec::namedGoTo(name), false, {}, 0, {}});
+  fixture.nameTree.fanOut = 2;
+  open(fixture);
+  EXPECT_EQ(resolvedPage(action(0)), 0);
+  EXPECT_EQ(resolvedPage(action(1)), 3);
+  EXPECT_EQ(resolvedPage(action(2)), 4); // kept as << /D [...] >>
+  EXPECT_EQ(resolvedPage(action(3)), 8);
+  EXPECT_EQ(resolvedPage(action(4)), 1);
+  // Missing names: below every range, between two leaves, above every range, and unlike any.
+  for (int i = 5; i < 9; ++i)
+    EXPECT_EQ(resolvedPage(action(i)), -2) << i;
+}
+
+TEST_F(PdfActions, AMissingNameInADeepOrLoopingNameTreeIsMissedPromptly) {
+  for (bool loop : {false, true}) {
+    PdfSpec fixture =
+        withActions({ActionSpec::namedDest("missing"), ActionSpec::namedDest("here")});
+    fixture.namedDests = {{"here", 2, true, false}, {"zebra", 3, true, false}};
+    fixture.nameTree.chainDepth = loop ? 3 : 24;
+    fixture.nameTree.kidsLoop = loop;
+    open(fixture);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(resolvedPage(action(0)), -2) << loop;
+    EXPECT_EQ(resolvedPage(action(1)), 2) << loop;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << loop;
+  }
 }
 
 TEST_F(PdfActions, ADestinationToAnObjectThatIsNoPageIsInvalid) {

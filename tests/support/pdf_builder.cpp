@@ -6,6 +6,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -227,12 +228,14 @@ int buildItems(QPDF &pdf, const std::vector<OH> &pages, const std::vector<Outlin
   return visible;
 }
 
-void addChain(QPDF &pdf, OH root, int depth) {
+void addChain(QPDF &pdf, OH root, int depth, OH dest) {
   OH parent = root;
   OH last = root.getKey("/Last");
   for (int i = 0; i < depth; ++i) {
     OH item = pdf.makeIndirectObject(OH::newDictionary());
     item.replaceKey("/Title", OH::newString("Level " + std::to_string(i + 1)));
+    if (!dest.isNull())
+      item.replaceKey("/Dest", dest);
     item.replaceKey("/Parent", parent);
     if (parent.isSameObjectAs(root) && last.isDictionary()) {
       last.replaceKey("/Next", item);
@@ -245,8 +248,67 @@ void addChain(QPDF &pdf, OH root, int depth) {
   }
 }
 
+// A node of a name tree with the /Limits of the names from `first` to `last`.
+OH limitedNode(QPDF &pdf, const char *key, OH entries, const std::string &first,
+               const std::string &last) {
+  OH node = OH::newDictionary();
+  node.replaceKey(key, entries);
+  OH limits = OH::newArray();
+  limits.appendItem(OH::newString(first));
+  limits.appendItem(OH::newString(last));
+  node.replaceKey("/Limits", limits);
+  return pdf.makeIndirectObject(node);
+}
+
+// The root of a name tree holding `sorted`, shaped as `shape` says.
+OH nameTree(QPDF &pdf, const std::map<std::string, OH> &sorted, const NameTreeShape &shape) {
+  struct Made {
+    OH node;
+    std::string first, last;
+  };
+  std::vector<Made> level;
+  const size_t fanOut = shape.fanOut > 0 ? size_t(shape.fanOut) : sorted.size();
+  for (auto it = sorted.begin(); it != sorted.end();) {
+    OH pairs = OH::newArray();
+    const std::string first = it->first;
+    std::string last;
+    for (size_t n = 0; n < fanOut && it != sorted.end(); ++n, ++it) {
+      pairs.appendItem(OH::newString(it->first));
+      pairs.appendItem(it->second);
+      last = it->first;
+    }
+    level.push_back({limitedNode(pdf, "/Names", pairs, first, last), first, last});
+  }
+  while (level.size() > 1) {
+    std::vector<Made> above;
+    for (size_t i = 0; i < level.size(); i += fanOut) {
+      OH kids = OH::newArray();
+      for (size_t k = i; k < i + fanOut && k < level.size(); ++k)
+        kids.appendItem(level[k].node);
+      const std::string &first = level[i].first;
+      const std::string &last = level[std::min(i + fanOut, level.size()) - 1].last;
+      above.push_back({limitedNode(pdf, "/Kids", kids, first, last), first, last});
+    }
+    level = std::move(above);
+  }
+  OH top = level.front().node;
+  const std::string first = sorted.begin()->first;
+  const std::string last = sorted.rbegin()->first;
+  OH lowest;
+  for (int i = 0; i < shape.chainDepth; ++i) {
+    OH kids = OH::newArray();
+    kids.appendItem(top);
+    top = limitedNode(pdf, "/Kids", kids, first, last);
+    if (i == 0)
+      lowest = top;
+  }
+  top.removeKey("/Limits"); // the root of a tree has none
+  if (shape.kidsLoop && lowest.isDictionary())
+    lowest.getKey("/Kids").appendItem(top);
+  return top;
+}
+
 void addNamedDests(QPDF &pdf, const std::vector<OH> &pages, const PdfSpec &spec) {
-  OH tree = OH::newArray(); // sorted pairs of a name tree leaf
   OH dests = OH::newDictionary();
   std::map<std::string, OH> sorted;
   for (const NamedDestSpec &d : spec.namedDests) {
@@ -263,14 +325,8 @@ void addNamedDests(QPDF &pdf, const std::vector<OH> &pages, const PdfSpec &spec)
   }
   OH catalog = pdf.getRoot();
   if (!sorted.empty()) {
-    for (auto &[name, value] : sorted) {
-      tree.appendItem(OH::newString(name));
-      tree.appendItem(value);
-    }
-    OH leaf = OH::newDictionary();
-    leaf.replaceKey("/Names", tree);
     OH names = OH::newDictionary();
-    names.replaceKey("/Dests", pdf.makeIndirectObject(leaf));
+    names.replaceKey("/Dests", nameTree(pdf, sorted, spec.nameTree));
     catalog.replaceKey("/Names", names);
   }
   if (dests.getKeys().size() > 0)
@@ -408,7 +464,9 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
     if (visible > 0)
       root.replaceKey("/Count", OH::newInteger(visible));
     if (spec.chainDepth > 0)
-      addChain(pdf, root, spec.chainDepth);
+      addChain(pdf, root, spec.chainDepth,
+               spec.chainPage >= 0 ? destArray(pdf, pageObjects, spec.chainPage, "Fit", {})
+                                   : OH::newNull());
     pdf.getRoot().replaceKey("/Outlines", root);
     OH first = root.getKey("/First");
     if (spec.damage == OutlineDamage::NextLoop)
@@ -417,6 +475,10 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
       // A child list that leads back to its own parent.
       first.replaceKey("/First", first);
       first.replaceKey("/Last", first);
+    }
+    if (spec.damage == OutlineDamage::RootFirstIsRoot) {
+      root.replaceKey("/First", root);
+      root.replaceKey("/Last", root);
     }
   }
   addNamedDests(pdf, pageObjects, spec);

@@ -92,6 +92,18 @@ struct NamedDestSpec {
   bool wrapInDict = false; // << /D [...] >>, as some producers write it
 };
 
+// The shape of the /Dests name tree that holds the named destinations kept in a tree.
+struct NameTreeShape {
+  // When > 0, leaves hold at most this many names, and nodes above them at most this many kids,
+  // each leaf and inner node with the /Limits of the names below it; else one leaf holds all.
+  int fanOut = 0;
+  // When > 0, this many nodes, each with one kid and the /Limits of all names, stand above the
+  // tree.
+  int chainDepth = 0;
+  // The lowest node of the chain also lists the top of the tree as a kid (a loop in /Kids).
+  bool kidsLoop = false;
+};
+
 struct EncryptionSpec {
   std::string userPassword;
   std::string ownerPassword = "owner";
@@ -102,17 +114,20 @@ struct EncryptionSpec {
 // Ways to damage an outline after it is built.
 enum class OutlineDamage {
   None,
-  NextLoop,    // the last top-level bookmark's /Next points to the first
-  FirstBackUp, // the first top-level bookmark lists itself as its own child
+  NextLoop,        // the last top-level bookmark's /Next points to the first
+  FirstBackUp,     // the first top-level bookmark lists itself as its own child
+  RootFirstIsRoot, // the outline root lists itself as its first (and last) child
 };
 
 struct PdfSpec {
   std::vector<PageSpec> pages{PageSpec{}};
   std::vector<OutlineSpec> outline;
   std::vector<NamedDestSpec> namedDests;
+  NameTreeShape nameTree;
   std::optional<EncryptionSpec> encryption;
   OutlineDamage damage = OutlineDamage::None;
   int chainDepth = 0; // when > 0, a single chain of bookmarks this deep is added to the outline
+  int chainPage = -1; // when >= 0, each bookmark of the chain leads to this page (/Dest)
 };
 
 // Writes the PDF described by `spec` to `path`.

@@ -1,5 +1,6 @@
 #include "tests/support/run_program.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,7 +24,7 @@ std::string drain(int fd) {
 
 } // namespace
 
-ProgramResult runSorvane(const std::vector<std::string> &args) {
+ProgramResult runSorvane(const std::vector<std::string> &args, unsigned timeLimitSeconds) {
   char outName[] = "/tmp/sorvane-out-XXXXXX";
   char errName[] = "/tmp/sorvane-err-XXXXXX";
   const int outFd = mkstemp(outName);
@@ -40,6 +41,9 @@ ProgramResult runSorvane(const std::vector<std::string> &args) {
     for (const std::string &a : args)
       argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
+    // The alarm outlives exec; its default action ends the program.
+    if (timeLimitSeconds > 0)
+      alarm(timeLimitSeconds);
     execv(SORVANE_BINARY, argv.data());
     _exit(127);
   }
@@ -47,6 +51,7 @@ ProgramResult runSorvane(const std::vector<std::string> &args) {
   waitpid(pid, &status, 0);
   ProgramResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.timedOut = WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM;
   lseek(outFd, 0, SEEK_SET);
   lseek(errFd, 0, SEEK_SET);
   result.out = drain(outFd);
