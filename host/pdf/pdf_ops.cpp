@@ -106,10 +106,41 @@ std::string PdfOps::stringBytes(pdf_obj *obj) const {
   return s ? std::string(s, len) : std::string();
 }
 
+namespace {
+
+// PDFDocEncoding: Latin-1 but for the accents at 0x18-0x1F and the punctuation and letters at
+// 0x80-0xA0. 0x7F and 0x9F stand for no character, and a NUL for none a title may hold: each
+// becomes U+FFFD, so that the rest of the text stays (the engine ends the text there). 0xAD,
+// also left open, reads as in Latin-1 (a soft hyphen), as producers that write it mean.
+std::string pdfDocToUtf8(std::string_view bytes) {
+  static constexpr char16_t kLow[8] = {0x02D8, 0x02C7, 0x02C6, 0x02D9,
+                                       0x02DD, 0x02DB, 0x02DA, 0x02DC};
+  static constexpr char16_t kHigh[33] = {
+      0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044, 0x2039, 0x203A, 0x2212,
+      0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02, 0x0141,
+      0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0xFFFD, 0x20AC};
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char byte : bytes) {
+    const auto b = static_cast<unsigned char>(byte);
+    char32_t c = b;
+    if (b == 0x00 || b == 0x7F)
+      c = kReplacementChar;
+    else if (b >= 0x18 && b <= 0x1F)
+      c = kLow[b - 0x18];
+    else if (b >= 0x80 && b <= 0xA0)
+      c = kHigh[b - 0x80];
+    appendUtf8(out, c);
+  }
+  return out;
+}
+
+} // namespace
+
 std::string PdfOps::textString(pdf_obj *obj) const {
-  // UTF-16 is decoded here rather than by the engine, which pairs a lone surrogate with
-  // whatever follows it; an unpaired surrogate becomes U+FFFD, and so does every byte of a
-  // UTF-8 string that is not UTF-8. PDFDocEncoding is the engine's to decode.
+  // Decoded here rather than by the engine, which pairs a lone UTF-16 surrogate with whatever
+  // follows it and ends a text at a byte PDFDocEncoding leaves open; an unpaired surrogate
+  // becomes U+FFFD, and so does every byte of a UTF-8 string that is not UTF-8.
   const std::string bytes = stringBytes(obj);
   const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
   if (bytes.size() >= 2 && ((at(0) == 0xFE && at(1) == 0xFF) || (at(0) == 0xFF && at(1) == 0xFE))) {
@@ -122,9 +153,7 @@ std::string PdfOps::textString(pdf_obj *obj) const {
   }
   if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF)
     return sanitizeUtf8(std::string_view(bytes).substr(3));
-  const char *s = "";
-  mupdfCall(m_ctx, ErrorCode::PdfDamaged, kRead, [&] { s = pdf_to_text_string(m_ctx, obj); });
-  return sanitizeUtf8(s);
+  return pdfDocToUtf8(bytes);
 }
 
 int PdfOps::arrayLength(pdf_obj *array) const {
@@ -153,9 +182,22 @@ void PdfOps::putName(pdf_obj *dict, pdf_obj *key, const char *value) const {
 
 void PdfOps::putTextString(pdf_obj *dict, pdf_obj *key, std::string_view utf8) const {
   const std::string text(utf8);
-  const char *s = text.c_str();
+  if (text.find('\0') == std::string::npos) {
+    const char *s = text.c_str();
+    mupdfCall(m_ctx, ErrorCode::Generic, kWrite,
+              [&] { pdf_dict_put_text_string(m_ctx, dict, key, s); });
+    return;
+  }
+  // The engine takes a C string and would end the text at the NUL: UTF-16BE, made here.
+  std::string bytes = "\xFE\xFF";
+  for (const char16_t unit : utf8ToUtf16(text)) {
+    bytes += static_cast<char>(unit >> 8);
+    bytes += static_cast<char>(unit & 0xFF);
+  }
+  const char *b = bytes.data();
+  const size_t n = bytes.size();
   mupdfCall(m_ctx, ErrorCode::Generic, kWrite,
-            [&] { pdf_dict_put_text_string(m_ctx, dict, key, s); });
+            [&] { pdf_dict_put_drop(m_ctx, dict, key, pdf_new_string(m_ctx, b, n)); });
 }
 
 void PdfOps::remove(pdf_obj *dict, pdf_obj *key) const {

@@ -90,6 +90,28 @@ TEST_F(PdfOutline, ReadsTitlesInEveryTextEncoding) {
                                       "Caf\xC3\xA9 \xE2\x80\x9Cquoted\xE2\x80\x9D"}));
 }
 
+TEST_F(PdfOutline, TitlesWithBytesPdfDocEncodingLeavesOpenKeepTheirText) {
+  // 0x7F, 0x9F and 0xAD stand for no character of their own; a NUL is damage. The rest of the
+  // title is still the title.
+  PdfSpec spec = test::pages(1);
+  spec.outline = {
+      {"", std::string("One\x9Fpart"), {}, false, {}, 0, {}},
+      {"", std::string("soft\xADhyphen"), {}, false, {}, 0, {}},
+      {"", std::string("Null\0inside", 11), {}, false, {}, 0, {}},
+      {"", std::string("\x93nal \x80 \x18 \x7F"), {}, false, {}, 0, {}},
+  };
+  test::OpenDoc doc(host, make(spec));
+  EXPECT_EQ(titles(pd().docGetBookmarkRoot(doc.handle())),
+            (std::vector<std::string>{"One\xEF\xBF\xBDpart", "soft\xC2\xADhyphen",
+                                      "Null\xEF\xBF\xBDinside",
+                                      "\xEF\xAC\x81nal \xE2\x80\xA2 \xCB\x98 \xEF\xBF\xBD"}));
+  // Written, a NUL does not end the title either.
+  BookmarkHandle first = pd().bookmarkGetFirstChild(pd().docGetBookmarkRoot(doc.handle()));
+  pd().bookmarkSetTitle(first, std::string("Kept\0whole", 10));
+  doc.doc().save(dir.file("out.pdf"));
+  EXPECT_EQ(test::inspectPdf(dir.file("out.pdf")).outline[0].title, std::string("Kept\0whole", 10));
+}
+
 TEST_F(PdfOutline, AFileWithoutOutlineGetsOneWithItsFirstBookmark) {
   const std::string path = make(test::pages(3));
   const std::string out = dir.file("out.pdf");
