@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -79,8 +81,29 @@ void stopOnly(int) { g_interrupted = 1; }
 // The name of our temporary files: ".NAME.sorvane-PID.XXXXXX" beside the target NAME.
 constexpr const char *kTempMark = ".sorvane-";
 
-// Removes temporary files of ours in `folder` that a process which no longer runs left behind
-// (a kill -9, a power cut). Files of running processes stay.
+// A temporary file younger than this is never taken for a left-over one: its writer may be
+// between making it and locking it.
+constexpr int64_t kStaleAfterSeconds = 5;
+
+// True when no process holds the lock of the temporary file at `path` and it is old enough:
+// what a writer that was killed (SIGKILL, a power cut) left. The lock, not a process id, tells
+// a live writer, so that one in another PID namespace or on another machine sharing the folder
+// is seen too.
+bool isLeftOver(const std::string &path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0)
+    return false;
+  struct stat st {};
+  bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+               ::time(nullptr) - st.st_mtim.tv_sec >= kStaleAfterSeconds;
+  if (stale && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+    stale = false; // a writer holds it
+  ::close(fd);
+  return stale;
+}
+
+// Removes temporary files of ours in `folder` that writers which no longer run left behind.
+// Files of running writers stay.
 void removeStaleTempFiles(const std::string &folder) {
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
@@ -94,8 +117,7 @@ void removeStaleTempFiles(const std::string &folder) {
     if (dot == std::string::npos || dot == 0 || dot > 9 || rest.size() - dot != 7 ||
         rest.find_first_not_of("0123456789") != dot)
       continue;
-    const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dot)));
-    if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH && it->is_regular_file(ec))
+    if (isLeftOver(it->path().string()))
       ::unlink(it->path().c_str());
   }
 }
@@ -192,6 +214,8 @@ PendingFile::PendingFile(const std::string &target) : m_target(resolveWriteTarge
   m_fd = mkstemp(m_tempPath.data());
   if (m_fd < 0)
     fileError(m_target, "write into its folder", errno);
+  // Held until the file is renamed or removed: it tells other processes the file is in use.
+  ::flock(m_fd, LOCK_EX | LOCK_NB);
   m_signalSlot = rememberPending(m_tempPath);
 }
 
@@ -236,12 +260,14 @@ void PendingFile::commit() {
     discard();
     fileError(m_target, "write the file", err);
   }
-  ::close(m_fd);
-  m_fd = -1;
+  // Renamed while still locked: never a moment when another process could take the file for a
+  // left-over one.
   const int renamed = ::rename(m_tempPath.c_str(), m_target.c_str());
   const int err = errno;
   if (renamed != 0)
     ::unlink(m_tempPath.c_str());
+  ::close(m_fd);
+  m_fd = -1;
   forgetPending(std::exchange(m_signalSlot, -1));
   if (renamed != 0)
     fileError(m_target, "replace the file", err);

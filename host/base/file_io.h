@@ -50,8 +50,8 @@ private:
 
 // Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of pending writes before they end
 // the process as usual. Temporary files are named ".NAME.sorvane-PID.XXXXXX" beside their
-// target; one left by a process that no longer runs (killed with SIGKILL) is removed by the next
-// write into the same folder.
+// target and locked (flock) by their writer; one that no writer holds any more (killed with
+// SIGKILL) is removed by the next write into the same folder once it is a few seconds old.
 void removeTempFilesOnSignals();
 
 // SIGINT, SIGTERM and SIGHUP end the process with status 130 (SIGINT by the signal itself, as the

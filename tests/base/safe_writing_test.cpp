@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -104,23 +107,61 @@ TEST(SafeWriting, AForwardedStopOnlyAsksTheOperationToStop) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7) << status;
 }
 
-TEST(SafeWriting, TheNextWriteRemovesWhatAKilledProcessLeft) {
+// Gives the file at `path` a modification time `seconds` in the past.
+void age(const std::string &path, int seconds) {
+  const timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST(SafeWriting, TheNextWriteRemovesWhatAKilledWriterLeft) {
   test::TempDir dir;
-  // A process that is gone: one we started and waited for.
-  const pid_t gone = ::fork();
-  if (gone == 0)
-    ::_exit(0);
-  ::waitpid(gone, nullptr, 0);
-  const std::string stale = ".out.pdf.sorvane-" + std::to_string(gone) + ".a1B2c3";
-  const std::string live = ".out.pdf.sorvane-" + std::to_string(::getpid()) + ".d4E5f6";
+  // Left by a writer that is gone, whatever process id its name holds (another PID namespace
+  // or machine may share the folder, so ids say nothing here).
+  const std::string stale = ".out.pdf.sorvane-" + std::to_string(::getpid()) + ".a1B2c3";
+  // Held by a live writer in another process, however old and whatever id its name holds.
+  const std::string held = ".out.pdf.sorvane-999999999.d4E5f6";
+  // Just made: its writer may not have locked it yet.
+  const std::string fresh = ".out.pdf.sorvane-999999999.g7H8i9";
   const std::string foreign = ".out.pdf.other-123.a1B2c3";
-  for (const std::string &name : {stale, live, foreign})
+  for (const std::string &name : {stale, held, fresh, foreign})
     test::writeFile(dir.file(name), "left over");
+  for (const std::string &name : {stale, held, foreign})
+    age(dir.file(name), 3600);
+  int toWriter[2], fromWriter[2];
+  ASSERT_EQ(::pipe(toWriter), 0);
+  ASSERT_EQ(::pipe(fromWriter), 0);
+  const pid_t writer = ::fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    const int fd = ::open(dir.file(held).c_str(), O_RDWR);
+    char c = ::flock(fd, LOCK_EX) == 0 ? 'L' : 'x';
+    (void)!::write(fromWriter[1], &c, 1);
+    (void)!::read(toWriter[0], &c, 1); // until the test is done
+    ::_exit(0);
+  }
+  char locked = 0;
+  ASSERT_EQ(::read(fromWriter[0], &locked, 1), 1);
+  ASSERT_EQ(locked, 'L');
   host::writeFileAtomically(dir.file("out.pdf"), "result");
+  (void)!::write(toWriter[1], "x", 1);
+  ::waitpid(writer, nullptr, 0);
   EXPECT_FALSE(fs::exists(dir.file(stale)));
-  EXPECT_TRUE(fs::exists(dir.file(live)));    // its process still runs
+  EXPECT_TRUE(fs::exists(dir.file(held)));
+  EXPECT_TRUE(fs::exists(dir.file(fresh)));
   EXPECT_TRUE(fs::exists(dir.file(foreign))); // not ours
   EXPECT_EQ(test::readFile(dir.file("out.pdf")), "result");
+  for (int fd : {toWriter[0], toWriter[1], fromWriter[0], fromWriter[1]})
+    ::close(fd);
+}
+
+TEST(SafeWriting, APendingFileIsLockedUntilItIsInPlace) {
+  test::TempDir dir;
+  host::PendingFile file(dir.file("out.pdf"));
+  file.write("half");
+  const int fd = ::open(file.tempPath().c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0); // its writer holds it
+  ::close(fd);
 }
 
 } // namespace
