@@ -54,6 +54,10 @@ struct RunOutcome {
   // Tests of a line against a text pattern (a level's, a stop word's) that took too long and
   // were given up, the line then taken as not matching.
   int32_t patternTestsGivenUp = 0;
+  // Text runs left unread because they lie farther than 32,767 points from their page's
+  // origin (a very tall or wide page), and the first page that has one (-1: none).
+  int32_t runsOutOfReach = 0;
+  int32_t firstPageOutOfReach = -1;
   std::vector<DroppedHeading> dropped;
   std::vector<FoundHeading> headings; // the headings placed in the new trees, in outline order
   int32_t bookmarksInserted = 0;

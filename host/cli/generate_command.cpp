@@ -42,7 +42,8 @@ struct FileResult {
 // (Repeated headings that the settings ask to drop are no problem.)
 ExitCode judge(const FileResult &r) {
   if (!r.outcome.ran || r.outcome.bookmarksInserted == 0 || !r.outcome.complete() ||
-      r.outcome.droppedFor(DropReason::NoParentLevel) > 0 || r.outcome.patternTestsGivenUp > 0)
+      r.outcome.droppedFor(DropReason::NoParentLevel) > 0 || r.outcome.patternTestsGivenUp > 0 ||
+      r.outcome.runsOutOfReach > 0)
     return ExitCode::ProblemsFound;
   return ExitCode::Success;
 }
@@ -65,6 +66,13 @@ void tellProblems(std::ostream &err, const std::string &name, const FileResult &
   if (const int32_t lost = o.droppedFor(DropReason::NotInserted))
     err << "sorvane: " << name << ": " << lost << (lost == 1 ? " heading" : " headings")
         << " could not be added to the outline\n";
+  if (o.runsOutOfReach > 0)
+    err << "sorvane: " << name << ": " << o.runsOutOfReach
+        << (o.runsOutOfReach == 1 ? " text run lies" : " text runs lie")
+        << " more than 32,767 points from the page's lower left corner, beyond what the rules "
+           "can measure, and "
+        << (o.runsOutOfReach == 1 ? "was" : "were") << " left unread (first on page "
+        << o.firstPageOutOfReach + 1 << ")\n";
   if (o.patternTestsGivenUp > 0)
     err << "sorvane: " << name << ": " << o.patternTestsGivenUp
         << (o.patternTestsGivenUp == 1 ? " line" : " lines")

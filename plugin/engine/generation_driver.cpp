@@ -226,6 +226,11 @@ void GenerationRun::scanPageRange(DocHandle doc) {
                                 fixedFromDouble(box.right), fixedFromDouble(box.bottom)});
       scanPage(page, i);
       ++m_outcome.pagesScanned;
+      if (page.runsOutOfReach() > 0) {
+        if (m_outcome.runsOutOfReach == 0)
+          m_outcome.firstPageOutOfReach = i;
+        m_outcome.runsOutOfReach += page.runsOutOfReach();
+      }
     } catch (const HostError &e) {
       if (e.code() == ErrorCode::Cancelled)
         throw; // the user stopped the run

@@ -15,6 +15,9 @@ inline constexpr Fixed kFixedOne = 0x10000;
 // x × 65536 + 0.5, truncated toward zero (so negative values round toward zero, not to the
 // nearest). Values beyond the 16.16 range saturate; NaN gives 0.
 Fixed fixedFromDouble(double x);
+// The largest magnitude a Fixed holds whole, in points: page coordinates past it cannot be
+// measured.
+inline constexpr double kMaxCoordinate = 32767.0;
 
 inline double fixedToDouble(Fixed f) { return f / 65536.0; }
 

@@ -1,6 +1,7 @@
 #include "plugin/rules/page_content.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
@@ -43,6 +44,7 @@ bool PageContent::gatherRuns(const std::optional<FixedRect> &area) {
   m_runs.clear();
   m_area = area;
   m_ordinal = 0;
+  m_outOfReach = 0;
   if (!m_page)
     return false;
   // The content stays held while the handle lives: run references point into it.
@@ -84,9 +86,16 @@ void PageContent::visit(ElementHandle element) {
   const int32_t count = read.textNumRuns(element);
   const std::optional<HostRect> area = m_area ? std::optional(toHost(*m_area)) : std::nullopt;
   for (int32_t i = 0; i < count; ++i) {
+    const HostRect box = read.textRunGetBBox(element, i);
+    // Fixed point ends there: such a run would be measured at the wrong place, or nowhere.
+    if (std::max({std::abs(box.left), std::abs(box.right), std::abs(box.top),
+                  std::abs(box.bottom)}) >= kMaxCoordinate) {
+      ++m_outOfReach;
+      continue;
+    }
     if (area && !read.textRunIsInRect(element, i, *area))
       continue;
-    m_runs.push_back(RunRef{element, 1, toFixed(read.textRunGetBBox(element, i)), i, m_ordinal});
+    m_runs.push_back(RunRef{element, 1, toFixed(box), i, m_ordinal});
   }
   ++m_ordinal;
 }

@@ -37,6 +37,9 @@ public:
   // with an area, only runs the host finds overlapping it. False when there is no page.
   bool gatherRuns(const std::optional<FixedRect> &area);
   const std::vector<RunRef> &runs() const { return m_runs; }
+  // Runs left out because their box lies farther from the page's origin than the rules'
+  // coordinates reach (kMaxCoordinate points).
+  int32_t runsOutOfReach() const { return m_outOfReach; }
 
   // The run as the rules see it. With `trim`, leading blanks leave the text and the box's left
   // edge moves to the first character after them. False (and `out.valid` false) for a run
@@ -54,6 +57,7 @@ private:
   std::optional<FixedRect> m_area;
   std::vector<RunRef> m_runs;
   int32_t m_ordinal = 0;
+  int32_t m_outOfReach = 0;
 };
 
 // Run text as titles take it: NUL and control characters dropped, tabs and line ends as

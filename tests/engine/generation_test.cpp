@@ -216,6 +216,23 @@ TEST_F(Generation, LinesAPatternGaveUpOnAreCounted) {
   EXPECT_EQ(outcome.bookmarksInserted, 1); // "aaaa" matched
 }
 
+TEST_F(Generation, RunsBeyondWhatTheRulesCanMeasureAreCountedNotLostInSilence) {
+  test::PdfSpec spec = test::pages(2);
+  spec.pages[1].height = 40000; // a very tall page: its top is past 32,767 points
+  spec.pages[1].texts = {text("Chapter High", 72, 39000, 18, "Helvetica-Bold"),
+                         text("Chapter Low", 72, 100, 18, "Helvetica-Bold")};
+  spec.pages[0].texts = {text("Chapter First", 72, 700, 18, "Helvetica-Bold")};
+  open(spec);
+  BookmarkBuilder b;
+  b.levels = {fontLevel("Helvetica-Bold", 18)};
+  const RunOutcome outcome = b.generate(doc->handle());
+  EXPECT_EQ(outcome.runsOutOfReach, 1);
+  EXPECT_EQ(outcome.firstPageOutOfReach, 1);
+  EXPECT_EQ(outcome.bookmarksInserted, 2); // the first page's and the low one
+  const auto back = saveAndInspect();
+  EXPECT_EQ(titles(back.outline), (std::vector<std::string>{"Chapter First", "Chapter Low"}));
+}
+
 TEST_F(Generation, WithoutLevelsNothingHappens) {
   open(manual());
   BookmarkBuilder b;
