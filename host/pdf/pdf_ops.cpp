@@ -109,9 +109,9 @@ std::string PdfOps::stringBytes(pdf_obj *obj) const {
 namespace {
 
 // PDFDocEncoding: Latin-1 but for the accents at 0x18-0x1F and the punctuation and letters at
-// 0x80-0xA0. 0x7F and 0x9F stand for no character, and a NUL for none a title may hold: each
-// becomes U+FFFD, so that the rest of the text stays (the engine ends the text there). 0xAD,
-// also left open, reads as in Latin-1 (a soft hyphen), as producers that write it mean.
+// 0x80-0xA0. 0x9F stands for no character, and a NUL for none a title may hold: each becomes
+// U+FFFD, so that the rest of the text stays (the engine ends the text there). 0x7F and 0xAD,
+// also left open, read as in ASCII and Latin-1 (delete, soft hyphen), as producers mean them.
 std::string pdfDocToUtf8(std::string_view bytes) {
   static constexpr char16_t kLow[8] = {0x02D8, 0x02C7, 0x02C6, 0x02D9,
                                        0x02DD, 0x02DB, 0x02DA, 0x02DC};
@@ -124,7 +124,7 @@ std::string pdfDocToUtf8(std::string_view bytes) {
   for (const char byte : bytes) {
     const auto b = static_cast<unsigned char>(byte);
     char32_t c = b;
-    if (b == 0x00 || b == 0x7F)
+    if (b == 0x00)
       c = kReplacementChar;
     else if (b >= 0x18 && b <= 0x1F)
       c = kLow[b - 0x18];
