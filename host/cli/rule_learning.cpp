@@ -5,11 +5,25 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <unordered_map>
 
 #include "sdk/font_names.h"
 
 namespace sorvane::cli {
 namespace {
+
+// The texts of a page's rows, alone and joined with the next row, as bookmark titles are
+// compared with them; found by text and by text without its number.
+struct PageHeadingTexts {
+  struct Candidate {
+    size_t line = 0;      // the first row
+    bool twoRows = false; // joined with the row after it
+    std::string text;     // normalized
+    std::string bare;     // normalized, without its number
+  };
+  std::vector<Candidate> candidates; // in page order, a row before its pair
+  std::unordered_map<std::string, std::vector<size_t>> byText, byBare;
+};
 
 constexpr size_t kMaxStopWords = 40;
 
@@ -257,6 +271,29 @@ Learned learnRules(const std::vector<TextLine> &lines, const std::vector<Outline
   for (size_t i = 0; i < lines.size(); ++i)
     byPage[lines[i].page].push_back(i);
 
+  // The texts a heading may have on a page, each row alone and with the row after it,
+  // normalized once per page (a page may hold thousands of bookmarks' headings).
+  std::map<int, PageHeadingTexts> texts;
+  const auto pageTexts = [&](int pageIndex) -> const PageHeadingTexts & {
+    auto [it, added] = texts.try_emplace(pageIndex);
+    if (added) {
+      const std::vector<size_t> &onPage = byPage[pageIndex];
+      PageHeadingTexts &page = it->second;
+      for (size_t k = 0; k < onPage.size(); ++k)
+        for (int rows = 1; rows <= 2 && k + size_t(rows) <= onPage.size(); ++rows) {
+          std::string text = lines[onPage[k]].text;
+          if (rows == 2)
+            text += " " + lines[onPage[k + 1]].text;
+          PageHeadingTexts::Candidate cand{onPage[k], rows == 2, normalizedTitle(text), {}};
+          cand.bare = withoutNumber(cand.text);
+          page.byText[cand.text].push_back(page.candidates.size());
+          page.byBare[cand.bare].push_back(page.candidates.size());
+          page.candidates.push_back(std::move(cand));
+        }
+    }
+    return it->second;
+  };
+
   // Each bookmark's heading: the line in the largest type that matches its title (a running
   // head or a contents line repeats a title in small type), an exact match before one that
   // differs by a number.
@@ -273,28 +310,26 @@ Learned learnRules(const std::vector<TextLine> &lines, const std::vector<Outline
     std::optional<Found> best;
     int bestRank = -1;
     double bestSize = 0;
-    const std::vector<size_t> &onPage = byPage[*mark.page];
-    for (size_t k = 0; k < onPage.size(); ++k) {
-      for (int rows = 1; rows <= 2 && k + size_t(rows) <= onPage.size(); ++rows) {
-        std::string text = lines[onPage[k]].text;
-        if (rows == 2)
-          text += " " + lines[onPage[k + 1]].text;
-        const std::string n = normalizedTitle(text);
-        int rank = -1;
-        if (n == title)
-          rank = 2;
-        else if (withoutNumber(n) == bare && !bare.empty())
-          rank = 1;
-        const double size = lineSize(lines[onPage[k]]);
-        if (rank < 0)
-          continue;
-        const bool larger = size > bestSize + 0.05;
-        const bool sameSize = std::fabs(size - bestSize) <= 0.05;
-        if (!best || larger || (sameSize && rank > bestRank)) {
-          best = Found{&mark, onPage[k], rows == 2, rank == 1 && n != withoutNumber(n)};
-          bestRank = rank;
-          bestSize = size;
-        }
+    const PageHeadingTexts &page = pageTexts(*mark.page);
+    // The rows and pairs of rows whose text matches, in page order (as if every one were tried).
+    std::vector<size_t> matching;
+    if (const auto it = page.byText.find(title); it != page.byText.end())
+      matching = it->second;
+    if (!bare.empty())
+      if (const auto it = page.byBare.find(bare); it != page.byBare.end())
+        matching.insert(matching.end(), it->second.begin(), it->second.end());
+    std::sort(matching.begin(), matching.end());
+    matching.erase(std::unique(matching.begin(), matching.end()), matching.end());
+    for (const size_t c : matching) {
+      const PageHeadingTexts::Candidate &cand = page.candidates[c];
+      const int rank = cand.text == title ? 2 : 1;
+      const double size = lineSize(lines[cand.line]);
+      const bool larger = size > bestSize + 0.05;
+      const bool sameSize = std::fabs(size - bestSize) <= 0.05;
+      if (!best || larger || (sameSize && rank > bestRank)) {
+        best = Found{&mark, cand.line, cand.twoRows, rank == 1 && cand.text != cand.bare};
+        bestRank = rank;
+        bestSize = size;
       }
     }
     if (best && bestRank >= 0)
