@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
 #include <sys/stat.h>
 #include <thread>
@@ -160,6 +161,17 @@ void saveResult(host::PdfDocument &document, const std::string &target) {
       throw;
     throw HostError(ErrorCode::Generic, e.text());
   }
+}
+
+uint64_t availableMemory() {
+  std::ifstream info("/proc/meminfo");
+  std::string key;
+  uint64_t kilobytes = 0;
+  std::string unit;
+  while (info >> key >> kilobytes >> unit)
+    if (key == "MemAvailable:")
+      return kilobytes * 1024;
+  return 0;
 }
 
 void writeResultFile(const std::string &path, std::string_view bytes) {

@@ -1,6 +1,7 @@
 // What the subcommands share: reading their arguments and reporting failures.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -73,6 +74,9 @@ void requireChangesAllowed(const host::PdfDocument &document, const std::string 
 // HostError(Generic) (an output failure, the input untouched); an input that another program
 // changed meanwhile throws FileChanged (an input failure), and nothing is written either way.
 void saveResult(host::PdfDocument &document, const std::string &target);
+
+// The memory the system can give without swapping, in bytes (MemAvailable); 0 when unknown.
+uint64_t availableMemory();
 
 // Writes `bytes` to the file at `path` atomically. Throws HostError(Generic) when it cannot be
 // written: an output failure, whatever the system's reason.

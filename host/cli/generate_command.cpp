@@ -292,6 +292,23 @@ bool refusedAsStrict(const Arguments &a, const Setup &setup, std::ostream &err) 
 
 bool isTerminal() { return ::isatty(2) != 0; }
 
+// The reader threads besides this one that `jobs` asks for, fewer when they would not fit in
+// the memory available (each takes about the file's size); told unless `quiet`.
+int readersFor(const host::PdfDocument &document, const std::string &input, int jobs, bool quiet,
+               std::ostream &err) {
+  const uint64_t available = availableMemory();
+  if (available == 0 || jobs <= 1)
+    return jobs - 1;
+  const uint64_t each = document.readerBytes();
+  const int readers = host::PdfDocument::affordableReaders(jobs - 1, each, available);
+  if (readers < jobs - 1 && !quiet)
+    err << "sorvane: " << input << ": reading with " << readers + 1
+        << (readers == 0 ? " thread" : " threads") << " instead of " << jobs
+        << ": each extra one takes about " << each / (1 << 20) << " MB for this file, and "
+        << available / (1 << 20) << " MB of memory is available\n";
+  return readers;
+}
+
 // Ctrl-C during a run stops it at the next page instead of ending the process.
 struct GentleStop {
   GentleStop() { host::stopGentlyOnSignals(true); }
@@ -395,7 +412,7 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     }
     const bool dryRun = a.flag("--dry-run");
     session.pdf().setShortcuts(!a.flag("--read-every-page"));
-    file.document->setReadAhead(*jobs - 1);
+    file.document->setReadAhead(readersFor(*file.document, input, *jobs, a.flag("--quiet"), err));
     const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
                                       output ? *output : input, progress, dryRun);
     if (dryRun) {

@@ -1,5 +1,6 @@
 #include "host/pdf/pdf_document.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -208,6 +209,13 @@ std::unique_ptr<PdfDocument> PdfDocument::reopen() const {
   if (again->m_stamp != m_stamp || again->pageCount() != m_pageCount)
     throw HostError(ErrorCode::Generic, changed);
   return again;
+}
+
+uint64_t PdfDocument::readerBytes() const { return m_stamp.size + kStoreBytes + (8u << 20); }
+
+int PdfDocument::affordableReaders(int wanted, uint64_t eachBytes, uint64_t availableBytes) {
+  const uint64_t fit = availableBytes / 2 / std::max<uint64_t>(eachBytes, 1);
+  return static_cast<int>(std::min<uint64_t>(uint64_t(std::max(wanted, 0)), fit));
 }
 
 void PdfDocument::setReadAhead(int readers) {

@@ -65,6 +65,12 @@ public:
   // Reads pages in `readers` threads besides the caller's, ahead of the pages asked for
   // (0: none). The text is the same as read one page at a time.
   void setReadAhead(int readers);
+  // What one reader thread of this document is expected to take, in bytes: it opens the file
+  // again, and the engine's cross-reference tables and object streams take about the file's
+  // size, besides a store of its own.
+  uint64_t readerBytes() const;
+  // How many of `wanted` readers of `eachBytes` fit in half of `availableBytes`.
+  static int affordableReaders(int wanted, uint64_t eachBytes, uint64_t availableBytes);
   // The pages whose text will be asked for next, in order: what the readers read ahead.
   void planPageReads(std::vector<int32_t> pages);
   // The fonts whose runs pageText gives whole (extractPageText); nothing: all of them. What

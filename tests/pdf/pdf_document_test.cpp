@@ -148,6 +148,21 @@ void overwriteInPlace(const std::string &path, const std::string &bytes) {
   ASSERT_EQ(::truncate(path.c_str(), off_t(bytes.size())), 0);
 }
 
+TEST_F(PdfDocumentTest, ReaderThreadsAreCappedByTheMemoryTheyWouldTake) {
+  constexpr uint64_t MB = 1 << 20;
+  EXPECT_EQ(PdfDocument::affordableReaders(7, 100 * MB, 1024 * MB), 5); // half of 1 GB
+  EXPECT_EQ(PdfDocument::affordableReaders(3, 20 * MB, 1024 * MB), 3);  // all fit
+  EXPECT_EQ(PdfDocument::affordableReaders(63, 200 * MB, 300 * MB), 0); // not one
+  EXPECT_EQ(PdfDocument::affordableReaders(0, 20 * MB, 1024 * MB), 0);
+  // What a reader takes grows with the file.
+  const std::string small = make(test::pages(1), "small.pdf");
+  const std::string large = make(test::pages(400), "large.pdf");
+  const auto a = PdfDocument::open(small);
+  const auto b = PdfDocument::open(large);
+  EXPECT_GT(b->readerBytes() - a->readerBytes(),
+            std::filesystem::file_size(large) - std::filesystem::file_size(small) - 1);
+}
+
 TEST_F(PdfDocumentTest, AFileChangedWhileOpenIsNotSavedFrom) {
   const std::string path = make(test::pages(3));
   const std::string original = test::readFile(path);
