@@ -50,6 +50,7 @@ struct TreeWalk {
   std::string_view key;
   int budget = kMaxNameTreeNodes;
   bool passedBy = false; // a kid was left out for its range
+  bool cut = false;      // nodes were left unread: too deep, or past the budget
 
   // One walk from `root`, depth-first in kid order; with `useRanges`, kids whose range leaves
   // the key out are passed by.
@@ -68,8 +69,12 @@ struct TreeWalk {
       if (pdf_obj *value = findInLeaf(ops, node, key))
         return value;
       pdf_obj *kids = ops.get(node, PDF_NAME(Kids));
-      if (depth >= kMaxNameTreeDepth || !ops.isArray(kids))
+      if (!ops.isArray(kids))
         continue;
+      if (depth >= kMaxNameTreeDepth) {
+        cut = true;
+        continue;
+      }
       // Pushed last to first, so that the first kid is looked into first.
       for (int i = ops.arrayLength(kids); i-- > 0 && budget > 0;) {
         pdf_obj *kid = ops.arrayGet(kids, i);
@@ -81,19 +86,24 @@ struct TreeWalk {
         pending.emplace_back(kid, depth + 1);
       }
     }
+    if (budget <= 0)
+      cut = true;
     return nullptr;
   }
 };
 
 } // namespace
 
-pdf_obj *findInNameTree(const PdfOps &ops, pdf_obj *root, std::string_view key) {
+pdf_obj *findInNameTree(const PdfOps &ops, pdf_obj *root, std::string_view key, bool *cut) {
   if (!root || !ops.isDict(root))
     return nullptr;
   TreeWalk walk{ops, key};
-  if (pdf_obj *value = walk.find(root, true))
-    return value;
-  return walk.passedBy ? walk.find(root, false) : nullptr;
+  pdf_obj *value = walk.find(root, true);
+  if (!value && walk.passedBy)
+    value = walk.find(root, false);
+  if (cut)
+    *cut = !value && walk.cut;
+  return value;
 }
 
 } // namespace sorvane::host

@@ -18,8 +18,10 @@ inline constexpr int kMaxNameTreeNodes = 100000;
 // kMaxNameTreeDepth, past kMaxNameTreeNodes nodes). The value is borrowed from the document and
 // may be an indirect reference. A kid whose /Limits range leaves the key out is passed by; a kid
 // without a well-formed range is looked into, and the kids passed by are looked into too when
-// the key is found nowhere else (a range may be wrong). Throws HostError(PdfDamaged) when the
-// file cannot be read.
-pdf_obj *findInNameTree(const PdfOps &ops, pdf_obj *root, std::string_view key);
+// the key is found nowhere else (a range may be wrong). `cut` (when given) tells a key not found
+// while parts of the tree were left unread. Throws HostError(PdfDamaged) when the file cannot be
+// read.
+pdf_obj *findInNameTree(const PdfOps &ops, pdf_obj *root, std::string_view key,
+                        bool *cut = nullptr);
 
 } // namespace sorvane::host

@@ -271,7 +271,14 @@ pdf_obj *PdfOps::lookupDest(pdf_obj *name) const {
   });
   if (found)
     return found;
-  return findInNameTree(*this, tree, std::string_view(text, length));
+  bool cut = false;
+  found = findInNameTree(*this, tree, std::string_view(text, length), &cut);
+  // Told through the engine's warnings, which every command shows; the same text each time, so
+  // that the engine counts repeats instead of listing them.
+  if (cut)
+    fz_warn(m_ctx, "the tree of named destinations is too deep or too large to search whole; "
+                   "destinations in its unread part are taken as missing");
+  return found;
 }
 
 } // namespace sorvane::host

@@ -113,10 +113,16 @@ int compareTitles(std::string_view a, std::string_view b) {
 }
 
 bool sortOutline(BookmarkHandle bookmark, const SortOptions &options,
-                 const std::function<int(std::string_view, std::string_view)> &compare) {
+                 const std::function<int(std::string_view, std::string_view)> &compare,
+                 std::vector<WalkGap> *gaps) {
   PDModelTable &pd = hostTables().pdModel.must();
   if (!bookmark || !pd.bookmarkIsValid(bookmark))
     return false;
+  // What the sort cannot reach, it cannot sort: found by the walk every outline reader shares,
+  // before the order changes.
+  if (gaps)
+    outlineWalk(
+        bookmark, [](BookmarkHandle) { return true; }, true, gaps);
   Sorter sorter{options, compare, {bookmark}};
   sorter.sortBelow(bookmark, 0);
   return true;

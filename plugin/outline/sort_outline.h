@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/outline/outline_walk.h"
 #include "plugin/rules/record_fields.h"
 #include "sdk/handles.h"
 
@@ -37,9 +38,11 @@ int32_t bookmarkDepth(BookmarkHandle bookmark);
 int compareTitles(std::string_view a, std::string_view b);
 
 // Reorders the children of `bookmark` and of every bookmark below it as `options` say, keeping
-// open states. False for an invalid bookmark. Host failures throw.
+// open states. False for an invalid bookmark. Host failures throw. A damaged outline is sorted
+// as far as it can be walked (outlineWalk's limits); `gaps` (when given) gets what was not.
 bool sortOutline(
     BookmarkHandle bookmark, const SortOptions &options,
-    const std::function<int(std::string_view, std::string_view)> &compare = compareTitles);
+    const std::function<int(std::string_view, std::string_view)> &compare = compareTitles,
+    std::vector<WalkGap> *gaps = nullptr);
 
 } // namespace sorvane

@@ -194,8 +194,12 @@ void sortCommand(void *) {
     if (platform->runModal(dialog) != ui::DialogResult::Ok)
       return;
     platform->setWaitCursor(true);
-    sortOutline(hostTables().pdModel.must().docGetBookmarkRoot(doc), options);
+    std::vector<WalkGap> gaps;
+    sortOutline(hostTables().pdModel.must().docGetBookmarkRoot(doc), options, compareTitles, &gaps);
     platform->setWaitCursor(false);
+    if (!gaps.empty())
+      view().alertNote("The bookmarks were sorted as far as the outline could be followed. " +
+                       describeGaps(gaps));
   } catch (const HostError &e) {
     if (platform)
       platform->setWaitCursor(false);

@@ -2,6 +2,8 @@
 // left out, and its counts say what it did.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "tests/support/pdf_builder.h"
@@ -73,6 +75,22 @@ TEST_F(DamagedOutline, ValidateReportsALoopItCouldNotCheckPast) {
     EXPECT_EQ(r.out.find("No errors found"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
   }
+}
+
+TEST_F(DamagedOutline, SortSaysWhatItCouldNotReachAndWritesNothing) {
+  const std::string deep = deepOutline(300);
+  const auto tooDeep = test::runSorvane({"sort", deep, "-o", dir.file("sorted.pdf")});
+  EXPECT_NE(tooDeep.exitCode, 0) << tooDeep.out << tooDeep.err;
+  EXPECT_NE(tooDeep.err.find("nested deeper than 256 levels"), std::string::npos) << tooDeep.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("sorted.pdf")));
+  const auto loop = test::runSorvane(
+      {"sort", damagedOutline(test::OutlineDamage::NextLoop), "-o", dir.file("sorted.pdf")});
+  EXPECT_NE(loop.exitCode, 0) << loop.out << loop.err;
+  EXPECT_NE(loop.err.find("(a loop)"), std::string::npos) << loop.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("sorted.pdf")));
+  // A whole outline sorts as before.
+  const auto whole = test::runSorvane({"sort", deepOutline(256), "-o", dir.file("sorted.pdf")});
+  EXPECT_EQ(whole.exitCode, 0) << whole.err;
 }
 
 TEST_F(DamagedOutline, ValidateOfAWholeOutlineStillFindsNoErrors) {

@@ -1,6 +1,8 @@
 // Actions, destinations, file specifications and low-level objects of existing bookmarks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 
 #include "sdk/host_error.h"
@@ -123,6 +125,20 @@ TEST_F(PdfActions, AMissingNameInADeepOrLoopingNameTreeIsMissedPromptly) {
     EXPECT_EQ(resolvedPage(action(1)), 2) << loop;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << loop;
   }
+}
+
+TEST_F(PdfActions, ANameInAPartOfTheTreeLeftUnreadIsMissingAndTheUserIsTold) {
+  PdfSpec fixture = withActions({ActionSpec::namedDest("here"), ActionSpec::namedDest("zebra")});
+  fixture.namedDests = {{"here", 2, true, false}, {"zebra", 3, true, false}};
+  fixture.nameTree.chainDepth = 70; // the names lie deeper than a lookup goes
+  open(fixture);
+  EXPECT_EQ(resolvedPage(action(0)), -2);
+  EXPECT_EQ(resolvedPage(action(1)), -2);
+  const auto &warnings = doc->doc().warnings();
+  const auto told = std::count_if(warnings.begin(), warnings.end(), [](const std::string &w) {
+    return w.find("too deep or too large to search whole") != std::string::npos;
+  });
+  EXPECT_GE(told, 1);
 }
 
 TEST_F(PdfActions, ADestinationToAnObjectThatIsNoPageIsInvalid) {
