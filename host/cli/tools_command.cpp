@@ -96,6 +96,10 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::
       throw HostError(ErrorCode::Generic, e.text());
     }
     out << "Pages printed: " << pages.size() << " -> " << (printTo ? *printTo : *printer) << "\n";
+    // Bookmarks the outline's damage hid (the plug-in's note named them) left their pages out.
+    const host::OutlineListing listing = host::listOutline(file.session.pdf(), file.doc);
+    if (listing.leftOut > 0 || !listing.warnings.empty())
+      return ExitCode::ProblemsFound;
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);
