@@ -2,11 +2,18 @@
 // threads. Both must give exactly what reading each page in turn gives.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <numeric>
 #include <set>
+#include <thread>
 
+#include "host/base/file_io.h"
 #include "host/pdf/page_fonts.h"
 #include "host/pdf/page_text.h"
 #include "host/pdf/pdf_document.h"
@@ -245,6 +252,31 @@ TEST_F(PageReading, ReadAheadPassesOnAPageThatFailsAndAFileThatChanged) {
   for (int32_t page = 0; page < 4; ++page)
     changing->pageText(page);
   EXPECT_EQ(describe(*changing->pageText(4)), expected);
+}
+
+TEST_F(PageReading, AStopThatLandsOnAnotherThreadReachesTheThreadThatReads) {
+  // A signal goes to any thread of the process that does not block it: a reader's as likely as
+  // the one that asks for pages. The stop it asks for must reach the asking thread all the same.
+  host::takeForwardedStops();
+  auto doc = openMixed(12);
+  doc->setReadAhead(2);
+  std::vector<int32_t> plan(12);
+  std::iota(plan.begin(), plan.end(), 0);
+  doc->planPageReads(plan);
+  std::atomic<bool> done{false};
+  std::thread other([&] {
+    while (!done.load())
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  ASSERT_EQ(pthread_kill(other.native_handle(), host::kForwardedStop), 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int32_t page = 0;
+  while (!host::interruptRequested() && std::chrono::steady_clock::now() < deadline)
+    doc->pageText(page++ % 12);
+  EXPECT_TRUE(host::interruptRequested());
+  done = true;
+  other.join();
+  host::clearInterrupt();
 }
 
 } // namespace
