@@ -29,22 +29,29 @@ std::string folderOf(const std::string &path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// What the signal handlers share with the rest of the process. A signal runs its handler on
+// whichever thread does not block it (a page reader's as well as the main thread), so a
+// volatile sig_atomic_t is not enough: it is only safe within one thread. Lock-free atomics are
+// safe both in a handler and between threads.
+static_assert(std::atomic<int>::is_always_lock_free, "signal handlers need lock-free atomics");
+
 // Temporary files the process has open, so that a signal that ends it can remove them. Plain
 // fixed arrays: the handler may only read memory and call async-signal-safe functions.
 constexpr size_t kMaxPending = 64;
 constexpr size_t kMaxPathBytes = 4096;
+enum PendingState : int { kFree, kFilling, kInUse };
 char g_pending[kMaxPending][kMaxPathBytes];
-volatile sig_atomic_t g_pendingUsed[kMaxPending];
+std::atomic<int> g_pendingUsed[kMaxPending]; // PendingState; the path counts when kInUse
 
 int rememberPending(const std::string &path) {
   if (path.size() >= kMaxPathBytes)
     return -1;
   for (size_t i = 0; i < kMaxPending; ++i) {
-    if (g_pendingUsed[i])
-      continue;
+    int expected = kFree;
+    if (!g_pendingUsed[i].compare_exchange_strong(expected, kFilling, std::memory_order_acquire))
+      continue; // (taken, perhaps by another thread at this very moment)
     std::memcpy(g_pending[i], path.c_str(), path.size() + 1);
-    std::atomic_signal_fence(std::memory_order_seq_cst); // the path is whole before it counts
-    g_pendingUsed[i] = 1;
+    g_pendingUsed[i].store(kInUse, std::memory_order_release); // the path is whole before it counts
     return static_cast<int>(i);
   }
   return -1;
@@ -52,19 +59,18 @@ int rememberPending(const std::string &path) {
 
 void forgetPending(int slot) {
   if (slot >= 0)
-    g_pendingUsed[slot] = 0;
+    g_pendingUsed[slot].store(kFree, std::memory_order_release);
 }
 
-volatile sig_atomic_t g_gentle = 0;
-volatile sig_atomic_t g_interrupted = 0;
+std::atomic<int> g_gentle{0};
+std::atomic<int> g_interrupted{0};
 
 void removePendingAndDie(int signal) {
-  if (g_gentle && !g_interrupted) {
-    g_interrupted = 1; // the operation stops at its next step and cleans up itself
-    return;
-  }
+  // Only the first of the stops asks gently, even when two land on two threads at once.
+  if (g_gentle.load() != 0 && g_interrupted.exchange(1) == 0)
+    return; // the operation stops at its next step and cleans up itself
   for (size_t i = 0; i < kMaxPending; ++i)
-    if (g_pendingUsed[i])
+    if (g_pendingUsed[i].load(std::memory_order_acquire) == kInUse)
       ::unlink(g_pending[i]);
   if (signal == SIGINT) {
     // Ended by Ctrl-C as the shell expects, so that a script running us stops too.
@@ -76,7 +82,7 @@ void removePendingAndDie(int signal) {
   ::_exit(130);
 }
 
-void stopOnly(int) { g_interrupted = 1; }
+void stopOnly(int) { g_interrupted.store(1); }
 
 // The name of our temporary files: ".NAME.sorvane-PID.XXXXXX" beside the target NAME.
 constexpr const char *kTempMark = ".sorvane-";
@@ -282,7 +288,7 @@ void removeTempFilesOnSignals() {
   }
 }
 
-void stopGentlyOnSignals(bool on) { g_gentle = on ? 1 : 0; }
+void stopGentlyOnSignals(bool on) { g_gentle.store(on ? 1 : 0); }
 
 void takeForwardedStops() {
   struct sigaction action {};
@@ -291,9 +297,9 @@ void takeForwardedStops() {
   ::sigaction(kForwardedStop, &action, nullptr);
 }
 
-bool interruptRequested() { return g_interrupted != 0; }
-void requestInterrupt() { g_interrupted = 1; }
-void clearInterrupt() { g_interrupted = 0; }
+bool interruptRequested() { return g_interrupted.load() != 0; }
+void requestInterrupt() { g_interrupted.store(1); }
+void clearInterrupt() { g_interrupted.store(0); }
 
 ScratchFile::ScratchFile(std::string_view stem) {
   std::error_code ec;

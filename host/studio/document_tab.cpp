@@ -59,7 +59,10 @@ DocumentTab::DocumentTab(StudioHost &host, DocHandle doc, QWidget *parent)
 }
 
 DocumentTab::~DocumentTab() {
-  // The renderer's thread stops before the document it copied goes.
+  // The renderer's thread stops first: before the view it sends pictures to goes (a picture
+  // still on its way to the view goes with the view), and before the document it copied goes.
+  // The view still uses the renderer while it goes, so the renderer itself goes last.
+  m_renderer->stop();
   delete m_pages;
   delete m_renderer;
 }

@@ -20,7 +20,9 @@ PageRenderer::PageRenderer(host::PdfDocument &document, QObject *parent)
     m_thread = std::thread([this] { work(); });
 }
 
-PageRenderer::~PageRenderer() {
+PageRenderer::~PageRenderer() { stop(); }
+
+void PageRenderer::stop() {
   {
     std::lock_guard lock(m_mutex);
     m_stop = true;
@@ -34,6 +36,8 @@ PageRenderer::~PageRenderer() {
 void PageRenderer::request(int page, double scale) {
   {
     std::lock_guard lock(m_mutex);
+    if (m_stop)
+      return;
     m_asks.erase(std::remove_if(m_asks.begin(), m_asks.end(),
                                 [page](const Ask &a) { return a.page == page; }),
                  m_asks.end());

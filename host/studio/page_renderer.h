@@ -29,6 +29,10 @@ public:
   void request(int page, double scale);
   // Forgets every ask not yet begun.
   void clear();
+  // Ends the thread, after the page it is drawing: no rendered() comes any more and later asks
+  // are dropped. The owner calls it before the receivers of rendered() go, so that none of them
+  // goes while the thread still sends it pictures.
+  void stop();
   bool threaded() const { return m_own != nullptr; }
 
 signals:

@@ -76,8 +76,7 @@ bool PatternMatcher::matchesOnlyEmptyText() const {
                                         "Z",
                                         "9",
                                         "x.y-z (note)",
-                                        "\xC3\x9C"
-                                        "ber",
+                                        "\303\234ber", // "Über"
                                         " "};
   bool emptyMatch = false;
   for (const char *probe : kProbes) {
