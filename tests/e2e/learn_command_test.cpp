@@ -2,6 +2,7 @@
 // second volume's.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -137,8 +138,17 @@ TEST(SuggestCommand, ProposesTheHeadingStylesAndGenerateAutoUsesThem) {
           .exitCode,
       2);
 
+  // The rules of a --auto run stay in memory: nothing goes into the temporary folder (which
+  // here cannot take a file), so nothing can be left there by a run that is killed.
+  const char *tmp = std::getenv("TMPDIR");
+  const std::string savedTmp = tmp ? tmp : "";
+  ::setenv("TMPDIR", dir.file("no/such/folder").c_str(), 1);
   const auto autoRun =
       test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "-o", dir.file("out.pdf")});
+  if (tmp)
+    ::setenv("TMPDIR", savedTmp.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
   ASSERT_EQ(autoRun.exitCode, 0) << autoRun.err;
   EXPECT_NE(autoRun.err.find("Suggested 2 levels"), std::string::npos) << autoRun.err;
   const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
