@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "tests/support/fixture_helpers.h"
 #include "tests/support/pdf_builder.h"
 
 namespace sorvane::bench {
@@ -46,6 +47,23 @@ void writeSyntheticDocument(const std::string &path, int pages) {
           "[(The) -250 (quick) -250 (br) 15 (own) -250 (fox) -250 (jumps) -250 (over) -250 "
           "(the) -250 (lazy) -250 (dog,) -250 (and) -250 (the) -250 (page) -250 (goes) -250 "
           "(on.)] TJ");
+    }
+  }
+  test::writePdf(spec, path);
+}
+
+void writeCrowdedDocument(const std::string &path, int pages, int perPage) {
+  if (std::filesystem::exists(path))
+    return;
+  test::PdfSpec spec = test::pages(pages);
+  int n = 0;
+  for (int p = 0; p < pages; ++p) {
+    spec.pages[size_t(p)].height = 40 + 10.0 * perPage;
+    for (int k = 0; k < perPage; ++k) {
+      const std::string title = "Entry " + std::to_string(++n);
+      spec.pages[size_t(p)].texts.push_back(
+          test::textAt(title, 72, 20 + 10.0 * (perPage - k), 9, "Helvetica-Bold"));
+      spec.outline.push_back({title, {}, test::ActionSpec::goTo(p), false, {}, 0, {}});
     }
   }
   test::writePdf(spec, path);

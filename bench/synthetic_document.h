@@ -10,4 +10,9 @@ namespace sorvane::bench {
 // Writes a document of `pages` pages to `path` (unless it already exists).
 void writeSyntheticDocument(const std::string &path, int pages);
 
+// Writes a document of `pages` tall pages that each hold `perPage` headings (Helvetica-Bold,
+// 9 pt) and an outline with a bookmark for each: what `learn` meets in a reference manual whose
+// entries are bookmarks.
+void writeCrowdedDocument(const std::string &path, int pages, int perPage);
+
 } // namespace sorvane::bench
