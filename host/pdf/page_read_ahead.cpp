@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/pdf/document_engine.h"
 #include "host/pdf/page_text.h"
 #include "host/pdf/pdf_document.h"
 
@@ -95,8 +96,11 @@ std::unique_ptr<PageText> PageReadAhead::take(PdfDocument &doc, int32_t index) {
   }
   std::unique_ptr<PageText> text = std::move(slot->second.text);
   const std::exception_ptr error = slot->second.error;
+  const std::vector<std::string> warnings = std::move(slot->second.warnings);
   m_slots.erase(slot);
   lock.unlock();
+  std::vector<std::string> &told = doc.engine().warnings();
+  told.insert(told.end(), warnings.begin(), warnings.end());
   if (error)
     std::rethrow_exception(error);
   return text;
@@ -147,6 +151,11 @@ void PageReadAhead::readInto(std::map<size_t, Slot>::iterator slot, PdfDocument 
   } catch (...) {
     error = std::current_exception();
   }
+  // A reader's own opening of the file warns into its own list; the asker's document warns
+  // into the list the user sees already.
+  std::vector<std::string> warnings;
+  if (&doc != &m_doc)
+    warnings.swap(doc.engine().warnings());
   lock.lock();
   if (generation != m_generation)
     return;
@@ -155,6 +164,7 @@ void PageReadAhead::readInto(std::map<size_t, Slot>::iterator slot, PdfDocument 
   if (slot != m_slots.end()) {
     slot->second.text = std::move(text);
     slot->second.error = error;
+    slot->second.warnings = std::move(warnings);
     slot->second.state = State::Done;
   }
   m_done.notify_all();

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -50,6 +51,9 @@ private:
     State state = State::Queued;
     std::unique_ptr<PageText> text;
     std::exception_ptr error;
+    // What the engine warned of while a reader read the page (a repair, a damaged object):
+    // told by the asking document when the page is taken.
+    std::vector<std::string> warnings;
   };
   enum class Claim { Open, Reader, Asker };
   void readerLoop();

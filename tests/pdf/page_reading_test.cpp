@@ -254,6 +254,44 @@ TEST_F(PageReading, ReadAheadPassesOnAPageThatFailsAndAFileThatChanged) {
   EXPECT_EQ(describe(*changing->pageText(4)), expected);
 }
 
+TEST_F(PageReading, WhatTheEngineWarnsOfWhileAReaderReadsReachesTheDocument) {
+  // 24 pages; the content of page 13 claims a compression it does not have, which the engine
+  // warns of as it reads it.
+  std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>", "",
+                                      "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+  std::string kids;
+  for (int i = 0; i < 24; ++i) {
+    const std::string garbage = "no compressed data here";
+    objects.push_back(i == 12 ? "<< /Length " + std::to_string(garbage.size()) +
+                                    " /Filter /FlateDecode >>\nstream\n" + garbage + "\nendstream"
+                              : test::rawStream("BT /F1 10 Tf 72 700 Td (Page) Tj ET"));
+    objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font "
+                      "<< /F1 3 0 R >> >> /Contents " +
+                      std::to_string(objects.size()) + " 0 R >>");
+    kids += std::to_string(objects.size()) + " 0 R ";
+  }
+  objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count 24 >>";
+  test::writeFile(dir.file("warns.pdf"), test::rawPdf(objects));
+  for (int readers : {0, 2}) {
+    auto doc = host::PdfDocument::open(dir.file("warns.pdf"));
+    const size_t before = doc->warnings().size();
+    doc->setReadAhead(readers);
+    std::vector<int32_t> plan(24);
+    std::iota(plan.begin(), plan.end(), 0);
+    doc->planPageReads(plan);
+    // The first pages are the asking thread's to read; by the time they are taken the readers
+    // have the next ones (page 13 among them), and are given the time to read them.
+    for (int32_t page = 0; page < 8; ++page)
+      doc->pageText(page);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int32_t page = 8; page < 24; ++page)
+      doc->pageText(page);
+    doc->setReadAhead(0);
+    EXPECT_GT(doc->warnings().size(), before)
+        << readers << " readers: " << ::testing::PrintToString(doc->warnings());
+  }
+}
+
 TEST_F(PageReading, AStopThatLandsOnAnotherThreadReachesTheThreadThatReads) {
   // A signal goes to any thread of the process that does not block it: a reader's as likely as
   // the one that asks for pages. The stop it asks for must reach the asking thread all the same.
