@@ -55,19 +55,25 @@ TEST(SafeWriting, OnlyRegularFilesAndNewPathsAreWritten) {
   EXPECT_EQ(test::readFile(dir.file("real")), "new");
 }
 
-TEST(SafeWriting, ATerminatingSignalRemovesTheTemporaryFile) {
-  test::TempDir dir;
+// The wait status of a child that, halfway through writing a file in `dir`, gets `signal`.
+int statusAfterSignalWhileWriting(const test::TempDir &dir, int signal) {
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
     host::removeTempFilesOnSignals();
     host::PendingFile file(dir.file("out.pdf"));
     file.write("half of a file");
-    ::raise(SIGTERM);
+    ::raise(signal);
     ::_exit(0); // not reached: the signal ends the process
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  int status = -1;
+  if (child > 0)
+    ::waitpid(child, &status, 0);
+  return status;
+}
+
+TEST(SafeWriting, ATerminatingSignalRemovesTheTemporaryFile) {
+  test::TempDir dir;
+  const int status = statusAfterSignalWhileWriting(dir, SIGTERM);
   // Interrupted, as the exit codes say, not killed.
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
   EXPECT_TRUE(hiddenFiles(dir.path()).empty());
@@ -77,17 +83,7 @@ TEST(SafeWriting, ATerminatingSignalRemovesTheTemporaryFile) {
 TEST(SafeWriting, CtrlCStillEndsTheProcessByItsSignal) {
   // A shell running a loop of commands stops the loop only when a command dies of SIGINT.
   test::TempDir dir;
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    host::removeTempFilesOnSignals();
-    host::PendingFile file(dir.file("out.pdf"));
-    file.write("half of a file");
-    ::raise(SIGINT);
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  const int status = statusAfterSignalWhileWriting(dir, SIGINT);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
   EXPECT_TRUE(hiddenFiles(dir.path()).empty());
 }
