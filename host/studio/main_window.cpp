@@ -458,7 +458,7 @@ bool MainWindow::runMenuItem(const QString &name) {
       else
         document.keepChanges();
     } catch (const HostError &e) {
-      QMessageBox::warning(this, kAppName, tr("%1: %2").arg(t->title(), qs(e.text())));
+      QMessageBox::warning(this, kAppName, qs(e.text())); // the text names the file
     }
   }
   if (t && m_tabs->indexOf(t) >= 0) {
