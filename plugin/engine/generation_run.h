@@ -24,6 +24,19 @@ class BookmarkBuilder;
 class PageContent;
 struct TextRun;
 
+// The text runs of one page as the page scan reads them: a page's content, or a copy of its
+// runs kept for many scans (rule learning).
+class PageRunSource {
+public:
+  virtual ~PageRunSource() = default;
+  virtual size_t runCount() const = 0;
+  // Run `k` as PageContent::buildTextRun makes it; false for a run that cannot be read or is
+  // empty.
+  virtual bool buildRun(size_t k, bool trim, TextRun &out) const = 0;
+  // The table-of-contents rows among all the page's runs.
+  virtual ContentsRows contentsRows() const = 0;
+};
+
 class GenerationRun {
 public:
   // A run with `settings`, which must outlive it. Without a monitor, the host's document
@@ -38,7 +51,13 @@ public:
 
   // The steps of a run, for tests.
   void scanPage(PageContent &page, int32_t pageIndex);
+  void scanRuns(const PageRunSource &page, int32_t pageIndex);
   void insertHeadings(DocHandle doc);
+  // The headings found, as insertion places them: sorted when asked, neighbouring duplicates
+  // and (unless kept) headings without a parent level dropped, titles numbered and formatted.
+  // Each tree starts at a top-level heading (or
+  // an orphan kept). `anyTopLevel` tells whether some heading of the first level was found.
+  std::vector<BookmarkNode> assembleTrees(bool &anyTopLevel);
   std::vector<BookmarkNode> &found() { return m_found; }
   const RunOutcome &outcome() const { return m_outcome; }
 
@@ -63,6 +82,7 @@ private:
   std::optional<RunFontFilter> runFontFilter() const;
   void drop(const BookmarkNode &node, DropReason reason);
   void placed(const BookmarkNode &node);
+  void placedTree(const BookmarkNode &tree); // the tree's nodes, depth first
 
   const BookmarkBuilder &m_settings;
   const ProgressMonitor *m_monitor;

@@ -30,7 +30,7 @@ void GenerationRun::placed(const BookmarkNode &node) {
   m_outcome.headings.push_back(std::move(h));
 }
 
-void GenerationRun::insertHeadings(DocHandle doc) {
+std::vector<BookmarkNode> GenerationRun::assembleTrees(bool &anyTopLevel) {
   if (m_settings.sortText) {
     std::sort(m_found.begin(), m_found.end(), [](const BookmarkNode &a, const BookmarkNode &b) {
       const BookmarkDest &da = a.action.dest;
@@ -40,7 +40,6 @@ void GenerationRun::insertHeadings(DocHandle doc) {
       return da.rect.top > db.rect.top;
     });
   }
-  m_outcome.bookmarksInserted = 0;
   if (m_settings.skipDupBookmarks && !m_found.empty()) {
     // Only neighbours are compared, on the raw titles.
     std::vector<BookmarkNode> kept;
@@ -54,8 +53,55 @@ void GenerationRun::insertHeadings(DocHandle doc) {
     }
     m_found.swap(kept);
   }
-  const bool anyTree = std::any_of(m_found.begin(), m_found.end(),
-                                   [](const BookmarkNode &n) { return n.level == 0; });
+  anyTopLevel = std::any_of(m_found.begin(), m_found.end(),
+                            [](const BookmarkNode &n) { return n.level == 0; });
+
+  std::vector<BookmarkNode> trees;
+  const bool keepOrphans = m_settings.keepOrphanHeadings;
+  LevelCounters counters;
+  size_t i = 0;
+  while (i < m_found.size()) {
+    if (m_found[i].level != 0 && !keepOrphans) {
+      // Nothing to hang a lower heading from before the first top-level one.
+      drop(m_found[i++], DropReason::NoParentLevel);
+      continue;
+    }
+    // A tree starts at a top-level heading, or (orphans kept) at any heading with no higher
+    // one before it.
+    BookmarkNode tree = m_found[i++];
+    bumpCounter(counters, tree.level);
+    tree.title = labelAndFormat(tree.title, tree.level, counters, m_settings.levels);
+    for (; i < m_found.size() && m_found[i].level > tree.level; ++i) {
+      BookmarkNode &node = m_found[i];
+      bumpCounter(counters, node.level);
+      node.title = labelAndFormat(node.title, node.level, counters, m_settings.levels);
+      if (tree.addAtLevel(node, node.level))
+        continue;
+      if (!keepOrphans) {
+        drop(node, DropReason::NoParentLevel);
+        continue;
+      }
+      // Under the nearest earlier heading of a higher level: the deepest last child above it.
+      BookmarkNode *parent = &tree;
+      while (!parent->children.empty() && parent->children.back().level < node.level)
+        parent = &parent->children.back();
+      parent->children.push_back(node);
+    }
+    trees.push_back(std::move(tree));
+  }
+  return trees;
+}
+
+void GenerationRun::placedTree(const BookmarkNode &tree) {
+  placed(tree);
+  for (const BookmarkNode &child : tree.children)
+    placedTree(child);
+}
+
+void GenerationRun::insertHeadings(DocHandle doc) {
+  m_outcome.bookmarksInserted = 0;
+  bool anyTree = false;
+  std::vector<BookmarkNode> trees = assembleTrees(anyTree);
 
   PDModelTable &pd = hostTables().pdModel.must();
   const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
@@ -77,40 +123,8 @@ void GenerationRun::insertHeadings(DocHandle doc) {
   case InsertType::After: break;
   }
 
-  const bool keepOrphans = m_settings.keepOrphanHeadings;
-  LevelCounters counters;
-  size_t i = 0;
-  while (i < m_found.size()) {
-    if (m_found[i].level != 0 && !keepOrphans) {
-      // Nothing to hang a lower heading from before the first top-level one.
-      drop(m_found[i++], DropReason::NoParentLevel);
-      continue;
-    }
-    // A tree starts at a top-level heading, or (orphans kept) at any heading with no higher
-    // one before it.
-    BookmarkNode tree = m_found[i++];
-    bumpCounter(counters, tree.level);
-    tree.title = labelAndFormat(tree.title, tree.level, counters, m_settings.levels);
-    placed(tree);
-    for (; i < m_found.size() && m_found[i].level > tree.level; ++i) {
-      BookmarkNode &node = m_found[i];
-      bumpCounter(counters, node.level);
-      node.title = labelAndFormat(node.title, node.level, counters, m_settings.levels);
-      if (tree.addAtLevel(node, node.level)) {
-        placed(node);
-        continue;
-      }
-      if (!keepOrphans) {
-        drop(node, DropReason::NoParentLevel);
-        continue;
-      }
-      // Under the nearest earlier heading of a higher level: the deepest last child above it.
-      BookmarkNode *parent = &tree;
-      while (!parent->children.empty() && parent->children.back().level < node.level)
-        parent = &parent->children.back();
-      parent->children.push_back(node);
-      placed(node);
-    }
+  for (BookmarkNode &tree : trees) {
+    placedTree(tree);
     const BookmarkNode::Inserted inserted =
         tree.insertIntoOutline(doc, root, anchor, append, afterAnchor);
     if (inserted.bookmark)

@@ -25,29 +25,48 @@ std::string trimmed(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+// A page's content as the scan reads it.
+class ContentRuns : public PageRunSource {
+public:
+  explicit ContentRuns(PageContent &page) : m_page(page) {}
+  size_t runCount() const override { return m_page.runs().size(); }
+  bool buildRun(size_t k, bool trim, TextRun &out) const override {
+    return m_page.buildTextRun(m_page.runs()[k], trim, out);
+  }
+  ContentsRows contentsRows() const override {
+    std::vector<TextRun> all;
+    all.reserve(m_page.runs().size());
+    for (const RunRef &ref : m_page.runs()) {
+      TextRun run;
+      if (m_page.buildTextRun(ref, false, run))
+        all.push_back(std::move(run));
+    }
+    return ContentsRows(all);
+  }
+
+private:
+  PageContent &m_page;
+};
+
 } // namespace
 
 void GenerationRun::scanPage(PageContent &page, int32_t pageIndex) {
+  scanRuns(ContentRuns(page), pageIndex);
+}
+
+void GenerationRun::scanRuns(const PageRunSource &page, int32_t pageIndex) {
   m_currentPage = pageIndex;
   m_line = Line();
   m_contents = ContentsRows();
-  if (m_settings.skipContentsLines) {
-    std::vector<TextRun> all;
-    all.reserve(page.runs().size());
-    for (const RunRef &ref : page.runs()) {
-      TextRun run;
-      if (page.buildTextRun(ref, false, run))
-        all.push_back(std::move(run));
-    }
-    m_contents = ContentsRows(all);
-  }
+  if (m_settings.skipContentsLines)
+    m_contents = page.contentsRows();
   std::vector<int32_t> current;
   std::vector<int32_t> previous;
-  const std::vector<RunRef> &runs = page.runs();
-  for (size_t k = 0; k < runs.size();) {
+  const size_t runs = page.runCount();
+  for (size_t k = 0; k < runs;) {
     const bool lineStart = m_line.text.empty();
     TextRun run;
-    if (!page.buildTextRun(runs[k], lineStart, run) || (lineStart && run.text.empty())) {
+    if (!page.buildRun(k, lineStart, run) || (lineStart && run.text.empty())) {
       ++k;
       continue;
     }
@@ -154,13 +173,13 @@ void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
   text = trimmed(text);
 
   if (!text.empty()) {
-    const bool stopWord = m_stopWords.contain(text);
-    const bool contentsLine =
-        m_contents.count() > 0 && m_contents.endsContentsRow(m_line.lastRunBox);
     for (int32_t index : candidates) {
       const LevelRule &level = m_settings.levels[size_t(index)];
       if (!level.matchesText(text))
         continue;
+      const bool stopWord = m_stopWords.contain(text);
+      const bool contentsLine =
+          m_contents.count() > 0 && m_contents.endsContentsRow(m_line.lastRunBox);
       if (stopWord || contentsLine) {
         // A heading by its rules, left out for its stop word or as a contents line: said, not
         // kept.

@@ -101,6 +101,24 @@ void PageContent::visit(ElementHandle element) {
 }
 
 bool PageContent::buildTextRun(const RunRef &ref, bool trim, TextRun &out) const {
+  Fixed trimmedLeft = 0;
+  uint32_t blanks = 0;
+  if (!readRun(ref, trim, out, trimmedLeft, blanks))
+    return false;
+  if (trim) {
+    out.box.left = trimmedLeft;
+    out.text.erase(0, blanks);
+  }
+  return true;
+}
+
+bool PageContent::buildTextRunBothWays(const RunRef &ref, TextRun &out, Fixed &trimmedLeft,
+                                       uint32_t &leadingBlanks) const {
+  return readRun(ref, true, out, trimmedLeft, leadingBlanks);
+}
+
+bool PageContent::readRun(const RunRef &ref, bool measureTrim, TextRun &out, Fixed &trimmedLeft,
+                          uint32_t &leadingBlanks) const {
   PDFEditReadTable &read = hostTables().pdfEditRead.must();
   out = TextRun();
   const int32_t chars = read.textRunGetNumChars(ref.element, ref.runIndex);
@@ -111,13 +129,15 @@ bool PageContent::buildTextRun(const RunRef &ref, bool trim, TextRun &out) const
     return false;
   const TextRunFont font = read.textRunGetFont(ref.element, ref.runIndex);
   out.box = toFixed(read.textRunGetBBox(ref.element, ref.runIndex));
-  if (trim) {
+  trimmedLeft = out.box.left;
+  leadingBlanks = 0;
+  if (measureTrim) {
     const auto blanks = std::find_if_not(text.begin(), text.end(), isBlankByte) - text.begin();
     const int32_t first = read.textRunGetCharOffset(ref.element, ref.runIndex);
     const int64_t q = std::min<int64_t>(int64_t(blanks) + first, int64_t(first) + chars - 1);
     if (q >= 0) {
-      out.box.left = fixedFromDouble(read.textGetCharBBox(ref.element, int32_t(q)).left);
-      text.erase(0, size_t(blanks));
+      trimmedLeft = fixedFromDouble(read.textGetCharBBox(ref.element, int32_t(q)).left);
+      leadingBlanks = uint32_t(blanks);
     }
   }
   out.text = std::move(text);

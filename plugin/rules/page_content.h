@@ -45,10 +45,16 @@ public:
   // edge moves to the first character after them. False (and `out.valid` false) for a run
   // whose text cannot be read or is empty.
   bool buildTextRun(const RunRef &ref, bool trim, TextRun &out) const;
+  // The run untrimmed, and what trimming would change: the left edge of its first character
+  // after the leading blanks, and how many blank bytes lead. One reading for both forms.
+  bool buildTextRunBothWays(const RunRef &ref, TextRun &out, Fixed &trimmedLeft,
+                            uint32_t &leadingBlanks) const;
 
   PageHandle page() const { return m_page; }
 
 private:
+  bool readRun(const RunRef &ref, bool measureTrim, TextRun &out, Fixed &trimmedLeft,
+               uint32_t &leadingBlanks) const;
   void walk(ContentHandle list);
   void visit(ElementHandle element);
 

@@ -1,5 +1,8 @@
 #include "plugin/rules/text_match_rule.h"
 
+#include <memory>
+#include <unordered_map>
+
 #include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/pattern_matcher.h"
 #include "plugin/rules/text_case.h"
@@ -66,12 +69,39 @@ void TextMatchRule::resetForMissingCabinet() {
   multilineTitles = true;
 }
 
-bool TextMatchRule::matchesText(std::string_view title) const {
-  if (!query.pattern.empty()) {
+namespace {
+
+// The compiled form of a query, kept per thread: a scan tests every line against the same few
+// patterns. Nothing when the pattern does not compile.
+const PatternMatcher *compiledQuery(const TextQuery &query) {
+  struct Entry {
+    std::unique_ptr<PatternMatcher> matcher; // null: does not compile
+  };
+  thread_local std::unordered_map<std::string, Entry> cache;
+  std::string key = query.pattern;
+  key += '\0';
+  key += char('0' + query.useRegExp) + std::string(1, char('0' + query.wholeWords)) +
+         char('0' + query.matchCase);
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    if (cache.size() >= 256)
+      cache.clear();
     const BuiltPattern built =
         buildPattern({query.pattern, query.useRegExp, query.wholeWords, query.matchCase});
-    PatternMatcher matcher;
-    if (matcher.compile(built.pattern, built.caseless) && !matcher.execute(title))
+    auto matcher = std::make_unique<PatternMatcher>();
+    if (!matcher->compile(built.pattern, built.caseless))
+      matcher.reset();
+    it = cache.emplace(std::move(key), Entry{std::move(matcher)}).first;
+  }
+  return it->second.matcher.get();
+}
+
+} // namespace
+
+bool TextMatchRule::matchesText(std::string_view title) const {
+  if (!query.pattern.empty()) {
+    const PatternMatcher *matcher = compiledQuery(query);
+    if (matcher && !matcher->execute(title))
       return false;
   }
   return caseTestPasses(caseMatching, title);
