@@ -6,15 +6,22 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
 #include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/generate_command.h"
+#include "host/cli/host_session.h"
 #include "host/cli/rule_learning.h"
+#include "host/cli/settings_support.h"
+#include "host/cli/terminal_progress.h"
 #include "host/pdf/outline_listing.h"
 #include "host/pdf/pdf_tables.h"
+#include "host/runtime/as_extra.h"
+#include "host/runtime/batch_sequence.h"
+#include "host/runtime/build_settings_file.h"
 
 namespace sorvane::cli {
 namespace {
@@ -23,41 +30,6 @@ std::string points(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", v);
   return text;
-}
-
-// How the rules do on the document they came from: a dry run of generate with them, its
-// headings paired with the bookmarks by page and title.
-struct Reproduction {
-  int reproduced = 0;
-  int others = 0; // headings the outline does not have
-};
-
-Reproduction reproduce(const std::string &input, const std::string &rules,
-                       const std::string &password, const std::vector<OutlineMark> &marks) {
-  std::vector<std::string> args = {input, "-s", rules, "--dry-run", "--json", "-q", "-j", "1"};
-  if (!password.empty())
-    args.insert(args.end(), {"--password", password});
-  std::ostringstream report;
-  std::ostringstream ignored;
-  runGenerate(args, report, ignored);
-  Reproduction r;
-  const auto parsed = nlohmann::json::parse(report.str(), nullptr, false);
-  if (parsed.is_discarded() || !parsed.contains("headings"))
-    return r;
-  std::multimap<std::pair<int, std::string>, int> wanted; // (page, title) -> unused
-  for (const OutlineMark &m : marks)
-    if (m.page)
-      wanted.emplace(std::make_pair(*m.page, normalizedTitle(m.title)), 0);
-  for (const auto &h : parsed["headings"]) {
-    auto it = wanted.find({h.value("page", 0) - 1, normalizedTitle(h.value("title", ""))});
-    if (it != wanted.end()) {
-      ++r.reproduced;
-      wanted.erase(it);
-    } else {
-      ++r.others;
-    }
-  }
-  return r;
 }
 
 // Every line of every page; a page that cannot be read is told and left out.
@@ -110,6 +82,22 @@ std::optional<std::string> rulesOutputProblem(const Arguments &a, const std::str
 
 } // namespace
 
+namespace {
+
+constexpr size_t kListedInReport = 10;
+
+void listBookmarks(std::ostream &out, const char *heading, const nlohmann::json &list) {
+  if (list.empty())
+    return;
+  out << heading << " (" << list.size() << (list.size() > kListedInReport ? ", the first 10" : "")
+      << "):\n";
+  for (size_t i = 0; i < list.size() && i < kListedInReport; ++i)
+    out << "    page " << list[i].value("page", 0) << ", depth " << list[i].value("depth", 1)
+        << ": " << list[i].value("title", "") << "\n";
+}
+
+} // namespace
+
 ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(args, *findCommand("learn"));
   if (a.error())
@@ -122,81 +110,102 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
     return usageError(err, *problem);
   try {
     const std::string pw = password(a);
+    HostSession session(err);
+    ASExtraTable &x = session.provider().asExtra();
     auto document = openDocument(input, pw, err);
-    host::PdfTables tables;
-    const DocHandle doc = tables.add(*document);
-    const host::OutlineListing outline = host::listOutline(tables, doc);
-    tables.remove(doc);
+    const DocHandle doc = session.pdf().add(*document);
+    struct Close {
+      HostSession &s;
+      DocHandle d;
+      ~Close() { s.pdf().remove(d); }
+    } close{session, doc};
     // Rules are learned from the bookmarks that could be read; the user hears what was not.
+    const host::OutlineListing outline = host::listOutline(session.pdf(), doc);
     for (const std::string &w : outline.warnings)
       err << "sorvane: warning: " << input << ": " << w << "\n";
-    std::vector<OutlineMark> marks;
-    for (const host::OutlineEntry &e : outline.entries)
-      marks.push_back(OutlineMark{e.depth, e.title, e.page});
-    if (marks.empty()) {
+    if (outline.entries.empty()) {
       err << "sorvane: " << input << " has no bookmarks to learn from.\n";
       return ExitCode::ProblemsFound;
     }
-    const std::vector<TextLine> lines = documentLines(*document, input, err);
-    const Learned learned = learnRules(lines, marks);
-    if (learned.levels.empty()) {
-      err << "sorvane: " << input << ": no bookmark's heading was found on the page it leads "
-          << "to; nothing was learned or written.\n";
+    session.loadPlugIn();
+    CabinetHandle params = x.cabinetNew();
+    host::BatchSequence sequence(session.provider().acroView(), x,
+                                 session.provider().core().atomFromString(host::kLearnCommandName),
+                                 params);
+    x.cabinetDestroy(params);
+    TerminalProgress progress(err, ::isatty(2) != 0, x);
+    const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
+    const std::optional<RunOutcome> outcome = sequence.lastOutcome();
+    if (outcome && outcome->cancelled)
+      throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
+    if (outcome && outcome->stopped())
+      throw HostError(outcome->stopCode,
+                      input + ": learning stopped, nothing was written: " + outcome->stopReason);
+    if (!outcome || status != CommandStatus::Done)
+      throw HostError(ErrorCode::Generic, input + ": learning did not finish.");
+    for (const PageFailure &f : outcome->failedPages)
+      err << "sorvane: " << input << ": page " << f.page + 1 << " could not be read; its lines "
+          << "were not looked at\n";
+    CabinetHandle result = sequence.params();
+    const nlohmann::json report =
+        nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
+    CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
+    const int levels = learned ? x.cabinetGetInt(learned, "NumLevels", 0) : 0;
+    if (report.is_discarded() || !learned) {
+      x.cabinetDestroy(result);
+      throw HostError(ErrorCode::Generic, input + ": learning gave no rules and no report.");
+    }
+    const int expected = report.value("expected", 0);
+    const int made = report.value("made", 0);
+    const int reproduced = report.value("reproduced", 0);
+    const bool runaway = report.value("runaway", false) || made > 2 * expected;
+    if (levels == 0 || runaway) {
+      x.cabinetDestroy(result);
+      if (levels == 0)
+        err << "sorvane: " << input << ": no bookmark's heading was found on the page it leads "
+            << "to; nothing was learned or written.\n";
+      else
+        err << "sorvane: " << input << ": the best rules found would make " << made
+            << " bookmarks, more than twice the " << expected << " of the outline; they are no "
+            << "use, and nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
-    writeResultFile(*output, settingsFile(learned).dump(2) + "\n");
-    const Reproduction r = reproduce(input, *output, pw, marks);
-    const int withPages = int(std::count_if(
-        marks.begin(), marks.end(), [](const OutlineMark &m) { return m.page.has_value(); }));
+    writeSettingsFile(x, x.cabinetDup(learned), *output);
+    x.cabinetDestroy(result);
     if (a.flag("--json")) {
-      nlohmann::ordered_json report = {{"rules", *output},
-                                       {"bookmarks", learned.bookmarks},
-                                       {"placed", learned.placed},
-                                       {"reproduced", r.reproduced},
-                                       {"others", r.others}};
-      nlohmann::ordered_json levels = nlohmann::ordered_json::array();
-      for (const LearnedLevel &l : learned.levels) {
-        nlohmann::ordered_json level = {{"depth", l.depth},
-                                        {"bookmarks", l.bookmarks},
-                                        {"placed", l.placed},
-                                        {"fonts", l.fonts},
-                                        {"size", l.size},
-                                        {"tolerance", l.tolerance},
-                                        {"pattern", l.pattern},
-                                        {"multiline", l.multiline},
-                                        {"removeNumbers", l.removeNumbers},
-                                        {"otherLines", l.otherLines},
-                                        {"samples", l.samples}};
-        if (l.indent)
-          level["indent"] = {l.indent->first, l.indent->second};
-        levels.push_back(std::move(level));
-      }
-      report["levels"] = std::move(levels);
-      out << report.dump(2) << "\n";
+      nlohmann::ordered_json shown = nlohmann::ordered_json::parse(report.dump());
+      shown["rules"] = *output;
+      out << shown.dump(2) << "\n";
     } else {
-      out << "Learned " << learned.levels.size()
-          << (learned.levels.size() == 1 ? " level" : " levels") << " from the "
-          << learned.bookmarks << " bookmarks of " << input << " -> " << *output << "\n";
-      for (const LearnedLevel &l : learned.levels) {
-        out << "Level " << l.depth << ": " << l.placed << " of " << l.bookmarks
-            << " bookmarks placed; ";
-        describeLevel(out, l);
-        out << "; " << l.otherLines << " other lines of the document fit\n";
-        for (const std::string &sample : l.samples)
-          out << "    " << sample << "\n";
-      }
-      if (learned.levels.size() <
-          size_t(std::max_element(marks.begin(), marks.end(), [](const auto &x, const auto &y) {
-                   return x.depth < y.depth;
-                 })->depth))
-        out << "Deeper bookmarks were left out: no heading of the next depth was found.\n";
-      out << "Generating with these rules reproduces " << r.reproduced << " of " << withPages
+      out << "Learned " << levels << (levels == 1 ? " level" : " levels") << " from the "
+          << report.value("bookmarks", 0) << " bookmarks of " << input << " -> " << *output << "\n";
+      int n = 0;
+      for (const auto &l : report["levels"])
+        out << "Level " << ++n << " (depth " << l.value("depth", 1) << "): " << l.value("takes", "")
+            << "\n    " << l.value("located", 0) << " of " << l.value("bookmarks", 0)
+            << " bookmarks of this depth found on their pages"
+            << (l.value("runIn", 0)
+                    ? " (" + std::to_string(l.value("runIn", 0)) + " at the start of a longer line)"
+                    : std::string())
+            << "; makes " << l.value("made", 0) << ", " << l.value("matched", 0)
+            << " of them the outline's\n";
+      if (report.value("withoutPage", 0) > 0)
+        out << report.value("withoutPage", 0)
+            << " bookmarks lead to no page of the document and cannot be reproduced.\n";
+      listBookmarks(out, "Not reproduced", report["missed"]);
+      listBookmarks(out, "Made but not in the outline", report["extra"]);
+      char f1[16];
+      std::snprintf(f1, sizeof f1, "%.3f", report.value("f1", 0.0));
+      out << "Generating with these rules reproduces " << reproduced << " of " << expected
           << " bookmarks";
-      if (withPages > 0)
-        out << " (" << (100 * r.reproduced + withPages / 2) / withPages << " %)";
-      out << " and makes " << r.others << " others.\n";
+      if (expected > 0)
+        out << " (" << (100 * reproduced + expected / 2) / expected << " %)";
+      out << " and makes " << made - reproduced << " others (F1 " << f1 << ").\n"
+          << "The rules replace a document's bookmarks when applied (InsertType Replace); "
+          << "change InsertType to add to them instead.\n";
     }
-    return r.reproduced < withPages ? ExitCode::ProblemsFound : ExitCode::Success;
+    return reproduced == expected && made == reproduced ? ExitCode::Success
+                                                        : ExitCode::ProblemsFound;
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }

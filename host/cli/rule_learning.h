@@ -1,6 +1,6 @@
-// Level rules learned from a document's own outline: each bookmark's heading is found on its
-// page, the headings of each outline depth give the text style of a level, and the rule is
-// tightened against every line of the document until it catches little else.
+// Level rules suggested for a document without an outline, from its text styles: the body
+// style, then the heading styles that stand out from it. (Rules learned from an outline are the
+// plug-in's: plugin/engine/rule_learning.h.)
 #pragma once
 
 #include <optional>
@@ -27,12 +27,6 @@ struct TextLine {
 
 // The lines of a page, in content order.
 std::vector<TextLine> pageLines(const host::PageText &text, int page);
-
-struct OutlineMark {
-  int depth = 1; // 1: top level
-  std::string title;
-  std::optional<int> page; // zero-based
-};
 
 struct LearnedLevel {
   int depth = 1;
@@ -62,9 +56,6 @@ struct Learned {
 std::string normalizedTitle(const std::string &text);
 // `normalized` without a leading number ("1 2", "a 3", "chapter 4", "iv").
 std::string withoutNumber(const std::string &normalized);
-
-// The rules that reproduce `marks` from the document whose lines are `lines` (every page).
-Learned learnRules(const std::vector<TextLine> &lines, const std::vector<OutlineMark> &marks);
 
 // Rules for a document without an outline: the body style (most text), then the heading
 // styles (larger or bolder than the body, short lines, not at the top or bottom of most pages,

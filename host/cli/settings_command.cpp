@@ -37,17 +37,6 @@ Described describe(HostSession &session, CabinetHandle params) {
   return Described{command.params(), command.describeParams()};
 }
 
-// Writes a settings file holding `buildSettings` (which the call takes over) at `path`,
-// atomically. Throws HostError(Generic) when it cannot be written.
-void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::string &path) {
-  CabinetHandle file = x.cabinetNew();
-  x.cabinetPutCabinet(file, "BuildSettings", buildSettings);
-  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
-                                                     host::AtomTable::instance());
-  x.cabinetDestroy(file);
-  writeResultFile(path, bytes);
-}
-
 ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &err) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec) || ec == std::errc::too_many_symbolic_link_levels) {

@@ -2,14 +2,27 @@
 
 #include <ostream>
 
+#include "host/base/atom_table.h"
+#include "host/cli/cli_support.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/build_settings_file.h"
+#include "host/runtime/cabinet_stream.h"
+#include "host/runtime/object_store.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::cli {
 
 CabinetHandle readBuildSettings(HostSession &session, const std::string &path) {
   return host::readBuildSettings(session.provider().asExtra(), path);
+}
+
+void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::string &path) {
+  CabinetHandle file = x.cabinetNew();
+  x.cabinetPutCabinet(file, "BuildSettings", buildSettings);
+  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
+                                                     host::AtomTable::instance());
+  x.cabinetDestroy(file);
+  writeResultFile(path, bytes);
 }
 
 std::string textValue(ASExtraTable &x, CabinetHandle cab, const std::string &key) {

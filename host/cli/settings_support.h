@@ -18,6 +18,10 @@ using host::kBuildCommandName;
 // path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.
 CabinetHandle readBuildSettings(HostSession &session, const std::string &path);
 
+// Writes a settings file holding `buildSettings` (which the call takes over) at `path`,
+// atomically. Throws HostError(Generic) when it cannot be written.
+void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::string &path);
+
 // The text under `key` of `cab`; empty when missing.
 std::string textValue(ASExtraTable &x, CabinetHandle cab, const std::string &key);
 

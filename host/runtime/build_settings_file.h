@@ -9,6 +9,8 @@ namespace sorvane::host {
 
 // The name of the plug-in's batch command, which reads, describes and runs build settings.
 inline constexpr const char *kBuildCommandName = "TAVO_SorvaneBuildCommand";
+// The plug-in's command that learns level rules from a document's outline.
+inline constexpr const char *kLearnCommandName = "TAVO_SorvaneLearnCommand";
 
 // A settings file's "BuildSettings", as a Cabinet the caller owns. Throws HostError with the
 // path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.

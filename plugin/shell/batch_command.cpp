@@ -13,24 +13,25 @@ namespace {
 
 AcroViewTable &view() { return hostTables().acroView.must(); }
 
-// The record's procedures: plain functions that forward to the one command object.
-bool procInitialize() { return buildCommand().initialize(); }
-bool procTerminate() { return buildCommand().terminate(); }
-void procRegisterCommands() { buildCommand().registerCommands(); }
-void procCreateCommand(CommandHandle c) { buildCommand().createCommand(c); }
-CommandStatus procSetParams(CommandHandle c, CabinetHandle p) {
-  return buildCommand().setParams(c, p);
+// The record's procedures: plain functions that forward to one command object.
+template <BatchCommandBase &(*Command)()> void installProcedures(CommandHandlerRecord &record) {
+  record.initialize = [] { return Command().initialize(); };
+  record.terminate = [] { return Command().terminate(); };
+  record.registerCommands = [] { Command().registerCommands(); };
+  record.createCommand = [](CommandHandle c) { Command().createCommand(c); };
+  record.setParams = [](CommandHandle c, CabinetHandle p) { return Command().setParams(c, p); };
+  record.getParams = [](CommandHandle c, CabinetHandle p) { Command().getParams(c, p); };
+  record.getProps = [](CommandHandle c, CabinetHandle p) { Command().getProps(c, p); };
+  record.showDialog = [](CommandHandle c) { return Command().showDialog(c); };
+  record.work = [](CommandHandle c) { return Command().work(c); };
+  record.cancel = [](CommandHandle c) {
+    return Command().cancelOrReset(c, CommandStatus::Cancelled);
+  };
+  record.reset = [](CommandHandle c) { return Command().cancelOrReset(c, CommandStatus::Ready); };
 }
-void procGetParams(CommandHandle c, CabinetHandle p) { buildCommand().getParams(c, p); }
-void procGetProps(CommandHandle c, CabinetHandle p) { buildCommand().getProps(c, p); }
-CommandStatus procShowDialog(CommandHandle c) { return buildCommand().showDialog(c); }
-CommandStatus procWork(CommandHandle c) { return buildCommand().work(c); }
-CommandStatus procCancel(CommandHandle c) {
-  return buildCommand().cancelOrReset(c, CommandStatus::Cancelled);
-}
-CommandStatus procReset(CommandHandle c) {
-  return buildCommand().cancelOrReset(c, CommandStatus::Ready);
-}
+
+BatchCommandBase &theBuildCommand() { return buildCommand(); }
+BatchCommandBase &theLearnCommand() { return learnCommand(); }
 
 } // namespace
 
@@ -230,17 +231,17 @@ void BuildCommand::setUp() {
   genericTitle = kTitle;
   title = kTitle;
   auto *record = const_cast<CommandHandlerRecord *>(handlerRecord());
-  record->initialize = procInitialize;
-  record->terminate = procTerminate;
-  record->registerCommands = procRegisterCommands;
-  record->createCommand = procCreateCommand;
-  record->setParams = procSetParams;
-  record->getParams = procGetParams;
-  record->getProps = procGetProps;
-  record->showDialog = procShowDialog;
-  record->work = procWork;
-  record->cancel = procCancel;
-  record->reset = procReset;
+  installProcedures<theBuildCommand>(*record);
+  view().commandRegisterHandler(name, record);
+}
+
+void LearnCommand::setUp() {
+  BatchCommandBase::setUp();
+  name = hostTables().core->atomFromString(kName);
+  genericTitle = kTitle;
+  title = kTitle;
+  auto *record = const_cast<CommandHandlerRecord *>(handlerRecord());
+  installProcedures<theLearnCommand>(*record);
   view().commandRegisterHandler(name, record);
 }
 
@@ -261,12 +262,11 @@ void BuildCommand::describeParams(CabinetHandle params, CabinetHandle descriptio
   const int32_t insert = builder.insertType;
   lines.push_back(std::string("New bookmarks go ") +
                   places[insert >= 0 && insert <= 2 ? insert : 1]);
-  lines.push_back(std::string("Sort headings by position: ") + (builder.sortText ? "yes" : "no") +
-                  "; drop repeated headings: " + (builder.skipDupBookmarks ? "yes" : "no") +
-                  "; keep headings without a parent level: " +
-                  (builder.keepOrphanHeadings ? "yes" : "no") +
-                  "; ignore table of contents lines: " +
-                  (builder.skipContentsLines ? "yes" : "no"));
+  lines.push_back(
+      std::string("Sort headings by position: ") + (builder.sortText ? "yes" : "no") +
+      "; drop repeated headings: " + (builder.skipDupBookmarks ? "yes" : "no") +
+      "; keep headings without a parent level: " + (builder.keepOrphanHeadings ? "yes" : "no") +
+      "; ignore table of contents lines: " + (builder.skipContentsLines ? "yes" : "no"));
   std::string words = std::string("Stop words: ") + (builder.ignoreStopWords ? "on" : "off");
   for (size_t i = 0; i < builder.stopWords.size(); ++i)
     words += (i ? ", \"" : " \"") + builder.stopWords[i] + "\"";

@@ -85,7 +85,29 @@ protected:
   void writeDefaults(CabinetHandle defaults) override;
 };
 
-// The plug-in's one batch command.
+// Learns level rules from a document's own outline (rule_learning.h). It changes nothing: the
+// rules it learned go into its parameters, under "LearnedRules" (build settings, as a settings
+// file holds them under "BuildSettings") and "LearnReport" (a text: JSON that says what each
+// level takes and how the rules reproduce the outline).
+class LearnCommand final : public BatchCommandBase {
+public:
+  static constexpr const char *kName = "TAVO_SorvaneLearnCommand";
+  static constexpr const char *kTitle = "Learn Rules from Bookmarks";
+
+  LearnCommand();
+  void setUp() override;
+
+protected:
+  bool validateParams(CabinetHandle) override { return true; }
+  void describeParams(CabinetHandle, CabinetHandle) override {}
+  int editParams(CabinetHandle) override { return 0; }
+  bool run(CommandHandle command, DocHandle doc, CabinetHandle params,
+           const ProgressMonitor *monitor, void *monitorData) override;
+  void writeDefaults(CabinetHandle) override {}
+};
+
+// The plug-in's batch commands.
 BuildCommand &buildCommand();
+LearnCommand &learnCommand();
 
 } // namespace sorvane

@@ -35,6 +35,7 @@ bool initialize() {
     plugInState().helpFile = derivedPath(path, ".html");
     buildMenus();
     buildCommand().setUp();
+    learnCommand().setUp();
     RulesPreview::instance().setDefaultsFile(plugInState().defaultsFile);
     if (hostTables().acroView)
       hostTables().acroView->appSetHeadingPreviewer(&RulesPreview::instance());
@@ -51,6 +52,7 @@ bool unload() {
   } catch (const HostError &) {
   }
   buildCommand().release();
+  learnCommand().release();
   return true;
 }
 

@@ -1,0 +1,83 @@
+#include "plugin/engine/kept_text.h"
+
+#include <unordered_map>
+
+#include "plugin/rules/page_content.h"
+#include "sdk/host_error.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane {
+
+bool KeptPage::buildRun(size_t k, bool trim, TextRun &out) const {
+  const KeptRun &kept = runs[k];
+  out = kept.run;
+  if (trim) {
+    out.box.left = kept.trimmedLeft;
+    out.text.erase(0, kept.leadingBlanks);
+  }
+  return true;
+}
+
+KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageRead) {
+  KeptText kept;
+  const int32_t count = hostTables().pdModel.must().docGetNumPages(doc);
+  kept.pages.resize(size_t(std::max(count, 0)));
+  std::unordered_map<Atom, int32_t> fontIndex;
+  for (int32_t p = 0; p < count; ++p) {
+    KeptPage &page = kept.pages[size_t(p)];
+    try {
+      PageContent content(doc, p);
+      content.gatherRuns(std::nullopt);
+      kept.runsOutOfReach += content.runsOutOfReach();
+      std::vector<TextRun> all;
+      for (const RunRef &ref : content.runs()) {
+        KeptRun run;
+        if (!content.buildTextRunBothWays(ref, run.run, run.trimmedLeft, run.leadingBlanks))
+          continue;
+        auto [it, added] = fontIndex.try_emplace(run.run.fontName, int32_t(kept.fonts.size()));
+        if (added)
+          kept.fonts.push_back(run.run.fontName);
+        run.font = it->second;
+        run.blank = run.leadingBlanks >= run.run.text.size();
+        all.push_back(run.run);
+        page.runs.push_back(std::move(run));
+      }
+      page.contents = ContentsRows(all);
+    } catch (const HostError &e) {
+      if (e.code() == ErrorCode::Cancelled)
+        throw;
+      page = KeptPage();
+      kept.failedPages.push_back(p);
+    }
+    if (pageRead)
+      pageRead(p);
+  }
+  return kept;
+}
+
+std::vector<uint32_t> KeptText::runsFor(int32_t p, const std::vector<bool> &takes) const {
+  const std::vector<KeptRun> &runs = pages[size_t(p)].runs;
+  std::vector<uint32_t> out;
+  size_t k = 0;
+  while (k < runs.size()) {
+    if (takes[size_t(runs[k].font)]) {
+      out.push_back(uint32_t(k++));
+      continue;
+    }
+    const size_t from = k;
+    while (k < runs.size() && !takes[size_t(runs[k].font)])
+      ++k;
+    size_t breaker = from;
+    while (breaker < k && runs[breaker].blank)
+      ++breaker;
+    if (breaker < k) {
+      out.push_back(uint32_t(breaker));
+    } else {
+      for (size_t b = from; b < k; ++b)
+        out.push_back(uint32_t(b));
+    }
+  }
+  return out;
+}
+
+} // namespace sorvane

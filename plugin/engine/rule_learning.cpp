@@ -1,0 +1,949 @@
+#include "plugin/engine/rule_learning.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+#include <unordered_map>
+
+#include "plugin/engine/generation_run.h"
+#include "plugin/rules/page_content.h"
+#include "plugin/rules/pattern_matcher.h"
+#include "plugin/rules/text_style_rule.h"
+#include "sdk/font_names.h"
+#include "sdk/imported_tables.h"
+#include "sdk/text_codec.h"
+
+namespace sorvane {
+namespace {
+
+// Plain forms of the characters titles differ in between a page and an outline.
+void appendPlain(std::string &out, char32_t c) {
+  switch (c) {
+  case 0xFB00: out += "ff"; return;
+  case 0xFB01: out += "fi"; return;
+  case 0xFB02: out += "fl"; return;
+  case 0xFB03: out += "ffi"; return;
+  case 0xFB04: out += "ffl"; return;
+  case 0xFB05:
+  case 0xFB06: out += "st"; return;
+  case '`':
+  case 0x2018:
+  case 0x2019:
+  case 0x201B:
+  case 0x2032: out += '\''; return;
+  case '-':
+  case 0x00AD:
+  case 0x2010:
+  case 0x2011:
+  case 0x2012:
+  case 0x2013:
+  case 0x2014:
+  case 0x2015:
+  case 0x2212: return; // dashes do not count: "non-regular" and "nonregular" are one title
+  case 0x201C:
+  case 0x201D:
+  case 0x201F: out += '"'; return;
+  case '_': // drawn as a rule by some producers, so missing from the page's text
+  case 0x00A0:
+  case 0x2002:
+  case 0x2003:
+  case 0x2009:
+  case 0x200A:
+  case 0x202F:
+  case '\t':
+  case '\n':
+  case '\r': out += ' '; return;
+  case 0x2026: out += "..."; return;
+  case 0x223C:
+  case 0x02DC: out += '~'; return;
+  default: break;
+  }
+  if (c >= 'A' && c <= 'Z')
+    c = c - 'A' + 'a';
+  appendUtf8(out, c);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLower(char c) { return c >= 'a' && c <= 'z'; }
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+
+// Where a leading section number ends in `t` (the position of the text after it and its
+// blank), or 0 when `t` does not start with one: "2.1 ", "2.1. ", "a.1 ", "1.x" (no blank).
+size_t sectionNumberEnd(const std::string &t, bool lowered) {
+  size_t i = 0;
+  while (i < t.size() && isDigit(t[i]))
+    ++i;
+  bool number = i > 0;
+  const bool letter = lowered ? (t.size() > 2 && isLower(t[0])) : (t.size() > 2 && isUpper(t[0]));
+  if (!number && letter && t[1] == '.' && isDigit(t[2])) {
+    i = 1;
+    number = true;
+  }
+  if (!number)
+    return 0;
+  while (i + 1 < t.size() && t[i] == '.' && isDigit(t[i + 1])) {
+    ++i;
+    while (i < t.size() && isDigit(t[i]))
+      ++i;
+  }
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    if (i < t.size() && (isLower(t[i]) || isUpper(t[i])))
+      return i;
+  }
+  if (i + 1 >= t.size() || t[i] != ' ')
+    return 0;
+  return i + 1;
+}
+
+// The numbering a title starts with, as a pattern for it ("[0-9]+\.[0-9]+"), or empty.
+std::string numberShape(const std::string &text) {
+  const size_t end = sectionNumberEnd(text, false);
+  if (end == 0)
+    return {};
+  std::string shape;
+  for (size_t i = 0; i < end; ++i) {
+    const char c = text[i];
+    if (isDigit(c)) {
+      shape += "[0-9]+";
+      while (i + 1 < end && isDigit(text[i + 1]))
+        ++i;
+    } else if (isUpper(c)) {
+      shape += "[A-Z]";
+    } else if (c == '.') {
+      shape += "\\.";
+    }
+  }
+  return shape;
+}
+
+int components(const std::string &shape) {
+  int n = 0;
+  for (size_t i = 0; i < shape.size(); ++i)
+    n += shape.compare(i, 6, "[0-9]+") == 0 || shape.compare(i, 5, "[A-Z]") == 0 ? 1 : 0;
+  return n;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows of a page as a reader sees them, to find the headings the bookmarks lead to.
+
+struct Row {
+  std::vector<uint32_t> runs; // indices into the page's kept runs, non-blank ones
+  std::string text;
+  std::vector<size_t> runEnds; // where each run's text ends in `text`
+};
+
+std::vector<Row> pageRows(const KeptPage &page) {
+  std::vector<Row> rows;
+  Row row;
+  FixedRect last{};
+  for (uint32_t k = 0; k < page.runs.size(); ++k) {
+    const KeptRun &kept = page.runs[k];
+    if (kept.blank)
+      continue;
+    const TextRun &run = kept.run;
+    const bool goesOn = !row.runs.empty() && compareLines(last, run.box) == 0 &&
+                        run.box.left >= last.left - fixedFromDouble(1);
+    if (!goesOn) {
+      if (!row.runs.empty())
+        rows.push_back(std::move(row));
+      row = Row();
+    }
+    std::string text = row.runs.empty() ? run.text.substr(kept.leadingBlanks) : run.text;
+    if (!row.runs.empty() && !row.text.empty() && row.text.back() != ' ' && text.front() != ' ') {
+      const double gap = fixedToDouble(run.box.left - last.right);
+      if (gap > 0.1 * fixedToDouble(run.box.top - run.box.bottom))
+        row.text += ' ';
+    }
+    row.text += text;
+    row.runs.push_back(k);
+    row.runEnds.push_back(row.text.size());
+    last = run.box;
+  }
+  if (!row.runs.empty())
+    rows.push_back(std::move(row));
+  return rows;
+}
+
+double rowSize(const KeptPage &page, const Row &row) {
+  return page.runs[row.runs.front()].run.fontSize;
+}
+
+// A bookmark's heading as found on its page.
+struct Located {
+  const OutlineMark *mark = nullptr;
+  int32_t page = 0;
+  std::vector<uint32_t> runs; // the title's runs, in order
+  bool twoRows = false;
+  bool runIn = false; // the title is the start of a longer row
+  std::string pageText;
+  double left = 0; // of the first run, trimmed
+  double size = 0; // of the first run
+  Atom font = Atom::Null;
+};
+
+std::vector<Located> locateHeadings(const KeptText &text, const std::vector<OutlineMark> &marks) {
+  std::map<int32_t, std::vector<const OutlineMark *>> byPage;
+  for (const OutlineMark &m : marks)
+    if (m.page >= 0 && size_t(m.page) < text.pages.size())
+      byPage[m.page].push_back(&m);
+  std::vector<Located> out;
+  for (const auto &[p, onPage] : byPage) {
+    const KeptPage &page = text.pages[size_t(p)];
+    const std::vector<Row> rows = pageRows(page);
+    std::vector<std::string> keys;
+    for (const Row &r : rows)
+      keys.push_back(comparableTitle(r.text));
+    std::vector<bool> used(rows.size(), false);
+    for (const OutlineMark *m : onPage) {
+      const std::string want = comparableTitle(m->title);
+      if (want.empty())
+        continue;
+      Located found;
+      auto take = [&](size_t r, size_t runCount, bool twoRows, bool runIn, std::string pageText) {
+        found.mark = m;
+        found.page = p;
+        found.runs.assign(rows[r].runs.begin(), rows[r].runs.begin() + long(runCount));
+        if (twoRows)
+          found.runs.insert(found.runs.end(), rows[r + 1].runs.begin(), rows[r + 1].runs.end());
+        found.twoRows = twoRows;
+        found.runIn = runIn;
+        found.pageText = std::move(pageText);
+        const KeptRun &first = page.runs[found.runs.front()];
+        found.left = fixedToDouble(first.trimmedLeft);
+        found.size = first.run.fontSize;
+        found.font = first.run.fontName;
+        used[r] = true;
+      };
+      // Of the rows that read as the title, the one in the largest type: a running head
+      // that repeats the chapter's title is smaller than the heading.
+      std::optional<size_t> exact;
+      for (size_t r = 0; r < rows.size(); ++r)
+        if (!used[r] && keys[r] == want &&
+            (!exact || rowSize(page, rows[r]) > rowSize(page, rows[*exact]) + 0.01))
+          exact = r;
+      if (exact)
+        take(*exact, rows[*exact].runs.size(), false, false, rows[*exact].text);
+      for (size_t r = 0; r + 1 < rows.size() && !found.mark; ++r)
+        if (!used[r] && comparableTitle(rows[r].text + " " + rows[r + 1].text) == want)
+          take(r, rows[r].runs.size(), true, false, rows[r].text + " " + rows[r + 1].text);
+      // a label row above the title ("File a" over "ltdirchk.dtx" for "a ltdirchk.dtx"): the
+      // title row is the heading, the label's last words are not on it
+      for (size_t r = 1; r < rows.size() && !found.mark; ++r) {
+        if (used[r] || keys[r].empty() || want.size() <= keys[r].size() ||
+            want.compare(want.size() - keys[r].size(), keys[r].size(), keys[r]) != 0)
+          continue;
+        const std::string label = want.substr(0, want.size() - keys[r].size());
+        const std::string above = comparableTitle(rows[r - 1].text, false) + " ";
+        if (label.size() <= 12 && above.size() >= label.size() &&
+            above.compare(above.size() - label.size(), label.size(), label) == 0)
+          take(r, rows[r].runs.size(), false, false, rows[r].text);
+      }
+      for (size_t r = 0; r < rows.size() && !found.mark; ++r) {
+        if (used[r] || keys[r].compare(0, want.size(), want) != 0)
+          continue;
+        for (size_t j = 0; j < rows[r].runs.size(); ++j) {
+          const std::string prefix = rows[r].text.substr(0, rows[r].runEnds[j]);
+          if (comparableTitle(prefix) == want) {
+            take(r, j + 1, false, true, prefix);
+            break;
+          }
+        }
+      }
+      if (found.mark)
+        out.push_back(std::move(found));
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Candidate rules of one depth.
+
+struct Candidate {
+  std::set<std::string> fonts; // without subset prefixes
+  double size = 0;
+  double tolerance = 0.3;
+  std::string pattern; // PCRE2, empty for none
+  bool allCapitals = false;
+  std::optional<std::pair<double, double>> indent; // left edge, tolerance
+  bool multiline = false;
+  bool removeNumbers = false;
+  bool operator==(const Candidate &) const = default;
+};
+
+struct DepthChoices {
+  int32_t depth = 1;
+  std::vector<const Located *> located;
+  std::vector<Candidate> styles;     // size clusters, each with its fonts
+  std::vector<std::string> patterns; // "" first
+  bool capitalsPossible = false;
+  std::optional<std::pair<double, double>> indent;
+  bool anyTwoRows = false;
+  bool numbersDropped = false; // the outline leaves out numbers the page shows
+};
+
+std::string bareFont(Atom font) {
+  return std::string(withoutSubsetPrefix(hostTables().core->atomGetString(font)));
+}
+
+std::vector<std::vector<const Located *>> sizeClusters(std::vector<const Located *> located) {
+  std::sort(located.begin(), located.end(),
+            [](const Located *a, const Located *b) { return a->size < b->size; });
+  std::vector<std::vector<const Located *>> clusters;
+  for (const Located *l : located) {
+    if (clusters.empty() || l->size - clusters.back().back()->size > 0.6)
+      clusters.emplace_back();
+    clusters.back().push_back(l);
+  }
+  std::sort(clusters.begin(), clusters.end(),
+            [](const auto &a, const auto &b) { return a.size() > b.size(); });
+  return clusters;
+}
+
+Candidate styleOf(const std::vector<const Located *> &group, const KeptText &text) {
+  Candidate c;
+  double low = 1e9, high = -1e9;
+  for (const Located *l : group) {
+    low = std::min(low, l->size);
+    high = std::max(high, l->size);
+  }
+  c.size = std::round((low + high) / 2 * 100) / 100;
+  c.tolerance = std::max(0.3, std::ceil(((high - low) / 2 + 0.05) * 100) / 100);
+  for (const Located *l : group)
+    for (uint32_t k : l->runs) {
+      const TextRun &run = text.pages[size_t(l->page)].runs[k].run;
+      if (std::fabs(run.fontSize - c.size) <= c.tolerance)
+        c.fonts.insert(bareFont(run.fontName));
+    }
+  return c;
+}
+
+DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, const KeptText &text) {
+  DepthChoices d;
+  d.depth = depth;
+  d.located = located;
+  const auto clusters = sizeClusters(located);
+  for (const auto &cluster : clusters) {
+    if (cluster.size() * 10 < located.size() && !d.styles.empty())
+      break;
+    if (d.styles.size() >= 3)
+      break;
+    d.styles.push_back(styleOf(cluster, text));
+  }
+  if (clusters.size() > 1) {
+    // one rule over all the sizes, when they are not far apart
+    Candidate all = styleOf(located, text);
+    if (all.tolerance <= 3.5)
+      d.styles.push_back(all);
+  }
+  // numbering
+  std::map<std::string, int> shapes;
+  int numbered = 0, dropped = 0, capitals = 0, withLetters = 0;
+  double lowLeft = 1e9, highLeft = -1e9;
+  std::vector<double> lefts;
+  for (const Located *l : located) {
+    const std::string shape = numberShape(l->pageText);
+    if (!shape.empty()) {
+      ++shapes[shape];
+      ++numbered;
+      if (numberShape(l->mark->title).empty())
+        ++dropped;
+    }
+    bool letters = false, lower = false;
+    for (char c : l->pageText) {
+      letters |= isUpper(c) || isLower(c);
+      lower |= isLower(c);
+    }
+    withLetters += letters ? 1 : 0;
+    capitals += letters && !lower ? 1 : 0;
+    d.anyTwoRows |= l->twoRows;
+    lowLeft = std::min(lowLeft, l->left);
+    highLeft = std::max(highLeft, l->left);
+    lefts.push_back(l->left);
+  }
+  d.patterns.push_back("");
+  if (!shapes.empty()) {
+    const auto top =
+        std::max_element(shapes.begin(), shapes.end(),
+                         [](const auto &a, const auto &b) { return a.second < b.second; });
+    d.patterns.push_back("^" + top->first + "(\\s|$)");
+    const int n = components(top->first);
+    std::string general = "^([0-9]+|[A-Z])";
+    for (int i = 1; i < n; ++i)
+      general += "\\.[0-9]+";
+    general += "\\.?(\\s|$)";
+    if (general != d.patterns.back())
+      d.patterns.push_back(general);
+  }
+  if (numbered * 10 <= int(located.size()))
+    d.patterns.push_back("^[^0-9]"); // an unnumbered level beside numbered ones in its style
+  d.capitalsPossible = withLetters > 0 && capitals == withLetters;
+  d.numbersDropped = numbered > 0 && dropped * 2 > numbered;
+  if (!lefts.empty() && highLeft - lowLeft <= 8) {
+    std::sort(lefts.begin(), lefts.end());
+    d.indent = std::make_pair(std::round(lefts[lefts.size() / 2] * 100) / 100,
+                              std::max(1.5, std::ceil((highLeft - lowLeft) / 2 * 100) / 100 + 1));
+  }
+  return d;
+}
+
+bool patternTakes(const std::string &pattern, const std::string &text) {
+  if (pattern.empty())
+    return true;
+  PatternMatcher matcher;
+  return matcher.compile(pattern, false) && matcher.execute(text);
+}
+
+// Whether a heading's first run has the style of `c` (font and size).
+bool styleTakes(const Candidate &c, const Located &l) {
+  return std::fabs(l.size - c.size) <= c.tolerance && c.fonts.count(bareFont(l.font)) > 0;
+}
+
+// The depth's first rule: its most common size and fonts, and of its numbering patterns the
+// one that takes most of its own headings and fewest of the other depths' headings in the same
+// style (chapters unnumbered, sections "2.1" in one font and size).
+Candidate startingCandidate(const DepthChoices &d, const std::vector<DepthChoices> &all) {
+  Candidate c = d.styles.front();
+  double bestValue = -1e9;
+  for (const std::string &p : d.patterns) {
+    int own = 0, others = 0, otherTotal = 0;
+    for (const Located *l : d.located)
+      own += patternTakes(p, l->pageText) ? 1 : 0;
+    for (const DepthChoices &o : all) {
+      if (o.depth == d.depth)
+        continue;
+      for (const Located *l : o.located)
+        if (styleTakes(c, *l)) {
+          ++otherTotal;
+          others += patternTakes(p, l->pageText) ? 1 : 0;
+        }
+    }
+    const double coverage = d.located.empty() ? 0 : double(own) / double(d.located.size());
+    if (coverage < 0.8)
+      continue;
+    const double intrusion =
+        otherTotal ? double(others) / double(d.located.size() + otherTotal) : 0;
+    const double value = coverage - 2 * intrusion + (p.empty() ? 0 : 0.01);
+    if (value > bestValue) {
+      bestValue = value;
+      c.pattern = p;
+    }
+  }
+  c.multiline = d.anyTwoRows;
+  c.removeNumbers = d.numbersDropped;
+  return c;
+}
+
+LevelRule levelFrom(const Candidate &c) {
+  LevelRule level;
+  TextStyleRule &style = level.textStyleRule;
+  style.ignoreSubsetPrefix = true;
+  style.tolerance = c.tolerance;
+  style.fontDesc.fontSize = c.size;
+  style.fontDesc.fonts.clear();
+  for (const std::string &f : c.fonts)
+    style.fontDesc.fonts.push_back(hostTables().core->atomFromString(f));
+  TextMatchRule &match = level.textMatchRule;
+  match.multilineTitles = c.multiline;
+  match.query.pattern = c.pattern;
+  match.query.useRegExp = !c.pattern.empty();
+  match.query.matchCase = true;
+  match.caseMatching =
+      int32_t(c.allCapitals ? CaseMatching::AllCapitals : CaseMatching::NoRestrictions);
+  if (c.indent) {
+    level.indentRule.enabled = true;
+    level.indentRule.leftIndent = c.indent->first;
+    level.indentRule.tolerance = c.indent->second;
+    level.indentRule.displayUnits = int32_t(DisplayUnits::Points);
+  }
+  if (c.removeNumbers)
+    level.contentFormat.leadingNumbers = int32_t(LeadingNumbers::Remove);
+  level.contentFormat.maxTextLength = 256;
+  return level;
+}
+
+std::string points(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", v);
+  return text;
+}
+
+// What a level takes, in words: "TeXGyreHeros-Bold 14.35 pt +/- 0.30; numbered ...".
+std::string describeCandidate(const Candidate &c) {
+  std::string out;
+  for (const std::string &f : c.fonts)
+    out += (out.empty() ? "" : ", ") + f;
+  out += " " + points(c.size) + " pt +/- " + points(c.tolerance);
+  if (!c.pattern.empty())
+    out += "; text matching " + c.pattern;
+  if (c.allCapitals)
+    out += "; all capitals";
+  if (c.indent)
+    out += "; left edge " + points(c.indent->first) + " +/- " + points(c.indent->second) + " pt";
+  out += c.multiline ? "; titles may take more rows" : "; one row";
+  if (c.removeNumbers)
+    out += "; numbers left out of titles";
+  return out;
+}
+
+struct RuleSet {
+  std::vector<std::optional<Candidate>> levels; // per depth choice; nothing: the depth is left out
+  bool keepOrphans = false;
+  bool skipContents = true;
+  std::vector<std::string> stopWords; // regular expressions
+};
+
+BookmarkBuilder settingsFrom(const RuleSet &set) {
+  BookmarkBuilder b;
+  b.reset();
+  b.insertType = int32_t(InsertType::Replace);
+  b.skipDupBookmarks = true;
+  b.keepOrphanHeadings = set.keepOrphans;
+  b.skipContentsLines = set.skipContents;
+  if (!set.stopWords.empty()) {
+    b.ignoreStopWords = true;
+    b.stopWordsUseRegExp = true;
+    b.stopWordsMatchCase = true;
+    b.stopWordsMatchWholeWords = false;
+    b.stopWords = set.stopWords;
+  }
+  for (const auto &c : set.levels)
+    if (c)
+      b.levels.push_back(levelFrom(*c));
+  for (size_t i = 0; i < b.levels.size(); ++i)
+    b.levels[i].level = int32_t(i);
+  return b;
+}
+
+void flatten(const BookmarkNode &node, int32_t depth, std::vector<SimulatedBookmark> &out) {
+  out.push_back({node.title, node.action.dest.pageNum, depth, node.level});
+  for (const BookmarkNode &child : node.children)
+    flatten(child, depth + 1, out);
+}
+
+} // namespace
+
+std::string comparableTitle(std::string_view title, bool withoutNumber) {
+  std::string plain;
+  plain.reserve(title.size());
+  for (size_t pos = 0; pos < title.size();)
+    appendPlain(plain, decodeUtf8(title, pos));
+  // `` and '' are the quotes of TeX sources
+  for (size_t at; (at = plain.find("''")) != std::string::npos;)
+    plain.replace(at, 2, "\"");
+  std::string out;
+  bool blank = false;
+  for (size_t i = 0; i < plain.size(); ++i) {
+    const char c = plain[i];
+    if (c == ' ') {
+      blank = true;
+      continue;
+    }
+    if (blank && !out.empty())
+      out += ' ';
+    blank = false;
+    out += c;
+  }
+  if (withoutNumber)
+    if (const size_t end = sectionNumberEnd(out, true))
+      out.erase(0, end);
+  return out;
+}
+
+namespace {
+
+constexpr size_t kMaxStopWords = 40;
+
+// Chapter numbers set as words above the title ("ONE", "Twenty-Three").
+const std::string kNumberWords =
+    "^(?i:(one|two|three|four|five|six|seven|eight|nine|ten|eleven|twelve|thirteen|fourteen|"
+    "fifteen|sixteen|seventeen|eighteen|nineteen|twenty|thirty|forty|fifty|sixty|seventy|"
+    "eighty|ninety|hundred)[ -]?)+$";
+
+bool isNumberWord(const std::string &title) {
+  PatternMatcher matcher;
+  return matcher.compile(kNumberWords, false) && matcher.execute(title);
+}
+
+std::string escapedPattern(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos)
+      out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+} // namespace
+
+std::vector<SimulatedBookmark> simulateGeneration(const BookmarkBuilder &settings,
+                                                  const KeptText &text, size_t limit,
+                                                  bool &overflow) {
+  overflow = false;
+  std::vector<SimulatedBookmark> out;
+  if (settings.levels.empty())
+    return out;
+  std::vector<bool> takes(text.fonts.size(), false);
+  bool anyFont = false;
+  for (const LevelRule &level : settings.levels)
+    anyFont |= !level.textStyleRule.matchName || level.textStyleRule.fontDesc.fonts.empty();
+  for (size_t f = 0; f < text.fonts.size(); ++f) {
+    TextRun probe;
+    probe.fontName = text.fonts[f];
+    takes[f] = anyFont ||
+               std::any_of(settings.levels.begin(), settings.levels.end(), [&](const LevelRule &l) {
+                 return l.textStyleRule.matchesFontName(probe);
+               });
+  }
+  GenerationRun run(settings);
+  const int32_t count = int32_t(text.pages.size());
+  const int32_t first = std::clamp(settings.firstPage, 0, std::max(count - 1, 0));
+  const int32_t last =
+      settings.lastPage < 0 || settings.lastPage >= count ? count - 1 : settings.lastPage;
+  for (int32_t p = first; p <= last; ++p) {
+    const KeptPage &page = text.pages[size_t(p)];
+    if (std::none_of(page.runs.begin(), page.runs.end(),
+                     [&](const KeptRun &r) { return takes[size_t(r.font)]; }))
+      continue;
+    const std::vector<uint32_t> chosen = text.runsFor(p, takes);
+    run.scanRuns(KeptPageView(page, chosen), p);
+    if (run.found().size() > limit) {
+      overflow = true;
+      return out;
+    }
+  }
+  bool anyTopLevel = false;
+  for (const BookmarkNode &tree : run.assembleTrees(anyTopLevel))
+    flatten(tree, 1, out);
+  return out;
+}
+
+Reproduction compareWithOutline(const std::vector<SimulatedBookmark> &made,
+                                const std::vector<OutlineMark> &marks) {
+  Reproduction r;
+  // (comparable title, page) -> the outline bookmarks waiting there
+  std::map<std::pair<std::string, int32_t>, std::vector<const OutlineMark *>> wanted;
+  for (const OutlineMark &m : marks)
+    if (m.page >= 0) {
+      wanted[{comparableTitle(m.title), m.page}].push_back(&m);
+      ++r.expected;
+    }
+  r.made = int32_t(made.size());
+  std::set<const OutlineMark *> taken;
+  std::vector<const SimulatedBookmark *> later;
+  auto match = [&](const SimulatedBookmark &b, const OutlineMark *m) {
+    taken.insert(m);
+    ++r.matched;
+    r.atDepth += m->depth == b.depth ? 1 : 0;
+    r.sameText += comparableTitle(m->title, false) == comparableTitle(b.title, false) ? 1 : 0;
+  };
+  for (const SimulatedBookmark &b : made) {
+    auto it = wanted.find({comparableTitle(b.title), b.page});
+    if (it == wanted.end()) {
+      r.extra.push_back(b);
+      continue;
+    }
+    const OutlineMark *at = nullptr;
+    for (const OutlineMark *m : it->second)
+      if (!taken.count(m) && m->depth == b.depth) {
+        at = m;
+        break;
+      }
+    if (at)
+      match(b, at);
+    else
+      later.push_back(&b);
+  }
+  for (const SimulatedBookmark *b : later) {
+    const OutlineMark *any = nullptr;
+    for (const OutlineMark *m : wanted[{comparableTitle(b->title), b->page}])
+      if (!taken.count(m)) {
+        any = m;
+        break;
+      }
+    if (any)
+      match(*b, any);
+    else
+      r.extra.push_back(*b);
+  }
+  for (const OutlineMark &m : marks)
+    if (m.page >= 0 && !taken.count(&m))
+      r.missed.push_back(m);
+  return r;
+}
+
+namespace {
+
+struct Search {
+  const KeptText &text;
+  const std::vector<OutlineMark> &marks;
+  int32_t maxSets;
+  size_t limit;
+  int32_t tried = 0;
+
+  double score(const RuleSet &set, Reproduction *out = nullptr) {
+    ++tried;
+    bool overflow = false;
+    const auto made = simulateGeneration(settingsFrom(set), text, limit, overflow);
+    Reproduction r = compareWithOutline(made, marks);
+    // Bookmarks at the wrong depth are a fault a user sees: they weigh, though less than
+    // missing or extra ones.
+    const double depth = r.matched ? double(r.atDepth) / r.matched : 0;
+    const double value =
+        r.f1() * (0.8 + 0.2 * depth) + 0.001 * (r.matched ? double(r.sameText) / r.matched : 0);
+    if (std::getenv("SORVANE_LEARN_TRACE")) {
+      std::fprintf(stderr, "try %d: f1 %.3f depth %.3f%s ->", tried, r.f1(), depth,
+                   overflow ? " OVERFLOW" : "");
+      for (const auto &l : set.levels)
+        std::fprintf(stderr, " [%s]",
+                     l ? (std::to_string(l->size) + " " + l->pattern +
+                          (l->allCapitals ? " CAPS" : "") + (l->indent ? " IND" : ""))
+                             .c_str()
+                       : "-");
+      std::fprintf(stderr, "%s\n", set.keepOrphans ? " orphans" : "");
+    }
+    if (out)
+      *out = std::move(r);
+    return overflow ? -1 : value;
+  }
+  bool budgetLeft() const { return tried < maxSets; }
+};
+
+// The other versions of `c` worth trying for its depth.
+std::vector<Candidate> variations(const Candidate &c, const DepthChoices &d) {
+  std::vector<Candidate> out;
+  auto add = [&](Candidate v) {
+    if (!(v == c) && std::find(out.begin(), out.end(), v) == out.end())
+      out.push_back(std::move(v));
+  };
+  for (const std::string &p : d.patterns) {
+    Candidate v = c;
+    v.pattern = p;
+    add(v);
+  }
+  for (const Candidate &style : d.styles) {
+    Candidate v = c;
+    v.fonts = style.fonts;
+    v.size = style.size;
+    v.tolerance = style.tolerance;
+    add(v);
+  }
+  if (d.capitalsPossible || c.allCapitals) {
+    Candidate v = c;
+    v.allCapitals = !c.allCapitals;
+    add(v);
+  }
+  if (d.indent || c.indent) {
+    Candidate v = c;
+    v.indent = c.indent ? std::nullopt : d.indent;
+    add(v);
+  }
+  {
+    Candidate v = c;
+    v.multiline = !c.multiline;
+    add(v);
+  }
+  {
+    Candidate v = c;
+    v.removeNumbers = !c.removeNumbers;
+    add(v);
+  }
+  return out;
+}
+
+// `set` with stop words for the lines it takes that are no bookmark and repeat ("See also", a
+// running head) or are a chapter number in words.
+RuleSet withStopWords(const RuleSet &set, Search &search) {
+  Reproduction now;
+  search.score(set, &now);
+  std::map<std::string, int> repeats;
+  for (const SimulatedBookmark &b : now.extra)
+    if (b.title.size() <= 80)
+      ++repeats[b.title];
+  std::vector<std::pair<int, std::string>> byCount;
+  for (const auto &[title, n] : repeats)
+    if (n >= 2 || isNumberWord(title))
+      byCount.emplace_back(n, title);
+  std::sort(byCount.rbegin(), byCount.rend());
+  RuleSet trial = set;
+  for (size_t k = 0; k < byCount.size() && trial.stopWords.size() < kMaxStopWords; ++k) {
+    if (isNumberWord(byCount[k].second))
+      continue;
+    const std::string word = "^" + escapedPattern(byCount[k].second) + "$";
+    if (std::find(trial.stopWords.begin(), trial.stopWords.end(), word) == trial.stopWords.end())
+      trial.stopWords.push_back(word);
+  }
+  if (std::any_of(byCount.begin(), byCount.end(),
+                  [](const auto &e) { return isNumberWord(e.second); }) &&
+      std::find(trial.stopWords.begin(), trial.stopWords.end(), kNumberWords) ==
+          trial.stopWords.end())
+    trial.stopWords.push_back(kNumberWords);
+  return trial;
+}
+
+} // namespace
+
+LearnResult learnRules(const KeptText &text, const std::vector<OutlineMark> &marks,
+                       int32_t maxSets) {
+  LearnResult result;
+  const std::vector<Located> located = locateHeadings(text, marks);
+  result.located = int32_t(located.size());
+  std::map<int32_t, std::vector<const Located *>> byDepth;
+  for (const Located &l : located)
+    byDepth[l.mark->depth].push_back(&l);
+  std::vector<DepthChoices> depths;
+  for (const auto &[depth, list] : byDepth)
+    depths.push_back(choicesFor(depth, list, text));
+
+  if (depths.empty())
+    return result; // no heading found: nothing to learn from
+  int32_t withPage = 0;
+  for (const OutlineMark &m : marks)
+    withPage += m.page >= 0 ? 1 : 0;
+  Search search{text, marks, maxSets, size_t(withPage) * 5 + 200};
+
+  // First every depth's first rule together; then each depth's other versions in turn.
+  RuleSet best;
+  best.levels.assign(depths.size(), std::nullopt);
+  double bestScore = 0;
+  bool firstTry = true;
+  auto tryIt = [&](const RuleSet &trial) {
+    if (!search.budgetLeft())
+      return false;
+    const double s = search.score(trial);
+    if (firstTry || s > bestScore + 1e-9) {
+      best = trial;
+      bestScore = s;
+      firstTry = false;
+      return true;
+    }
+    return false;
+  };
+  RuleSet full;
+  for (const DepthChoices &d : depths)
+    full.levels.push_back(startingCandidate(d, depths));
+  full.keepOrphans = depths.front().depth != 1;
+  for (size_t i = 1; i < depths.size(); ++i)
+    full.keepOrphans |= depths[i].depth != depths[i - 1].depth + 1;
+  tryIt(full);
+  if (bestScore >= 0) {
+    const RuleSet trial = withStopWords(full, search);
+    if (trial.stopWords.size() > full.stopWords.size())
+      tryIt(trial);
+  }
+  // When the whole first set makes far too many bookmarks, the deepest depths are left out
+  // until it does not, and they are then added one by one, each in its best version.
+  size_t kept = depths.size();
+  while (bestScore < 0 && kept > 1 && search.budgetLeft()) {
+    RuleSet fewer = full;
+    --kept;
+    for (size_t i = kept; i < fewer.levels.size(); ++i)
+      fewer.levels[i].reset();
+    firstTry = true;
+    tryIt(fewer);
+  }
+  const bool depthByDepth = kept < depths.size() || bestScore < 0;
+  if (bestScore < 0) {
+    best = RuleSet();
+    best.levels.assign(depths.size(), std::nullopt);
+    firstTry = true;
+    kept = 0;
+  }
+  for (size_t i = kept; i < depths.size() && depthByDepth; ++i) {
+    const Candidate start = startingCandidate(depths[i], depths);
+    std::vector<Candidate> tries = {start};
+    for (Candidate &v : variations(start, depths[i]))
+      tries.push_back(std::move(v));
+    const RuleSet before = best;
+    for (const Candidate &c : tries) {
+      RuleSet trial = before;
+      trial.levels[i] = c;
+      // a depth above without a rule leaves this one's headings without a parent
+      trial.keepOrphans = std::any_of(trial.levels.begin(), trial.levels.begin() + long(i),
+                                      [](const auto &l) { return !l; }) ||
+                          depths.front().depth != 1 || before.keepOrphans;
+      tryIt(trial);
+    }
+  }
+  // Then each depth again with the others fixed, with the whole-set options, until nothing
+  // gets better.
+  for (int pass = 0; pass < 3 && search.budgetLeft(); ++pass) {
+    const double passStart = bestScore;
+    for (size_t i = 0; i < depths.size(); ++i) {
+      std::vector<Candidate> tries;
+      if (best.levels[i])
+        tries = variations(*best.levels[i], depths[i]);
+      else
+        tries.push_back(startingCandidate(depths[i], depths));
+      const RuleSet before = best;
+      for (const Candidate &c : tries) {
+        RuleSet trial = before;
+        trial.levels[i] = c;
+        tryIt(trial);
+      }
+      if (best.levels[i]) {
+        RuleSet trial = best;
+        trial.levels[i].reset();
+        trial.keepOrphans = true;
+        tryIt(trial);
+      }
+    }
+    for (int option = 0; option < 2; ++option) {
+      RuleSet trial = best;
+      if (option == 0)
+        trial.keepOrphans = !trial.keepOrphans;
+      else
+        trial.skipContents = !trial.skipContents;
+      tryIt(trial);
+    }
+    if (search.budgetLeft()) {
+      const RuleSet trial = withStopWords(best, search);
+      if (trial.stopWords.size() > best.stopWords.size())
+        tryIt(trial);
+    }
+    if (bestScore <= passStart + 1e-9)
+      break;
+  }
+  if (firstTry)
+    bestScore = -1;
+  result.setsTried = search.tried;
+  if (depths.empty() || bestScore < 0) {
+    result.runaway = bestScore < 0 && !depths.empty();
+    return result;
+  }
+  result.settings = settingsFrom(best);
+  bool overflow = false;
+  const auto made = simulateGeneration(result.settings, text, size_t(withPage) * 5 + 200, overflow);
+  result.runaway = overflow;
+  result.reproduction = compareWithOutline(made, marks);
+  for (size_t i = 0; i < depths.size(); ++i) {
+    if (!best.levels[i])
+      continue;
+    LearnedLevelReport level;
+    level.depth = depths[i].depth;
+    for (const OutlineMark &m : marks)
+      level.bookmarks += m.depth == level.depth && m.page >= 0 ? 1 : 0;
+    level.located = int32_t(depths[i].located.size());
+    for (const Located *l : depths[i].located)
+      level.runIn += l->runIn ? 1 : 0;
+    level.takes = describeCandidate(*best.levels[i]);
+    result.levels.push_back(std::move(level));
+  }
+  for (const SimulatedBookmark &b : made)
+    if (size_t(b.level) < result.levels.size())
+      ++result.levels[size_t(b.level)].made;
+  for (const SimulatedBookmark &b : result.reproduction.extra)
+    if (size_t(b.level) < result.levels.size())
+      --result.levels[size_t(b.level)].matched;
+  for (LearnedLevelReport &level : result.levels)
+    level.matched += level.made;
+  return result;
+}
+
+} // namespace sorvane

@@ -1,0 +1,125 @@
+// The batch command that learns level rules from a document's own outline.
+#include <nlohmann/json.hpp>
+
+#include "plugin/engine/generation_run.h"
+#include "plugin/engine/kept_text.h"
+#include "plugin/engine/rule_learning.h"
+#include "plugin/outline/bookmark_action.h"
+#include "plugin/outline/outline_walk.h"
+#include "plugin/rules/text_values.h"
+#include "plugin/shell/batch_command.h"
+#include "sdk/host_error.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane {
+namespace {
+
+AcroViewTable &view() { return hostTables().acroView.must(); }
+
+// Every bookmark of `doc`'s outline with its depth and the page it leads to; what the walk left
+// out of a damaged outline is in `gaps`.
+std::vector<OutlineMark> outlineMarks(DocHandle doc, std::string &gaps) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
+  std::vector<OutlineMark> marks;
+  std::vector<WalkGap> found;
+  outlineWalk(
+      root,
+      [&](BookmarkHandle bm) {
+        OutlineMark m;
+        for (BookmarkHandle up = pd.bookmarkGetParent(bm);
+             up && !(up == root) && m.depth <= kMaxWalkDepth; up = pd.bookmarkGetParent(up))
+          ++m.depth;
+        m.title = getCleanTitle(bm);
+        const ActionPage page = resolveActionPage(doc, pd.bookmarkGetAction(bm));
+        m.page = page.resolved ? page.page : -1;
+        marks.push_back(std::move(m));
+        return true;
+      },
+      true, &found);
+  gaps = describeGaps(found);
+  return marks;
+}
+
+nlohmann::ordered_json reportOf(const LearnResult &r, const std::vector<OutlineMark> &marks,
+                                const KeptText &text, const std::string &gaps) {
+  nlohmann::ordered_json levels = nlohmann::ordered_json::array();
+  for (const LearnedLevelReport &l : r.levels)
+    levels.push_back({{"depth", l.depth},
+                      {"bookmarks", l.bookmarks},
+                      {"located", l.located},
+                      {"runIn", l.runIn},
+                      {"made", l.made},
+                      {"matched", l.matched},
+                      {"takes", l.takes}});
+  nlohmann::ordered_json missed = nlohmann::ordered_json::array();
+  for (const OutlineMark &m : r.reproduction.missed)
+    missed.push_back({{"title", m.title}, {"page", m.page + 1}, {"depth", m.depth}});
+  nlohmann::ordered_json extra = nlohmann::ordered_json::array();
+  for (const SimulatedBookmark &b : r.reproduction.extra)
+    extra.push_back({{"title", b.title}, {"page", b.page + 1}, {"depth", b.depth}});
+  int32_t withoutPage = 0;
+  for (const OutlineMark &m : marks)
+    withoutPage += m.page < 0 ? 1 : 0;
+  return {{"bookmarks", int32_t(marks.size())},
+          {"withoutPage", withoutPage},
+          {"located", r.located},
+          {"expected", r.reproduction.expected},
+          {"made", r.reproduction.made},
+          {"reproduced", r.reproduction.matched},
+          {"atDepth", r.reproduction.atDepth},
+          {"f1", r.reproduction.f1()},
+          {"setsTried", r.setsTried},
+          {"runaway", r.runaway},
+          {"unreadPages", text.failedPages.size()},
+          {"outlineGaps", gaps},
+          {"levels", std::move(levels)},
+          {"missed", std::move(missed)},
+          {"extra", std::move(extra)}};
+}
+
+} // namespace
+
+LearnCommand::LearnCommand() {
+  genericTitle = kTitle;
+  title = kTitle;
+  canShowDialog = false;
+  canDescribeParams = false;
+}
+
+bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle params,
+                       const ProgressMonitor *monitor, void *monitorData) {
+  RunOutcome outcome;
+  outcome.ran = true;
+  std::string gaps;
+  const std::vector<OutlineMark> marks = outlineMarks(doc, gaps);
+  const int32_t pages = hostTables().pdModel.must().docGetNumPages(doc);
+  if (monitor && monitor->beginOperation)
+    monitor->beginOperation(monitorData);
+  if (monitor && monitor->setDuration)
+    monitor->setDuration(pages, monitorData);
+  const KeptText text = marks.empty() ? KeptText() : KeptText::read(doc, [&](int32_t p) {
+    pumpPaintMessages(monitor, p + 1, monitorData);
+  });
+  if (monitor && monitor->endOperation)
+    monitor->endOperation(monitorData);
+  const LearnResult learned = marks.empty() ? LearnResult() : learnRules(text, marks);
+  ASExtraTable &x = hostTables().asExtra.must();
+  CabinetHandle rules = x.cabinetNew();
+  learned.settings.write(rules);
+  x.cabinetPutCabinet(params, "LearnedRules", rules); // the parameters own it now
+  writeTextValue(reportOf(learned, marks, text, gaps).dump(), "LearnReport", params);
+  outcome.pagesScanned = pages - int32_t(text.failedPages.size());
+  for (int32_t p : text.failedPages)
+    outcome.failedPages.push_back({p, "its text could not be read"});
+  outcome.runsOutOfReach = text.runsOutOfReach;
+  view().commandReport(command, outcome);
+  return true;
+}
+
+LearnCommand &learnCommand() {
+  static LearnCommand command;
+  return command;
+}
+
+} // namespace sorvane
