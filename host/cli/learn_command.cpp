@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -128,6 +129,10 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       return ExitCode::ProblemsFound;
     }
     session.loadPlugIn();
+    // Pages are read ahead in a thread per further core, as many as memory affords.
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    document->setReadAhead(host::PdfDocument::affordableReaders(cores - 1, document->readerBytes(),
+                                                                availableMemory()));
     CabinetHandle params = x.cabinetNew();
     host::BatchSequence sequence(session.provider().acroView(), x,
                                  session.provider().core().atomFromString(host::kLearnCommandName),

@@ -13,6 +13,7 @@
 #include "plugin/outline/bookmark_node.h"
 #include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/pattern_matcher.h"
+#include "plugin/rules/text_run.h"
 #include "sdk/font_names.h"
 #include "sdk/handles.h"
 #include "sdk/progress_monitor.h"
@@ -22,7 +23,6 @@ namespace sorvane {
 
 class BookmarkBuilder;
 class PageContent;
-struct TextRun;
 
 // The text runs of one page as the page scan reads them: a page's content, or a copy of its
 // runs kept for many scans (rule learning).
@@ -35,6 +35,11 @@ public:
   virtual bool buildRun(size_t k, bool trim, TextRun &out) const = 0;
   // The table-of-contents rows among all the page's runs.
   virtual ContentsRows contentsRows() const = 0;
+  // Run `k` as buildRun makes it, built into `scratch` or (a source that keeps its runs) the
+  // kept run itself; null where buildRun answers false.
+  virtual const TextRun *viewRun(size_t k, bool trim, TextRun &scratch) const {
+    return buildRun(k, trim, scratch) ? &scratch : nullptr;
+  }
 };
 
 class GenerationRun {

@@ -18,11 +18,26 @@ bool KeptPage::buildRun(size_t k, bool trim, TextRun &out) const {
   return true;
 }
 
+const TextRun *KeptPage::viewRun(size_t k, bool trim, TextRun &scratch) const {
+  const KeptRun &kept = runs[k];
+  if (!trim || (kept.leadingBlanks == 0 && kept.trimmedLeft == kept.run.box.left))
+    return &kept.run;
+  buildRun(k, trim, scratch);
+  return &scratch;
+}
+
 KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageRead) {
   KeptText kept;
   const int32_t count = hostTables().pdModel.must().docGetNumPages(doc);
   kept.pages.resize(size_t(std::max(count, 0)));
   std::unordered_map<Atom, int32_t> fontIndex;
+  if (hostTables().pagePDEContent && count > 0) {
+    // Every page in order: a host that reads ahead can read them in other threads meanwhile.
+    std::vector<int32_t> all(static_cast<size_t>(count));
+    for (int32_t p = 0; p < count; ++p)
+      all[size_t(p)] = p;
+    hostTables().pagePDEContent->docPlanContentReads(doc, all);
+  }
   for (int32_t p = 0; p < count; ++p) {
     KeptPage &page = kept.pages[size_t(p)];
     try {

@@ -31,6 +31,7 @@ public:
   size_t runCount() const override { return runs.size(); }
   bool buildRun(size_t k, bool trim, TextRun &out) const override;
   ContentsRows contentsRows() const override { return contents; }
+  const TextRun *viewRun(size_t k, bool trim, TextRun &scratch) const override;
 };
 
 // A page seen through a choice of its runs (the scan reads only those).
@@ -43,6 +44,9 @@ public:
     return m_page.buildRun(m_runs[k], trim, out);
   }
   ContentsRows contentsRows() const override { return m_page.contents; }
+  const TextRun *viewRun(size_t k, bool trim, TextRun &scratch) const override {
+    return m_page.viewRun(m_runs[k], trim, scratch);
+  }
 
 private:
   const KeptPage &m_page;

@@ -62,14 +62,16 @@ void GenerationRun::scanRuns(const PageRunSource &page, int32_t pageIndex) {
     m_contents = page.contentsRows();
   std::vector<int32_t> current;
   std::vector<int32_t> previous;
+  TextRun scratch;
   const size_t runs = page.runCount();
   for (size_t k = 0; k < runs;) {
     const bool lineStart = m_line.text.empty();
-    TextRun run;
-    if (!page.buildRun(k, lineStart, run) || (lineStart && run.text.empty())) {
+    const TextRun *built = page.viewRun(k, lineStart, scratch);
+    if (!built || (lineStart && built->text.empty())) {
       ++k;
       continue;
     }
+    const TextRun &run = *built;
     for (const LevelRule &level : m_settings.levels)
       if (level.textStyleRule.matchesFontName(run)) {
         ++m_outcome.runsInLevelFonts;

@@ -13,6 +13,7 @@
 #include "plugin/rules/page_content.h"
 #include "plugin/rules/pattern_matcher.h"
 #include "plugin/rules/text_style_rule.h"
+#include "plugin/rules/title_format.h"
 #include "sdk/font_names.h"
 #include "sdk/imported_tables.h"
 #include "sdk/text_codec.h"
@@ -383,7 +384,28 @@ DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, con
   if (numbered * 10 <= int(located.size()))
     d.patterns.push_back("^[^0-9]"); // an unnumbered level beside numbered ones in its style
   d.capitalsPossible = withLetters > 0 && capitals == withLetters;
-  d.numbersDropped = numbered > 0 && dropped * 2 > numbered;
+  // Numbers are left out of titles when that gives more of the outline's titles as they are
+  // (leaving them out also takes what stands before the first letter: "\\index" loses its
+  // backslash).
+  if (numbered > 0 && dropped * 2 > numbered) {
+    ContentFormat removing;
+    removing.leadingNumbers = int32_t(LeadingNumbers::Remove);
+    removing.maxTextLength = 256;
+    int with = 0, without = 0, broken = 0;
+    for (const Located *l : located) {
+      const std::string want = comparableTitle(l->mark->title, false);
+      std::string removed = l->pageText;
+      formatTitle(removing, removed);
+      with += comparableTitle(removed, false) == want ? 1 : 0;
+      without += comparableTitle(l->pageText, false) == want ? 1 : 0;
+      // a title that reads as the bookmark's until the removal takes more than its number
+      broken += comparableTitle(removed) != comparableTitle(l->mark->title) &&
+                        comparableTitle(l->pageText) == comparableTitle(l->mark->title)
+                    ? 1
+                    : 0;
+    }
+    d.numbersDropped = with > without && broken * 50 <= int(located.size());
+  }
   if (!lefts.empty() && highLeft - lowLeft <= 8) {
     std::sort(lefts.begin(), lefts.end());
     d.indent = std::make_pair(std::round(lefts[lefts.size() / 2] * 100) / 100,
@@ -749,11 +771,8 @@ std::vector<Candidate> variations(const Candidate &c, const DepthChoices &d) {
     v.multiline = !c.multiline;
     add(v);
   }
-  {
-    Candidate v = c;
-    v.removeNumbers = !c.removeNumbers;
-    add(v);
-  }
+  // (Whether numbers are left out of titles is decided by the outline, not tried: it changes
+  // no bookmark's place.)
   return out;
 }
 

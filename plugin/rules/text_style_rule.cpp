@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <vector>
 
 #include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/text_values.h"
@@ -106,17 +106,18 @@ void FontDesc::check(CabinetHandle cab, const std::string &path, SettingsProblem
 }
 
 Atom withoutSubsetPrefix(Atom font) {
-  // Runs ask for the same few fonts over and over: each name is looked at once.
-  static std::unordered_map<uint16_t, Atom> known;
+  // Runs ask for the same few fonts over and over: each name is looked at once, and the answer
+  // kept by the atom's number.
+  static std::vector<Atom> known(size_t(UINT16_MAX) + 1, Atom::Null);
   if (font == Atom::Null)
     return font;
-  if (const auto it = known.find(uint16_t(font)); it != known.end())
-    return it->second;
+  Atom &kept = known[uint16_t(font)];
+  if (kept != Atom::Null)
+    return kept;
   const std::string name = atomText(font);
   const std::string_view bare = withoutSubsetPrefix(std::string_view(name));
-  const Atom result = bare.size() == name.size() ? font : atom(bare);
-  known.emplace(uint16_t(font), result);
-  return result;
+  kept = bare.size() == name.size() ? font : atom(bare);
+  return kept;
 }
 
 bool TextStyleRule::matchesFontName(const TextRun &run) const {

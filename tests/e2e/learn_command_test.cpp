@@ -102,6 +102,29 @@ TEST(LearnCommand, RefusesWhatItCannotDoAndSaysSo) {
   EXPECT_NE(nothing.err.find("nothing was learned or written"), std::string::npos) << nothing.err;
   EXPECT_FALSE(std::filesystem::exists(dir.file("r.svb")));
 
+  // Headings set like the body: the best rules would make far more bookmarks than the outline
+  // has, so none are written.
+  test::PdfSpec flat = test::pages(4);
+  for (int p = 0; p < 4; ++p) {
+    for (int i = 0; i < 40; ++i)
+      flat.pages[size_t(p)].texts.push_back(
+          test::textAt("Line " + std::to_string(i) + " of page " + std::to_string(p + 1), 72,
+                       720 - 14 * i, 10, "Times-Roman"));
+    flat.outline.push_back({"Line 3 of page " + std::to_string(p + 1),
+                            {},
+                            test::ActionSpec::goTo(p),
+                            false,
+                            {},
+                            0,
+                            {}});
+  }
+  test::writePdf(flat, dir.file("flat.pdf"));
+  const auto runaway = test::runSorvane({"learn", dir.file("flat.pdf"), "-o", dir.file("r.svb")});
+  EXPECT_EQ(runaway.exitCode, 1) << runaway.out << runaway.err;
+  EXPECT_NE(runaway.err.find("more than twice the 4 of the outline"), std::string::npos)
+      << runaway.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("r.svb")));
+
   test::writeFile(dir.file("keep.svb"), "mine");
   test::writePdf(volume({"One"}, true), dir.file("one.pdf"));
   const auto kept = test::runSorvane({"learn", dir.file("one.pdf"), "-o", dir.file("keep.svb")});
