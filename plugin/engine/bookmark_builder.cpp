@@ -105,6 +105,41 @@ bool BookmarkBuilder::read(CabinetHandle cab) {
   return true;
 }
 
+namespace {
+
+// Whether `earlier` takes every line `later` would take: no test of its own beyond fonts and
+// sizes, and those cover the later level's.
+bool takesEveryLineOf(const LevelRule &earlier, const LevelRule &later) {
+  const TextMatchRule &match = earlier.textMatchRule;
+  if (!match.query.pattern.empty() || match.caseMatching != int32_t(CaseMatching::NoRestrictions) ||
+      earlier.indentRule.enabled || earlier.useProcessingArea)
+    return false;
+  const TextStyleRule &e = earlier.textStyleRule;
+  const TextStyleRule &l = later.textStyleRule;
+  if (e.matchName) {
+    if (!l.matchName || l.fontDesc.fonts.empty() || (l.ignoreSubsetPrefix && !e.ignoreSubsetPrefix))
+      return false;
+    for (Atom font : l.fontDesc.fonts) {
+      TextRun probe;
+      probe.fontName = font;
+      if (!e.matchesFontName(probe))
+        return false;
+    }
+  }
+  if (e.matchFontSize) {
+    if (!l.matchFontSize)
+      return false;
+    const double eLow = e.fontDesc.fontSize - e.tolerance,
+                 eHigh = e.fontDesc.fontSize + e.tolerance;
+    if (l.fontDesc.fontSize - l.tolerance < eLow - 1e-9 ||
+        l.fontDesc.fontSize + l.tolerance > eHigh + 1e-9)
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
 SettingsProblems BookmarkBuilder::check(CabinetHandle cab) {
   SettingsProblems out;
   ASExtraTable &x = cabinets();
@@ -122,9 +157,20 @@ SettingsProblems BookmarkBuilder::check(CabinetHandle cab) {
     else
       LevelRule::check(x.cabinetGetCabinet(cab, key), key, out);
   }
-  // Stop words that are regular expressions must compile, or they stop nothing.
   BookmarkBuilder settings;
   settings.read(cab);
+  // A line goes to the first level that takes it: a level whose every line an earlier level
+  // takes never makes a bookmark.
+  for (size_t later = 1; later < settings.levels.size(); ++later)
+    for (size_t earlier = 0; earlier < later; ++earlier)
+      if (takesEveryLineOf(settings.levels[earlier], settings.levels[later])) {
+        out.push_back({"Level" + std::to_string(later),
+                       "can never match: Level" + std::to_string(earlier) +
+                           " comes first and takes every line it would (its fonts and sizes, "
+                           "and no text pattern, letter case, indentation or area of its own)"});
+        break;
+      }
+  // Stop words that are regular expressions must compile, or they stop nothing.
   if (settings.stopWordsUseRegExp) {
     for (size_t i = 0; i < settings.stopWords.size(); ++i) {
       const BuiltPattern built =

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/fixture_helpers.h"
+
 #include "plugin/rules/text_values.h"
 #include "tests/support/test_host.h"
 
@@ -143,12 +145,36 @@ TEST_F(BuildSettings, WhatTheWriterWritesTheCheckAccepts) {
   // unknown key and no value of the wrong type.
   BookmarkBuilder b;
   b.levels.resize(2);
+  b.levels[0].textStyleRule.fontDesc.fontSize = 18;
   b.levels[1].textMatchRule.query.pattern = "^[0-9]+ ";
   b.levels[1].textMatchRule.query.useRegExp = true;
   b.levels[1].useProcessingArea = true;
   b.stopWords = {"Contents", "Index"};
   b.writeNamed("S", root);
   EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S")).empty());
+}
+
+TEST_F(BuildSettings, TheCheckFindsALevelThatAnEarlierLevelLeavesNothingTo) {
+  BookmarkBuilder b;
+  b.levels = {test::fontLevel("Helvetica-Bold", 14), test::fontLevel("Helvetica-Bold", 14),
+              test::fontLevel("Helvetica-Bold", 14), test::fontLevel("Helvetica-Bold", 12)};
+  b.levels[0].textStyleRule.tolerance = 2;   // takes 12 to 16 pt
+  b.levels[1].textStyleRule.tolerance = 0.3; // inside level 0's range: never reached
+  b.levels[2].textStyleRule.fontDesc.fonts.push_back(hostTables().core->atomFromString("Courier"));
+  b.levels[3].textStyleRule.tolerance = 2.5; // reaches below 12 pt: not all taken
+  b.writeNamed("S", root);
+  SettingsProblems problems = BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S"));
+  ASSERT_EQ(paths(problems), (std::vector<std::string>{"Level1"}))
+      << ::testing::PrintToString(paths(problems));
+  EXPECT_NE(problems[0].message.find("can never match: Level0 comes first"), std::string::npos);
+  // A pattern, a case test or an indentation of the earlier level leaves lines to the later.
+  b.levels[0].textMatchRule.query.pattern = "^Chapter";
+  b.writeNamed("T", root);
+  EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "T")).empty());
+  b.levels[0].textMatchRule.query.pattern.clear();
+  b.levels[0].indentRule.enabled = true;
+  b.writeNamed("U", root);
+  EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "U")).empty());
 }
 
 TEST_F(BuildSettings, TheCheckFindsLevelsThatCanMatchNothing) {
