@@ -192,14 +192,17 @@ std::vector<CommandSpec> makeSpecs() {
       {"learn",
        {"learn IN.pdf -o RULES.svb [--force] [--json] [--password PW]"},
        "write the level rules that reproduce the outline IN.pdf already has",
-       "Finds the heading of each bookmark of IN.pdf on the page it leads to, takes the text "
-       "style of the headings of each outline depth (fonts, size, numbering, left edge, rows) "
-       "and writes one level rule per depth into RULES.svb, tightened against every line of the "
-       "document so that it takes little besides its headings. Then generates with the rules (a "
-       "dry run) and tells, per level, how many bookmarks it placed and the rule it chose, and "
-       "how many of the outline's bookmarks the rules reproduce. The rules ignore subset "
-       "prefixes, so they serve other documents made the same way. Exit code 1 when a bookmark "
-       "is not reproduced or nothing could be learned.",
+       "Finds the heading of each bookmark of IN.pdf on the page it leads to (also under a "
+       "label row, or at the start of a longer line), builds candidate rules for each outline "
+       "depth (sizes, fonts, numbering, capitals, left edge, rows) and keeps the rule set whose "
+       "generation comes closest to the outline: it runs the page scan of generate with each. "
+       "Tells per level the rule and how many bookmarks it makes, then the bookmarks not "
+       "reproduced and those made that the outline lacks (the first 10; all with --json). The "
+       "rules ignore subset prefixes, so they serve other documents made the same way, and "
+       "replace a document's bookmarks when applied (InsertType Replace). Exit code 0 when the "
+       "outline is reproduced exactly; 1 when it is not (the rules are written all the same), "
+       "when the rules would make more than twice the outline's bookmarks (nothing is written) "
+       "or when nothing could be learned.",
        withCommon({{{"--output", "-o"}, "RULES.svb", "where the rules go (required)"},
                    {{"--force"}, "", "replace RULES.svb when it exists"},
                    {{"--json"}, "", "print the report as JSON"}},
