@@ -3,16 +3,24 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "host/pdf/outline_listing.h"
+#include "plugin/engine/contents_reading.h"
 #include "plugin/engine/kept_text.h"
 #include "plugin/engine/rule_learning.h"
 #include "plugin/engine/settings_files.h"
 #include "tests/support/open_doc.h"
 
 int main(int argc, char **argv) {
+  // --contents: learn from the printed table of contents instead of the outline
+  const bool fromContents = argc > 1 && std::string(argv[1]) == "--contents";
+  if (fromContents) {
+    --argc;
+    ++argv;
+  }
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: bench_learn IN.pdf [OUT.svb]\n");
+    std::fprintf(stderr, "usage: bench_learn [--contents] IN.pdf [OUT.svb]\n");
     return 2;
   }
   try {
@@ -25,6 +33,16 @@ int main(int argc, char **argv) {
       marks.push_back({e.depth, e.title, e.page ? *e.page : -1});
     const auto start = Clock::now();
     const KeptText text = KeptText::read(doc.handle());
+    if (fromContents) {
+      const ContentsOutline contents = readContents(text);
+      std::printf("contents pages %zu, entries %zu, offset %d, placed %d, marks %zu\n",
+                  contents.contentsPages.size(), contents.entries.size(), contents.offset,
+                  contents.placed, contents.marks.size());
+      for (size_t i = 0; i < contents.marks.size() && i < 8; ++i)
+        std::printf("  d%d p%d %s\n", contents.marks[i].depth, contents.marks[i].page + 1,
+                    contents.marks[i].title.c_str());
+      marks = contents.marks;
+    }
     const auto read = Clock::now();
     const LearnResult r = learnRules(text, marks);
     const auto end = Clock::now();

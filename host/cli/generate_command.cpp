@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <sstream>
 
@@ -439,6 +440,30 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
+}
+
+std::string floodOf(const std::string &input, const std::string &password,
+                    const std::string &settingsText, std::ostream &err) {
+  std::ostringstream quiet; // the trial run's notes and progress are not the user's business
+  auto setup = prepare(std::nullopt, false, quiet, &settingsText);
+  HostSession &session = *setup->session;
+  TerminalProgress progress(quiet, false, session.provider().asExtra());
+  OpenFile file(session, openDocument(input, password, err));
+  const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
+                                    input, progress, true);
+  const size_t made = r.outcome.headings.size();
+  const int pages = std::max(1, file.document->pageCount());
+  if (made <= size_t(kFloodFloor) || made <= size_t(kFloodPerPage) * size_t(pages))
+    return {};
+  std::map<int32_t, size_t> byLevel;
+  for (const FoundHeading &h : r.outcome.headings)
+    ++byLevel[h.level];
+  const auto most =
+      std::max_element(byLevel.begin(), byLevel.end(),
+                       [](const auto &a, const auto &b) { return a.second < b.second; });
+  return "they would make " + std::to_string(made) + " bookmarks on " + std::to_string(pages) +
+         " pages, Level " + std::to_string(most->first + 1) + " alone " +
+         std::to_string(most->second) + ": that is body text, not headings";
 }
 
 ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/base/atom_table.h"
 #include "host/base/file_io.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/generate_command.h"
@@ -23,6 +24,8 @@
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
 #include "host/runtime/build_settings_file.h"
+#include "host/runtime/cabinet_stream.h"
+#include "host/runtime/object_store.h"
 
 namespace sorvane::cli {
 namespace {
@@ -99,6 +102,43 @@ void listBookmarks(std::ostream &out, const char *heading, const nlohmann::json 
 
 } // namespace
 
+namespace {
+
+// Runs the plug-in's learn command on `doc` (from its outline, or from its printed table of
+// contents with `fromContents`) and answers its parameters after the run: "LearnedRules" and
+// "LearnReport" (a new Cabinet the caller owns). Throws HostError when it was stopped.
+CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
+                              const std::string &input, bool fromContents, std::ostream &err) {
+  ASExtraTable &x = session.provider().asExtra();
+  session.loadPlugIn();
+  // Pages are read ahead in a thread per further core, as many as memory affords.
+  const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+  document.setReadAhead(
+      host::PdfDocument::affordableReaders(cores - 1, document.readerBytes(), availableMemory()));
+  CabinetHandle params = x.cabinetNew();
+  x.cabinetPutBool(params, "FromContents", fromContents);
+  host::BatchSequence sequence(session.provider().acroView(), x,
+                               session.provider().core().atomFromString(host::kLearnCommandName),
+                               params);
+  x.cabinetDestroy(params);
+  TerminalProgress progress(err, ::isatty(2) != 0, x);
+  const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
+  const std::optional<RunOutcome> outcome = sequence.lastOutcome();
+  if (outcome && outcome->cancelled)
+    throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
+  if (outcome && outcome->stopped())
+    throw HostError(outcome->stopCode,
+                    input + ": learning stopped, nothing was written: " + outcome->stopReason);
+  if (!outcome || status != CommandStatus::Done)
+    throw HostError(ErrorCode::Generic, input + ": learning did not finish.");
+  for (const PageFailure &f : outcome->failedPages)
+    err << "sorvane: " << input << ": page " << f.page + 1 << " could not be read; its lines "
+        << "were not looked at\n";
+  return sequence.params();
+}
+
+} // namespace
+
 ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   const Arguments a(args, *findCommand("learn"));
   if (a.error())
@@ -128,30 +168,7 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       err << "sorvane: " << input << " has no bookmarks to learn from.\n";
       return ExitCode::ProblemsFound;
     }
-    session.loadPlugIn();
-    // Pages are read ahead in a thread per further core, as many as memory affords.
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    document->setReadAhead(host::PdfDocument::affordableReaders(cores - 1, document->readerBytes(),
-                                                                availableMemory()));
-    CabinetHandle params = x.cabinetNew();
-    host::BatchSequence sequence(session.provider().acroView(), x,
-                                 session.provider().core().atomFromString(host::kLearnCommandName),
-                                 params);
-    x.cabinetDestroy(params);
-    TerminalProgress progress(err, ::isatty(2) != 0, x);
-    const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
-    const std::optional<RunOutcome> outcome = sequence.lastOutcome();
-    if (outcome && outcome->cancelled)
-      throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
-    if (outcome && outcome->stopped())
-      throw HostError(outcome->stopCode,
-                      input + ": learning stopped, nothing was written: " + outcome->stopReason);
-    if (!outcome || status != CommandStatus::Done)
-      throw HostError(ErrorCode::Generic, input + ": learning did not finish.");
-    for (const PageFailure &f : outcome->failedPages)
-      err << "sorvane: " << input << ": page " << f.page + 1 << " could not be read; its lines "
-          << "were not looked at\n";
-    CabinetHandle result = sequence.params();
+    CabinetHandle result = runLearnCommand(session, *document, doc, input, false, err);
     const nlohmann::json report =
         nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
     CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
@@ -222,6 +239,75 @@ namespace sorvane::cli {
 
 namespace {
 
+// Whether rules learned from the printed table of contents are used, and why not.
+struct ContentsUse {
+  bool usable = false;
+  std::string why;
+};
+
+ContentsUse contentsUse(const nlohmann::json &report, int levels) {
+  if (report.is_discarded() || !report.contains("contents"))
+    return {false, "the table of contents could not be read"};
+  const nlohmann::json &c = report["contents"];
+  const int entries = c.value("entries", 0), placed = c.value("placed", 0);
+  if (entries == 0)
+    return {false, "no printed table of contents was found"};
+  if (placed < 3 || placed * 2 < entries)
+    return {false, "only " + std::to_string(placed) + " of the " + std::to_string(entries) +
+                       " entries of the printed table of contents were found on their pages"};
+  if (levels == 0)
+    return {false, "no entry of the printed table of contents gave a rule"};
+  const int made = report.value("made", 0), expected = report.value("expected", 0);
+  if (report.value("runaway", false) || made > 2 * expected)
+    return {false, "the rules learned from the printed table of contents would make " +
+                       std::to_string(made) + " bookmarks for its " + std::to_string(expected) +
+                       " entries"};
+  return {true, {}};
+}
+
+// A settings file's text holding `buildSettings` (which the call takes over).
+std::string settingsFileText(ASExtraTable &x, CabinetHandle buildSettings) {
+  CabinetHandle file = x.cabinetNew();
+  x.cabinetPutCabinet(file, "BuildSettings", buildSettings);
+  std::string text = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
+                                              host::AtomTable::instance());
+  x.cabinetDestroy(file);
+  return text;
+}
+
+void printContentsSuggestion(const nlohmann::json &report, const std::string &input,
+                             const std::string &output, bool json, bool hint, std::ostream &out) {
+  const nlohmann::json &c = report["contents"];
+  if (json) {
+    nlohmann::ordered_json shown = {{"rules", output},
+                                    {"source", "contents"},
+                                    {"contents", c},
+                                    {"levels", report["levels"]},
+                                    {"entries", report.value("expected", 0)},
+                                    {"entriesReproduced", report.value("reproduced", 0)},
+                                    {"made", report.value("made", 0)},
+                                    {"confidence", report.value("f1", 0.0)}};
+    out << shown.dump(2) << "\n";
+    return;
+  }
+  const int levels = int(report["levels"].size());
+  out << "Suggested " << levels << (levels == 1 ? " level" : " levels") << " for " << input
+      << " -> " << output << ", learned from its printed table of contents (from page "
+      << c.value("firstPage", 0) << ": " << c.value("entries", 0) << " entries, "
+      << c.value("placed", 0) << " found on the pages their numbers give)\n";
+  int n = 0;
+  for (const auto &l : report["levels"])
+    out << "Level " << ++n << ": " << l.value("takes", "") << "; makes " << l.value("made", 0)
+        << " bookmarks\n";
+  char f1[16];
+  std::snprintf(f1, sizeof f1, "%.2f", report.value("f1", 0.0));
+  out << "The rules make " << report.value("made", 0) << " bookmarks; "
+      << report.value("reproduced", 0) << " of the " << report.value("expected", 0)
+      << " contents entries are among them (confidence " << f1 << ")\n";
+  if (hint)
+    out << "Look at them, then: sorvane generate " << input << " -s " << output << " --dry-run\n";
+}
+
 // What `suggest` does; the rules go into `rules` when given, else into the -o file.
 ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, std::ostream &out,
                       std::ostream &err) {
@@ -248,6 +334,37 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
   try {
     const std::string pw = password(a);
     auto document = openDocument(input, pw, err);
+    // First the printed table of contents, read as an outline to learn from.
+    {
+      HostSession session(err);
+      ASExtraTable &x = session.provider().asExtra();
+      const DocHandle doc = session.pdf().add(*document);
+      struct Close {
+        HostSession &s;
+        DocHandle d;
+        ~Close() { s.pdf().remove(d); }
+      } close{session, doc};
+      CabinetHandle result = runLearnCommand(session, *document, doc, input, true, err);
+      const nlohmann::json report =
+          nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
+      CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
+      const ContentsUse use =
+          contentsUse(report, learned ? x.cabinetGetInt(learned, "NumLevels", 0) : 0);
+      if (use.usable) {
+        const std::string text = settingsFileText(x, x.cabinetDup(learned));
+        x.cabinetDestroy(result);
+        if (rules)
+          *rules = text;
+        else
+          writeResultFile(*output, text);
+        printContentsSuggestion(report, input, *output, a.flag("--json"), !rules, out);
+        return ExitCode::Success;
+      }
+      x.cabinetDestroy(result);
+      if (!a.flag("--json"))
+        err << "sorvane: " << input << ": " << use.why
+            << "; the rules come from the text styles.\n";
+    }
     const std::vector<TextLine> lines = documentLines(*document, input, err);
     const Learned suggested = suggestRules(lines, maxLevels);
     if (suggested.levels.empty()) {
@@ -256,6 +373,13 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
       return ExitCode::ProblemsFound;
     }
     const std::string text = settingsFile(suggested).dump(2) + "\n";
+    // Rules that take body text for headings are no use: said, and nothing is written.
+    if (const std::string flood = floodOf(input, pw, text, err); !flood.empty()) {
+      err << "sorvane: " << input
+          << ": the rules suggested from the text styles are no use: " << flood
+          << "; nothing was written.\n";
+      return ExitCode::ProblemsFound;
+    }
     if (rules)
       *rules = text;
     else

@@ -70,6 +70,38 @@ KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageR
   return kept;
 }
 
+std::vector<TextRow> pageRows(const KeptPage &page) {
+  std::vector<TextRow> rows;
+  TextRow row;
+  FixedRect last{};
+  for (uint32_t k = 0; k < page.runs.size(); ++k) {
+    const KeptRun &kept = page.runs[k];
+    if (kept.blank)
+      continue;
+    const TextRun &run = kept.run;
+    const bool goesOn = !row.runs.empty() && compareLines(last, run.box) == 0 &&
+                        run.box.left >= last.left - fixedFromDouble(1);
+    if (!goesOn) {
+      if (!row.runs.empty())
+        rows.push_back(std::move(row));
+      row = TextRow();
+    }
+    std::string text = row.runs.empty() ? run.text.substr(kept.leadingBlanks) : run.text;
+    if (!row.runs.empty() && !row.text.empty() && row.text.back() != ' ' && text.front() != ' ') {
+      const double gap = fixedToDouble(run.box.left - last.right);
+      if (gap > 0.1 * fixedToDouble(run.box.top - run.box.bottom))
+        row.text += ' ';
+    }
+    row.text += text;
+    row.runs.push_back(k);
+    row.runEnds.push_back(row.text.size());
+    last = run.box;
+  }
+  if (!row.runs.empty())
+    rows.push_back(std::move(row));
+  return rows;
+}
+
 std::vector<uint32_t> KeptText::runsFor(int32_t p, const std::vector<bool> &takes) const {
   const std::vector<KeptRun> &runs = pages[size_t(p)].runs;
   std::vector<uint32_t> out;

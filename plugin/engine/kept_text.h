@@ -53,6 +53,16 @@ private:
   const std::vector<uint32_t> &m_runs;
 };
 
+// A row of a page as a reader sees it: runs that follow each other on one line, left to right.
+struct TextRow {
+  std::vector<uint32_t> runs; // indices into the page's kept runs, non-blank ones
+  std::string text;
+  std::vector<size_t> runEnds; // where each run's text ends in `text`
+};
+
+// The rows of `page`, in content order.
+std::vector<TextRow> pageRows(const KeptPage &page);
+
 struct KeptText {
   std::vector<KeptPage> pages;
   std::vector<Atom> fonts;          // the distinct font names of the runs

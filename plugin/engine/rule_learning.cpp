@@ -129,48 +129,7 @@ int components(const std::string &shape) {
   return n;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Rows of a page as a reader sees them, to find the headings the bookmarks lead to.
-
-struct Row {
-  std::vector<uint32_t> runs; // indices into the page's kept runs, non-blank ones
-  std::string text;
-  std::vector<size_t> runEnds; // where each run's text ends in `text`
-};
-
-std::vector<Row> pageRows(const KeptPage &page) {
-  std::vector<Row> rows;
-  Row row;
-  FixedRect last{};
-  for (uint32_t k = 0; k < page.runs.size(); ++k) {
-    const KeptRun &kept = page.runs[k];
-    if (kept.blank)
-      continue;
-    const TextRun &run = kept.run;
-    const bool goesOn = !row.runs.empty() && compareLines(last, run.box) == 0 &&
-                        run.box.left >= last.left - fixedFromDouble(1);
-    if (!goesOn) {
-      if (!row.runs.empty())
-        rows.push_back(std::move(row));
-      row = Row();
-    }
-    std::string text = row.runs.empty() ? run.text.substr(kept.leadingBlanks) : run.text;
-    if (!row.runs.empty() && !row.text.empty() && row.text.back() != ' ' && text.front() != ' ') {
-      const double gap = fixedToDouble(run.box.left - last.right);
-      if (gap > 0.1 * fixedToDouble(run.box.top - run.box.bottom))
-        row.text += ' ';
-    }
-    row.text += text;
-    row.runs.push_back(k);
-    row.runEnds.push_back(row.text.size());
-    last = run.box;
-  }
-  if (!row.runs.empty())
-    rows.push_back(std::move(row));
-  return rows;
-}
-
-double rowSize(const KeptPage &page, const Row &row) {
+double rowSize(const KeptPage &page, const TextRow &row) {
   return page.runs[row.runs.front()].run.fontSize;
 }
 
@@ -195,9 +154,9 @@ std::vector<Located> locateHeadings(const KeptText &text, const std::vector<Outl
   std::vector<Located> out;
   for (const auto &[p, onPage] : byPage) {
     const KeptPage &page = text.pages[size_t(p)];
-    const std::vector<Row> rows = pageRows(page);
+    const std::vector<TextRow> rows = pageRows(page);
     std::vector<std::string> keys;
-    for (const Row &r : rows)
+    for (const TextRow &r : rows)
       keys.push_back(comparableTitle(r.text));
     std::vector<bool> used(rows.size(), false);
     for (const OutlineMark *m : onPage) {

@@ -1,6 +1,7 @@
 // The batch command that learns level rules from a document's own outline.
 #include <nlohmann/json.hpp>
 
+#include "plugin/engine/contents_reading.h"
 #include "plugin/engine/generation_run.h"
 #include "plugin/engine/kept_text.h"
 #include "plugin/engine/rule_learning.h"
@@ -91,24 +92,41 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
                        const ProgressMonitor *monitor, void *monitorData) {
   RunOutcome outcome;
   outcome.ran = true;
+  ASExtraTable &x = hostTables().asExtra.must();
+  // With "FromContents", the answer is the printed table of contents, not the outline.
+  const bool fromContents = x.cabinetGetBool(params, "FromContents", false);
   std::string gaps;
-  const std::vector<OutlineMark> marks = outlineMarks(doc, gaps);
+  std::vector<OutlineMark> marks =
+      fromContents ? std::vector<OutlineMark>{} : outlineMarks(doc, gaps);
   const int32_t pages = hostTables().pdModel.must().docGetNumPages(doc);
   if (monitor && monitor->beginOperation)
     monitor->beginOperation(monitorData);
   if (monitor && monitor->setDuration)
     monitor->setDuration(pages, monitorData);
-  const KeptText text = marks.empty() ? KeptText() : KeptText::read(doc, [&](int32_t p) {
-    pumpPaintMessages(monitor, p + 1, monitorData);
-  });
+  const KeptText text =
+      marks.empty() && !fromContents
+          ? KeptText()
+          : KeptText::read(doc, [&](int32_t p) { pumpPaintMessages(monitor, p + 1, monitorData); });
   if (monitor && monitor->endOperation)
     monitor->endOperation(monitorData);
+  ContentsOutline contents;
+  if (fromContents) {
+    contents = readContents(text);
+    marks = contents.marks;
+  }
   const LearnResult learned = marks.empty() ? LearnResult() : learnRules(text, marks);
-  ASExtraTable &x = hostTables().asExtra.must();
   CabinetHandle rules = x.cabinetNew();
   learned.settings.write(rules);
   x.cabinetPutCabinet(params, "LearnedRules", rules); // the parameters own it now
-  writeTextValue(reportOf(learned, marks, text, gaps).dump(), "LearnReport", params);
+  nlohmann::ordered_json report = reportOf(learned, marks, text, gaps);
+  if (fromContents)
+    report["contents"] = {
+        {"pages", contents.contentsPages.size()},
+        {"firstPage", contents.contentsPages.empty() ? 0 : contents.contentsPages.front() + 1},
+        {"entries", contents.entries.size()},
+        {"placed", contents.placed},
+        {"offset", contents.offset}};
+  writeTextValue(report.dump(), "LearnReport", params);
   outcome.pagesScanned = pages - int32_t(text.failedPages.size());
   for (int32_t p : text.failedPages)
     outcome.failedPages.push_back({p, "its text could not be read"});

@@ -1,0 +1,204 @@
+#include "plugin/engine/contents_reading.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+#include "plugin/rules/fixed_point.h"
+#include "sdk/imported_tables.h"
+
+namespace sorvane {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Leaders and blanks between a title and its page number: dots, middle dots, ellipses.
+bool isLeader(const std::string &t, size_t end, size_t &start) {
+  if (end == 0)
+    return false;
+  const char c = t[end - 1];
+  if (c == ' ' || c == '.' || c == '\t') {
+    start = end - 1;
+    return true;
+  }
+  // "·" (C2 B7) and "…" (E2 80 A6)
+  if (end >= 2 && t.compare(end - 2, 2, "\xC2\xB7") == 0) {
+    start = end - 2;
+    return true;
+  }
+  if (end >= 3 && t.compare(end - 3, 3, "\xE2\x80\xA6") == 0) {
+    start = end - 3;
+    return true;
+  }
+  return false;
+}
+
+// Splits "Title . . . . 12" into the title and its page number (-1 when it is roman or none).
+std::string splitEntry(const std::string &text, int32_t &printed) {
+  size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ')
+    --end;
+  size_t start = end;
+  while (start > 0 && isDigit(text[start - 1]))
+    --start;
+  printed = -1;
+  if (start < end && end - start <= 5) {
+    printed = std::stoi(text.substr(start, end - start));
+  } else {
+    while (start > 0 && std::string_view("ivxlcdm").find(text[start - 1]) != std::string_view::npos)
+      --start;
+  }
+  if (start == end || (start > 0 && text[start - 1] != ' ' && text[start - 1] != '.'))
+    return {}; // no page number standing apart
+  size_t cut = start;
+  for (size_t before; isLeader(text, cut, before);)
+    cut = before;
+  return text.substr(0, cut);
+}
+
+double rowLeft(const KeptPage &page, const TextRow &row) {
+  return fixedToDouble(page.runs[row.runs.front()].trimmedLeft);
+}
+
+double rowSize(const KeptPage &page, const TextRow &row) {
+  return page.runs[row.runs.front()].run.fontSize;
+}
+
+// How many parts the section number a title starts with has ("2.1 " 2, "A.3 " 2, "4 " 1);
+// 0 when it starts with none.
+int numberDepth(const std::string &t) {
+  size_t i = 0;
+  int n = 0;
+  while (true) {
+    const size_t from = i;
+    while (i < t.size() && isDigit(t[i]))
+      ++i;
+    if (i == from) {
+      if (n == 0 && i + 1 < t.size() && t[i] >= 'A' && t[i] <= 'Z' && t[i + 1] == '.')
+        ++i; // an appendix letter
+      else
+        break;
+    }
+    ++n;
+    if (i + 1 < t.size() && t[i] == '.' && isDigit(t[i + 1])) {
+      ++i;
+      continue;
+    }
+    break;
+  }
+  if (n == 0)
+    return 0;
+  if (i < t.size() && t[i] == '.')
+    ++i;
+  return i < t.size() && t[i] == ' ' ? n : 0;
+}
+
+} // namespace
+
+ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
+  ContentsOutline out;
+  const int32_t last = std::min<int32_t>(int32_t(text.pages.size()), searchPages);
+  for (int32_t p = 0; p < last; ++p) {
+    const KeptPage &page = text.pages[size_t(p)];
+    if (page.contents.count() < size_t(ContentsRows::kMinRows))
+      continue;
+    out.contentsPages.push_back(p);
+    const std::vector<TextRow> rows = pageRows(page);
+    for (size_t r = 0; r < rows.size(); ++r) {
+      const TextRow &row = rows[r];
+      if (!page.contents.endsContentsRow(page.runs[row.runs.back()].run.box))
+        continue;
+      ContentsEntry e;
+      e.title = splitEntry(row.text, e.printed);
+      e.contentsPage = p;
+      e.left = rowLeft(page, row);
+      // the first row of a title on two, above the row with the number
+      if (r > 0) {
+        const TextRow &above = rows[r - 1];
+        const KeptRun &aboveEnd = page.runs[above.runs.back()];
+        const KeptRun &aboveStart = page.runs[above.runs.front()];
+        const KeptRun &start = page.runs[row.runs.front()];
+        const bool aboveIsEntry = page.contents.endsContentsRow(aboveEnd.run.box);
+        const double gap = fixedToDouble(aboveStart.run.box.bottom - start.run.box.top);
+        if (!aboveIsEntry && rowLeft(page, above) <= e.left + 1 &&
+            std::fabs(rowSize(page, above) - rowSize(page, row)) < 1 && gap >= 0 &&
+            gap < rowSize(page, row)) {
+          e.title = above.text + " " + e.title;
+          e.left = rowLeft(page, above);
+        }
+      }
+      if (comparableTitle(e.title).empty())
+        continue;
+      out.entries.push_back(std::move(e));
+    }
+  }
+  if (out.entries.empty())
+    return out;
+
+  // Depth: by indentation when the entries are indented, else by their numbering.
+  std::vector<double> lefts;
+  for (const ContentsEntry &e : out.entries)
+    lefts.push_back(e.left);
+  std::sort(lefts.begin(), lefts.end());
+  std::vector<double> steps; // the left edge of each indentation
+  for (double l : lefts)
+    if (steps.empty() || l - steps.back() > 4)
+      steps.push_back(l);
+  // edges used by few entries (a wrapped title's second row, a stray line) are no step
+  std::vector<double> kept;
+  for (double s : steps) {
+    const auto n = std::count_if(lefts.begin(), lefts.end(),
+                                 [s](double l) { return l >= s - 0.01 && l <= s + 4; });
+    if (n * 50 >= long(lefts.size()) || n >= 3)
+      kept.push_back(s);
+  }
+  for (ContentsEntry &e : out.entries) {
+    if (kept.size() > 1) {
+      int depth = 1;
+      for (size_t i = 1; i < kept.size(); ++i)
+        if (e.left >= kept[i] - 0.01)
+          depth = int(i) + 1;
+      e.depth = std::min(depth, 6);
+    } else {
+      e.depth = std::clamp(numberDepth(e.title), 1, 6);
+    }
+  }
+
+  // Printed page numbers to pages: the offset that places most titles on a page that has them.
+  std::unordered_map<std::string, std::vector<int32_t>> pagesWith;
+  for (int32_t p = 0; p < int32_t(text.pages.size()); ++p) {
+    if (std::find(out.contentsPages.begin(), out.contentsPages.end(), p) != out.contentsPages.end())
+      continue;
+    for (const TextRow &row : pageRows(text.pages[size_t(p)]))
+      pagesWith[comparableTitle(row.text)].push_back(p);
+  }
+  std::map<int32_t, int32_t> votes;
+  for (const ContentsEntry &e : out.entries) {
+    if (e.printed < 0)
+      continue;
+    auto it = pagesWith.find(comparableTitle(e.title));
+    if (it == pagesWith.end())
+      continue;
+    int32_t lastPage = -1;
+    for (int32_t p : it->second)
+      if (p != lastPage) {
+        ++votes[p - e.printed];
+        lastPage = p;
+      }
+  }
+  if (votes.empty())
+    return out;
+  const auto best = std::max_element(
+      votes.begin(), votes.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
+  out.offset = best->first;
+  out.placed = best->second;
+  for (const ContentsEntry &e : out.entries) {
+    const int32_t page = e.printed + out.offset;
+    if (e.printed >= 0 && page >= 0 && page < int32_t(text.pages.size()))
+      out.marks.push_back({e.depth, e.title, page});
+  }
+  return out;
+}
+
+} // namespace sorvane
