@@ -210,3 +210,57 @@ TEST(SuggestCommand, PlainTextSuggestsNothingAndWritesNothing) {
 
 } // namespace
 } // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// A book with a printed table of contents (chapters and indented sections, numbers apart at the
+// right) and the headings on the pages it gives.
+test::PdfSpec bookWithContents() {
+  test::PdfSpec spec = test::pages(5);
+  auto &c = spec.pages[0].texts;
+  c.push_back(test::textAt("Contents", 72, 740, 18, "Helvetica-Bold"));
+  const std::vector<std::pair<std::string, double>> rows = {
+      {"1 Installation", 72},  {"1.1 Requirements", 90}, {"1.2 Building", 90},
+      {"2 Configuration", 72}, {"2.1 Files", 90},        {"2.2 Options", 90}};
+  const int printed[] = {1, 1, 2, 3, 3, 4};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    c.push_back(
+        test::textAt(rows[i].first, rows[i].second, 700 - 14 * double(i), 11, "Times-Roman"));
+    c.push_back(
+        test::textAt(std::to_string(printed[i]), 500, 700 - 14 * double(i), 11, "Times-Roman"));
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const bool chapter = rows[i].second < 80;
+    auto &t = spec.pages[size_t(printed[i])].texts;
+    t.push_back(
+        test::textAt(rows[i].first, 72, chapter ? 720 : 600, chapter ? 18 : 14, "Helvetica-Bold"));
+    t.push_back(test::textAt("Some body text.", 72, chapter ? 700 : 580, 10, "Times-Roman"));
+  }
+  return spec;
+}
+
+TEST(SuggestCommand, LearnsFromAPrintedTableOfContents) {
+  test::TempDir dir;
+  test::writePdf(bookWithContents(), dir.file("book.pdf"));
+  const auto r = test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb")});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("learned from its printed table of contents (from page 1: 6 entries, 6 "
+                       "found on the pages their numbers give)"),
+            std::string::npos)
+      << r.out;
+  const auto json = test::runSorvane(
+      {"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb"), "--force", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_EQ(nlohmann::json::parse(json.out)["source"], "contents");
+  const auto generated =
+      test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "-o", dir.file("out.pdf")});
+  ASSERT_EQ(generated.exitCode, 0) << generated.err;
+  const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
+  ASSERT_EQ(outline.size(), 2u);
+  EXPECT_EQ(outline[1].title, "2 Configuration");
+  EXPECT_EQ(outline[1].children.size(), 2u);
+}
+
+} // namespace
+} // namespace sorvane

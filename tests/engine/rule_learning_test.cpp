@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/engine/contents_reading.h"
 #include "plugin/engine/kept_text.h"
 #include "sdk/imported_tables.h"
 #include "tests/support/fixture_helpers.h"
@@ -186,6 +187,87 @@ TEST_F(RuleLearning, NothingFoundLearnsNothing) {
   EXPECT_TRUE(r.settings.levels.empty());
   EXPECT_EQ(r.located, 0);
   EXPECT_TRUE(learn(spec, {}).settings.levels.empty());
+}
+
+} // namespace
+} // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// A manual with a contents page: a title page, the contents (a roman-numbered preface, chapters
+// and indented sections, one title on two rows), then the chapters from printed page 1 on the
+// third page.
+test::PdfSpec manualWithContents() {
+  test::PdfSpec spec = test::pages(5);
+  auto &c = spec.pages[1].texts;
+  c.push_back(textAt("Contents", 72, 740, 18, "Helvetica-Bold"));
+  struct Row {
+    const char *text;
+    double left;
+    const char *number; // nothing: the title goes on in the next row
+  };
+  const Row rows[] = {{"Preface", 72, "iii"},
+                      {"1 Introduction", 72, "1"},
+                      {"1.1 Scope of this manual", 90, "1"},
+                      {"1.2 A title that is long and goes on", 90, nullptr},
+                      {"to a second row", 90, "2"},
+                      {"2 Installation", 72, "3"},
+                      {"2.1 Requirements", 90, "3"}};
+  double y = 700;
+  for (const Row &r : rows) {
+    c.push_back(textAt(r.text, r.left, y, 11, "Times-Roman"));
+    if (r.number)
+      c.push_back(textAt(r.number, 500, y, 11, "Times-Roman"));
+    y -= 14;
+  }
+  auto heading = [&](int page, const std::string &text, double top, double size) {
+    spec.pages[size_t(page)].texts.push_back(textAt(text, 72, top, size, "Helvetica-Bold"));
+  };
+  heading(2, "1 Introduction", 720, 18);
+  heading(2, "1.1 Scope of this manual", 600, 14);
+  heading(3, "1.2 A title that is long and goes on to a second row", 720, 14);
+  heading(4, "2 Installation", 720, 18);
+  heading(4, "2.1 Requirements", 600, 14);
+  for (int p = 2; p < 5; ++p)
+    for (int i = 0; i < 6; ++i)
+      spec.pages[size_t(p)].texts.push_back(textAt("Body text, line " + std::to_string(i) + ".", 72,
+                                                   680 - 12 * i, 10, "Times-Roman"));
+  return spec;
+}
+
+TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
+  const test::PdfSpec spec = manualWithContents();
+  const std::string path = dir.file("contents.pdf");
+  test::writePdf(spec, path);
+  test::OpenDoc opened(host, path);
+  const KeptText kept = KeptText::read(opened.handle());
+  const ContentsOutline contents = readContents(kept);
+  ASSERT_EQ(contents.contentsPages, std::vector<int32_t>{1});
+  ASSERT_EQ(contents.entries.size(), 6u);
+  EXPECT_EQ(contents.entries[0].printed, -1); // "iii": front matter
+  EXPECT_EQ(contents.entries[3].title, "1.2 A title that is long and goes on to a second row");
+  EXPECT_EQ(contents.offset, 1); // printed page 1 is the third page
+  EXPECT_EQ(contents.placed, 5);
+  ASSERT_EQ(contents.marks.size(), 5u);
+  const std::vector<int32_t> depths = {contents.marks[0].depth, contents.marks[1].depth,
+                                       contents.marks[2].depth, contents.marks[3].depth,
+                                       contents.marks[4].depth};
+  EXPECT_EQ(depths, (std::vector<int32_t>{1, 2, 2, 1, 2}));
+  EXPECT_EQ(contents.marks[2].page, 3);
+
+  const LearnResult r = learnRules(kept, contents.marks);
+  EXPECT_EQ(r.reproduction.matched, 5);
+  EXPECT_TRUE(r.reproduction.extra.empty()) << r.reproduction.extra.front().title;
+
+  // Without contents pages there is nothing to read.
+  test::PdfSpec plain = spec;
+  plain.pages[1].texts.clear();
+  test::writePdf(plain, dir.file("plain.pdf"));
+  test::OpenDoc other(host, dir.file("plain.pdf"));
+  const ContentsOutline none = readContents(KeptText::read(other.handle()));
+  EXPECT_TRUE(none.entries.empty());
+  EXPECT_TRUE(none.marks.empty());
 }
 
 } // namespace
