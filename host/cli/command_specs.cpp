@@ -210,14 +210,16 @@ std::vector<CommandSpec> makeSpecs() {
        "sorvane learn volume1.pdf -o series.svb"},
       {"suggest",
        {"suggest IN.pdf -o RULES.svb [--levels N] [--force] [--json] [--password PW]"},
-       "propose level rules for a document without an outline, from its text styles",
-       "Reads every line of IN.pdf once, takes the body style (the most text), and proposes as "
-       "levels the styles larger or bolder than the body whose lines are short, not at the top or "
-       "bottom of most pages (running heads) and not ending in page numbers (contents lines), "
-       "split by the depth of their numbering (1, 1.2, A.1, Chapter 3) and ordered by size, "
-       "numbering and weight; at most N levels (default 4). Lines they take that repeat become "
-       "stop words. Writes RULES.svb and prints each level with sample lines: judge them, then "
-       "generate.",
+       "propose level rules for a document without an outline",
+       "Reads IN.pdf once. When it prints a table of contents that places enough titles on "
+       "their pages, learns the rules from its entries as learn learns from an outline. Else "
+       "takes the body style (the most text) and proposes as levels the styles larger or bolder "
+       "than the body whose lines are short, not at the top or bottom of most pages (running "
+       "heads) and not ending in page numbers (contents lines), split by the depth of their "
+       "numbering (1, 1.2, A.1, Chapter 3) and ordered by size, numbering and weight; at most N "
+       "levels (default 4); rules that would make more than 8 bookmarks a page are not written "
+       "(exit code 1). Says which source it used, writes RULES.svb and prints each level: judge "
+       "them, then generate.",
        withCommon({{{"--output", "-o"}, "RULES.svb", "where the rules go (required)"},
                    {{"--levels"}, "N", "at most N levels (1 to 10, default 4)"},
                    {{"--force"}, "", "replace RULES.svb when it exists"},
