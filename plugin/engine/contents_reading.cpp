@@ -94,6 +94,52 @@ int numberDepth(const std::string &t) {
   return i < t.size() && t[i] == ' ' ? n : 0;
 }
 
+// A table of contents that lists only chapters ("1 Installation") says nothing of the
+// sections; their numbers do ("1.2 Building"). Rows that start with a section number deeper
+// than any entry's, in a style other than the body's, from the first entry's page on, are
+// added as the entries the contents left out, one depth further per part of their number.
+void addDeeperSections(const KeptText &text, ContentsOutline &out) {
+  int deepest = 0, chapterDepth = 0;
+  for (const ContentsEntry &e : out.entries) {
+    const int n = numberDepth(e.title);
+    deepest = std::max(deepest, n);
+    if (n == 1 && chapterDepth == 0)
+      chapterDepth = e.depth;
+  }
+  if (deepest != 1 || out.marks.empty())
+    return;
+  // the body style: the font and size with the most characters
+  std::map<std::pair<Atom, long>, size_t> chars;
+  for (const KeptPage &page : text.pages)
+    for (const KeptRun &r : page.runs)
+      chars[{r.run.fontName, std::lround(r.run.fontSize * 10)}] += r.run.text.size();
+  const auto body = std::max_element(chars.begin(), chars.end(), [](const auto &a, const auto &b) {
+                      return a.second < b.second;
+                    })->first;
+  int32_t first = out.marks.front().page;
+  for (const OutlineMark &m : out.marks)
+    first = std::min(first, m.page);
+  std::vector<OutlineMark> added;
+  for (int32_t p = first; p < int32_t(text.pages.size()); ++p) {
+    const KeptPage &page = text.pages[size_t(p)];
+    for (const TextRow &row : pageRows(page)) {
+      const int n = numberDepth(row.text);
+      const TextRun &start = page.runs[row.runs.front()].run;
+      if (n < 2 || n > 5 || row.text.size() > 120 ||
+          (start.fontName == body.first && std::lround(start.fontSize * 10) == body.second) ||
+          page.contents.endsContentsRow(page.runs[row.runs.back()].run.box))
+        continue;
+      added.push_back({chapterDepth + n - 1, row.text, p});
+    }
+  }
+  // too many for headings: these are numbered lines of another kind
+  if (added.size() > 20 * out.marks.size())
+    return;
+  out.marks.insert(out.marks.end(), added.begin(), added.end());
+  std::stable_sort(out.marks.begin(), out.marks.end(),
+                   [](const OutlineMark &a, const OutlineMark &b) { return a.page < b.page; });
+}
+
 } // namespace
 
 ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
@@ -122,8 +168,8 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
         const bool aboveIsEntry = page.contents.endsContentsRow(aboveEnd.run.box);
         const double gap = fixedToDouble(aboveStart.run.box.bottom - start.run.box.top);
         if (!aboveIsEntry && rowLeft(page, above) <= e.left + 1 &&
-            std::fabs(rowSize(page, above) - rowSize(page, row)) < 1 && gap >= 0 &&
-            gap < rowSize(page, row)) {
+            std::fabs(rowSize(page, above) - rowSize(page, row)) < 1 &&
+            gap > -0.5 * rowSize(page, row) && gap < rowSize(page, row)) {
           e.title = above.text + " " + e.title;
           e.left = rowLeft(page, above);
         }
@@ -198,6 +244,7 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
     if (e.printed >= 0 && page >= 0 && page < int32_t(text.pages.size()))
       out.marks.push_back({e.depth, e.title, page});
   }
+  addDeeperSections(text, out);
   return out;
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "plugin/engine/contents_reading.h"
 #include "plugin/engine/kept_text.h"
 #include "sdk/imported_tables.h"
@@ -259,6 +261,29 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
   const LearnResult r = learnRules(kept, contents.marks);
   EXPECT_EQ(r.reproduction.matched, 5);
   EXPECT_TRUE(r.reproduction.extra.empty()) << r.reproduction.extra.front().title;
+
+  // Contents that list only the chapters: the numbered sections on their pages join them.
+  test::PdfSpec chapters = spec;
+  auto &rows = chapters.pages[1].texts;
+  rows.erase(std::remove_if(rows.begin(), rows.end(),
+                            [](const test::TextSpec &t) { return t.x > 80 && t.x < 100; }),
+             rows.end());
+  for (test::TextSpec &t : rows)
+    if (t.text == "2" && t.x > 400)
+      t.text = "1"; // (the row of the removed two-row title's number)
+  rows.push_back(test::textAt("3 Reference", 72, 500, 11, "Times-Roman"));
+  rows.push_back(test::textAt("4", 500, 500, 11, "Times-Roman"));
+  test::writePdf(chapters, dir.file("chapters.pdf"));
+  test::OpenDoc third(host, dir.file("chapters.pdf"));
+  const ContentsOutline fewer = readContents(KeptText::read(third.handle()));
+  std::vector<std::string> sections;
+  for (const OutlineMark &m : fewer.marks)
+    if (m.depth == 2)
+      sections.push_back(m.title);
+  EXPECT_EQ(sections,
+            (std::vector<std::string>{"1.1 Scope of this manual",
+                                      "1.2 A title that is long and goes on to a second row",
+                                      "2.1 Requirements"}));
 
   // Without contents pages there is nothing to read.
   test::PdfSpec plain = spec;
