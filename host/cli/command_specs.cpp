@@ -45,7 +45,7 @@ std::vector<CommandSpec> makeSpecs() {
         "generate IN.pdf [-s SETTINGS.svb] --dialog SCRIPT [--show-dialog] "
         "[--select PAGE:X0,Y0,X1,Y1] (-o OUT.pdf | --in-place)",
         "generate IN.pdf -s SETTINGS.svb --dry-run [--json]",
-        "generate IN.pdf --auto (-o OUT.pdf | --in-place | --dry-run)"},
+        "generate IN.pdf --auto [--save-rules RULES.svb] (-o OUT.pdf | --in-place | --dry-run)"},
        "find the headings of IN.pdf by the level rules of SETTINGS.svb and add them to its "
        "outline as bookmarks",
        "Scans the pages of IN.pdf for headings by the level rules of the settings file (or of the "
@@ -64,8 +64,13 @@ std::vector<CommandSpec> makeSpecs() {
                    {{"--json"}, "", "with --dry-run: print the report as JSON"},
                    {{"--auto"},
                     "",
-                    "no settings file: rules proposed from the document's text styles, as "
-                    "'suggest' makes them (told on standard error)"},
+                    "no settings file: rules proposed for the document as 'suggest' makes them, "
+                    "from its printed table of contents or its text styles (told on standard "
+                    "error)"},
+                   {{"--save-rules"},
+                    "RULES.svb",
+                    "with --auto: keep the rules it used in RULES.svb (a new file), to look at, "
+                    "edit or use again"},
                    kStrictOption,
                    kJobsOption,
                    {{"--read-every-page"},

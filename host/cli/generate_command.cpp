@@ -351,6 +351,12 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     return usageError(err, "'generate' takes one PDF file.");
   auto settings = a.value("--settings");
   const DialogOptions dialogs = dialogOptions(a);
+  const auto saveRules = a.value("--save-rules");
+  if (saveRules && !a.flag("--auto"))
+    return usageError(err, "--save-rules keeps the rules of --auto; give --auto too.");
+  if (saveRules && std::filesystem::exists(*saveRules))
+    return usageError(err,
+                      *saveRules + " exists; --save-rules writes a new file (nothing was done).");
   if (a.flag("--auto") && (settings || dialogs.any()))
     return usageError(err, "--auto makes its own rules; it takes no -s or --dialog.");
   if (!settings && !dialogs.any() && !a.flag("--auto"))
@@ -386,6 +392,15 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
       return made;
     if (!a.flag("--quiet"))
       err << proposal.str();
+    if (saveRules) {
+      try {
+        writeResultFile(*saveRules, *suggested);
+      } catch (const HostError &e) {
+        return reportHostError(err, e);
+      }
+      if (!a.flag("--quiet"))
+        err << "sorvane: the rules --auto uses are kept in " << *saveRules << "\n";
+    }
   }
   try {
     auto setup = prepare(settings, !dialogs.any(), err, suggested ? &*suggested : nullptr);

@@ -254,8 +254,14 @@ TEST(SuggestCommand, LearnsFromAPrintedTableOfContents) {
   ASSERT_EQ(json.exitCode, 0) << json.err;
   EXPECT_EQ(nlohmann::json::parse(json.out)["source"], "contents");
   const auto generated =
-      test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "-o", dir.file("out.pdf")});
+      test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "--save-rules",
+                        dir.file("kept.svb"), "-o", dir.file("out.pdf")});
   ASSERT_EQ(generated.exitCode, 0) << generated.err;
+  EXPECT_EQ(test::runSorvane({"settings", "check", dir.file("kept.svb")}).exitCode, 0);
+  // the kept rules are a new file: an existing one is left alone
+  const auto again = test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "--save-rules",
+                                       dir.file("kept.svb"), "--dry-run"});
+  EXPECT_EQ(again.exitCode, 2) << again.err;
   const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
   ASSERT_EQ(outline.size(), 2u);
   EXPECT_EQ(outline[1].title, "2 Configuration");
