@@ -120,6 +120,7 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
   for (const OutlineMark &m : out.marks)
     first = std::min(first, m.page);
   std::vector<OutlineMark> added;
+  std::vector<double> sizes; // of each added row's first run
   for (int32_t p = first; p < int32_t(text.pages.size()); ++p) {
     const KeptPage &page = text.pages[size_t(p)];
     for (const TextRow &row : pageRows(page)) {
@@ -130,10 +131,34 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
           page.contents.endsContentsRow(page.runs[row.runs.back()].run.box))
         continue;
       added.push_back({chapterDepth + n - 1, row.text, p});
+      sizes.push_back(start.fontSize);
     }
   }
+  // A line that repeats is a running head, not a section, unless one of its rows is set larger
+  // than the others (the section's heading, under running heads that repeat its title).
+  std::map<std::string, std::vector<size_t>> byText;
+  for (size_t i = 0; i < added.size(); ++i)
+    byText[comparableTitle(added[i].title, false)].push_back(i);
+  std::vector<bool> keep(added.size(), true);
+  for (const auto &[key, at] : byText) {
+    if (at.size() < 2)
+      continue;
+    double largest = 0;
+    for (size_t i : at)
+      largest = std::max(largest, sizes[i]);
+    size_t atLargest = 0;
+    for (size_t i : at)
+      atLargest += sizes[i] > largest - 0.05 ? 1 : 0;
+    for (size_t i : at)
+      keep[i] = atLargest == 1 && sizes[i] > largest - 0.05;
+  }
+  std::vector<OutlineMark> kept;
+  for (size_t i = 0; i < added.size(); ++i)
+    if (keep[i])
+      kept.push_back(std::move(added[i]));
+  added.swap(kept);
   // too many for headings: these are numbered lines of another kind
-  if (added.size() > 20 * out.marks.size())
+  if (added.size() > std::max(20 * out.marks.size(), 3 * text.pages.size()))
     return;
   out.marks.insert(out.marks.end(), added.begin(), added.end());
   std::stable_sort(out.marks.begin(), out.marks.end(),

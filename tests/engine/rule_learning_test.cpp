@@ -271,6 +271,10 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
   for (test::TextSpec &t : rows)
     if (t.text == "2" && t.x > 400)
       t.text = "1"; // (the row of the removed two-row title's number)
+  // running heads that repeat a section's title, smaller than its heading
+  for (int page = 2; page < 5; ++page)
+    chapters.pages[size_t(page)].texts.push_back(
+        textAt("1.1 Scope of this manual", 72, 770, 9, "Times-Italic"));
   rows.push_back(test::textAt("3 Reference", 72, 500, 11, "Times-Roman"));
   rows.push_back(test::textAt("4", 500, 500, 11, "Times-Roman"));
   test::writePdf(chapters, dir.file("chapters.pdf"));
