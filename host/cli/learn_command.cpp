@@ -104,6 +104,16 @@ void listBookmarks(std::ostream &out, const char *heading, const nlohmann::json 
 
 namespace {
 
+// `document` open in the session's tables for the length of a scope.
+struct OpenIn {
+  HostSession &session;
+  DocHandle doc;
+  OpenIn(HostSession &s, host::PdfDocument &document) : session(s), doc(s.pdf().add(document)) {}
+  ~OpenIn() { session.pdf().remove(doc); }
+  OpenIn(const OpenIn &) = delete;
+  OpenIn &operator=(const OpenIn &) = delete;
+};
+
 // Runs the plug-in's learn command on `doc` (from its outline, or from its printed table of
 // contents with `fromContents`) and answers its parameters after the run: "LearnedRules" and
 // "LearnReport" (a new Cabinet the caller owns). Throws HostError when it was stopped.
@@ -154,12 +164,8 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
     HostSession session(err);
     ASExtraTable &x = session.provider().asExtra();
     auto document = openDocument(input, pw, err);
-    const DocHandle doc = session.pdf().add(*document);
-    struct Close {
-      HostSession &s;
-      DocHandle d;
-      ~Close() { s.pdf().remove(d); }
-    } close{session, doc};
+    const OpenIn opened(session, *document);
+    const DocHandle doc = opened.doc;
     // Rules are learned from the bookmarks that could be read; the user hears what was not.
     const host::OutlineListing outline = host::listOutline(session.pdf(), doc);
     for (const std::string &w : outline.warnings)
@@ -338,12 +344,8 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
     {
       HostSession session(err);
       ASExtraTable &x = session.provider().asExtra();
-      const DocHandle doc = session.pdf().add(*document);
-      struct Close {
-        HostSession &s;
-        DocHandle d;
-        ~Close() { s.pdf().remove(d); }
-      } close{session, doc};
+      const OpenIn opened(session, *document);
+      const DocHandle doc = opened.doc;
       CabinetHandle result = runLearnCommand(session, *document, doc, input, true, err);
       const nlohmann::json report =
           nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
