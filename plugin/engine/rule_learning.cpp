@@ -152,7 +152,9 @@ std::vector<Located> locateHeadings(const KeptText &text, const std::vector<Outl
     if (m.page >= 0 && size_t(m.page) < text.pages.size())
       byPage[m.page].push_back(&m);
   std::vector<Located> out;
-  for (const auto &[p, onPage] : byPage) {
+  for (const auto &entry : byPage) {
+    const int32_t p = entry.first; // (a plain name: lambdas below take it)
+    const std::vector<const OutlineMark *> &onPage = entry.second;
     const KeptPage &page = text.pages[size_t(p)];
     const std::vector<TextRow> rows = pageRows(page);
     std::vector<std::string> keys;
