@@ -15,11 +15,29 @@ struct Piece {
   double left, bottom, right, top, size;
 };
 
+// How many bytes of a blank start `s` (end it, with `atEnd`): ASCII white space, a no-break
+// space, or one of the narrow and figure spaces that producers set between a leader and its
+// page number. 0 for none.
+size_t blankBytes(std::string_view s, bool atEnd) {
+  if (s.empty())
+    return 0;
+  const unsigned char c = static_cast<unsigned char>(atEnd ? s.back() : s.front());
+  if (std::isspace(c))
+    return 1;
+  for (std::string_view space :
+       {std::string_view("\xC2\xA0"), std::string_view("\xE2\x80\x87"),
+        std::string_view("\xE2\x80\x89"), std::string_view("\xE2\x80\xAF")})
+    if (s.size() >= space.size() &&
+        (atEnd ? s.substr(s.size() - space.size()) : s.substr(0, space.size())) == space)
+      return space.size();
+  return 0;
+}
+
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-    s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-    s.remove_suffix(1);
+  while (const size_t n = blankBytes(s, false))
+    s.remove_prefix(n);
+  while (const size_t n = blankBytes(s, true))
+    s.remove_suffix(n);
   return s;
 }
 

@@ -70,13 +70,36 @@ KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageR
   return kept;
 }
 
+namespace {
+
+// Only blanks, no-break and narrow spaces: a reader sees nothing there.
+bool showsNothing(const std::string &text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == ' ' || c == '\t') {
+      ++i;
+    } else if (text.compare(i, 2, "\xC2\xA0") == 0) {
+      i += 2;
+    } else if (text.compare(i, 2, "\xE2\x80") == 0 && i + 2 < text.size() &&
+               (static_cast<unsigned char>(text[i + 2]) <= 0x8A ||
+                static_cast<unsigned char>(text[i + 2]) == 0xAF)) {
+      i += 3; // U+2000 to U+200A, U+202F
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
 std::vector<TextRow> pageRows(const KeptPage &page) {
   std::vector<TextRow> rows;
   TextRow row;
   FixedRect last{};
   for (uint32_t k = 0; k < page.runs.size(); ++k) {
     const KeptRun &kept = page.runs[k];
-    if (kept.blank)
+    if (kept.blank || showsNothing(kept.run.text))
       continue;
     const TextRun &run = kept.run;
     const bool goesOn = !row.runs.empty() && compareLines(last, run.box) == 0 &&

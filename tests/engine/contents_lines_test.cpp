@@ -1,6 +1,7 @@
 // Table-of-contents lines: found by the page number standing apart at their end, never a real
 // heading that ends in a number.
 #include "plugin/engine/bookmark_builder.h"
+#include "plugin/engine/contents_lines.h"
 #include "plugin/engine/generation_run.h"
 
 #include <algorithm>
@@ -124,6 +125,37 @@ TEST_F(ContentsLines, HeadingsThatEndInANumberStay) {
   EXPECT_EQ(scan({bold("Summary", 72, 700), plain(". . . . . .", 200, 700), bold("3", 500, 700)}),
             (Titles{"Summary", "3"}));
   EXPECT_TRUE(dropped.empty());
+}
+
+} // namespace
+} // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+TextRun runAt(std::string text, double left, double right, double bottom, double top, double size) {
+  TextRun r;
+  r.text = std::move(text);
+  r.box = {fixedFromDouble(left), fixedFromDouble(top), fixedFromDouble(right),
+           fixedFromDouble(bottom)};
+  r.fontSize = size;
+  r.valid = true;
+  return r;
+}
+
+// Some producers set a tiny no-break space between the leader and the page number.
+TEST(ContentsRowsOfRuns, ANoBreakSpaceBeforeTheNumberIsABlank) {
+  std::vector<TextRun> runs;
+  for (int i = 0; i < 3; ++i) {
+    const double bottom = 700 - 18 * i, top = bottom + 14;
+    runs.push_back(runAt("Chapter " + std::to_string(i + 1), 48, 156, bottom, top, 10.5));
+    runs.push_back(runAt(". . . . . . . . . . . . ", 161, 540.5, bottom, top, 10.5));
+    runs.push_back(runAt("\xC2\xA0", 540.5, 541.2, bottom + 2.3, bottom + 5.9, 2.6));
+    runs.push_back(runAt(std::to_string(3 + i), 541.2, 547, bottom, top, 10.5));
+  }
+  const ContentsRows rows(runs);
+  EXPECT_EQ(rows.count(), 3u);
+  EXPECT_TRUE(rows.endsContentsRow(runs[3].box));
 }
 
 } // namespace
