@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <set>
@@ -680,17 +679,6 @@ struct Search {
     const double depth = r.matched ? double(r.atDepth) / r.matched : 0;
     const double value =
         r.f1() * (0.8 + 0.2 * depth) + 0.001 * (r.matched ? double(r.sameText) / r.matched : 0);
-    if (std::getenv("SORVANE_LEARN_TRACE")) {
-      std::fprintf(stderr, "try %d: f1 %.3f depth %.3f%s ->", tried, r.f1(), depth,
-                   overflow ? " OVERFLOW" : "");
-      for (const auto &l : set.levels)
-        std::fprintf(stderr, " [%s]",
-                     l ? (std::to_string(l->size) + " " + l->pattern +
-                          (l->allCapitals ? " CAPS" : "") + (l->indent ? " IND" : ""))
-                             .c_str()
-                       : "-");
-      std::fprintf(stderr, "%s\n", set.keepOrphans ? " orphans" : "");
-    }
     if (out)
       *out = std::move(r);
     return overflow ? -1 : value;
