@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 #include "plugin/rules/fixed_point.h"
@@ -55,18 +56,55 @@ bool isPageNumber(std::string_view t) {
   return lower || upper;
 }
 
-// Text that ends with dot leaders: three dots or more, blanks between them allowed.
+// Text that ends with dot leaders: three dots or more, blanks between them allowed; two when
+// the text is nothing else (a short title's leaders set apart from it).
 bool endsWithLeaders(std::string_view t) {
   t = trimmed(t);
   int dots = 0;
-  for (size_t i = t.size(); i > 0; --i) {
+  size_t i = t.size();
+  for (; i > 0; --i) {
     const char c = t[i - 1];
     if (c == '.' || c == '\xB7')
       ++dots;
     else if (c != ' ')
       break;
   }
-  return dots >= 3;
+  return dots >= 3 || (dots == 2 && i == 0);
+}
+
+// The contents row that the pieces [first, end) (one row, left to right) make, if they make one.
+std::optional<ContentsRows::Row> contentsRow(const Piece *first, const Piece *end) {
+  if (first == end)
+    return std::nullopt;
+  const Piece &last = *(end - 1);
+  // The number at the row's end: the last piece itself, or the last word of it.
+  std::string_view number = last.text;
+  std::string_view before;
+  bool apart = false;
+  if (isPageNumber(number)) {
+    if (end - first < 2)
+      return std::nullopt; // a lonely number: a page number in a footer
+    const Piece &prev = *(end - 2);
+    before = prev.text;
+    apart = last.left - prev.right > 1.5 * last.size || endsWithLeaders(before);
+  } else {
+    const size_t blank = last.text.find_last_of(' ');
+    if (blank == std::string_view::npos)
+      return std::nullopt;
+    number = last.text.substr(blank + 1);
+    before = last.text.substr(0, blank);
+    if (!isPageNumber(number))
+      return std::nullopt;
+    apart = endsWithLeaders(before); // inside one run only leaders show the gap
+  }
+  if (!apart)
+    return std::nullopt;
+  ContentsRows::Row row{last.bottom, last.top, first->left, last.left, last.right};
+  for (const Piece *p = first; p != end; ++p) {
+    row.bottom = std::min(row.bottom, p->bottom);
+    row.top = std::max(row.top, p->top);
+  }
+  return row;
 }
 
 } // namespace
@@ -101,36 +139,21 @@ ContentsRows::ContentsRows(const std::vector<TextRun> &runs) {
     i = j;
     std::sort(row.begin(), row.end(),
               [](const Piece &a, const Piece &b) { return a.left < b.left; });
-    const Piece &last = row.back();
-    // The number at the row's end: the last piece itself, or the last word of it.
-    std::string_view number = last.text;
-    std::string_view before;
-    double numberLeft = last.left;
-    bool apart = false;
-    if (isPageNumber(number)) {
-      if (row.size() < 2)
-        continue; // a lonely number: a page number in a footer
-      const Piece &prev = row[row.size() - 2];
-      before = prev.text;
-      apart = last.left - prev.right > 1.5 * last.size || endsWithLeaders(before);
-    } else {
-      const size_t blank = last.text.find_last_of(' ');
-      if (blank == std::string_view::npos)
-        continue;
-      number = last.text.substr(blank + 1);
-      before = last.text.substr(0, blank);
-      if (!isPageNumber(number))
-        continue;
-      apart = endsWithLeaders(before); // inside one run only leaders show the gap
+    // Contents set in two columns put two entries on one row: a page number standing apart,
+    // with a wide gap after it, ends the first.
+    size_t from = 0;
+    for (size_t k = from + 1; k + 1 < row.size(); ++k) {
+      const Piece &n = row[k];
+      if (k > from && isPageNumber(n.text) &&
+          (n.left - row[k - 1].right > 1.5 * n.size || endsWithLeaders(row[k - 1].text)) &&
+          row[k + 1].left - n.right > 3 * n.size) {
+        if (std::optional<Row> found1 = contentsRow(&row[from], &row[k] + 1))
+          found.push_back(*found1);
+        from = k + 1;
+      }
     }
-    if (!apart)
-      continue;
-    double bottom = last.bottom, top = last.top;
-    for (const Piece &p : row) {
-      bottom = std::min(bottom, p.bottom);
-      top = std::max(top, p.top);
-    }
-    found.push_back(Row{bottom, top, numberLeft, last.right});
+    if (std::optional<Row> last = contentsRow(&row[from], row.data() + row.size()))
+      found.push_back(*last);
   }
   // The page numbers of a table of contents stand in one column, aligned on the right or on the
   // left (or at the right edge of the page's text): rows whose numbers line up with two others or
@@ -155,7 +178,7 @@ bool ContentsRows::endsContentsRow(const FixedRect &box) const {
   const double bottom = fixedToDouble(box.bottom), top = fixedToDouble(box.top);
   const double middle = (bottom + top) / 2;
   for (const Row &row : m_rows)
-    if (middle >= row.bottom && middle <= row.top &&
+    if (middle >= row.bottom && middle <= row.top && fixedToDouble(box.left) >= row.left - 0.5 &&
         fixedToDouble(box.left) <= row.numberLeft + 0.5)
       return true;
   return false;

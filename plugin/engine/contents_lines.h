@@ -25,12 +25,14 @@ public:
   bool endsContentsRow(const FixedRect &lastRunBox) const;
   size_t count() const { return m_rows.size(); }
 
-private:
   struct Row {
     double bottom = 0, top = 0;
+    double left = 0; // of the row's first piece
     double numberLeft = 0;
     double numberRight = 0;
   };
+
+private:
   std::vector<Row> m_rows;
 };
 

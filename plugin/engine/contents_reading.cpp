@@ -98,6 +98,23 @@ int numberDepth(const std::string &t) {
 // sections; their numbers do ("1.2 Building"). Rows that start with a section number deeper
 // than any entry's, in a style other than the body's, from the first entry's page on, are
 // added as the entries the contents left out, one depth further per part of their number.
+// A row's text as running heads repeat it: without the page number that ends it ("1.1. Contents
+// 3") and with the section number written as the heading writes it ("1.1." as "1.1").
+std::string runningHeadKey(const std::string &title) {
+  std::string t = comparableTitle(title, false);
+  size_t end = t.size();
+  while (end > 0 && isDigit(t[end - 1]))
+    --end;
+  if (end < t.size() && end > 0 && t[end - 1] == ' ')
+    t.erase(end - 1);
+  size_t number = 0;
+  while (number < t.size() && (isDigit(t[number]) || t[number] == '.'))
+    ++number;
+  if (number > 1 && number < t.size() && t[number] == ' ' && t[number - 1] == '.')
+    t.erase(number - 1, 1);
+  return t;
+}
+
 void addDeeperSections(const KeptText &text, ContentsOutline &out) {
   int deepest = 0, chapterDepth = 0;
   for (const ContentsEntry &e : out.entries) {
@@ -138,7 +155,7 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
   // than the others (the section's heading, under running heads that repeat its title).
   std::map<std::string, std::vector<size_t>> byText;
   for (size_t i = 0; i < added.size(); ++i)
-    byText[comparableTitle(added[i].title, false)].push_back(i);
+    byText[runningHeadKey(added[i].title)].push_back(i);
   std::vector<bool> keep(added.size(), true);
   for (const auto &[key, at] : byText) {
     if (at.size() < 2)
@@ -165,6 +182,42 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
                    [](const OutlineMark &a, const OutlineMark &b) { return a.page < b.page; });
 }
 
+// Contents set in two columns: the entries of a later column are indented as those of the
+// first, so their left edges are moved by the distance between the columns' left edges. A column
+// is told by where its page numbers end.
+void alignColumns(std::vector<ContentsEntry> &entries) {
+  for (size_t from = 0; from < entries.size();) {
+    size_t to = from;
+    while (to < entries.size() && entries[to].contentsPage == entries[from].contentsPage)
+      ++to;
+    struct Column {
+      double numberRight, left;
+    };
+    std::vector<Column> columns;
+    for (size_t i = from; i < to; ++i) {
+      auto it = std::find_if(columns.begin(), columns.end(), [&](const Column &c) {
+        return std::fabs(c.numberRight - entries[i].numberRight) < 40;
+      });
+      if (it == columns.end())
+        columns.push_back({entries[i].numberRight, entries[i].left});
+      else
+        it->left = std::min(it->left, entries[i].left);
+    }
+    std::sort(columns.begin(), columns.end(),
+              [](const Column &a, const Column &b) { return a.numberRight < b.numberRight; });
+    // a later column starts right of the one before it ends
+    bool apart = columns.size() > 1;
+    for (size_t c = 1; c < columns.size(); ++c)
+      apart = apart && columns[c].left > columns[c - 1].numberRight;
+    if (apart)
+      for (size_t i = from; i < to; ++i)
+        for (size_t c = 1; c < columns.size(); ++c)
+          if (std::fabs(columns[c].numberRight - entries[i].numberRight) < 40)
+            entries[i].left -= columns[c].left - columns[0].left;
+    from = to;
+  }
+}
+
 } // namespace
 
 ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
@@ -174,6 +227,10 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
     const KeptPage &page = text.pages[size_t(p)];
     if (page.contents.count() < size_t(ContentsRows::kMinRows))
       continue;
+    // the contents are one run of pages (a blank page or two between); rows of the same kind
+    // further on are an index or a list of figures at the end of a short document
+    if (!out.contentsPages.empty() && p > out.contentsPages.back() + 2)
+      break;
     out.contentsPages.push_back(p);
     const std::vector<TextRow> rows = pageRows(page);
     for (size_t r = 0; r < rows.size(); ++r) {
@@ -184,6 +241,7 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
       e.title = splitEntry(row.text, e.printed);
       e.contentsPage = p;
       e.left = rowLeft(page, row);
+      e.numberRight = fixedToDouble(page.runs[row.runs.back()].run.box.right);
       // the first row of a title on two, above the row with the number
       if (r > 0) {
         const TextRow &above = rows[r - 1];
@@ -208,6 +266,7 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
     return out;
 
   // Depth: by indentation when the entries are indented, else by their numbering.
+  alignColumns(out.entries);
   std::vector<double> lefts;
   for (const ContentsEntry &e : out.entries)
     lefts.push_back(e.left);

@@ -18,6 +18,7 @@ struct ContentsEntry {
   int32_t depth = 1;
   int32_t contentsPage = 0; // where the entry is printed, zero-based
   double left = 0;          // of its first row
+  double numberRight = 0;   // the right edge of its page number
 };
 
 struct ContentsOutline {

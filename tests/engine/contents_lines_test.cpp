@@ -158,5 +158,26 @@ TEST(ContentsRowsOfRuns, ANoBreakSpaceBeforeTheNumberIsABlank) {
   EXPECT_TRUE(rows.endsContentsRow(runs[3].box));
 }
 
+// Contents in two columns whose rows share their lines: each column's entry is a row of its own,
+// and a title short enough to leave only two leader dots is still one.
+TEST(ContentsRowsOfRuns, TwoColumnsOnOneLineAreTwoRows) {
+  std::vector<TextRun> runs;
+  for (int i = 0; i < 3; ++i) {
+    const double bottom = 700 - 15 * i, top = bottom + 10;
+    runs.push_back(runAt("2." + std::to_string(i + 1) + " Section", 144, 200, bottom, top, 10));
+    runs.push_back(runAt(i == 2 ? ". ." : ". . . . .", 283, 296, bottom, top, 10));
+    runs.push_back(runAt(std::to_string(3 + i), 309, 314, bottom, top, 10));
+    runs.push_back(runAt("3." + std::to_string(i + 1) + " Other", 353, 420, bottom, top, 10));
+    runs.push_back(runAt(". . . . .", 450, 500, bottom, top, 10));
+    runs.push_back(runAt(std::to_string(10 + i), 512, 522, bottom, top, 10));
+  }
+  const ContentsRows rows(runs);
+  EXPECT_EQ(rows.count(), 6u);
+  EXPECT_TRUE(rows.endsContentsRow(runs[2].box));
+  EXPECT_TRUE(rows.endsContentsRow(runs[14].box)); // the short title's row
+  EXPECT_TRUE(rows.endsContentsRow(runs[5].box));
+  EXPECT_FALSE(rows.endsContentsRow(runAt("body", 144, 200, 600, 610, 10).box));
+}
+
 } // namespace
 } // namespace sorvane

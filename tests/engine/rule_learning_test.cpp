@@ -271,10 +271,14 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
   for (test::TextSpec &t : rows)
     if (t.text == "2" && t.x > 400)
       t.text = "1"; // (the row of the removed two-row title's number)
-  // running heads that repeat a section's title, smaller than its heading
-  for (int page = 2; page < 5; ++page)
+  // running heads that repeat a section's title, smaller than its heading, once with the page
+  // number after it and the section number written "1.1."
+  for (int page = 2; page < 5; ++page) {
     chapters.pages[size_t(page)].texts.push_back(
         textAt("1.1 Scope of this manual", 72, 770, 9, "Times-Italic"));
+    chapters.pages[size_t(page)].texts.push_back(
+        textAt("1.1. Scope of this manual " + std::to_string(page - 1), 72, 785, 9, "Times-Roman"));
+  }
   rows.push_back(test::textAt("3 Reference", 72, 500, 11, "Times-Roman"));
   rows.push_back(test::textAt("4", 500, 500, 11, "Times-Roman"));
   test::writePdf(chapters, dir.file("chapters.pdf"));
@@ -289,6 +293,20 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
                                       "1.2 A title that is long and goes on to a second row",
                                       "2.1 Requirements"}));
 
+  // An index at the end, its entries set like contents rows, is not read as contents.
+  test::PdfSpec indexed = spec;
+  for (int i = 0; i < 4; ++i) {
+    indexed.pages[4].texts.push_back(
+        textAt("index term " + std::to_string(i), 72, 300 - 14 * i, 9, "Times-Roman"));
+    indexed.pages[4].texts.push_back(
+        textAt(std::to_string(i + 1), 300, 300 - 14 * i, 9, "Times-Roman"));
+  }
+  test::writePdf(indexed, dir.file("indexed.pdf"));
+  test::OpenDoc fourth(host, dir.file("indexed.pdf"));
+  const ContentsOutline withIndex = readContents(KeptText::read(fourth.handle()));
+  EXPECT_EQ(withIndex.contentsPages, std::vector<int32_t>{1});
+  EXPECT_EQ(withIndex.entries.size(), 6u);
+
   // Without contents pages there is nothing to read.
   test::PdfSpec plain = spec;
   plain.pages[1].texts.clear();
@@ -297,6 +315,45 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
   const ContentsOutline none = readContents(KeptText::read(other.handle()));
   EXPECT_TRUE(none.entries.empty());
   EXPECT_TRUE(none.marks.empty());
+}
+
+// Contents in two columns, rows of both on the same lines: each column's entries are indented
+// as in the first, so chapters and sections keep their depths.
+TEST_F(RuleLearning, ContentsInTwoColumnsKeepTheirDepths) {
+  test::PdfSpec spec = test::pages(4);
+  auto &c = spec.pages[0].texts;
+  const struct {
+    const char *title;
+    double left;
+    const char *number;
+  } rows[] = {{"1 Introduction", 72, "2"}, {"1.1 About", 86, "2"},     {"1.2 License", 86, "2"},
+              {"2 Usage", 320, "3"},       {"2.1 Commands", 334, "3"}, {"2.2 Options", 334, "4"}};
+  for (int i = 0; i < 6; ++i) {
+    const double y = 700 - 14 * (i % 3);
+    c.push_back(textAt(rows[i].title, rows[i].left, y, 10, "Times-Roman"));
+    c.push_back(textAt(". . . .", rows[i].left + 100, y, 10, "Times-Roman"));
+    c.push_back(textAt(rows[i].number, i < 3 ? 270 : 520, y, 10, "Times-Roman"));
+  }
+  auto heading = [&](int page, const char *title, double top, double size) {
+    spec.pages[size_t(page)].texts.push_back(textAt(title, 72, top, size, "Helvetica-Bold"));
+  };
+  heading(1, "1 Introduction", 720, 16);
+  heading(1, "1.1 About", 600, 12);
+  heading(1, "1.2 License", 500, 12);
+  heading(2, "2 Usage", 720, 16);
+  heading(2, "2.1 Commands", 600, 12);
+  heading(3, "2.2 Options", 720, 12);
+  const std::string path = dir.file("columns.pdf");
+  test::writePdf(spec, path);
+  test::OpenDoc opened(host, path);
+  const ContentsOutline contents = readContents(KeptText::read(opened.handle()));
+  ASSERT_EQ(contents.entries.size(), 6u);
+  std::vector<int32_t> depths;
+  for (const ContentsEntry &e : contents.entries)
+    depths.push_back(e.depth);
+  EXPECT_EQ(depths, (std::vector<int32_t>{1, 2, 2, 1, 2, 2}));
+  EXPECT_EQ(contents.entries[3].title, "2 Usage");
+  EXPECT_EQ(contents.placed, 6);
 }
 
 } // namespace
