@@ -300,7 +300,10 @@ void printContentsSuggestion(const nlohmann::json &report, const std::string &in
   out << "Suggested " << levels << (levels == 1 ? " level" : " levels") << " for " << input
       << " -> " << output << ", learned from its printed table of contents (from page "
       << c.value("firstPage", 0) << ": " << c.value("entries", 0) << " entries, "
-      << c.value("placed", 0) << " found on the pages their numbers give)\n";
+      << c.value("placed", 0) << " found on the pages their numbers give";
+  if (const int moved = c.value("moved", 0))
+    out << " or near them (" << moved << " some pages away: the contents are out of date)";
+  out << ")\n";
   int n = 0;
   for (const auto &l : report["levels"])
     out << "Level " << ++n << ": " << l.value("takes", "") << "; makes " << l.value("made", 0)

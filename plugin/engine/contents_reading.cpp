@@ -300,8 +300,13 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
   for (int32_t p = 0; p < int32_t(text.pages.size()); ++p) {
     if (std::find(out.contentsPages.begin(), out.contentsPages.end(), p) != out.contentsPages.end())
       continue;
-    for (const TextRow &row : pageRows(text.pages[size_t(p)]))
-      pagesWith[comparableTitle(row.text)].push_back(p);
+    const std::vector<TextRow> rows = pageRows(text.pages[size_t(p)]);
+    for (size_t r = 0; r < rows.size(); ++r) {
+      pagesWith[comparableTitle(rows[r].text)].push_back(p);
+      // a heading set on two rows, listed on one
+      if (r + 1 < rows.size())
+        pagesWith[comparableTitle(rows[r].text + " " + rows[r + 1].text)].push_back(p);
+    }
   }
   std::map<int32_t, int32_t> votes;
   for (const ContentsEntry &e : out.entries) {
@@ -322,10 +327,34 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
   const auto best = std::max_element(
       votes.begin(), votes.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
   out.offset = best->first;
-  out.placed = best->second;
+  // Contents left behind by later edits give some titles a page or more away from where they
+  // went: such a title goes to the nearest page that has it, in the contents' order.
+  const int32_t window = std::max<int32_t>(3, int32_t(text.pages.size()) / 20);
+  int32_t lastPlaced = 0;
   for (const ContentsEntry &e : out.entries) {
-    const int32_t page = e.printed + out.offset;
-    if (e.printed >= 0 && page >= 0 && page < int32_t(text.pages.size()))
+    if (e.printed < 0)
+      continue;
+    int32_t page = e.printed + out.offset;
+    auto it = pagesWith.find(comparableTitle(e.title));
+    if (it != pagesWith.end()) {
+      const std::vector<int32_t> &with = it->second;
+      if (std::find(with.begin(), with.end(), page) != with.end()) {
+        ++out.placed;
+        lastPlaced = page;
+      } else {
+        int32_t nearest = -1;
+        for (int32_t q : with)
+          if (q >= lastPlaced && std::abs(q - page) <= window &&
+              (nearest < 0 || std::abs(q - page) < std::abs(nearest - page)))
+            nearest = q;
+        if (nearest >= 0) {
+          page = lastPlaced = nearest;
+          ++out.placed;
+          ++out.moved;
+        }
+      }
+    }
+    if (page >= 0 && page < int32_t(text.pages.size()))
       out.marks.push_back({e.depth, e.title, page});
   }
   addDeeperSections(text, out);

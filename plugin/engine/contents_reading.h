@@ -24,8 +24,9 @@ struct ContentsEntry {
 struct ContentsOutline {
   std::vector<int32_t> contentsPages; // zero-based
   std::vector<ContentsEntry> entries;
-  int32_t offset = 0;             // page index = printed number + offset
-  int32_t placed = 0;             // entries whose title was found on the page their number gives
+  int32_t offset = 0; // page index = printed number + offset
+  int32_t placed = 0; // entries whose title was found on the page their number gives, or near it
+  int32_t moved = 0;  // of those, found some pages away from it (contents not brought up to date)
   std::vector<OutlineMark> marks; // the entries with a page, as an outline
 };
 

@@ -125,6 +125,7 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
         {"firstPage", contents.contentsPages.empty() ? 0 : contents.contentsPages.front() + 1},
         {"entries", contents.entries.size()},
         {"placed", contents.placed},
+        {"moved", contents.moved},
         {"offset", contents.offset}};
   writeTextValue(report.dump(), "LearnReport", params);
   outcome.pagesScanned = pages - int32_t(text.failedPages.size());

@@ -293,6 +293,29 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
                                       "1.2 A title that is long and goes on to a second row",
                                       "2.1 Requirements"}));
 
+  // Contents not brought up to date: the second chapter moved a page up; a heading set on two
+  // rows that the contents list on one.
+  test::PdfSpec stale = spec;
+  for (int page : {3, 4})
+    stale.pages[size_t(page)].texts.erase(
+        std::remove_if(stale.pages[size_t(page)].texts.begin(),
+                       stale.pages[size_t(page)].texts.end(),
+                       [](const test::TextSpec &t) { return t.font == "Helvetica-Bold"; }),
+        stale.pages[size_t(page)].texts.end());
+  stale.pages[3].texts.push_back(
+      textAt("1.2 A title that is long and goes on", 72, 720, 14, "Helvetica-Bold"));
+  stale.pages[3].texts.push_back(textAt("to a second row", 72, 702, 14, "Helvetica-Bold"));
+  stale.pages[3].texts.push_back(textAt("2 Installation", 72, 400, 18, "Helvetica-Bold"));
+  stale.pages[3].texts.push_back(textAt("2.1 Requirements", 72, 300, 14, "Helvetica-Bold"));
+  test::writePdf(stale, dir.file("stale.pdf"));
+  test::OpenDoc fifth(host, dir.file("stale.pdf"));
+  const ContentsOutline moved = readContents(KeptText::read(fifth.handle()));
+  EXPECT_EQ(moved.placed, 5);
+  EXPECT_EQ(moved.moved, 2);
+  ASSERT_EQ(moved.marks.size(), 5u);
+  EXPECT_EQ(moved.marks[2].page, 3);
+  EXPECT_EQ(moved.marks[3].page, 3); // "2 Installation", printed 3 (the fifth page)
+
   // An index at the end, its entries set like contents rows, is not read as contents.
   test::PdfSpec indexed = spec;
   for (int i = 0; i < 4; ++i) {
