@@ -218,6 +218,48 @@ void alignColumns(std::vector<ContentsEntry> &entries) {
   }
 }
 
+// Depth by indentation, `steps` the left edges of the indentations. Entries set larger than most
+// of their indentation (parts or files over chapters at one left edge, two or more of them) are
+// a depth above the others.
+void depthsByIndentation(std::vector<ContentsEntry> &entries, const std::vector<double> &steps) {
+  std::vector<size_t> stepOf(entries.size(), 0);
+  for (size_t i = 0; i < entries.size(); ++i)
+    for (size_t s = 1; s < steps.size(); ++s)
+      if (entries[i].left >= steps[s] - 0.01)
+        stepOf[i] = s;
+  std::vector<bool> larger(entries.size(), false);
+  for (size_t s = 0; s < steps.size(); ++s) {
+    std::map<long, int> sizes; // in half points
+    for (size_t i = 0; i < entries.size(); ++i)
+      if (stepOf[i] == s)
+        ++sizes[std::lround(entries[i].size * 2)];
+    if (sizes.empty())
+      continue;
+    const long common =
+        std::max_element(sizes.begin(), sizes.end(), [](const auto &a, const auto &b) {
+          return a.second < b.second;
+        })->first;
+    int above = 0;
+    for (const auto &[size, n] : sizes)
+      above += size >= common + 2 ? n : 0;
+    if (above < 2)
+      continue;
+    for (size_t i = 0; i < entries.size(); ++i)
+      larger[i] = larger[i] || (stepOf[i] == s && std::lround(entries[i].size * 2) >= common + 2);
+  }
+  // the tiers that occur, shallowest first: by indentation, the larger before the others
+  std::vector<std::pair<size_t, int>> tiers;
+  for (size_t i = 0; i < entries.size(); ++i)
+    tiers.push_back({stepOf[i], larger[i] ? 0 : 1});
+  std::sort(tiers.begin(), tiers.end());
+  tiers.erase(std::unique(tiers.begin(), tiers.end()), tiers.end());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const auto at =
+        std::lower_bound(tiers.begin(), tiers.end(), std::make_pair(stepOf[i], larger[i] ? 0 : 1));
+    entries[i].depth = std::min(int32_t(at - tiers.begin()) + 1, 6);
+  }
+}
+
 } // namespace
 
 ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
@@ -241,6 +283,7 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
       e.title = splitEntry(row.text, e.printed);
       e.contentsPage = p;
       e.left = rowLeft(page, row);
+      e.size = rowSize(page, row);
       e.numberRight = fixedToDouble(page.runs[row.runs.back()].run.box.right);
       // the first row of a title on two, above the row with the number
       if (r > 0) {
@@ -283,17 +326,11 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
     if (n * 50 >= long(lefts.size()) || n >= 3)
       kept.push_back(s);
   }
-  for (ContentsEntry &e : out.entries) {
-    if (kept.size() > 1) {
-      int depth = 1;
-      for (size_t i = 1; i < kept.size(); ++i)
-        if (e.left >= kept[i] - 0.01)
-          depth = int(i) + 1;
-      e.depth = std::min(depth, 6);
-    } else {
+  if (kept.size() > 1)
+    depthsByIndentation(out.entries, kept);
+  else
+    for (ContentsEntry &e : out.entries)
       e.depth = std::clamp(numberDepth(e.title), 1, 6);
-    }
-  }
 
   // Printed page numbers to pages: the offset that places most titles on a page that has them.
   std::unordered_map<std::string, std::vector<int32_t>> pagesWith;

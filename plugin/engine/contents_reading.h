@@ -19,6 +19,7 @@ struct ContentsEntry {
   int32_t contentsPage = 0; // where the entry is printed, zero-based
   double left = 0;          // of its first row
   double numberRight = 0;   // the right edge of its page number
+  double size = 0;          // the font size its row starts with
 };
 
 struct ContentsOutline {

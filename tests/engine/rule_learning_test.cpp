@@ -379,5 +379,39 @@ TEST_F(RuleLearning, ContentsInTwoColumnsKeepTheirDepths) {
   EXPECT_EQ(contents.placed, 6);
 }
 
+// Parts set larger than the chapters at the chapters' left edge are a depth above them.
+TEST_F(RuleLearning, ContentsEntriesSetLargerAtOneIndentationAreADepthAbove) {
+  test::PdfSpec spec = test::pages(2);
+  const struct {
+    const char *title;
+    double left, size;
+  } rows[] = {{"Part I Basics", 72, 14}, {"1 Introduction", 72, 11},   {"1.1 Scope", 90, 11},
+              {"2 Usage", 72, 11},       {"Part II Advanced", 72, 14}, {"3 Internals", 72, 11},
+              {"3.1 Memory", 90, 11}};
+  double y = 700;
+  for (const auto &r : rows) {
+    spec.pages[0].texts.push_back(textAt(r.title, r.left, y, r.size, "Times-Roman"));
+    spec.pages[0].texts.push_back(textAt("2", 500, y, r.size, "Times-Roman"));
+    y -= 20;
+  }
+  const std::string path = dir.file("parts.pdf");
+  test::writePdf(spec, path);
+  test::OpenDoc opened(host, path);
+  const ContentsOutline contents = readContents(KeptText::read(opened.handle()));
+  std::vector<int32_t> depths;
+  for (const ContentsEntry &e : contents.entries)
+    depths.push_back(e.depth);
+  EXPECT_EQ(depths, (std::vector<int32_t>{1, 2, 3, 2, 1, 2, 3}));
+
+  // one larger entry alone is no depth of its own
+  spec.pages[0].texts[8].size = 11;
+  test::writePdf(spec, dir.file("one-part.pdf"));
+  test::OpenDoc other(host, dir.file("one-part.pdf"));
+  depths.clear();
+  for (const ContentsEntry &e : readContents(KeptText::read(other.handle())).entries)
+    depths.push_back(e.depth);
+  EXPECT_EQ(depths, (std::vector<int32_t>{1, 1, 2, 1, 1, 1, 2}));
+}
+
 } // namespace
 } // namespace sorvane
