@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 #include "plugin/rules/fixed_point.h"
@@ -34,8 +35,33 @@ bool isLeader(const std::string &t, size_t end, size_t &start) {
   return false;
 }
 
-// Splits "Title . . . . 12" into the title and its page number (-1 when it is roman or none).
-std::string splitEntry(const std::string &text, int32_t &printed) {
+// The value of a roman number ("xiv" 14), -1 when `t` is none.
+int32_t romanValue(std::string_view t) {
+  const auto digit = [](char c) {
+    switch (c | 0x20) {
+    case 'i': return 1;
+    case 'v': return 5;
+    case 'x': return 10;
+    case 'l': return 50;
+    case 'c': return 100;
+    case 'd': return 500;
+    case 'm': return 1000;
+    default: return 0;
+    }
+  };
+  int32_t value = 0;
+  for (size_t i = 0; i < t.size(); ++i) {
+    const int d = digit(t[i]);
+    if (d == 0)
+      return -1;
+    value += i + 1 < t.size() && digit(t[i + 1]) > d ? -d : d;
+  }
+  return t.empty() ? -1 : value;
+}
+
+// Splits "Title . . . . 12" into the title and its page number (-1 when it is roman or none;
+// `roman` is then the roman number's value, or -1).
+std::string splitEntry(const std::string &text, int32_t &printed, int32_t &roman) {
   size_t end = text.size();
   while (end > 0 && text[end - 1] == ' ')
     --end;
@@ -48,6 +74,7 @@ std::string splitEntry(const std::string &text, int32_t &printed) {
   } else {
     while (start > 0 && std::string_view("ivxlcdm").find(text[start - 1]) != std::string_view::npos)
       --start;
+    roman = romanValue(std::string_view(text).substr(start, end - start));
   }
   if (start == end || (start > 0 && text[start - 1] != ' ' && text[start - 1] != '.'))
     return {}; // no page number standing apart
@@ -280,7 +307,7 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
       if (!page.contents.endsContentsRow(page.runs[row.runs.back()].run.box))
         continue;
       ContentsEntry e;
-      e.title = splitEntry(row.text, e.printed);
+      e.title = splitEntry(row.text, e.printed, e.roman);
       e.contentsPage = p;
       e.left = rowLeft(page, row);
       e.size = rowSize(page, row);
@@ -333,30 +360,39 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
       e.depth = std::clamp(numberDepth(e.title), 1, 6);
 
   // Printed page numbers to pages: the offset that places most titles on a page that has them.
-  std::unordered_map<std::string, std::vector<int32_t>> pagesWith;
+  // Titles are compared without a label ("1. Introduction" lists "Chapter 1. Introduction");
+  // an entry placed only so takes the heading's own text, which the rules must reproduce.
+  struct Row {
+    int32_t page;
+    std::string text;
+  };
+  const auto key = [](const std::string &title) { return comparableTitle(title, true, true); };
+  std::unordered_map<std::string, std::vector<Row>> pagesWith;
   for (int32_t p = 0; p < int32_t(text.pages.size()); ++p) {
     if (std::find(out.contentsPages.begin(), out.contentsPages.end(), p) != out.contentsPages.end())
       continue;
     const std::vector<TextRow> rows = pageRows(text.pages[size_t(p)]);
     for (size_t r = 0; r < rows.size(); ++r) {
-      pagesWith[comparableTitle(rows[r].text)].push_back(p);
+      pagesWith[key(rows[r].text)].push_back({p, rows[r].text});
       // a heading set on two rows, listed on one
-      if (r + 1 < rows.size())
-        pagesWith[comparableTitle(rows[r].text + " " + rows[r + 1].text)].push_back(p);
+      if (r + 1 < rows.size()) {
+        std::string both = rows[r].text + " " + rows[r + 1].text;
+        pagesWith[key(both)].push_back({p, std::move(both)});
+      }
     }
   }
   std::map<int32_t, int32_t> votes;
   for (const ContentsEntry &e : out.entries) {
     if (e.printed < 0)
       continue;
-    auto it = pagesWith.find(comparableTitle(e.title));
+    auto it = pagesWith.find(key(e.title));
     if (it == pagesWith.end())
       continue;
     int32_t lastPage = -1;
-    for (int32_t p : it->second)
-      if (p != lastPage) {
-        ++votes[p - e.printed];
-        lastPage = p;
+    for (const Row &row : it->second)
+      if (row.page != lastPage) {
+        ++votes[row.page - e.printed];
+        lastPage = row.page;
       }
   }
   if (votes.empty())
@@ -364,35 +400,55 @@ ContentsOutline readContents(const KeptText &text, int32_t searchPages) {
   const auto best = std::max_element(
       votes.begin(), votes.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
   out.offset = best->first;
+  // Front matter numbered in roman has an offset of its own, found the same way.
+  std::map<int32_t, int32_t> romanVotes;
+  for (const ContentsEntry &e : out.entries) {
+    if (e.roman < 0)
+      continue;
+    if (auto it = pagesWith.find(key(e.title)); it != pagesWith.end())
+      for (const Row &row : it->second)
+        if (row.page < out.offset + 1) // before the arabic page 1
+          ++romanVotes[row.page - e.roman];
+  }
+  std::optional<int32_t> romanOffset;
+  if (!romanVotes.empty())
+    romanOffset =
+        std::max_element(romanVotes.begin(), romanVotes.end(), [](const auto &a, const auto &b) {
+          return a.second < b.second;
+        })->first;
   // Contents left behind by later edits give some titles a page or more away from where they
   // went: such a title goes to the nearest page that has it, in the contents' order.
   const int32_t window = std::max<int32_t>(3, int32_t(text.pages.size()) / 20);
   int32_t lastPlaced = 0;
   for (const ContentsEntry &e : out.entries) {
-    if (e.printed < 0)
+    if (e.printed < 0 && (e.roman < 0 || !romanOffset))
       continue;
-    int32_t page = e.printed + out.offset;
-    auto it = pagesWith.find(comparableTitle(e.title));
-    if (it != pagesWith.end()) {
-      const std::vector<int32_t> &with = it->second;
-      if (std::find(with.begin(), with.end(), page) != with.end()) {
+    int32_t page = e.printed >= 0 ? e.printed + out.offset : e.roman + *romanOffset;
+    std::string title = e.title;
+    if (auto it = pagesWith.find(key(e.title)); it != pagesWith.end()) {
+      const Row *found = nullptr;
+      for (const Row &row : it->second)
+        if (row.page == page && !found)
+          found = &row;
+      if (!found)
+        for (const Row &row : it->second)
+          if (row.page >= lastPlaced && std::abs(row.page - page) <= window &&
+              (!found || std::abs(row.page - page) < std::abs(found->page - page)))
+            found = &row;
+      if (found) {
+        out.moved += found->page != page ? 1 : 0;
         ++out.placed;
-        lastPlaced = page;
-      } else {
-        int32_t nearest = -1;
-        for (int32_t q : with)
-          if (q >= lastPlaced && std::abs(q - page) <= window &&
-              (nearest < 0 || std::abs(q - page) < std::abs(nearest - page)))
-            nearest = q;
-        if (nearest >= 0) {
-          page = lastPlaced = nearest;
-          ++out.placed;
-          ++out.moved;
-        }
+        page = lastPlaced = found->page;
+        // the heading's own text where only its label tells it from the entry
+        const std::string plain = comparableTitle(e.title);
+        if (std::none_of(it->second.begin(), it->second.end(), [&](const Row &row) {
+              return row.page == page && comparableTitle(row.text) == plain;
+            }))
+          title = found->text;
       }
     }
     if (page >= 0 && page < int32_t(text.pages.size()))
-      out.marks.push_back({e.depth, e.title, page});
+      out.marks.push_back({e.depth, std::move(title), page});
   }
   addDeeperSections(text, out);
   return out;

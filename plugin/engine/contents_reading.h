@@ -15,6 +15,7 @@ namespace sorvane {
 struct ContentsEntry {
   std::string title;
   int32_t printed = -1; // the page number printed at its end; -1 when not arabic (front matter)
+  int32_t roman = -1;   // the value of a roman page number (front matter), else -1
   int32_t depth = 1;
   int32_t contentsPage = 0; // where the entry is printed, zero-based
   double left = 0;          // of its first row

@@ -100,6 +100,33 @@ size_t sectionNumberEnd(const std::string &t, bool lowered) {
   return i + 1;
 }
 
+// Where a label with its number ends in a lowered title ("chapter 1. ", "part iv: ",
+// "appendix b "): contents often list "1. Introduction" for the heading "Chapter 1.
+// Introduction". 0 when the title starts with none.
+size_t labelEnd(const std::string &t) {
+  size_t i = 0;
+  for (std::string_view label : {"chapter ", "part ", "appendix ", "section "})
+    if (t.compare(0, label.size(), label) == 0)
+      i = label.size();
+  if (i == 0)
+    return 0;
+  const size_t from = i;
+  while (i < t.size() && isDigit(t[i]))
+    ++i;
+  if (i == from)
+    while (i < t.size() && std::string_view("ivxlcdm").find(t[i]) != std::string_view::npos)
+      ++i;
+  if (i == from && i < t.size() && isLower(t[i]))
+    ++i; // an appendix letter
+  if (i == from || i - from > 6)
+    return 0;
+  if (i < t.size() && (t[i] == '.' || t[i] == ':'))
+    ++i;
+  if (i < t.size() && t[i] != ' ')
+    return 0;
+  return i < t.size() ? i + 1 : i;
+}
+
 // The numbering a title starts with, as a pattern for it ("[0-9]+\.[0-9]+"), or empty.
 std::string numberShape(const std::string &text) {
   const size_t end = sectionNumberEnd(text, false);
@@ -510,7 +537,7 @@ void flatten(const BookmarkNode &node, int32_t depth, std::vector<SimulatedBookm
 
 } // namespace
 
-std::string comparableTitle(std::string_view title, bool withoutNumber) {
+std::string comparableTitle(std::string_view title, bool withoutNumber, bool withoutLabel) {
   std::string plain;
   plain.reserve(title.size());
   for (size_t pos = 0; pos < title.size();)
@@ -534,6 +561,12 @@ std::string comparableTitle(std::string_view title, bool withoutNumber) {
   if (withoutNumber)
     if (const size_t end = sectionNumberEnd(out, true))
       out.erase(0, end);
+  if (withoutLabel) {
+    if (const size_t end = labelEnd(out); end < out.size())
+      out.erase(0, end);
+    if (const size_t end = sectionNumberEnd(out, true))
+      out.erase(0, end);
+  }
   return out;
 }
 

@@ -65,8 +65,11 @@ struct LearnResult {
 
 // A title as titles are compared: ligatures and compatibility forms as plain letters, dashes
 // and quotes as ASCII, blanks collapsed, ASCII letters in lower case, a line-end hyphen joined,
-// and (`withoutNumber`) a leading section number ("2.1 ", "A.3. ") left out.
-std::string comparableTitle(std::string_view title, bool withoutNumber = true);
+// and (`withoutNumber`) a leading section number ("2.1 ", "A.3. ") left out; `withoutLabel` also
+// leaves out a label with its number ("Chapter 1. ", "Part IV: ", "Appendix B "), unless that is
+// all the title holds.
+std::string comparableTitle(std::string_view title, bool withoutNumber = true,
+                            bool withoutLabel = false);
 
 // What a generation with `settings` would add to the outline of the document whose text is
 // `text` (no more than `limit` headings are gathered; `overflow` says when there were more).

@@ -53,6 +53,14 @@ TEST_F(RuleLearning, TitlesCompareAsReadersReadThem) {
   EXPECT_EQ(comparableTitle("``TeX'' quotes"), "\"tex\" quotes");
   EXPECT_EQ(comparableTitle("glp_create_prob"), "glp create prob"); // underscores drawn as rules
   EXPECT_EQ(comparableTitle("3D graphics"), "3d graphics");
+  // a label and its number, as the heading has it and the contents leave it out
+  const auto unlabelled = [](const char *t) { return comparableTitle(t, true, true); };
+  EXPECT_EQ(unlabelled("Chapter 1. Introduction"), unlabelled("1. Introduction"));
+  EXPECT_EQ(unlabelled("Part IV: Tools"), "tools");
+  EXPECT_EQ(unlabelled("Appendix B Glossary"), "glossary");
+  EXPECT_EQ(unlabelled("Part of the system"), "part of the system");
+  EXPECT_EQ(unlabelled("Chapter 2"), "chapter 2"); // a label alone stays
+  EXPECT_EQ(comparableTitle("Appendix B Glossary"), "appendix b glossary");
 }
 
 // Chapters set as a label row ("Chapter 2", 14 pt) over the title (20 pt), sections at 12 pt:
@@ -315,6 +323,24 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
   ASSERT_EQ(moved.marks.size(), 5u);
   EXPECT_EQ(moved.marks[2].page, 3);
   EXPECT_EQ(moved.marks[3].page, 3); // "2 Installation", printed 3 (the fifth page)
+
+  // Front matter numbered in roman goes to its pages by an offset of its own.
+  test::PdfSpec preface = spec;
+  preface.pages.insert(preface.pages.begin() + 2, test::PageSpec{});
+  preface.pages[2].texts.push_back(textAt("Preface", 72, 720, 18, "Helvetica-Bold"));
+  // and the heading carries a label the contents leave out
+  for (test::TextSpec &t : preface.pages[3].texts)
+    if (t.text == "1 Introduction")
+      t.text = "Chapter 1 Introduction";
+  test::writePdf(preface, dir.file("preface.pdf"));
+  test::OpenDoc sixth(host, dir.file("preface.pdf"));
+  const ContentsOutline front = readContents(KeptText::read(sixth.handle()));
+  ASSERT_EQ(front.marks.size(), 6u);
+  EXPECT_EQ(front.marks[0].title, "Preface");
+  EXPECT_EQ(front.marks[0].page, 2);
+  EXPECT_EQ(front.marks[1].page, 3); // printed page 1
+  EXPECT_EQ(front.marks[1].title, "Chapter 1 Introduction");
+  EXPECT_EQ(front.placed, 6);
 
   // An index at the end, its entries set like contents rows, is not read as contents.
   test::PdfSpec indexed = spec;
