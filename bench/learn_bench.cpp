@@ -10,17 +10,20 @@
 #include "plugin/engine/kept_text.h"
 #include "plugin/engine/rule_learning.h"
 #include "plugin/engine/settings_files.h"
+#include "plugin/engine/style_headings.h"
 #include "tests/support/open_doc.h"
 
 int main(int argc, char **argv) {
-  // --contents: learn from the printed table of contents instead of the outline
+  // --contents: learn from the printed table of contents instead of the outline; --styles: from
+  // the rows whose text styles stand out as headings'
   const bool fromContents = argc > 1 && std::string(argv[1]) == "--contents";
-  if (fromContents) {
+  const bool fromStyles = argc > 1 && std::string(argv[1]) == "--styles";
+  if (fromContents || fromStyles) {
     --argc;
     ++argv;
   }
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: bench_learn [--contents] IN.pdf [OUT.svb]\n");
+    std::fprintf(stderr, "usage: bench_learn [--contents|--styles] IN.pdf [OUT.svb]\n");
     return 2;
   }
   try {
@@ -42,6 +45,16 @@ int main(int argc, char **argv) {
         std::printf("  d%d p%d %s\n", contents.marks[i].depth, contents.marks[i].page + 1,
                     contents.marks[i].title.c_str());
       marks = contents.marks;
+    }
+    if (fromStyles) {
+      const StyleOutline styles = readStyleHeadings(text);
+      std::printf("body %s %.1f; %zu heading styles, %zu rows; %d running heads, %d label rows\n",
+                  styles.bodyFont.c_str(), styles.bodySize, styles.styles.size(),
+                  styles.marks.size(), styles.runningHeads, styles.labelRows);
+      for (const HeadingStyle &h : styles.styles)
+        std::printf("  d%d %s %.2f %s: %d rows; %s\n", h.depth, h.font.c_str(), h.size,
+                    h.numbering.c_str(), h.rows, h.samples.empty() ? "" : h.samples[0].c_str());
+      marks = styles.marks;
     }
     const auto read = Clock::now();
     const LearnResult r = learnRules(text, marks);

@@ -16,7 +16,6 @@
 #include "host/cli/cli_support.h"
 #include "host/cli/generate_command.h"
 #include "host/cli/host_session.h"
-#include "host/cli/rule_learning.h"
 #include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
 #include "host/pdf/outline_listing.h"
@@ -34,43 +33,6 @@ std::string points(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", v);
   return text;
-}
-
-// Every line of every page; a page that cannot be read is told and left out.
-std::vector<TextLine> documentLines(host::PdfDocument &document, const std::string &input,
-                                    std::ostream &err) {
-  std::vector<TextLine> lines;
-  int unreadable = 0;
-  for (int page = 0; page < document.pageCount(); ++page) {
-    try {
-      std::vector<TextLine> more = pageLines(*host::extractPageText(document, page), page);
-      lines.insert(lines.end(), std::make_move_iterator(more.begin()),
-                   std::make_move_iterator(more.end()));
-    } catch (const HostError &e) {
-      if (e.code() == ErrorCode::Cancelled)
-        throw;
-      ++unreadable;
-    }
-  }
-  if (unreadable > 0)
-    err << "sorvane: " << input << ": " << unreadable << (unreadable == 1 ? " page" : " pages")
-        << " could not be read; their lines were not looked at\n";
-  return lines;
-}
-
-// The facts of a level as the reports print them: fonts, size, numbering, edge, rows.
-void describeLevel(std::ostream &out, const LearnedLevel &l) {
-  for (size_t i = 0; i < l.fonts.size(); ++i)
-    out << (i ? ", " : "") << l.fonts[i];
-  out << " " << points(l.size) << " pt +/- " << points(l.tolerance);
-  if (!l.pattern.empty())
-    out << "; numbered " << l.pattern;
-  if (l.indent)
-    out << "; left edge " << points(l.indent->first) << " +/- " << points(l.indent->second);
-  if (l.multiline)
-    out << "; titles may take two rows";
-  if (l.removeNumbers)
-    out << "; numbers left out of titles";
 }
 
 // Why the rules cannot go where -o says (missing, an existing file without --force, the
@@ -114,11 +76,16 @@ struct OpenIn {
   OpenIn &operator=(const OpenIn &) = delete;
 };
 
-// Runs the plug-in's learn command on `doc` (from its outline, or from its printed table of
-// contents with `fromContents`) and answers its parameters after the run: "LearnedRules" and
-// "LearnReport" (a new Cabinet the caller owns). Throws HostError when it was stopped.
+// What the plug-in's learn command learns from.
+enum class LearnSource { Outline, Contents, Styles };
+
+// Runs the plug-in's learn command on `doc` (from its outline, its printed table of contents,
+// or the rows its text styles tell as headings, at most `levels` styles) and answers its
+// parameters after the run: "LearnedRules" and "LearnReport" (a new Cabinet the caller owns).
+// Throws HostError when it was stopped.
 CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
-                              const std::string &input, bool fromContents, std::ostream &err) {
+                              const std::string &input, LearnSource source, std::ostream &err,
+                              int levels = 4) {
   ASExtraTable &x = session.provider().asExtra();
   session.loadPlugIn();
   // Pages are read ahead in a thread per further core, as many as memory affords.
@@ -126,7 +93,9 @@ CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document,
   document.setReadAhead(
       host::PdfDocument::affordableReaders(cores - 1, document.readerBytes(), availableMemory()));
   CabinetHandle params = x.cabinetNew();
-  x.cabinetPutBool(params, "FromContents", fromContents);
+  x.cabinetPutBool(params, "FromContents", source == LearnSource::Contents);
+  x.cabinetPutBool(params, "FromStyles", source == LearnSource::Styles);
+  x.cabinetPutInt(params, "Levels", levels);
   host::BatchSequence sequence(session.provider().acroView(), x,
                                session.provider().core().atomFromString(host::kLearnCommandName),
                                params);
@@ -174,7 +143,8 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       err << "sorvane: " << input << " has no bookmarks to learn from.\n";
       return ExitCode::ProblemsFound;
     }
-    CabinetHandle result = runLearnCommand(session, *document, doc, input, false, err);
+    CabinetHandle result =
+        runLearnCommand(session, *document, doc, input, LearnSource::Outline, err);
     const nlohmann::json report =
         nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
     CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
@@ -258,6 +228,9 @@ ContentsUse contentsUse(const nlohmann::json &report, int levels) {
   const int entries = c.value("entries", 0), placed = c.value("placed", 0);
   if (entries == 0)
     return {false, "no printed table of contents was found"};
+  if (entries < 3)
+    return {false, "the printed table of contents has only " + std::to_string(entries) +
+                       (entries == 1 ? " entry" : " entries")};
   if (placed < 3 || placed * 2 < entries)
     return {false, "only " + std::to_string(placed) + " of the " + std::to_string(entries) +
                        " entries of the printed table of contents were found on their pages"};
@@ -317,6 +290,54 @@ void printContentsSuggestion(const nlohmann::json &report, const std::string &in
     out << "Look at them, then: sorvane generate " << input << " -s " << output << " --dry-run\n";
 }
 
+// The confidence of rules from the text styles: how well they make the headings the styles
+// told, scaled down as they take more rows than that (never above 0.9: the styles are a guess,
+// not an answer).
+double stylesConfidence(const nlohmann::json &report) {
+  const double f1 = report.value("f1", 0.0);
+  return std::min(0.9, f1 * 0.9);
+}
+
+void printStylesSuggestion(const nlohmann::json &report, const std::string &input,
+                           const std::string &output, bool json, bool hint, std::ostream &out) {
+  const nlohmann::json &st = report["styles"];
+  char confidence[16];
+  std::snprintf(confidence, sizeof confidence, "%.2f", stylesConfidence(report));
+  if (json) {
+    nlohmann::ordered_json shown = {{"rules", output},
+                                    {"source", "styles"},
+                                    {"styles", st},
+                                    {"levels", report["levels"]},
+                                    {"made", report.value("made", 0)},
+                                    {"confidence", stylesConfidence(report)}};
+    out << shown.dump(2) << "\n";
+    return;
+  }
+  const int levels = int(report["levels"].size());
+  out << "Suggested " << levels << (levels == 1 ? " level" : " levels") << " for " << input
+      << " -> " << output << ", from its text styles (body text "
+      << st.value("bodyFont", std::string()) << " " << points(st.value("bodySize", 0.0))
+      << " pt)\n";
+  int n = 0;
+  for (const auto &l : report["levels"]) {
+    out << "Level " << ++n << ": " << l.value("takes", "") << "; makes " << l.value("made", 0)
+        << " bookmarks\n";
+    for (const auto &sample : l.value("samples", nlohmann::json::array()))
+      out << "    " << sample.get<std::string>() << "\n";
+  }
+  if (const int heads = st.value("runningHeads", 0))
+    out << heads << (heads == 1 ? " row was" : " rows were")
+        << " left out as running heads or footers (their text repeats at the page edge)\n";
+  if (const int labels = st.value("labelRows", 0))
+    out << labels << (labels == 1 ? " row was" : " rows were")
+        << " left out as labels above a larger title (\"Chapter 2\" over its name)\n";
+  out << "The rules make " << report.value("made", 0) << " bookmarks (confidence " << confidence
+      << ": a guess from the styles; no table of contents confirms it)\n";
+  if (hint)
+    out << "Look at the samples, then: sorvane generate " << input << " -s " << output
+        << " --dry-run\n";
+}
+
 // What `suggest` does; the rules go into `rules` when given, else into the -o file.
 ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, std::ostream &out,
                       std::ostream &err) {
@@ -349,7 +370,8 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
       ASExtraTable &x = session.provider().asExtra();
       const OpenIn opened(session, *document);
       const DocHandle doc = opened.doc;
-      CabinetHandle result = runLearnCommand(session, *document, doc, input, true, err);
+      CabinetHandle result =
+          runLearnCommand(session, *document, doc, input, LearnSource::Contents, err);
       const nlohmann::json report =
           nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
       CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
@@ -370,14 +392,24 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
         err << "sorvane: " << input << ": " << use.why
             << "; the rules come from the text styles.\n";
     }
-    const std::vector<TextLine> lines = documentLines(*document, input, err);
-    const Learned suggested = suggestRules(lines, maxLevels);
-    if (suggested.levels.empty()) {
+    // Else the rows whose text styles stand out from the body as headings'.
+    HostSession session(err);
+    ASExtraTable &x = session.provider().asExtra();
+    const OpenIn opened(session, *document);
+    CabinetHandle result =
+        runLearnCommand(session, *document, opened.doc, input, LearnSource::Styles, err, maxLevels);
+    const nlohmann::json report =
+        nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
+    CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
+    const int levels = learned ? x.cabinetGetInt(learned, "NumLevels", 0) : 0;
+    if (report.is_discarded() || levels == 0) {
+      x.cabinetDestroy(result);
       err << "sorvane: " << input << ": no text style stands out from the body text as a "
           << "heading style; nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
-    const std::string text = settingsFile(suggested).dump(2) + "\n";
+    const std::string text = settingsFileText(x, x.cabinetDup(learned));
+    x.cabinetDestroy(result);
     // Rules that take body text for headings are no use: said, and nothing is written.
     if (const std::string flood = floodOf(input, pw, text, err); !flood.empty()) {
       err << "sorvane: " << input
@@ -389,44 +421,7 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
       *rules = text;
     else
       writeResultFile(*output, text);
-    if (a.flag("--json")) {
-      nlohmann::ordered_json levels = nlohmann::ordered_json::array();
-      for (const LearnedLevel &l : suggested.levels)
-        levels.push_back({{"level", l.depth},
-                          {"fonts", l.fonts},
-                          {"size", l.size},
-                          {"tolerance", l.tolerance},
-                          {"pattern", l.pattern},
-                          {"lines", l.lines},
-                          {"samples", l.samples}});
-      out << nlohmann::ordered_json{{"rules", *output},
-                                    {"levels", std::move(levels)},
-                                    {"stopWords", suggested.stopWords}}
-                 .dump(2)
-          << "\n";
-      return ExitCode::Success;
-    }
-    out << "Suggested " << suggested.levels.size()
-        << (suggested.levels.size() == 1 ? " level" : " levels") << " for " << input << " -> "
-        << *output << "\n";
-    for (const LearnedLevel &l : suggested.levels) {
-      out << "Level " << l.depth << ": ";
-      describeLevel(out, l);
-      out << "; " << l.lines << (l.lines == 1 ? " line" : " lines") << "\n";
-      for (const std::string &sample : l.samples)
-        out << "    " << sample << "\n";
-    }
-    if (!suggested.stopWords.empty()) {
-      out << "Left out as stop words (they repeat):";
-      for (size_t i = 0; i < suggested.stopWords.size() && i < 5; ++i)
-        out << (i ? ", " : " ") << "\"" << suggested.stopWords[i] << "\"";
-      if (suggested.stopWords.size() > 5)
-        out << " and " << suggested.stopWords.size() - 5 << " more";
-      out << "\n";
-    }
-    if (!rules)
-      out << "Look at the samples, then: sorvane generate " << input << " -s " << *output
-          << " --dry-run\n";
+    printStylesSuggestion(report, input, *output, a.flag("--json"), !rules, out);
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);

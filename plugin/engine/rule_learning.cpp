@@ -920,7 +920,30 @@ LearnResult learnRules(const KeptText &text, const std::vector<OutlineMark> &mar
   }
   result.settings = settingsFrom(best);
   bool overflow = false;
-  const auto made = simulateGeneration(result.settings, text, size_t(withPage) * 5 + 200, overflow);
+  auto made = simulateGeneration(result.settings, text, size_t(withPage) * 5 + 200, overflow);
+  // A last level that makes nothing (an earlier one takes all it would) is left out.
+  for (bool dropped = true; dropped;) {
+    dropped = false;
+    size_t last = best.levels.size();
+    while (last > 0 && !best.levels[last - 1])
+      --last;
+    const int32_t lastLevel = int32_t(result.settings.levels.size()) - 1;
+    if (last <= 1 || std::any_of(made.begin(), made.end(),
+                                 [&](const SimulatedBookmark &b) { return b.level == lastLevel; }))
+      break;
+    RuleSet fewer = best;
+    fewer.levels[last - 1].reset();
+    const BookmarkBuilder settings = settingsFrom(fewer);
+    bool over = false;
+    auto fewerMade = simulateGeneration(settings, text, size_t(withPage) * 5 + 200, over);
+    if (compareWithOutline(fewerMade, marks).f1() + 1e-9 < compareWithOutline(made, marks).f1())
+      break; // (it did make something: orphans kept under it)
+    best = std::move(fewer);
+    result.settings = settings;
+    made = std::move(fewerMade);
+    overflow = over;
+    dropped = true;
+  }
   result.runaway = overflow;
   result.reproduction = compareWithOutline(made, marks);
   for (size_t i = 0; i < depths.size(); ++i) {
@@ -937,8 +960,12 @@ LearnResult learnRules(const KeptText &text, const std::vector<OutlineMark> &mar
     result.levels.push_back(std::move(level));
   }
   for (const SimulatedBookmark &b : made)
-    if (size_t(b.level) < result.levels.size())
-      ++result.levels[size_t(b.level)].made;
+    if (size_t(b.level) < result.levels.size()) {
+      LearnedLevelReport &level = result.levels[size_t(b.level)];
+      ++level.made;
+      if (level.samples.size() < 3)
+        level.samples.push_back(b.title);
+    }
   for (const SimulatedBookmark &b : result.reproduction.extra)
     if (size_t(b.level) < result.levels.size())
       --result.levels[size_t(b.level)].matched;

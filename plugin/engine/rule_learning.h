@@ -45,12 +45,13 @@ struct Reproduction {
 
 struct LearnedLevelReport {
   int32_t depth = 1;
-  int32_t bookmarks = 0; // of this depth in the outline (with a page)
-  int32_t located = 0;   // whose heading was found on its page
-  int32_t runIn = 0;     // of those, found at the start of a longer row
-  int32_t made = 0;      // bookmarks the learned rules make at this depth
-  int32_t matched = 0;   // of those, bookmarks of the outline
-  std::string takes;     // what the level takes, in words
+  int32_t bookmarks = 0;            // of this depth in the outline (with a page)
+  int32_t located = 0;              // whose heading was found on its page
+  int32_t runIn = 0;                // of those, found at the start of a longer row
+  int32_t made = 0;                 // bookmarks the learned rules make at this depth
+  int32_t matched = 0;              // of those, bookmarks of the outline
+  std::string takes;                // what the level takes, in words
+  std::vector<std::string> samples; // the first titles it makes
 };
 
 struct LearnResult {

@@ -1,10 +1,13 @@
 // The batch command that learns level rules from a document's own outline.
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "plugin/engine/contents_reading.h"
 #include "plugin/engine/generation_run.h"
 #include "plugin/engine/kept_text.h"
 #include "plugin/engine/rule_learning.h"
+#include "plugin/engine/style_headings.h"
 #include "plugin/outline/bookmark_action.h"
 #include "plugin/outline/outline_walk.h"
 #include "plugin/rules/text_values.h"
@@ -52,7 +55,8 @@ nlohmann::ordered_json reportOf(const LearnResult &r, const std::vector<OutlineM
                       {"runIn", l.runIn},
                       {"made", l.made},
                       {"matched", l.matched},
-                      {"takes", l.takes}});
+                      {"takes", l.takes},
+                      {"samples", l.samples}});
   nlohmann::ordered_json missed = nlohmann::ordered_json::array();
   for (const OutlineMark &m : r.reproduction.missed)
     missed.push_back({{"title", m.title}, {"page", m.page + 1}, {"depth", m.depth}});
@@ -93,18 +97,20 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
   RunOutcome outcome;
   outcome.ran = true;
   ASExtraTable &x = hostTables().asExtra.must();
-  // With "FromContents", the answer is the printed table of contents, not the outline.
+  // With "FromContents", the answer is the printed table of contents, not the outline; with
+  // "FromStyles", the rows whose text styles stand out as headings' (at most "Levels" styles).
   const bool fromContents = x.cabinetGetBool(params, "FromContents", false);
+  const bool fromStyles = !fromContents && x.cabinetGetBool(params, "FromStyles", false);
+  const bool fromText = fromContents || fromStyles;
   std::string gaps;
-  std::vector<OutlineMark> marks =
-      fromContents ? std::vector<OutlineMark>{} : outlineMarks(doc, gaps);
+  std::vector<OutlineMark> marks = fromText ? std::vector<OutlineMark>{} : outlineMarks(doc, gaps);
   const int32_t pages = hostTables().pdModel.must().docGetNumPages(doc);
   if (monitor && monitor->beginOperation)
     monitor->beginOperation(monitorData);
   if (monitor && monitor->setDuration)
     monitor->setDuration(pages, monitorData);
   const KeptText text =
-      marks.empty() && !fromContents
+      marks.empty() && !fromText
           ? KeptText()
           : KeptText::read(doc, [&](int32_t p) { pumpPaintMessages(monitor, p + 1, monitorData); });
   if (monitor && monitor->endOperation)
@@ -113,6 +119,11 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
   if (fromContents) {
     contents = readContents(text);
     marks = contents.marks;
+  }
+  StyleOutline styles;
+  if (fromStyles) {
+    styles = readStyleHeadings(text, std::clamp(x.cabinetGetInt(params, "Levels", 4), 1, 10));
+    marks = styles.marks;
   }
   const LearnResult learned = marks.empty() ? LearnResult() : learnRules(text, marks);
   CabinetHandle rules = x.cabinetNew();
@@ -127,6 +138,21 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
         {"placed", contents.placed},
         {"moved", contents.moved},
         {"offset", contents.offset}};
+  if (fromStyles) {
+    nlohmann::ordered_json found = nlohmann::ordered_json::array();
+    for (const HeadingStyle &s : styles.styles)
+      found.push_back({{"depth", s.depth},
+                       {"font", s.font},
+                       {"size", s.size},
+                       {"numbering", s.numbering},
+                       {"rows", s.rows},
+                       {"samples", s.samples}});
+    report["styles"] = {{"bodyFont", styles.bodyFont},
+                        {"bodySize", styles.bodySize},
+                        {"runningHeads", styles.runningHeads},
+                        {"labelRows", styles.labelRows},
+                        {"headings", std::move(found)}};
+  }
   writeTextValue(report.dump(), "LearnReport", params);
   outcome.pagesScanned = pages - int32_t(text.failedPages.size());
   for (int32_t p : text.failedPages)

@@ -145,17 +145,25 @@ TEST(SuggestCommand, ProposesTheHeadingStylesAndGenerateAutoUsesThem) {
   const auto r = test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb")});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("Suggested 2 levels"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Level 1: Helvetica-Bold 18.00 pt +/- 0.30; numbered ^(?:[0-9]+)( |$)"),
+  EXPECT_NE(r.out.find("from its text styles (body text Times-Roman 10.00 pt)"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("Level 1: Helvetica-Bold 18.00 pt +/- 0.30; text matching ^[0-9]+(\\s|$)"),
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("    1 Installation"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(": a guess from the styles; no table of contents confirms it)"),
+            std::string::npos)
+      << r.out;
   const auto check = test::runSorvane({"settings", "check", dir.file("book.svb")});
   EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
 
   const auto json = test::runSorvane(
       {"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb"), "--force", "--json"});
   ASSERT_EQ(json.exitCode, 0) << json.err;
-  EXPECT_EQ(nlohmann::json::parse(json.out)["levels"].size(), 2u);
+  const nlohmann::json shown = nlohmann::json::parse(json.out);
+  EXPECT_EQ(shown["levels"].size(), 2u);
+  EXPECT_EQ(shown["source"], "styles");
+  EXPECT_GT(shown["confidence"].get<double>(), 0.5);
   EXPECT_EQ(
       test::runSorvane({"suggest", dir.file("book.pdf"), "-o", dir.file("book.svb")}).exitCode,
       2); // exists, no --force
