@@ -187,5 +187,26 @@ TEST_F(StyleHeadings, ANumberedSubsetOfAStyleStandsOnItsOwn) {
   EXPECT_EQ(titlesAt(s, 1).size(), 4u);
 }
 
+// Sections directly followed by their first subsection (another heading, not body text) are
+// still headings; numbered headings set smaller than the body, in bold, are considered too.
+TEST_F(StyleHeadings, HeadingsFollowedByHeadingsAndSmallNumberedHeadings) {
+  test::PdfSpec spec = test::pages(4);
+  for (int p = 0; p < 4; ++p) {
+    auto &t = spec.pages[size_t(p)].texts;
+    const std::string n = std::to_string(p + 1);
+    const char *names[] = {"Getting started", "Writing files", "Reading files", "Errors"};
+    t.push_back(textAt(n + " " + names[p], 72, 740, 16, "Helvetica-Bold"));
+    t.push_back(textAt(n + ".1 First steps with " + names[p], 72, 715, 9, "Helvetica-Bold"));
+    body(t, 700, 10);
+    t.push_back(textAt(n + ".2 More about " + names[p], 72, 560, 9, "Helvetica-Bold"));
+    body(t, 545, 10);
+  }
+  const StyleOutline s = read(spec);
+  ASSERT_EQ(s.styles.size(), 2u);
+  EXPECT_EQ(titlesAt(s, 1).size(), 4u);
+  EXPECT_EQ(titlesAt(s, 2).size(), 8u);
+  EXPECT_EQ(titlesAt(s, 2).front(), "First steps with Getting started");
+}
+
 } // namespace
 } // namespace sorvane
