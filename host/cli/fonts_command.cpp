@@ -9,12 +9,11 @@
 #include <nlohmann/json.hpp>
 
 #include "host/cli/cli_support.h"
-#include "host/pdf/page_text.h"
+#include "host/cli/learn_command.h"
 
 namespace sorvane::cli {
 namespace {
 
-constexpr size_t kSamples = 3;
 constexpr size_t kSampleLength = 60;
 
 // A text style: a font name and a size to the tenth of a point.
@@ -35,15 +34,6 @@ struct Style {
   std::vector<std::string> samples;
 };
 
-std::string trimmed(const std::string &s) {
-  size_t a = 0, b = s.size();
-  while (a < b && (s[a] == ' ' || s[a] == '\t'))
-    ++a;
-  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t'))
-    --b;
-  return s.substr(a, b - a);
-}
-
 // At most `n` bytes of `text`, cut at a character boundary, "..." added when cut.
 std::string shortened(const std::string &text, size_t n) {
   if (text.size() <= n)
@@ -53,14 +43,6 @@ std::string shortened(const std::string &text, size_t n) {
     --cut;
   return text.substr(0, cut) + "...";
 }
-
-// The lines of one page in one style: runs of the same style that follow each other on one row.
-struct OpenLine {
-  const StyleKey *key = nullptr;
-  std::string text;
-  double left = 0;
-  HostRect box;
-};
 
 std::optional<std::pair<int, int>> parsePages(const std::string &text, int count) {
   const size_t dash = text.find('-');
@@ -110,52 +92,25 @@ ExitCode runFonts(const std::vector<std::string> &args, std::ostream &out, std::
                                    " has " + std::to_string(count) + ".");
       range = *parsed;
     }
+    // The styles as the plug-in reads rows: the lines a level's rules see.
+    int unreadable = 0;
+    const nlohmann::json counted =
+        readTextStyles(*document, input, range.first, range.second, unreadable, err);
     std::map<StyleKey, Style> styles;
     size_t totalCharacters = 0;
-    int unreadable = 0;
-    for (int page = range.first; page <= range.second && count > 0; ++page) {
-      std::unique_ptr<host::PageText> text;
-      try {
-        text = host::extractPageText(*document, page - 1);
-      } catch (const HostError &e) {
-        if (e.code() == ErrorCode::Cancelled)
-          throw;
-        ++unreadable;
-        continue;
-      }
-      OpenLine line;
-      auto finish = [&] {
-        if (!line.key)
-          return;
-        Style &style = styles[*line.key];
-        ++style.lines;
-        ++style.leftEdges[int(std::lround(line.left))];
-        const std::string sample = trimmed(line.text);
-        if (style.samples.size() < kSamples && !sample.empty() &&
-            std::find(style.samples.begin(), style.samples.end(), sample) == style.samples.end())
-          style.samples.push_back(shortened(sample, kSampleLength));
-        line = OpenLine();
-      };
-      for (const host::ExtractedRun *run : host::runsInContentOrder(*text)) {
-        const StyleKey key{run->font >= 0 ? text->fonts[size_t(run->font)].name : std::string(),
-                           int(std::lround(run->size * 10))};
-        auto [it, added] = styles.try_emplace(key);
-        if (added)
-          it->second.firstPage = page;
-        it->second.characters += size_t(run->charCount);
-        totalCharacters += size_t(run->charCount);
-        if (line.key && *line.key == key && host::onOneRow(line.box, run->box)) {
-          line.text += (line.text.empty() || line.text.back() == ' ' ? "" : " ") + run->text;
-          line.box.right = run->box.right;
-          continue;
-        }
-        finish();
-        line.key = &it->first;
-        line.text = run->text;
-        line.left = run->box.left;
-        line.box = run->box;
-      }
-      finish();
+    for (const nlohmann::json &c : counted) {
+      Style &style =
+          styles[{c.value("font", std::string()), int(std::lround(c.value("size", 0.0) * 10))}];
+      style.lines = c.value("lines", 0);
+      style.characters = c.value("characters", size_t(0));
+      style.firstPage = c.value("firstPage", 0);
+      if (const auto edges = c.find("leftEdges"); edges != c.end() && edges->is_object())
+        for (auto e = edges->begin(); e != edges->end(); ++e)
+          style.leftEdges[std::stoi(e.key())] = e.value().get<int>();
+      if (const auto samples = c.find("samples"); samples != c.end() && samples->is_array())
+        for (const nlohmann::json &sample : *samples)
+          style.samples.push_back(shortened(sample.get<std::string>(), kSampleLength));
+      totalCharacters += style.characters;
     }
     if (unreadable)
       err << "sorvane: " << input << ": " << unreadable << (unreadable == 1 ? " page" : " pages")

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -76,16 +77,14 @@ struct OpenIn {
   OpenIn &operator=(const OpenIn &) = delete;
 };
 
-// What the plug-in's learn command learns from.
-enum class LearnSource { Outline, Contents, Styles };
-
-// Runs the plug-in's learn command on `doc` (from its outline, its printed table of contents,
-// or the rows its text styles tell as headings, at most `levels` styles) and answers its
-// parameters after the run: "LearnedRules" and "LearnReport" (a new Cabinet the caller owns).
-// Throws HostError when it was stopped.
-CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
-                              const std::string &input, LearnSource source, std::ostream &err,
-                              int levels = 4) {
+// Runs the plug-in's learn command on `doc` with the parameters `setParams` puts in and answers
+// its parameters after the run (a new Cabinet the caller owns). Throws HostError when it was
+// stopped; `doing` names the work in the messages.
+CabinetHandle runPlugInLearn(HostSession &session, host::PdfDocument &document, DocHandle doc,
+                             const std::string &input,
+                             const std::function<void(ASExtraTable &, CabinetHandle)> &setParams,
+                             const std::string &doing, std::ostream &err,
+                             int *unreadPages = nullptr) {
   ASExtraTable &x = session.provider().asExtra();
   session.loadPlugIn();
   // Pages are read ahead in a thread per further core, as many as memory affords.
@@ -93,9 +92,7 @@ CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document,
   document.setReadAhead(
       host::PdfDocument::affordableReaders(cores - 1, document.readerBytes(), availableMemory()));
   CabinetHandle params = x.cabinetNew();
-  x.cabinetPutBool(params, "FromContents", source == LearnSource::Contents);
-  x.cabinetPutBool(params, "FromStyles", source == LearnSource::Styles);
-  x.cabinetPutInt(params, "Levels", levels);
+  setParams(x, params);
   host::BatchSequence sequence(session.provider().acroView(), x,
                                session.provider().core().atomFromString(host::kLearnCommandName),
                                params);
@@ -107,13 +104,34 @@ CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document,
     throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
   if (outcome && outcome->stopped())
     throw HostError(outcome->stopCode,
-                    input + ": learning stopped, nothing was written: " + outcome->stopReason);
+                    input + ": " + doing + " stopped, nothing was written: " + outcome->stopReason);
   if (!outcome || status != CommandStatus::Done)
-    throw HostError(ErrorCode::Generic, input + ": learning did not finish.");
+    throw HostError(ErrorCode::Generic, input + ": " + doing + " did not finish.");
   for (const PageFailure &f : outcome->failedPages)
     err << "sorvane: " << input << ": page " << f.page + 1 << " could not be read; its lines "
         << "were not looked at\n";
+  if (unreadPages)
+    *unreadPages = int(outcome->failedPages.size());
   return sequence.params();
+}
+
+// What the plug-in's learn command learns from.
+enum class LearnSource { Outline, Contents, Styles };
+
+// Runs the plug-in's learn command on `doc` (from its outline, its printed table of contents,
+// or the rows its text styles tell as headings, at most `levels` styles): "LearnedRules" and
+// "LearnReport" in the answer.
+CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
+                              const std::string &input, LearnSource source, std::ostream &err,
+                              int levels = 4) {
+  return runPlugInLearn(
+      session, document, doc, input,
+      [&](ASExtraTable &x, CabinetHandle params) {
+        x.cabinetPutBool(params, "FromContents", source == LearnSource::Contents);
+        x.cabinetPutBool(params, "FromStyles", source == LearnSource::Styles);
+        x.cabinetPutInt(params, "Levels", levels);
+      },
+      "learning", err);
 }
 
 } // namespace
@@ -429,6 +447,27 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
 }
 
 } // namespace
+
+nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &input, int first,
+                              int last, int &unread, std::ostream &err) {
+  HostSession session(err);
+  ASExtraTable &x = session.provider().asExtra();
+  const OpenIn opened(session, document);
+  CabinetHandle result = runPlugInLearn(
+      session, document, opened.doc, input,
+      [&](ASExtraTable &t, CabinetHandle params) {
+        t.cabinetPutBool(params, "TextStyles", true);
+        t.cabinetPutInt(params, "FirstPage", first - 1);
+        t.cabinetPutInt(params, "LastPage", last - 1);
+      },
+      "reading the text styles", err, &unread);
+  const nlohmann::json styles =
+      nlohmann::json::parse(textValue(x, result, "TextStyleCounts"), nullptr, false);
+  x.cabinetDestroy(result);
+  if (!styles.is_array())
+    throw HostError(ErrorCode::Generic, input + ": the text styles could not be read.");
+  return styles;
+}
 
 ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   return suggestRules(args, nullptr, out, err);

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "host/cli/cli.h"
+#include "host/pdf/pdf_document.h"
 
 namespace sorvane::cli {
 
@@ -16,5 +19,11 @@ ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std
 // then take no -o): the rules of one `generate --auto` run, which leave nothing behind.
 ExitCode suggestRulesInto(const std::vector<std::string> &args, std::string &rules,
                           std::ostream &out, std::ostream &err);
+
+// The text styles of pages `first` to `last` (from 1) of `document`, rows read as generation
+// reads them: a JSON array of {font, size, lines, characters, firstPage, leftEdges, samples},
+// the largest first. A page that cannot be read is told on `err`.
+nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &input, int first,
+                              int last, int &unread, std::ostream &err);
 
 } // namespace sorvane::cli

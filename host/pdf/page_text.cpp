@@ -479,12 +479,6 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex,
   return out;
 }
 
-bool onOneRow(const HostRect &a, const HostRect &b) {
-  const double overlap = std::min(a.top, b.top) - std::max(a.bottom, b.bottom);
-  const double smaller = std::min(a.top - a.bottom, b.top - b.bottom);
-  return smaller > 0 ? overlap >= 0.5 * smaller : std::fabs(a.bottom - b.bottom) < 1;
-}
-
 std::vector<const ExtractedRun *> runsInContentOrder(const PageText &page) {
   std::vector<const ExtractedRun *> out;
   // Each entry: a list and the position in it still to visit. An explicit stack: no page can

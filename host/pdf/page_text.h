@@ -46,10 +46,6 @@ struct PageText {
   std::vector<std::string> warnings;   // about a page that could not be recorded as it is
 };
 
-// True when boxes `a` and `b` stand on one row: they overlap by half the lower one's height
-// (boxes without height: their bottoms within a point).
-bool onOneRow(const HostRect &a, const HostRect &b);
-
 // The runs of `page` in content order, forms and marked content included.
 std::vector<const ExtractedRun *> runsInContentOrder(const PageText &page);
 

@@ -26,19 +26,22 @@ const TextRun *KeptPage::viewRun(size_t k, bool trim, TextRun &scratch) const {
   return &scratch;
 }
 
-KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageRead) {
+KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageRead, int32_t first,
+                        int32_t last) {
   KeptText kept;
   const int32_t count = hostTables().pdModel.must().docGetNumPages(doc);
   kept.pages.resize(size_t(std::max(count, 0)));
+  first = std::max(first, 0);
+  last = std::min(last, count - 1);
   std::unordered_map<Atom, int32_t> fontIndex;
-  if (hostTables().pagePDEContent && count > 0) {
+  if (hostTables().pagePDEContent && first <= last) {
     // Every page in order: a host that reads ahead can read them in other threads meanwhile.
-    std::vector<int32_t> all(static_cast<size_t>(count));
-    for (int32_t p = 0; p < count; ++p)
-      all[size_t(p)] = p;
+    std::vector<int32_t> all;
+    for (int32_t p = first; p <= last; ++p)
+      all.push_back(p);
     hostTables().pagePDEContent->docPlanContentReads(doc, all);
   }
-  for (int32_t p = 0; p < count; ++p) {
+  for (int32_t p = first; p <= last; ++p) {
     KeptPage &page = kept.pages[size_t(p)];
     try {
       PageContent content(doc, p);

@@ -69,9 +69,11 @@ struct KeptText {
   std::vector<int32_t> failedPages; // zero-based; their runs are missing
   int32_t runsOutOfReach = 0;
 
-  // Reads every page of `doc`. A page that cannot be read is listed and left empty; a cancel
-  // (HostError Cancelled) goes on up. `pageRead` is told of each page.
-  static KeptText read(DocHandle doc, const std::function<void(int32_t)> &pageRead = {});
+  // Reads every page of `doc` (from `first` to `last`, zero-based; the others are left empty).
+  // A page that cannot be read is listed and left empty; a cancel (HostError Cancelled) goes on
+  // up. `pageRead` is told of each page.
+  static KeptText read(DocHandle doc, const std::function<void(int32_t)> &pageRead = {},
+                       int32_t first = 0, int32_t last = INT32_MAX);
 
   // The runs of page `p` a scan by levels that take only the fonts `takes` marks must see:
   // every run in such a font, and for each stretch of runs in other fonts one that ends a line

@@ -165,6 +165,59 @@ struct Candidate {
 
 } // namespace
 
+std::vector<TextStyleCount> countTextStyles(const KeptText &text, size_t samples) {
+  std::map<std::pair<long, std::string>, TextStyleCount> styles; // (-tenths, font)
+  const auto styleOf = [&](const TextRun &run, int32_t page) -> TextStyleCount & {
+    const std::string font(hostTables().core->atomGetString(run.fontName));
+    const long tenths = std::lround(run.fontSize * 10);
+    auto [it, added] = styles.try_emplace({-tenths, font});
+    if (added) {
+      it->second.font = font;
+      it->second.size = double(tenths) / 10;
+      it->second.firstPage = page;
+    }
+    return it->second;
+  };
+  for (int32_t p = 0; p < int32_t(text.pages.size()); ++p) {
+    const KeptPage &page = text.pages[size_t(p)];
+    for (const KeptRun &r : page.runs) {
+      int64_t n = 0;
+      for (char c : r.run.text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+      styleOf(r.run, p).characters += n;
+    }
+    for (const TextRow &row : pageRows(page)) {
+      // the row's stretches of runs in one style
+      for (size_t k = 0; k < row.runs.size();) {
+        const TextRun &first = page.runs[row.runs[k]].run;
+        size_t end = k + 1;
+        while (end < row.runs.size() && page.runs[row.runs[end]].run.fontName == first.fontName &&
+               std::lround(page.runs[row.runs[end]].run.fontSize * 10) ==
+                   std::lround(first.fontSize * 10))
+          ++end;
+        TextStyleCount &style = styleOf(first, p);
+        ++style.lines;
+        ++style.leftEdges[int32_t(std::lround(fixedToDouble(page.runs[row.runs[k]].trimmedLeft)))];
+        if (style.samples.size() < samples) {
+          const size_t from = k == 0 ? 0 : row.runEnds[k - 1];
+          std::string line = row.text.substr(from, row.runEnds[end - 1] - from);
+          const size_t a = line.find_first_not_of(' ');
+          line = a == std::string::npos ? std::string()
+                                        : line.substr(a, line.find_last_not_of(' ') - a + 1);
+          if (!line.empty() &&
+              std::find(style.samples.begin(), style.samples.end(), line) == style.samples.end())
+            style.samples.push_back(std::move(line));
+        }
+        k = end;
+      }
+    }
+  }
+  std::vector<TextStyleCount> out;
+  for (auto &[key, style] : styles)
+    out.push_back(std::move(style));
+  return out;
+}
+
 StyleOutline readStyleHeadings(const KeptText &text, int32_t maxLevels) {
   StyleOutline out;
   const std::vector<Row> rows = documentRows(text);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,5 +34,20 @@ struct StyleOutline {
 
 // At most `maxLevels` heading styles.
 StyleOutline readStyleHeadings(const KeptText &text, int32_t maxLevels = 4);
+
+// A text style's share of a document's text, as `fonts` shows it. Its lines are the stretches
+// of a row in it, rows as generation reads them.
+struct TextStyleCount {
+  std::string font; // as the document names it, subset prefix and all
+  double size = 0;  // to the tenth of a point
+  int32_t lines = 0;
+  int64_t characters = 0;
+  int32_t firstPage = 0;                // zero-based
+  std::map<int32_t, int32_t> leftEdges; // whole points -> lines starting there
+  std::vector<std::string> samples;     // its first different lines
+};
+
+// The styles of the pages `text` holds, the largest first (then by font name).
+std::vector<TextStyleCount> countTextStyles(const KeptText &text, size_t samples = 3);
 
 } // namespace sorvane

@@ -83,6 +83,46 @@ nlohmann::ordered_json reportOf(const LearnResult &r, const std::vector<OutlineM
           {"extra", std::move(extra)}};
 }
 
+// "TextStyles": the text styles of the pages from "FirstPage" to "LastPage" (zero-based), with
+// their lines as generation reads rows, answered as "TextStyleCounts" (JSON text), for `fonts`.
+bool countStyles(CommandHandle command, DocHandle doc, CabinetHandle params,
+                 const ProgressMonitor *monitor, void *monitorData) {
+  ASExtraTable &x = hostTables().asExtra.must();
+  const int32_t pages = hostTables().pdModel.must().docGetNumPages(doc);
+  const int32_t first = std::max(x.cabinetGetInt(params, "FirstPage", 0), 0);
+  const int32_t last = std::min(x.cabinetGetInt(params, "LastPage", pages - 1), pages - 1);
+  if (monitor && monitor->beginOperation)
+    monitor->beginOperation(monitorData);
+  if (monitor && monitor->setDuration)
+    monitor->setDuration(std::max(last - first + 1, 0), monitorData);
+  const KeptText text = KeptText::read(
+      doc, [&](int32_t p) { pumpPaintMessages(monitor, p - first + 1, monitorData); }, first, last);
+  if (monitor && monitor->endOperation)
+    monitor->endOperation(monitorData);
+  nlohmann::ordered_json styles = nlohmann::ordered_json::array();
+  for (const TextStyleCount &c : countTextStyles(text)) {
+    nlohmann::ordered_json edges = nlohmann::ordered_json::object();
+    for (const auto &[left, n] : c.leftEdges)
+      edges[std::to_string(left)] = n;
+    styles.push_back({{"font", c.font},
+                      {"size", c.size},
+                      {"lines", c.lines},
+                      {"characters", c.characters},
+                      {"firstPage", c.firstPage + 1},
+                      {"leftEdges", std::move(edges)},
+                      {"samples", c.samples}});
+  }
+  writeTextValue(styles.dump(), "TextStyleCounts", params);
+  RunOutcome outcome;
+  outcome.ran = true;
+  outcome.pagesScanned = std::max(last - first + 1, 0) - int32_t(text.failedPages.size());
+  for (int32_t p : text.failedPages)
+    outcome.failedPages.push_back({p, "its text could not be read"});
+  outcome.runsOutOfReach = text.runsOutOfReach;
+  view().commandReport(command, outcome);
+  return true;
+}
+
 } // namespace
 
 LearnCommand::LearnCommand() {
@@ -97,6 +137,8 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
   RunOutcome outcome;
   outcome.ran = true;
   ASExtraTable &x = hostTables().asExtra.must();
+  if (x.cabinetGetBool(params, "TextStyles", false))
+    return countStyles(command, doc, params, monitor, monitorData);
   // With "FromContents", the answer is the printed table of contents, not the outline; with
   // "FromStyles", the rows whose text styles stand out as headings' (at most "Levels" styles).
   const bool fromContents = x.cabinetGetBool(params, "FromContents", false);
