@@ -295,6 +295,12 @@ void printContentsSuggestion(const nlohmann::json &report, const std::string &in
   if (const int moved = c.value("moved", 0))
     out << " or near them (" << moved << " some pages away: the contents are out of date)";
   out << ")\n";
+  if (c.value("sectionsAdded", false)) {
+    out << "The contents list only chapters: the numbered sections of their pages were added";
+    if (const int below = c.value("belowSections", 0))
+      out << ", and " << below << " headings below them told by their text styles";
+    out << "\n";
+  }
   int n = 0;
   for (const auto &l : report["levels"])
     out << "Level " << ++n << ": " << l.value("takes", "") << "; makes " << l.value("made", 0)
@@ -410,24 +416,27 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
         err << "sorvane: " << input << ": " << use.why
             << "; the rules come from the text styles.\n";
     }
-    // Else the rows whose text styles stand out from the body as headings'.
-    HostSession session(err);
-    ASExtraTable &x = session.provider().asExtra();
-    const OpenIn opened(session, *document);
-    CabinetHandle result =
-        runLearnCommand(session, *document, opened.doc, input, LearnSource::Styles, err, maxLevels);
-    const nlohmann::json report =
-        nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
-    CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
-    const int levels = learned ? x.cabinetGetInt(learned, "NumLevels", 0) : 0;
-    if (report.is_discarded() || levels == 0) {
+    // Else the rows whose text styles stand out from the body as headings'. (The session ends
+    // before the trial run below, which has one of its own.)
+    nlohmann::json report;
+    std::string text;
+    {
+      HostSession session(err);
+      ASExtraTable &x = session.provider().asExtra();
+      const OpenIn opened(session, *document);
+      CabinetHandle result = runLearnCommand(session, *document, opened.doc, input,
+                                             LearnSource::Styles, err, maxLevels);
+      report = nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
+      CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
+      if (learned && x.cabinetGetInt(learned, "NumLevels", 0) > 0 && !report.is_discarded())
+        text = settingsFileText(x, x.cabinetDup(learned));
       x.cabinetDestroy(result);
+    }
+    if (text.empty()) {
       err << "sorvane: " << input << ": no text style stands out from the body text as a "
           << "heading style; nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
-    const std::string text = settingsFileText(x, x.cabinetDup(learned));
-    x.cabinetDestroy(result);
     // Rules that take body text for headings are no use: said, and nothing is written.
     if (const std::string flood = floodOf(input, pw, text, err); !flood.empty()) {
       err << "sorvane: " << input

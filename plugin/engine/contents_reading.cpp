@@ -204,6 +204,7 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
   // too many for headings: these are numbered lines of another kind
   if (added.size() > std::max(20 * out.marks.size(), 3 * text.pages.size()))
     return;
+  out.sectionsAdded = !added.empty();
   out.marks.insert(out.marks.end(), added.begin(), added.end());
   std::stable_sort(out.marks.begin(), out.marks.end(),
                    [](const OutlineMark &a, const OutlineMark &b) { return a.page < b.page; });

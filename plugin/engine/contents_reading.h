@@ -30,6 +30,8 @@ struct ContentsOutline {
   int32_t placed = 0; // entries whose title was found on the page their number gives, or near it
   int32_t moved = 0;  // of those, found some pages away from it (contents not brought up to date)
   std::vector<OutlineMark> marks; // the entries with a page, as an outline
+  // The contents list only chapters; the numbered sections of their pages were added.
+  bool sectionsAdded = false;
 };
 
 // Reads the contents pages among the first `searchPages` pages of `text`: pages with at least

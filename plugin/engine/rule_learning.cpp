@@ -293,7 +293,30 @@ std::vector<std::vector<const Located *>> sizeClusters(std::vector<const Located
   return clusters;
 }
 
-Candidate styleOf(const std::vector<const Located *> &group, const KeptText &text) {
+// The body text's style: the font and size (tenths of a point) with the most text.
+struct BodyStyle {
+  Atom font = Atom::Null;
+  long tenths = 0;
+};
+
+BodyStyle bodyStyle(const KeptText &text) {
+  std::map<std::pair<Atom, long>, size_t> chars;
+  for (const KeptPage &page : text.pages)
+    for (const KeptRun &r : page.runs)
+      chars[{r.run.fontName, std::lround(r.run.fontSize * 10)}] += r.run.text.size();
+  if (chars.empty())
+    return {};
+  const auto most = std::max_element(
+      chars.begin(), chars.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
+  return {most->first.first, most->first.second};
+}
+
+// The style of a group of headings: the size range of their first runs and the fonts their runs
+// use at that size: the one that starts most of them, and the others (a code word, a symbol;
+// `strict`: those a quarter of them use), but not the body text's font at its own size (words
+// of body text after a run-in title, a heading found in a paragraph).
+Candidate styleOf(const std::vector<const Located *> &group, const KeptText &text,
+                  const BodyStyle &body, bool strict = false) {
   Candidate c;
   double low = 1e9, high = -1e9;
   for (const Located *l : group) {
@@ -302,30 +325,56 @@ Candidate styleOf(const std::vector<const Located *> &group, const KeptText &tex
   }
   c.size = std::round((low + high) / 2 * 100) / 100;
   c.tolerance = std::max(0.3, std::ceil(((high - low) / 2 + 0.05) * 100) / 100);
-  for (const Located *l : group)
+  std::map<Atom, size_t> starting, users; // headings a font starts, headings that use it
+  for (const Located *l : group) {
+    std::set<Atom> used;
     for (uint32_t k : l->runs) {
       const TextRun &run = text.pages[size_t(l->page)].runs[k].run;
-      if (std::fabs(run.fontSize - c.size) <= c.tolerance)
-        c.fonts.insert(bareFont(run.fontName));
+      if (std::fabs(run.fontSize - c.size) > c.tolerance)
+        continue;
+      if (k == l->runs.front())
+        ++starting[run.fontName];
+      used.insert(run.fontName);
     }
+    for (Atom f : used)
+      ++users[f];
+  }
+  if (starting.empty())
+    return c;
+  const Atom primary =
+      std::max_element(starting.begin(), starting.end(), [](const auto &a, const auto &b) {
+        return a.second < b.second;
+      })->first;
+  c.fonts.insert(bareFont(primary));
+  for (const auto &[font, n] : users) {
+    const bool bodyText = font == body.font && std::lround(c.size * 10) == body.tenths;
+    if (!bodyText && (!strict || n * 4 >= group.size()))
+      c.fonts.insert(bareFont(font));
+  }
   return c;
 }
 
-DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, const KeptText &text) {
+DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, const KeptText &text,
+                        const BodyStyle &body) {
   DepthChoices d;
   d.depth = depth;
   d.located = located;
   const auto clusters = sizeClusters(located);
+  size_t taken = 0;
   for (const auto &cluster : clusters) {
     if (cluster.size() * 10 < located.size() && !d.styles.empty())
       break;
-    if (d.styles.size() >= 3)
+    if (taken++ >= 3)
       break;
-    d.styles.push_back(styleOf(cluster, text));
+    d.styles.push_back(styleOf(cluster, text, body));
+    // without the fonts few of them use (a code font that is everywhere in the text)
+    Candidate strict = styleOf(cluster, text, body, true);
+    if (strict.fonts != d.styles.back().fonts)
+      d.styles.push_back(std::move(strict));
   }
   if (clusters.size() > 1) {
     // one rule over all the sizes, when they are not far apart
-    Candidate all = styleOf(located, text);
+    Candidate all = styleOf(located, text, body);
     if (all.tolerance <= 3.5)
       d.styles.push_back(all);
   }
@@ -799,8 +848,9 @@ LearnResult learnRules(const KeptText &text, const std::vector<OutlineMark> &mar
   for (const Located &l : located)
     byDepth[l.mark->depth].push_back(&l);
   std::vector<DepthChoices> depths;
+  const BodyStyle body = bodyStyle(text);
   for (const auto &[depth, list] : byDepth)
-    depths.push_back(choicesFor(depth, list, text));
+    depths.push_back(choicesFor(depth, list, text, body));
 
   if (depths.empty())
     return result; // no heading found: nothing to learn from

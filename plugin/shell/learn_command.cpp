@@ -1,5 +1,6 @@
 // The batch command that learns level rules from a document's own outline.
 #include <algorithm>
+#include <map>
 
 #include <nlohmann/json.hpp>
 
@@ -123,6 +124,42 @@ bool countStyles(CommandHandle command, DocHandle doc, CabinetHandle params,
   return true;
 }
 
+// Contents that list only chapters say nothing of the headings below the numbered sections:
+// unnumbered heading styles smaller than the sections' are taken as the depth below them.
+// Answers how many headings were added.
+int32_t addHeadingsBelowSections(const KeptText &text, std::vector<OutlineMark> &marks) {
+  const StyleOutline styles = readStyleHeadings(text, 10);
+  double smallestNumbered = 0;
+  for (const HeadingStyle &s : styles.styles)
+    if (!s.numbering.empty())
+      smallestNumbered = smallestNumbered == 0 ? s.size : std::min(smallestNumbered, s.size);
+  // below the deepest depth that a tenth of the headings have (not a few stray "1.2.3.4")
+  std::map<int32_t, size_t> perDepth;
+  for (const OutlineMark &m : marks)
+    ++perDepth[m.depth];
+  int32_t deepest = 0;
+  for (const auto &[depth, n] : perDepth)
+    if (n * 10 >= marks.size())
+      deepest = depth;
+  std::vector<int32_t> below; // style depths taken, in order
+  for (const HeadingStyle &s : styles.styles)
+    if (s.numbering.empty() && smallestNumbered > 0 && s.size < smallestNumbered - 0.5)
+      below.push_back(s.depth);
+  if (below.empty())
+    return 0;
+  int32_t added = 0;
+  for (const OutlineMark &m : styles.marks) {
+    const auto at = std::find(below.begin(), below.end(), m.depth);
+    if (at == below.end())
+      continue;
+    marks.push_back({deepest + 1 + int32_t(at - below.begin()), m.title, m.page});
+    ++added;
+  }
+  std::stable_sort(marks.begin(), marks.end(),
+                   [](const OutlineMark &a, const OutlineMark &b) { return a.page < b.page; });
+  return added;
+}
+
 } // namespace
 
 LearnCommand::LearnCommand() {
@@ -158,9 +195,12 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
   if (monitor && monitor->endOperation)
     monitor->endOperation(monitorData);
   ContentsOutline contents;
+  int32_t belowSections = 0;
   if (fromContents) {
     contents = readContents(text);
     marks = contents.marks;
+    if (contents.sectionsAdded)
+      belowSections = addHeadingsBelowSections(text, marks);
   }
   StyleOutline styles;
   if (fromStyles) {
@@ -179,6 +219,8 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
         {"entries", contents.entries.size()},
         {"placed", contents.placed},
         {"moved", contents.moved},
+        {"sectionsAdded", contents.sectionsAdded},
+        {"belowSections", belowSections},
         {"offset", contents.offset}};
   if (fromStyles) {
     nlohmann::ordered_json found = nlohmann::ordered_json::array();
