@@ -276,5 +276,50 @@ TEST(SuggestCommand, LearnsFromAPrintedTableOfContents) {
   EXPECT_EQ(outline[1].children.size(), 2u);
 }
 
+// Contents that list only the chapters: the numbered sections come from the pages, and the
+// unnumbered headings below them from their text style.
+TEST(SuggestCommand, ChapterOnlyContentsGetTheHeadingsBelowTheirSections) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(4);
+  auto &c = spec.pages[0].texts;
+  c.push_back(test::textAt("Contents", 72, 740, 18, "Helvetica-Bold"));
+  const char *chapters[] = {"Installation", "Configuration", "Operation"};
+  for (int i = 0; i < 3; ++i) {
+    c.push_back(test::textAt(std::to_string(i + 1) + " " + chapters[i], 72, 700 - 14 * i, 11,
+                             "Times-Roman"));
+    c.push_back(test::textAt(std::to_string(i + 1), 500, 700 - 14 * i, 11, "Times-Roman"));
+    auto &t = spec.pages[size_t(i + 1)].texts;
+    t.push_back(
+        test::textAt(std::to_string(i + 1) + " " + chapters[i], 72, 740, 18, "Helvetica-Bold"));
+    for (int s = 1; s <= 2; ++s) {
+      const double top = 700 - 300 * (s - 1);
+      t.push_back(test::textAt(std::to_string(i + 1) + "." + std::to_string(s) + " Section " +
+                                   std::to_string(s) + " of " + chapters[i],
+                               72, top, 14, "Helvetica-Bold"));
+      for (int k = 0; k < 1; ++k) {
+        t.push_back(test::textAt("Step " + std::to_string(k + 1) + " of section " +
+                                     std::to_string(i + 1) + "." + std::to_string(s),
+                                 72, top - 30 - 130 * k, 11, "Helvetica-Bold"));
+        for (int row = 0; row < 6; ++row)
+          t.push_back(test::textAt("Body text of the step, a row of its paragraph.", 72,
+                                   top - 48 - 130 * k - 14 * row, 10, "Times-Roman"));
+      }
+    }
+  }
+  test::writePdf(spec, dir.file("book.pdf"));
+  const auto r =
+      test::runSorvane({"generate", dir.file("book.pdf"), "--auto", "-o", dir.file("out.pdf")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("The contents list only chapters: the numbered sections of their pages "
+                       "were added, and 6 headings below them told by their text styles"),
+            std::string::npos)
+      << r.err;
+  const auto outline = test::inspectPdf(dir.file("out.pdf")).outline;
+  ASSERT_EQ(outline.size(), 3u);
+  ASSERT_EQ(outline[0].children.size(), 2u);
+  ASSERT_EQ(outline[0].children[1].children.size(), 1u);
+  EXPECT_EQ(outline[0].children[1].children[0].title, "Step 1 of section 1.2");
+}
+
 } // namespace
 } // namespace sorvane

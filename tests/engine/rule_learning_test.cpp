@@ -115,6 +115,35 @@ TEST_F(RuleLearning, RunInEntriesAreFoundAtTheStartOfTheirRows) {
   EXPECT_TRUE(r.reproduction.extra.empty());
 }
 
+// A code font used all through the body text, and in one heading: the level leaves it out (it
+// would take every row of code in the text).
+TEST_F(RuleLearning, FontsFewHeadingsUseAndTheBodyFontStayOutOfALevel) {
+  test::PdfSpec spec = test::pages(8);
+  std::vector<OutlineMark> marks;
+  for (int p = 0; p < 8; ++p) {
+    auto &t = spec.pages[size_t(p)].texts;
+    const std::string name = "Section about topic " + std::to_string(p + 1);
+    t.push_back(textAt(name, 72, 720, 12, "Helvetica-Bold"));
+    if (p == 0) // "Section about topic 1 grep": a code word in the title
+      t.push_back(textAt("grep", 250, 720, 12, "Courier"));
+    marks.push_back({1, p == 0 ? name + " grep" : name, p});
+    for (int i = 0; i < 8; ++i) { // code, at the titles' left edge
+      t.push_back(textAt("Body text of the section, row " + std::to_string(i), 72, 690 - 28 * i, 12,
+                         "Times-Roman"));
+      t.push_back(
+          textAt("call(" + std::to_string(10 * p + i) + ");", 72, 676 - 28 * i, 12, "Courier"));
+    }
+  }
+  const LearnResult r = learn(spec, marks);
+  ASSERT_EQ(r.settings.levels.size(), 1u);
+  const auto &fonts = r.settings.levels[0].textStyleRule.fontDesc.fonts;
+  ASSERT_EQ(fonts.size(), 1u);
+  EXPECT_EQ(fonts[0], hostTables().core->atomFromString("Helvetica-Bold"));
+  // the one title with a code word is cut at it: the price of leaving code out
+  EXPECT_LE(r.reproduction.extra.size(), 1u);
+  EXPECT_EQ(r.reproduction.matched, 7);
+}
+
 // Lines in a heading's style that are no bookmark: a repeated "See also" becomes a stop word,
 // an unnumbered chapter style shared with numbered sections is told apart by a pattern.
 TEST_F(RuleLearning, LinesInAHeadingsStyleThatAreNoBookmarkAreKeptOut) {
