@@ -16,15 +16,19 @@ void collapseBlanks(std::string &t) {
   t.swap(out);
 }
 
+// Leaves out what stands before the first letter: a section number and its punctuation. A
+// number the letter follows directly is part of the word ("1st", "3D graphics") and stays; a
+// title with no letter at all (a year, a number alone) keeps it all rather than become empty.
 void removeLeadingNumbers(std::string &t) {
   for (size_t pos = 0; pos < t.size();) {
-    const size_t start = pos;
+    size_t start = pos;
     if (isLetterChar(decodeUtf8(t, pos))) {
+      while (start > 0 && t[start - 1] >= '0' && t[start - 1] <= '9')
+        --start;
       t.erase(0, start);
       return;
     }
   }
-  t.clear();
 }
 
 // Upper-cases the character at `pos` (a character start) in place.

@@ -124,7 +124,11 @@ TEST(FormatTitle, RemoveDropsEverythingBeforeTheFirstLetter) {
   f.leadingNumbers = int32_t(LeadingNumbers::Remove);
   EXPECT_EQ(formatted(f, "1.2.3 Scope"), "Scope");
   EXPECT_EQ(formatted(f, "(a) Scope"), "a) Scope");
-  EXPECT_EQ(formatted(f, "2005"), "");
+  // a number glued to the word is part of it; a title of numbers alone keeps them
+  EXPECT_EQ(formatted(f, "1st steps"), "1st steps");
+  EXPECT_EQ(formatted(f, "4.2 3D graphics"), "3D graphics");
+  EXPECT_EQ(formatted(f, "2005"), "2005");
+  EXPECT_EQ(formatted(f, "7.1"), "7.1");
   EXPECT_EQ(formatted(f, "3. \xC3\x9C"
                          "bersicht"),
             "\xC3\x9C"
