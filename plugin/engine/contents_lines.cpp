@@ -100,6 +100,10 @@ std::optional<ContentsRows::Row> contentsRow(const Piece *first, const Piece *en
   if (!apart)
     return std::nullopt;
   ContentsRows::Row row{last.bottom, last.top, first->left, last.left, last.right};
+  if (!number.empty() && number.size() <= 4 &&
+      std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    row.number = std::stoi(std::string(number));
+  row.leaders = endsWithLeaders(before);
   for (const Piece *p = first; p != end; ++p) {
     row.bottom = std::min(row.bottom, p->bottom);
     row.top = std::max(row.top, p->top);
@@ -155,6 +159,44 @@ ContentsRows::ContentsRows(const std::vector<TextRun> &runs) {
     if (std::optional<Row> last = contentsRow(&row[from], row.data() + row.size()))
       found.push_back(*last);
   }
+  // Line numbers are no page numbers: a column of numbers that count up by one from row to row,
+  // five rows or more without dot leaders, numbers the lines of the page (legal texts, listings,
+  // manuscripts under review).
+  std::vector<bool> lineNumber(found.size(), false);
+  std::vector<size_t> order(found.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](size_t a, size_t b) { return found[a].numberLeft < found[b].numberLeft; });
+  for (size_t k = 0; k < order.size();) {
+    // a column: numbers whose boxes overlap across, taken top to bottom
+    size_t end = k + 1;
+    double right = found[order[k]].numberRight;
+    while (end < order.size() && found[order[end]].numberLeft <= right) {
+      right = std::max(right, found[order[end]].numberRight);
+      ++end;
+    }
+    std::vector<size_t> column(order.begin() + long(k), order.begin() + long(end));
+    std::sort(column.begin(), column.end(),
+              [&](size_t a, size_t b) { return found[a].top > found[b].top; });
+    for (size_t run = 0; run < column.size();) {
+      size_t next = run + 1;
+      while (next < column.size() && found[column[next - 1]].number >= 0 &&
+             found[column[next]].number == found[column[next - 1]].number + 1 &&
+             !found[column[next]].leaders && !found[column[next - 1]].leaders)
+        ++next;
+      if (next - run >= 5)
+        for (size_t i = run; i < next; ++i)
+          lineNumber[column[i]] = true;
+      run = next;
+    }
+    k = end;
+  }
+  std::vector<Row> counted;
+  for (size_t i = 0; i < found.size(); ++i)
+    if (!lineNumber[i])
+      counted.push_back(found[i]);
+  found.swap(counted);
   // The page numbers of a table of contents stand in one column, aligned on the right or on the
   // left (or at the right edge of the page's text): rows whose numbers line up with two others or
   // more.

@@ -30,6 +30,8 @@ public:
     double left = 0; // of the row's first piece
     double numberLeft = 0;
     double numberRight = 0;
+    int number = -1; // the number's value when it is arabic
+    bool leaders = false;
   };
 
 private:

@@ -108,6 +108,31 @@ TEST_F(ContentsLines, AnEntryThatWrapsIsOneContentsLine) {
   })) << ::testing::PrintToString(dropped);
 }
 
+// A page whose lines are numbered in the right margin: every row ends in a number standing
+// apart, the numbers in one column, but they count the lines: the headings on it stay.
+TEST_F(ContentsLines, LineNumbersAreNoPageNumbers) {
+  Texts page;
+  for (int i = 0; i < 14; ++i) {
+    const double y = 700 - 16 * i;
+    if (i == 4 || i == 10)
+      page.push_back(bold(i == 4 ? "2 Method" : "3 Results", 72, y));
+    else
+      page.push_back(plain("a row of the body text, row " + std::to_string(i), 72, y));
+    page.push_back(plain(std::to_string(i + 1), 520, y));
+  }
+  EXPECT_EQ(scan(page), (Titles{"2 Method", "3 Results"})) << ::testing::PrintToString(dropped);
+  EXPECT_TRUE(dropped.empty());
+  // contents of one-page chapters count up by one too, but after dot leaders: still contents
+  Texts contents;
+  for (int i = 0; i < 6; ++i) {
+    contents.push_back(bold("Chapter " + std::to_string(i + 1), 72, 700 - 16 * i));
+    contents.push_back(plain(". . . . . . .", 200, 700 - 16 * i));
+    contents.push_back(bold(std::to_string(i + 1), 520, 700 - 16 * i));
+  }
+  EXPECT_TRUE(scan(contents).empty());
+  EXPECT_GE(dropped.size(), 6u);
+}
+
 TEST_F(ContentsLines, HeadingsThatEndInANumberStay) {
   // Alone on their page, or without a gap or leaders before the number.
   EXPECT_EQ(scan({bold("Chapter 3", 72, 700), plain("body text", 72, 650)}), (Titles{"Chapter 3"}));
