@@ -29,7 +29,18 @@ HostSession::HostSession(std::ostream &err) : m_err(err) {
       [&err](std::string_view message) { err << "sorvane: " << message << "\n"; });
 }
 
-HostSession::~HostSession() { m_plugIn.reset(); }
+namespace {
+// The plug-in's host tables are process-wide: a second session loading it while one has it
+// would leave the first with tables the second's unload tears down.
+bool g_plugInLoaded = false;
+} // namespace
+
+HostSession::~HostSession() {
+  if (m_plugIn) {
+    m_plugIn.reset();
+    g_plugInLoaded = false;
+  }
+}
 
 host::ScriptedUi &HostSession::ui() { return m_provider.win().scripted(); }
 
@@ -51,8 +62,13 @@ void HostSession::answerConfirmations(bool assumeYes) {
 }
 
 void HostSession::loadPlugIn() {
-  if (!m_plugIn)
-    m_plugIn = host::LoadedPlugIn::load(host::plugInsFolder() + "/sorvane.api", m_provider);
+  if (m_plugIn)
+    return;
+  if (g_plugInLoaded)
+    throw HostError(ErrorCode::Generic,
+                    "internal error: the plug-in is in use by another session of this run");
+  m_plugIn = host::LoadedPlugIn::load(host::plugInsFolder() + "/sorvane.api", m_provider);
+  g_plugInLoaded = true;
 }
 
 } // namespace sorvane::cli

@@ -25,7 +25,8 @@ public:
   void answerConfirmations(bool assumeYes);
   bool confirmationRefused() const { return m_refused; }
 
-  // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason.
+  // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason, also when
+  // another session of the process has it loaded (one session at a time).
   void loadPlugIn();
 
   host::HostTableProvider &provider() { return m_provider; }
