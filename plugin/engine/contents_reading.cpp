@@ -152,14 +152,7 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
   }
   if (deepest != 1 || out.marks.empty())
     return;
-  // the body style: the font and size with the most characters
-  std::map<std::pair<Atom, long>, size_t> chars;
-  for (const KeptPage &page : text.pages)
-    for (const KeptRun &r : page.runs)
-      chars[{r.run.fontName, std::lround(r.run.fontSize * 10)}] += r.run.text.size();
-  const auto body = std::max_element(chars.begin(), chars.end(), [](const auto &a, const auto &b) {
-                      return a.second < b.second;
-                    })->first;
+  const BodyStyle body = text.bodyStyle();
   int32_t first = out.marks.front().page;
   for (const OutlineMark &m : out.marks)
     first = std::min(first, m.page);
@@ -171,7 +164,7 @@ void addDeeperSections(const KeptText &text, ContentsOutline &out) {
       const int n = numberDepth(row.text);
       const TextRun &start = page.runs[row.runs.front()].run;
       if (n < 2 || n > 5 || row.text.size() > 120 ||
-          (start.fontName == body.first && std::lround(start.fontSize * 10) == body.second) ||
+          (start.fontName == body.font && std::lround(start.fontSize * 10) == body.tenths) ||
           page.contents.endsContentsRow(page.runs[row.runs.back()].run.box))
         continue;
       added.push_back({chapterDepth + n - 1, row.text, p});

@@ -1,5 +1,8 @@
 #include "plugin/engine/kept_text.h"
 
+#include <algorithm>
+#include <cmath>
+#include <map>
 #include <unordered_map>
 
 #include "plugin/rules/page_content.h"
@@ -126,6 +129,18 @@ std::vector<TextRow> pageRows(const KeptPage &page) {
   if (!row.runs.empty())
     rows.push_back(std::move(row));
   return rows;
+}
+
+BodyStyle KeptText::bodyStyle() const {
+  std::map<std::pair<Atom, long>, size_t> chars;
+  for (const KeptPage &page : pages)
+    for (const KeptRun &r : page.runs)
+      chars[{r.run.fontName, std::lround(r.run.fontSize * 10)}] += r.run.text.size();
+  if (chars.empty())
+    return {};
+  const auto most = std::max_element(
+      chars.begin(), chars.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
+  return {most->first.first, most->first.second};
 }
 
 std::vector<uint32_t> KeptText::runsFor(int32_t p, const std::vector<bool> &takes) const {

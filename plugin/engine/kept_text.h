@@ -63,6 +63,12 @@ struct TextRow {
 // The rows of `page`, in content order.
 std::vector<TextRow> pageRows(const KeptPage &page);
 
+// The body text's style: the font and size (tenths of a point) with the most text.
+struct BodyStyle {
+  Atom font = Atom::Null;
+  long tenths = 0;
+};
+
 struct KeptText {
   std::vector<KeptPage> pages;
   std::vector<Atom> fonts;          // the distinct font names of the runs
@@ -80,6 +86,9 @@ struct KeptText {
   // as the whole stretch would (a non-blank one; blank runs kept when there is none). The scan
   // of that choice finds what the scan of the whole page finds.
   std::vector<uint32_t> runsFor(int32_t p, const std::vector<bool> &takes) const;
+
+  // The style with the most characters (none for a document without text).
+  BodyStyle bodyStyle() const;
 };
 
 } // namespace sorvane

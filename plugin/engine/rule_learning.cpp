@@ -294,23 +294,6 @@ std::vector<std::vector<const Located *>> sizeClusters(std::vector<const Located
 }
 
 // The body text's style: the font and size (tenths of a point) with the most text.
-struct BodyStyle {
-  Atom font = Atom::Null;
-  long tenths = 0;
-};
-
-BodyStyle bodyStyle(const KeptText &text) {
-  std::map<std::pair<Atom, long>, size_t> chars;
-  for (const KeptPage &page : text.pages)
-    for (const KeptRun &r : page.runs)
-      chars[{r.run.fontName, std::lround(r.run.fontSize * 10)}] += r.run.text.size();
-  if (chars.empty())
-    return {};
-  const auto most = std::max_element(
-      chars.begin(), chars.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
-  return {most->first.first, most->first.second};
-}
-
 // The style of a group of headings: the size range of their first runs and the fonts their runs
 // use at that size: the one that starts most of them, and the others (a code word, a symbol;
 // `strict`: those a quarter of them use), but not the body text's font at its own size (words
@@ -848,7 +831,7 @@ LearnResult learnRules(const KeptText &text, const std::vector<OutlineMark> &mar
   for (const Located &l : located)
     byDepth[l.mark->depth].push_back(&l);
   std::vector<DepthChoices> depths;
-  const BodyStyle body = bodyStyle(text);
+  const BodyStyle body = text.bodyStyle();
   for (const auto &[depth, list] : byDepth)
     depths.push_back(choicesFor(depth, list, text, body));
 
