@@ -53,12 +53,15 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
   x.cabinetDestroy(start);
   // Every key at its starting value, as the plug-in reads the start: the file documents itself.
   CabinetHandle complete = x.cabinetDup(x.cabinetGetCabinet(d.description, "Complete"));
-  // New settings leave table-of-contents lines out, and serve every file made the same way,
-  // whatever its font subsets.
+  // New settings leave table-of-contents lines out, serve every file made the same way,
+  // whatever its font subsets, and keep a code word or a logo inside a title.
   x.cabinetPutBool(complete, "SkipContentsLines", true);
-  if (CabinetHandle level = x.cabinetGetCabinet(complete, "Level0"))
+  if (CabinetHandle level = x.cabinetGetCabinet(complete, "Level0")) {
     if (CabinetHandle style = x.cabinetGetCabinet(level, "TextStyle"))
       x.cabinetPutBool(style, "IgnoreSubsetPrefix", true);
+    if (CabinetHandle match = x.cabinetGetCabinet(level, "TextMatch"))
+      x.cabinetPutBool(match, "InlineRuns", true);
+  }
   x.cabinetDestroy(d.params);
   x.cabinetDestroy(d.description);
   writeSettingsFile(x, complete, path);

@@ -186,7 +186,7 @@ void GenerationRun::scanPageRange(DocHandle doc) {
       plan.push_back(i);
   PagePDEContentTable &content = hostTables().pagePDEContent.must();
   // Runs no level's font can take only end lines: their text is not needed, unless contents
-  // lines are looked for (their page numbers are in body text).
+  // lines are looked for (their page numbers are in body text) or titles take inline runs.
   struct FilterScope {
     PagePDEContentTable &content;
     DocHandle doc;
@@ -199,7 +199,10 @@ void GenerationRun::scanPageRange(DocHandle doc) {
         }
     }
   } filterScope{content, doc};
-  if (const auto filter = runFontFilter(); filter && !m_settings.skipContentsLines) {
+  const bool inlineRuns =
+      std::any_of(m_settings.levels.begin(), m_settings.levels.end(),
+                  [](const LevelRule &level) { return level.textMatchRule.inlineRuns; });
+  if (const auto filter = runFontFilter(); filter && !m_settings.skipContentsLines && !inlineRuns) {
     content.docSetRunFontFilter(doc, *filter);
     filterScope.set = true;
   }

@@ -22,6 +22,7 @@
 namespace sorvane {
 
 class BookmarkBuilder;
+struct LevelRule;
 class PageContent;
 
 // The text runs of one page as the page scan reads them: a page's content, or a copy of its
@@ -41,6 +42,12 @@ public:
     return buildRun(k, trim, scratch) ? &scratch : nullptr;
   }
 };
+
+// How many runs past a run the scan reads to tell whether it is part of a heading's title
+// (a logo or a code word is a few runs).
+constexpr size_t kInlineLookahead = 24;
+// The most characters (blanks aside) of other fonts' text a title takes in at one place.
+constexpr size_t kInlineCharacters = 40;
 
 class GenerationRun {
 public:
@@ -78,6 +85,17 @@ private:
   void filterLevels(const TextRun &run, std::vector<int32_t> &candidates, bool lineStart,
                     bool newRow) const;
   void flushLine(std::vector<int32_t> &candidates);
+  // Adds `run` to the line being built, with a blank where the gap before it shows.
+  void appendRun(const TextRun &run, bool newRow);
+  // Where the runs from `k` on that none of `levels` takes stop being part of the line's title
+  // (past `k`: see inlineEnd), for the levels whose titles take inline runs; those levels go
+  // into `kept`. `k` (nothing kept) when the line ends at run `k`.
+  size_t inlineStretch(const PageRunSource &page, size_t k, const std::vector<int32_t> &levels,
+                       std::vector<int32_t> &kept) const;
+  // Past the runs from `k` on that `level` does not take and that sit inside the line's row
+  // like a code word or a logo's letter: up to the next run it takes on the row, or to the
+  // row's end when they are a word or two. `k` or 0 when they are not inline.
+  size_t inlineEnd(const PageRunSource &page, size_t k, const LevelRule &level) const;
   bool endsLineBefore(const TextRun &run, const std::vector<int32_t> &candidates);
   void scanPageRange(DocHandle doc);
   // Per page of `first`..`last`: whether its text must be read (false only for a page whose

@@ -143,7 +143,8 @@ BodyStyle KeptText::bodyStyle() const {
   return {most->first.first, most->first.second};
 }
 
-std::vector<uint32_t> KeptText::runsFor(int32_t p, const std::vector<bool> &takes) const {
+std::vector<uint32_t> KeptText::runsFor(int32_t p, const std::vector<bool> &takes,
+                                        bool inlineRuns) const {
   const std::vector<KeptRun> &runs = pages[size_t(p)].runs;
   std::vector<uint32_t> out;
   size_t k = 0;
@@ -155,6 +156,19 @@ std::vector<uint32_t> KeptText::runsFor(int32_t p, const std::vector<bool> &take
     const size_t from = k;
     while (k < runs.size() && !takes[size_t(runs[k].font)])
       ++k;
+    if (inlineRuns) {
+      // What the scan reads past the stretch's first run: runs up to its lookahead, until their
+      // text is more than a title takes in (the rest only ends lines, as the last one kept does).
+      size_t characters = 0;
+      for (size_t b = from; b < k && b <= from + kInlineLookahead + 1; ++b) {
+        out.push_back(uint32_t(b));
+        for (char c : runs[b].run.text)
+          characters += c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v';
+        if (characters > kInlineCharacters)
+          break;
+      }
+      continue;
+    }
     size_t breaker = from;
     while (breaker < k && runs[breaker].blank)
       ++breaker;

@@ -84,8 +84,11 @@ struct KeptText {
   // The runs of page `p` a scan by levels that take only the fonts `takes` marks must see:
   // every run in such a font, and for each stretch of runs in other fonts one that ends a line
   // as the whole stretch would (a non-blank one; blank runs kept when there is none). The scan
-  // of that choice finds what the scan of the whole page finds.
-  std::vector<uint32_t> runsFor(int32_t p, const std::vector<bool> &takes) const;
+  // of that choice finds what the scan of the whole page finds. With `inlineRuns` (some level
+  // takes runs inside its titles), each stretch keeps its start, as far as the scan reads to
+  // tell whether it is inline.
+  std::vector<uint32_t> runsFor(int32_t p, const std::vector<bool> &takes,
+                                bool inlineRuns = false) const;
 
   // The style with the most characters (none for a document without text).
   BodyStyle bodyStyle() const;

@@ -1,6 +1,7 @@
 // Finding the headings on one page: runs are joined into lines while some level accepts every
 // run, and a finished line becomes a heading of the first level whose text rule accepts it.
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "plugin/engine/bookmark_builder.h"
@@ -86,6 +87,18 @@ void GenerationRun::scanRuns(const PageRunSource &page, int32_t pageIndex) {
     previous = current;
     filterLevels(run, current, lineStart, newRow);
     if (current.empty() && !lineStart) {
+      const size_t end = newRow ? 0 : inlineStretch(page, k, previous, current);
+      if (end > k) {
+        // Runs inside the heading's row that its level does not take: part of the title.
+        const FixedRect row = m_line.lastRunBox;
+        for (; k < end; ++k)
+          if (const TextRun *inlineRun = page.viewRun(k, false, scratch))
+            appendRun(*inlineRun, false);
+        // The row is the heading's, not the smaller or shifted inline run's.
+        m_line.lastRunBox.top = row.top;
+        m_line.lastRunBox.bottom = row.bottom;
+        continue;
+      }
       flushLine(previous);
       current.clear();
       continue; // the same run starts the next line
@@ -94,26 +107,116 @@ void GenerationRun::scanRuns(const PageRunSource &page, int32_t pageIndex) {
       m_line.lineBox = m_line.lastRunBox = m_line.extent = run.box;
       m_line.font = run.fontName;
       m_line.size = run.fontSize;
+      m_line.text += run.text;
     } else {
-      if (!m_line.text.empty() && m_line.text.back() != ' ') {
-        const double gap = fixedToDouble(run.box.left - m_line.lastRunBox.right);
-        const double height = fixedToDouble(run.box.top - run.box.bottom);
-        if (gap > 0.1 * height)
-          m_line.text += ' ';
-      }
-      m_line.lastRunBox = run.box;
-      FixedRect &e = m_line.extent;
-      e.left = std::min(e.left, run.box.left);
-      e.right = std::max(e.right, run.box.right);
-      e.bottom = std::min(e.bottom, run.box.bottom);
-      e.top = std::max(e.top, run.box.top);
+      appendRun(run, newRow);
     }
-    if (newRow && !m_line.text.empty() && m_line.text.back() != ' ')
-      m_line.text += ' ';
-    m_line.text += run.text;
     ++k;
   }
   flushLine(current);
+}
+
+void GenerationRun::appendRun(const TextRun &run, bool newRow) {
+  if (!m_line.text.empty() && m_line.text.back() != ' ') {
+    const double gap = fixedToDouble(run.box.left - m_line.lastRunBox.right);
+    const double height = fixedToDouble(run.box.top - run.box.bottom);
+    if (newRow || gap > 0.1 * height)
+      m_line.text += ' ';
+  }
+  m_line.lastRunBox = run.box;
+  FixedRect &e = m_line.extent;
+  e.left = std::min(e.left, run.box.left);
+  e.right = std::max(e.right, run.box.right);
+  e.bottom = std::min(e.bottom, run.box.bottom);
+  e.top = std::max(e.top, run.box.top);
+  m_line.text += run.text;
+}
+
+namespace {
+
+// How many words in other fonts a title takes in: a code word or two between runs of its own
+// font, a word or two ending its row. More is a paragraph that starts on the heading's row.
+constexpr size_t kInlineWordsBetween = 3;
+constexpr size_t kInlineWordsAtEnd = 2;
+
+} // namespace
+
+size_t GenerationRun::inlineStretch(const PageRunSource &page, size_t k,
+                                    const std::vector<int32_t> &levels,
+                                    std::vector<int32_t> &kept) const {
+  size_t best = 0;
+  for (int32_t index : levels) {
+    const LevelRule &level = m_settings.levels[size_t(index)];
+    if (!level.textMatchRule.inlineRuns)
+      continue;
+    const size_t end = inlineEnd(page, k, level);
+    if (end <= k)
+      continue;
+    if (best == 0 || end < best) {
+      best = end;
+      kept.clear();
+    }
+    if (end == best)
+      kept.push_back(index);
+  }
+  return best;
+}
+
+size_t GenerationRun::inlineEnd(const PageRunSource &page, size_t k, const LevelRule &level) const {
+  const FixedRect &row = m_line.lastRunBox;
+  const double height = std::max(fixedToDouble(row.top - row.bottom), m_line.size);
+  if (height <= 0)
+    return 0;
+  TextRun scratch;
+  size_t words = 0;
+  size_t characters = 0;
+  bool inWord = false;
+  Fixed right = row.right;
+  Atom lastFont = Atom::Null; // of the last inline run
+  double lastSize = 0;
+  const size_t runs = page.runCount();
+  size_t j = k;
+  for (; j < runs && j <= k + kInlineLookahead; ++j) {
+    const TextRun *run = page.viewRun(j, false, scratch);
+    if (!run)
+      continue;
+    if (compareLines(row, run->box) != 0)
+      break; // the row ends here
+    if (j > k && level.matchesFontAndArea(*run))
+      return words <= kInlineWordsBetween ? j : 0;
+    // Inside the heading's line: not taller than it, not above or below it, and close to the
+    // text before it (a run-in heading's paragraph starts after a wider gap).
+    const double top = fixedToDouble(run->box.top), bottom = fixedToDouble(run->box.bottom);
+    if (top - bottom > 1.2 * height || top > fixedToDouble(row.top) + height / 3 ||
+        bottom < fixedToDouble(row.bottom) - height / 3)
+      return 0;
+    const double gap = fixedToDouble(run->box.left - right);
+    if (gap > 0.6 * height || gap < -height)
+      return 0;
+    right = std::max(right, run->box.right);
+    lastFont = run->fontName;
+    lastSize = run->fontSize;
+    for (char c : run->text) {
+      const bool blank = isBlank(c);
+      if (!blank) {
+        words += inWord ? 0 : 1;
+        ++characters;
+      }
+      inWord = !blank;
+    }
+    if (characters > kInlineCharacters || words > kInlineWordsBetween)
+      return 0;
+  }
+  if (j > k + kInlineLookahead || words == 0 || words > kInlineWordsAtEnd)
+    return 0;
+  // A word or two that end the row (or the page); unless the next row goes on in their style,
+  // as a paragraph that starts on the heading's row does.
+  if (j < runs)
+    if (const TextRun *next = page.viewRun(j, false, scratch))
+      if (next->fontName == lastFont && std::abs(next->fontSize - lastSize) < 0.5 &&
+          !level.matchesFontAndArea(*next))
+        return 0;
+  return j;
 }
 
 // Where a reader sees a new paragraph, a heading does not go on into the next row: after a

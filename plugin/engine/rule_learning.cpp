@@ -260,6 +260,7 @@ struct Candidate {
   bool allCapitals = false;
   std::optional<std::pair<double, double>> indent; // left edge, tolerance
   bool multiline = false;
+  bool inlineRuns = true; // words in other fonts inside a title's row stay in it
   bool removeNumbers = false;
   bool operator==(const Candidate &) const = default;
 };
@@ -491,6 +492,7 @@ LevelRule levelFrom(const Candidate &c) {
     style.fontDesc.fonts.push_back(hostTables().core->atomFromString(f));
   TextMatchRule &match = level.textMatchRule;
   match.multilineTitles = c.multiline;
+  match.inlineRuns = c.inlineRuns;
   match.query.pattern = c.pattern;
   match.query.useRegExp = !c.pattern.empty();
   match.query.matchCase = true;
@@ -527,6 +529,8 @@ std::string describeCandidate(const Candidate &c) {
   if (c.indent)
     out += "; left edge " + points(c.indent->first) + " +/- " + points(c.indent->second) + " pt";
   out += c.multiline ? "; titles may take more rows" : "; one row";
+  if (!c.inlineRuns)
+    out += "; a word in another font ends a title";
   if (c.removeNumbers)
     out += "; numbers left out of titles";
   return out;
@@ -648,6 +652,9 @@ std::vector<SimulatedBookmark> simulateGeneration(const BookmarkBuilder &setting
                  return l.textStyleRule.matchesFontName(probe);
                });
   }
+  const bool inlineRuns =
+      std::any_of(settings.levels.begin(), settings.levels.end(),
+                  [](const LevelRule &l) { return l.textMatchRule.inlineRuns; });
   GenerationRun run(settings);
   const int32_t count = int32_t(text.pages.size());
   const int32_t first = std::clamp(settings.firstPage, 0, std::max(count - 1, 0));
@@ -658,7 +665,7 @@ std::vector<SimulatedBookmark> simulateGeneration(const BookmarkBuilder &setting
     if (std::none_of(page.runs.begin(), page.runs.end(),
                      [&](const KeptRun &r) { return takes[size_t(r.font)]; }))
       continue;
-    const std::vector<uint32_t> chosen = text.runsFor(p, takes);
+    const std::vector<uint32_t> chosen = text.runsFor(p, takes, inlineRuns);
     run.scanRuns(KeptPageView(page, chosen), p);
     if (run.found().size() > limit) {
       overflow = true;
@@ -783,6 +790,11 @@ std::vector<Candidate> variations(const Candidate &c, const DepthChoices &d) {
   {
     Candidate v = c;
     v.multiline = !c.multiline;
+    add(v);
+  }
+  {
+    Candidate v = c;
+    v.inlineRuns = !c.inlineRuns;
     add(v);
   }
   // (Whether numbers are left out of titles is decided by the outline, not tried: it changes

@@ -67,6 +67,7 @@ void TextMatchRule::resetForMissingCabinet() {
   caseMatching = int32_t(CaseMatching::NoRestrictions);
   query.pattern.clear();
   multilineTitles = true;
+  inlineRuns = false;
 }
 
 namespace {
@@ -112,6 +113,7 @@ const Fields<TextMatchRule> &TextMatchRule::fields() {
   static const Fields<T> table = {
       fields::integer("CaseMatching", &T::caseMatching, 0, 0, 3),
       fields::boolean("MultilineTitles", &T::multilineTitles, true),
+      fields::boolean("InlineRuns", &T::inlineRuns, false),
       // The query is written only when the host can make its Cabinet; without one, only the
       // pattern is emptied.
       fields::custom<T>(

@@ -45,9 +45,14 @@ struct TextMatchRule {
   int32_t caseMatching = int32_t(CaseMatching::NoRestrictions);
   TextQuery query;
   bool multilineTitles = true; // a heading may continue on the following lines
+  // A run the level does not take, inside the heading's row (a code word, a logo's raised
+  // letter) or a word or two ending it, belongs to the title instead of ending it. Off in
+  // files that do not say: there every such run ends the heading.
+  bool inlineRuns = false;
 
   void reset() { *this = TextMatchRule(); }
-  // What a missing rule Cabinet resets: the case test, the pattern text and MultilineTitles.
+  // What a missing rule Cabinet resets: the case test, the pattern text, MultilineTitles and
+  // InlineRuns.
   void resetForMissingCabinet();
 
   // The pattern test (skipped when the pattern does not compile), then the case test.

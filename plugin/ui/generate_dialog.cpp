@@ -250,8 +250,10 @@ void GenerateDialog::onEvent(int id, ui::Event event) {
       return;
     case kIdAdd: {
       LevelRule level;
-      // New levels serve every document made the same way, whatever its font subsets.
+      // New levels serve every document made the same way, whatever its font subsets, and
+      // keep a code word or a logo inside a title.
       level.textStyleRule.ignoreSubsetPrefix = true;
+      level.textMatchRule.inlineRuns = true;
       LevelSheet sheet(level);
       if (platformUi().runModal(sheet) == ui::DialogResult::Ok) {
         m_work.levels.push_back(level);

@@ -167,6 +167,9 @@ LevelSheet::LevelSheet(LevelRule &level)
   on(add(ControlKind::CheckBox, kIdPatternBox, "match-pattern", "Match Text Pattern:"), tm);
   on(add(ControlKind::Edit, kIdPattern, "pattern", ""), tm);
   on(add(ControlKind::CheckBox, kIdMultiline, "multiline", "Allow multiline bookmark titles"), tm);
+  on(add(ControlKind::CheckBox, kIdInlineRuns, "inline-runs",
+         "Keep words in other fonts inside a title (code, logos)"),
+     tm);
 
   // Appearance
   const int ap = kAppearance;
@@ -283,6 +286,7 @@ void LevelSheet::fillTextMatching() {
   setChecked(kIdSizeBox, m_style.matchFontSize);
   setChecked(kIdIndentBox, m_indent.enabled);
   setChecked(kIdMultiline, m_match.multilineTitles);
+  setChecked(kIdInlineRuns, m_match.inlineRuns);
   enableTextMatching();
 }
 
@@ -335,6 +339,7 @@ void LevelSheet::closeTextMatching() {
   m_match.query.pattern = checked(kIdPatternBox) ? pattern : std::string();
   m_match.query.useRegExp = true;
   m_match.multilineTitles = checked(kIdMultiline);
+  m_match.inlineRuns = checked(kIdInlineRuns);
 }
 
 void LevelSheet::notAnumber(const char *what, const std::string &text, double kept) {
@@ -425,6 +430,7 @@ void LevelSheet::onEvent(int id, ui::Event event) {
   case kIdIndentBox:
   case kIdPatternBox:
   case kIdMultiline:
+  case kIdInlineRuns:
   case kIdFontList: enableTextMatching(); return;
   case kIdAddFont:
     if (event == ui::Event::Clicked) {
@@ -457,8 +463,11 @@ void LevelSheet::onEvent(int id, ui::Event event) {
       // The capture writes into the page's copy; the list and size show what it took.
       closeTextMatching();
       if (captureStyle(m_style.fontDesc)) {
-        // The captured names carry this file's subset prefixes; the rule should not.
+        // The captured names carry this file's subset prefixes; the rule should not. A style
+        // taken from a heading is its main font: a code word or a logo inside keeps its own.
         m_style.ignoreSubsetPrefix = true;
+        m_match.inlineRuns = true;
+        setChecked(kIdInlineRuns, true);
         refillFontList();
         control(kIdSize).value = oneDecimal(m_style.fontDesc.fontSize);
         enableTextMatching();

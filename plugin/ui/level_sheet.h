@@ -38,6 +38,7 @@ public:
     kIdPatternBox,
     kIdPattern,
     kIdMultiline,
+    kIdInlineRuns,
     // Appearance
     kIdLooksIntro,
     kIdColour,

@@ -1,6 +1,7 @@
 // How runs become lines and lines become headings.
 #include "plugin/engine/bookmark_builder.h"
 #include "plugin/engine/generation_run.h"
+#include "plugin/engine/kept_text.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,93 @@ TEST_F(Joining, SubsetPrefixesAreIgnoredOnRequest) {
   EXPECT_EQ(withoutSubsetPrefix(std::string_view("ABCDE+CMBX12")), "ABCDE+CMBX12");
   EXPECT_EQ(withoutSubsetPrefix(std::string_view("AbCDEF+CMBX12")), "AbCDEF+CMBX12");
   EXPECT_EQ(withoutSubsetPrefix(std::string_view("ABCDEF+")), "ABCDEF+");
+}
+
+// Runs in another font or size inside a heading's row: a code word, a logo's raised letter.
+class InlineRuns : public PageScanBase {
+protected:
+  BookmarkBuilder level(double size, bool inlineRuns = true) {
+    BookmarkBuilder b;
+    b.levels = {test::fontLevel("Courier-Bold", size)};
+    b.levels[0].textMatchRule.inlineRuns = inlineRuns;
+    return b;
+  }
+  // "Version for fooBar and baz" in 14-point Courier-Bold (8.4 pt a letter), the code words in
+  // Courier, a word space (4.2 pt) apart.
+  static std::vector<test::TextSpec> codeWords() {
+    return {courier("Version for", 72, 700, 14), courier("fooBar", 168.6, 700, 14, "Courier"),
+            courier("and", 223.2, 700, 14), courier("baz", 252.6, 700, 14, "Courier"),
+            courier("The body starts below.", 72, 660, 10, "Courier")};
+  }
+};
+
+TEST_F(InlineRuns, CodeWordsInsideAndAtTheEndOfTheRowStayInTheTitle) {
+  BookmarkBuilder b = level(14);
+  EXPECT_EQ(scan(b, codeWords()), (std::vector<std::string>{"Version for fooBar and baz"}));
+  // A file that does not ask for it: every other font ends the title, as before.
+  b.levels[0].textMatchRule.inlineRuns = false;
+  EXPECT_EQ(scan(b, codeWords()), (std::vector<std::string>{"Version for", "and"}));
+}
+
+TEST_F(InlineRuns, ALogosRaisedSmallLetterStaysInTheTitle) {
+  BookmarkBuilder b = level(14);
+  // "L" ends at 189.6; the raised 10-point "A" is kerned into it; "TeX" follows.
+  EXPECT_EQ(scan(b, {courier("5.1 Standard L", 72, 700, 14), courier("A", 187, 703, 10),
+                     courier("TeX", 193, 700, 14), courier("body", 72, 660, 10, "Courier")}),
+            (std::vector<std::string>{"5.1 Standard LATeX"}));
+}
+
+TEST_F(InlineRuns, ATrailingVersionStaysButAParagraphOnTheHeadingsRowDoesNot) {
+  BookmarkBuilder b = level(14);
+  EXPECT_EQ(
+      scan(b, {courier("C.1 caption", 72, 700, 14), courier("v3.1", 168.6, 700, 14, "Courier"),
+               courier("Body text follows.", 72, 670, 10, "Courier")}),
+      (std::vector<std::string>{"C.1 caption v3.1"}));
+  // A run-in heading: its paragraph starts on its row and runs on.
+  BookmarkBuilder runIn = level(10);
+  EXPECT_EQ(scan(runIn, {courier("Heading.", 72, 700, 10),
+                         courier("This paragraph starts on the row", 126, 700, 10, "Courier")}),
+            (std::vector<std::string>{"Heading."}));
+  // Two words only, but an em away: a paragraph, not part of the title.
+  EXPECT_EQ(scan(runIn,
+                 {courier("Heading.", 72, 700, 10), courier("See below", 130, 700, 10, "Courier")}),
+            (std::vector<std::string>{"Heading."}));
+  // Two words a word space away, but the next row goes on in their style: a paragraph.
+  EXPECT_EQ(
+      scan(runIn, {courier("Heading", 72, 700, 10), courier("The text", 120, 700, 10, "Courier"),
+                   courier("goes on here.", 72, 688, 10, "Courier")}),
+      (std::vector<std::string>{"Heading"}));
+}
+
+TEST_F(InlineRuns, LearningsReducedPagesScanAsTheWholePage) {
+  // Rule learning scans a choice of each page's runs; with inline runs the choice must keep
+  // what the scan reads past a run in another font.
+  BookmarkBuilder b = level(14);
+  std::vector<test::TextSpec> texts = codeWords();
+  texts.push_back(courier("Heading", 72, 600, 14));
+  texts.push_back(courier("and a paragraph that starts on its row", 135, 600, 14, "Courier"));
+  texts.push_back(courier("Two", 72, 560, 14));
+  texts.push_back(courier("words", 101.4, 560, 14, "Courier"));
+  texts.push_back(courier("Run-in", 72, 520, 14));
+  texts.push_back(courier("The text", 127.6, 520, 14, "Courier"));
+  for (const char *row : {"goes on in its style", "for rows and rows and rows", "and ends"})
+    texts.push_back(courier(row, 72, 600 - 10 * double(texts.size()), 14, "Courier"));
+  const std::vector<std::string> whole = scan(b, texts);
+  EXPECT_EQ(whole, (std::vector<std::string>{"Version for fooBar and baz", "Heading", "Two words",
+                                             "Run-in"}));
+  test::OpenDoc doc(host, dir.file("p" + std::to_string(m_count) + ".pdf"));
+  const KeptText kept = KeptText::read(doc.handle());
+  std::vector<bool> takes(kept.fonts.size());
+  for (size_t f = 0; f < kept.fonts.size(); ++f)
+    takes[f] = hostTables().core->atomGetString(kept.fonts[f]) == "Courier-Bold";
+  const std::vector<uint32_t> chosen = kept.runsFor(0, takes, true);
+  EXPECT_LT(chosen.size(), kept.pages[0].runs.size());
+  GenerationRun run(b);
+  run.scanRuns(KeptPageView(kept.pages[0], chosen), 0);
+  std::vector<std::string> titles;
+  for (const BookmarkNode &n : run.found())
+    titles.push_back(n.title);
+  EXPECT_EQ(titles, whole);
 }
 
 } // namespace

@@ -151,6 +151,7 @@ TEST_F(LevelRuleCabinet, ARuleReadsBackEqual) {
   rule.textStyleRule.matchColor = true;
   rule.textMatchRule.caseMatching = 2;
   rule.textMatchRule.multilineTitles = false;
+  rule.textMatchRule.inlineRuns = true;
   rule.textMatchRule.query.pattern = "^Chapter \\d+";
   rule.textMatchRule.query.useRegExp = true;
   rule.textMatchRule.query.areaTop = fixedFromDouble(10);
@@ -210,6 +211,8 @@ TEST_F(LevelRuleCabinet, EmptySubCabinetsGiveTheReadersDefaults) {
   EXPECT_FALSE(back.contentFormat.skipDupLabels);
   EXPECT_TRUE(back.contentFormat.removeDupSpaces);
   EXPECT_TRUE(back.textMatchRule.multilineTitles);
+  // Files written before titles could take inline runs end a title at any other font.
+  EXPECT_FALSE(back.textMatchRule.inlineRuns);
   // No font names while MatchName is set: the rule matches no run, and says so.
   EXPECT_FALSE(back.matchesFontAndArea(run("Helvetica-Bold", 12)));
   EXPECT_EQ(back.describeLevel().substr(0, 12), "0 Fonts Used");
@@ -222,6 +225,7 @@ TEST_F(LevelRuleCabinet, AMissingRuleCabinetResetsOnlyWhatItOwns) {
   rule.textStyleRule.tolerance = 2;
   rule.textMatchRule.caseMatching = 1;
   rule.textMatchRule.multilineTitles = false;
+  rule.textMatchRule.inlineRuns = true;
   rule.textMatchRule.query.pattern = "x";
   rule.textMatchRule.query.useRegExp = true;
   rule.contentFormat.caseStyle = 1;
@@ -233,6 +237,7 @@ TEST_F(LevelRuleCabinet, AMissingRuleCabinetResetsOnlyWhatItOwns) {
   EXPECT_DOUBLE_EQ(rule.textStyleRule.tolerance, 0.35);
   EXPECT_EQ(rule.textMatchRule.caseMatching, 0);
   EXPECT_TRUE(rule.textMatchRule.multilineTitles);
+  EXPECT_FALSE(rule.textMatchRule.inlineRuns);
   EXPECT_EQ(rule.textMatchRule.query.pattern, "");
   EXPECT_TRUE(rule.textMatchRule.query.useRegExp); // the rest of the query stays
   EXPECT_EQ(rule.contentFormat.caseStyle, 1);

@@ -153,6 +153,9 @@ TEST_F(GenerateUi, CloseRemembersTheEditsButGeneratesNothing) {
   EXPECT_TRUE(next.checked(GenerateDialog::kIdSortText));
   ASSERT_EQ(next.working().levels.size(), 1u);
   EXPECT_EQ(next.working().levels[0].textStyleRule.fontDesc.fontSize, 14.0);
+  // A level added in the dialog serves every subset of its fonts and keeps inline code.
+  EXPECT_TRUE(next.working().levels[0].textStyleRule.ignoreSubsetPrefix);
+  EXPECT_TRUE(next.working().levels[0].textMatchRule.inlineRuns);
 }
 
 TEST_F(GenerateUi, NewSettingsLeaveTableOfContentsLinesOut) {
@@ -493,6 +496,8 @@ TEST_F(GenerateUi, StyleCaptureTakesTheSelectedPieces) {
   EXPECT_EQ(sheet.control(LevelSheet::kIdFontList).items,
             (std::vector<std::string>{"Times-Bold", "Courier"}));
   EXPECT_EQ(rule.textStyleRule.fontDesc.fontSize, 12.5);
+  // A style taken from a heading: a code word or a logo inside it stays in its titles.
+  EXPECT_TRUE(rule.textMatchRule.inlineRuns);
 }
 
 } // namespace
