@@ -100,6 +100,22 @@ size_t sectionNumberEnd(const std::string &t, bool lowered) {
   return i + 1;
 }
 
+// Where a numbering of two parts or more that runs into its word ends ("1.1sample production",
+// as some outlines write "1.1 Sample Production"); 0 for anything else, "1st" and "3d" too.
+size_t gluedNumberEnd(const std::string &t) {
+  size_t i = 0;
+  while (i < t.size() && isDigit(t[i]))
+    ++i;
+  if (i == 0 || i + 1 >= t.size() || t[i] != '.' || !isDigit(t[i + 1]))
+    return 0;
+  while (i + 1 < t.size() && t[i] == '.' && isDigit(t[i + 1])) {
+    ++i;
+    while (i < t.size() && isDigit(t[i]))
+      ++i;
+  }
+  return i < t.size() && (isLower(t[i]) || isUpper(t[i])) ? i : 0;
+}
+
 // Where a label with its number ends in a lowered title ("chapter 1. ", "part iv: ",
 // "appendix b "): contents often list "1. Introduction" for the heading "Chapter 1.
 // Introduction". 0 when the title starts with none.
@@ -594,9 +610,12 @@ std::string comparableTitle(std::string_view title, bool withoutNumber, bool wit
     blank = false;
     out += c;
   }
-  if (withoutNumber)
+  if (withoutNumber) {
     if (const size_t end = sectionNumberEnd(out, true))
       out.erase(0, end);
+    else if (const size_t glued = gluedNumberEnd(out))
+      out.erase(0, glued);
+  }
   if (withoutLabel) {
     if (const size_t end = labelEnd(out); end < out.size())
       out.erase(0, end);

@@ -53,6 +53,10 @@ TEST_F(RuleLearning, TitlesCompareAsReadersReadThem) {
   EXPECT_EQ(comparableTitle("``TeX'' quotes"), "\"tex\" quotes");
   EXPECT_EQ(comparableTitle("glp_create_prob"), "glp create prob"); // underscores drawn as rules
   EXPECT_EQ(comparableTitle("3D graphics"), "3d graphics");
+  // An outline that runs a section number into its title, against the heading's blank
+  EXPECT_EQ(comparableTitle("1.1Sample Production"), comparableTitle("1.1 Sample Production"));
+  EXPECT_EQ(comparableTitle("2.10.3Summary"), "summary");
+  EXPECT_EQ(comparableTitle("1st steps"), "1st steps");
   // a label and its number, as the heading has it and the contents leave it out
   const auto unlabelled = [](const char *t) { return comparableTitle(t, true, true); };
   EXPECT_EQ(unlabelled("Chapter 1. Introduction"), unlabelled("1. Introduction"));
