@@ -16,8 +16,8 @@ namespace sorvane::corpus {
 
 namespace {
 
-// "1.2 title", "1.2. title", "1.title", "a.1 title" (lower case by now) -> "title"; a title that
-// is only a number stays, and so does "3d graphics".
+// "1.2 title", "1.2. title", "1.title", "1.2title", "a.1 title" (lower case by now) -> "title"; a
+// title that is only a number stays, and so does "3d graphics".
 std::string withoutSectionNumber(const std::string &title) {
   size_t i = 0;
   const auto digits = [&] {
@@ -34,11 +34,15 @@ std::string withoutSectionNumber(const std::string &title) {
   }
   if (!number)
     return title;
+  bool parts = false;
   while (i + 1 < title.size() && title[i] == '.' &&
          std::isdigit(static_cast<unsigned char>(title[i + 1]))) {
     ++i;
     digits();
+    parts = true;
   }
+  if (parts && i < title.size() && std::isalpha(static_cast<unsigned char>(title[i])))
+    return title.substr(i); // "1.1sample production": an outline that left the blank out
   if (i < title.size() && title[i] == '.') {
     ++i;
     if (i < title.size() && std::isalpha(static_cast<unsigned char>(title[i])))

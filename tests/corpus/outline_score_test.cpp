@@ -28,6 +28,8 @@ TEST(OutlineScore, ALeadingSectionNumberIsLeftOutButNotWhatOnlyLooksLikeOne) {
   EXPECT_EQ(normalisedTitle("A.3.1 Options"), "options");
   EXPECT_EQ(normalisedTitle("3D graphics"), "3d graphics");
   EXPECT_EQ(normalisedTitle("1st steps"), "1st steps");
+  EXPECT_EQ(normalisedTitle("1.1Sample Production"), "sample production");
+  EXPECT_EQ(normalisedTitle("1A.5 Note"), "1a.5 note");
   EXPECT_EQ(normalisedTitle("A tour"), "a tour"); // a word, not an appendix letter
   EXPECT_EQ(normalisedTitle("2.1"), "2.1");       // a number alone stays what it is
   EXPECT_EQ(normalisedTitle("1.Overview"), "overview");
