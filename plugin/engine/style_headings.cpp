@@ -293,6 +293,30 @@ StyleOutline readStyleHeadings(const KeptText &text, int32_t maxLevels) {
         ++out.runningHeads;
       }
   }
+  // Running heads that name the section of their page change their text with it: a style (and
+  // numbering depth) no larger than the body whose rows all stand at one height at the top of
+  // their pages, or all at the bottom, on three pages or more.
+  std::map<std::string, std::vector<size_t>> smallStyles;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!runningHead[i] && !isBody(rows[i]) && rows[i].size <= out.bodySize + 0.5)
+      smallStyles[rows[i].style() + "#" + std::to_string(numberingOf(rows[i].text).depth)]
+          .push_back(i);
+  for (const auto &[key, at] : smallStyles) {
+    if (at.size() < 3)
+      continue;
+    const auto topEdge = [&](size_t i) { return edges[rows[i].page].first == i; };
+    const auto bottomEdge = [&](size_t i) { return edges[rows[i].page].second == i; };
+    const bool top = std::all_of(at.begin(), at.end(), topEdge);
+    const bool bottom = !top && std::all_of(at.begin(), at.end(), bottomEdge);
+    const double y = rows[at.front()].top;
+    if ((!top && !bottom) ||
+        std::any_of(at.begin(), at.end(), [&](size_t i) { return std::fabs(rows[i].top - y) > 2; }))
+      continue;
+    for (size_t i : at) {
+      runningHead[i] = true;
+      ++out.runningHeads;
+    }
+  }
 
   // Heading rows: larger than the body, or bold at its size (or numbered and bold below it),
   // with words, not too long, not contents rows.

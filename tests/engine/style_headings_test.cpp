@@ -208,5 +208,28 @@ TEST_F(StyleHeadings, HeadingsFollowedByHeadingsAndSmallNumberedHeadings) {
   EXPECT_EQ(titlesAt(s, 2).front(), "First steps with Getting started");
 }
 
+// Running heads that name the page's section: their text changes with every page, but they
+// stand at one height at the top of each page, in a style no larger than the body.
+TEST_F(StyleHeadings, RunningHeadsThatNameTheirSectionStayOut) {
+  test::PdfSpec spec = test::pages(6);
+  const char *sections[] = {"Getting set up",   "Fixing a bug", "Packaging",
+                            "Security updates", "Patches",      "Merges"};
+  const char *topics[] = {"Create your key", "Configure your shell", "Upload the key",
+                          "Test the fix",    "Send the patch",       "Ask for review"};
+  for (int p = 0; p < 6; ++p) {
+    auto &t = spec.pages[size_t(p)].texts;
+    const std::string n = "1." + std::to_string(p + 1);
+    t.push_back(textAt(n + ". " + sections[p] + " The Guide", 72, 770, 10, "Helvetica-Bold"));
+    t.push_back(textAt(n + " " + sections[p], 72, 720, 14, "Helvetica-Bold"));
+    body(t, 700, 8);
+    t.push_back(textAt(topics[p], 72, 590, 10, "Helvetica-Bold"));
+    body(t, 575, 8);
+  }
+  const StyleOutline s = read(spec);
+  EXPECT_GE(s.runningHeads, 6);
+  EXPECT_EQ(titlesAt(s, 1).size(), 6u);
+  EXPECT_EQ(titlesAt(s, 2), Titles(topics, topics + 6));
+}
+
 } // namespace
 } // namespace sorvane
