@@ -99,6 +99,20 @@ bool showsNothing(const std::string &text) {
 
 } // namespace
 
+// Dot leaders and a page number (arabic or roman), or a number alone: no title.
+bool onlyLeadersAndNumber(const std::string &text) {
+  bool digit = false, roman = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9')
+      digit = true;
+    else if (std::string_view("ivxlcdm").find(c) != std::string_view::npos)
+      roman = true;
+    else if (c != '.' && c != ' ')
+      return false;
+  }
+  return digit != roman;
+}
+
 std::vector<TextRow> pageRows(const KeptPage &page) {
   std::vector<TextRow> rows;
   TextRow row;
@@ -128,6 +142,29 @@ std::vector<TextRow> pageRows(const KeptPage &page) {
   }
   if (!row.runs.empty())
     rows.push_back(std::move(row));
+  // Some writers draw a contents row's leaders and page number before its title: a row of
+  // only those, followed on its line by a row to its left, is the end of that row.
+  for (size_t i = 0; i + 1 < rows.size(); ++i) {
+    TextRow &end = rows[i];
+    TextRow &start = rows[i + 1];
+    const FixedRect &endBox = page.runs[end.runs.front()].run.box;
+    const FixedRect &startEnd = page.runs[start.runs.back()].run.box;
+    if (!onlyLeadersAndNumber(end.text) || compareLines(endBox, startEnd) != 0 ||
+        startEnd.right > endBox.left + fixedFromDouble(1))
+      continue;
+    TextRow merged;
+    merged.runs = start.runs;
+    merged.runEnds = start.runEnds;
+    merged.text = start.text + " ";
+    const size_t shift = merged.text.size();
+    for (size_t k = 0; k < end.runs.size(); ++k) {
+      merged.runs.push_back(end.runs[k]);
+      merged.runEnds.push_back(end.runEnds[k] + shift);
+    }
+    merged.text += end.text;
+    rows[i] = std::move(merged);
+    rows.erase(rows.begin() + std::ptrdiff_t(i) + 1);
+  }
   return rows;
 }
 

@@ -401,6 +401,28 @@ TEST_F(RuleLearning, APrintedTableOfContentsReadsAsAnOutline) {
 
 // Contents in two columns, rows of both on the same lines: each column's entries are indented
 // as in the first, so chapters and sections keep their depths.
+// Some writers draw each contents row's leaders and page number before its title.
+TEST_F(RuleLearning, ContentsWhoseNumbersComeBeforeTheirTitlesReadTheSame) {
+  test::PdfSpec spec = manualWithContents();
+  auto &c = spec.pages[1].texts;
+  for (size_t i = 1; i + 1 < c.size(); ++i)
+    if (c[i + 1].x == 500 && c[i].y == c[i + 1].y) {
+      c[i + 1].text = ". . . . . . " + c[i + 1].text;
+      c[i + 1].x = 400;
+      std::swap(c[i], c[i + 1]);
+      ++i;
+    }
+  const std::string path = dir.file("numbers-first.pdf");
+  test::writePdf(spec, path);
+  test::OpenDoc opened(host, path);
+  const ContentsOutline contents = readContents(KeptText::read(opened.handle()));
+  ASSERT_EQ(contents.entries.size(), 6u);
+  EXPECT_EQ(contents.entries[1].title, "1 Introduction");
+  EXPECT_EQ(contents.entries[1].printed, 1);
+  EXPECT_EQ(contents.entries[3].title, "1.2 A title that is long and goes on to a second row");
+  EXPECT_EQ(contents.placed, 5);
+}
+
 TEST_F(RuleLearning, ContentsInTwoColumnsKeepTheirDepths) {
   test::PdfSpec spec = test::pages(4);
   auto &c = spec.pages[0].texts;
