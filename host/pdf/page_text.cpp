@@ -73,9 +73,13 @@ public:
   void noteFont(const char *resourceName, pdf_font_desc *font) noexcept;
   void addText(const fz_text *text, fz_matrix ctm) noexcept;
   void addOther() noexcept;
+  // A filled or stroked path: an underscore TeX draws as a rule after the text before it,
+  // else an other element.
+  void addPath(const fz_path *path, const fz_stroke_state *stroke, fz_matrix ctm) noexcept;
 
 private:
   void appendText(const fz_text *text, fz_matrix ctm);
+  bool appendUnderscore(const fz_rect &rule);
   void appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedElement &element, Pen &pen);
   FontMeta fontFor(fz_font *font);
   std::vector<int> &currentList() {
@@ -209,6 +213,53 @@ void Extractor::addOther() noexcept {
   } catch (...) {
     m_failed = true;
   }
+}
+
+void Extractor::addPath(const fz_path *path, const fz_stroke_state *stroke,
+                        fz_matrix ctm) noexcept {
+  fz_rect bounds = fz_empty_rect;
+  // (a stroke's own bounds allow for miter joins, far wider than a straight line is)
+  fz_try(m_ctx) {
+    bounds = fz_bound_path(m_ctx, path, nullptr, ctm);
+    if (stroke)
+      bounds = fz_expand_rect(bounds, stroke->linewidth * fz_matrix_expansion(ctm) / 2);
+  }
+  fz_catch(m_ctx) { bounds = fz_empty_rect; }
+  try {
+    if (!fz_is_empty_rect(bounds) && appendUnderscore(bounds))
+      return;
+  } catch (...) {
+    m_failed = true;
+    return;
+  }
+  addOther();
+}
+
+// TeX sets "\_" in fonts without an underscore as a short rule on the baseline, just after the
+// letter before it: readers see "glp_create_prob", the text alone says "glp create prob". Such
+// a rule becomes the character "_" at the end of the text drawn just before it.
+bool Extractor::appendUnderscore(const fz_rect &rule) {
+  if (m_lastTextElement < 0)
+    return false;
+  ExtractedElement &element = m_out.elements[size_t(m_lastTextElement)];
+  if (element.runs.empty() || element.charBoxes.empty())
+    return false;
+  ExtractedRun &run = element.runs.back();
+  const double size = run.size;
+  if (run.charCount == 0 || size <= 0 || run.text.empty() || run.text.back() == ' ' ||
+      (m_filter && !m_filter->keeps(m_out.fonts[size_t(run.font)].name)))
+    return false;
+  const HostRect &last = element.charBoxes.back();
+  const double width = rule.x1 - rule.x0, height = rule.y1 - rule.y0;
+  if (height > 0.15 * size || width < 0.2 * size || width > size ||
+      rule.x0 < last.right - 0.1 * size || rule.x0 > last.right + 0.3 * size ||
+      rule.y0 < last.bottom - 0.15 * size || rule.y1 > last.bottom + 0.45 * size)
+    return false;
+  run.text += '_';
+  element.charBoxes.push_back(HostRect{rule.x0, last.bottom, rule.x1, last.top});
+  ++run.charCount;
+  run.box.right = std::max(run.box.right, double(rule.x1));
+  return true;
 }
 
 void Extractor::appendText(const fz_text *text, fz_matrix ctm) {
@@ -379,13 +430,13 @@ void beginLayer(fz_context *, fz_device *dev, const char *) {
   e.beginList(ContentElementKind::Container, e.resources());
 }
 void endLayer(fz_context *, fz_device *dev) { of(dev).endList(); }
-void fillPath(fz_context *, fz_device *dev, const fz_path *, int, fz_matrix, fz_colorspace *,
-              const float *, float, fz_color_params) {
-  of(dev).addOther();
+void fillPath(fz_context *, fz_device *dev, const fz_path *path, int, fz_matrix ctm,
+              fz_colorspace *, const float *, float, fz_color_params) {
+  of(dev).addPath(path, nullptr, ctm);
 }
-void strokePath(fz_context *, fz_device *dev, const fz_path *, const fz_stroke_state *, fz_matrix,
-                fz_colorspace *, const float *, float, fz_color_params) {
-  of(dev).addOther();
+void strokePath(fz_context *, fz_device *dev, const fz_path *path, const fz_stroke_state *stroke,
+                fz_matrix ctm, fz_colorspace *, const float *, float, fz_color_params) {
+  of(dev).addPath(path, stroke, ctm);
 }
 void fillImage(fz_context *, fz_device *dev, fz_image *, fz_matrix, float, fz_color_params) {
   of(dev).addOther();

@@ -155,5 +155,27 @@ TEST_F(PageTextTest, CharacterBoxesFollowTheText) {
     EXPECT_GE(e.charBoxes[i].left, e.charBoxes[i - 1].left);
 }
 
+// TeX draws "\_" in fonts without an underscore as a short rule on the baseline, stroked or
+// filled, right after the letter before it. Underlines and table rules stay lines.
+TEST_F(PageTextTest, AShortRuleAfterTheTextIsItsUnderscore) {
+  // 12-point Courier: "glp" ends at 93.6.
+  auto after = [](std::string rule, double x = 98.2) {
+    test::TextSpec first = text("", 700, 12, "Courier");
+    first.showOperation = "(glp) Tj ET " + rule + " BT";
+    test::TextSpec second = text("create", 700, 12, "Courier");
+    second.x = x;
+    return std::vector<test::TextSpec>{first, second};
+  };
+  EXPECT_EQ(texts(runs(page(after("q 0.4 w 93.8 700.2 m 98 700.2 l S Q")))),
+            (std::vector<std::string>{"glp_", "create"}));
+  EXPECT_EQ(texts(runs(page(after("93.8 700 4.2 0.4 re f")))),
+            (std::vector<std::string>{"glp_", "create"}));
+  // an underline under the word, a table rule, a rule far off, a rule above the letters
+  for (const char *line : {"q 0.4 w 72 698 m 93.6 698 l S Q", "q 0.4 w 93.8 700 m 300 700 l S Q",
+                           "q 0.4 w 120 700.2 m 124 700.2 l S Q", "93.8 708 4.2 0.4 re f"})
+    EXPECT_EQ(texts(runs(page(after(line, 130)))), (std::vector<std::string>{"glp", "create"}))
+        << line;
+}
+
 } // namespace
 } // namespace sorvane::host
