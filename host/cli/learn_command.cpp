@@ -115,20 +115,19 @@ CabinetHandle runPlugInLearn(HostSession &session, host::PdfDocument &document, 
   return sequence.params();
 }
 
-// What the plug-in's learn command learns from.
-enum class LearnSource { Outline, Contents, Styles };
+// What the plug-in's learn command learns from: the outline, or (Suggest) the printed table of
+// contents where it is usable, else the rows the text styles tell as headings.
+enum class LearnSource { Outline, Suggest };
 
-// Runs the plug-in's learn command on `doc` (from its outline, its printed table of contents,
-// or the rows its text styles tell as headings, at most `levels` styles): "LearnedRules" and
-// "LearnReport" in the answer.
+// Runs the plug-in's learn command on `doc` (at most `levels` styles when they are the source):
+// "LearnedRules" and "LearnReport" in the answer.
 CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
                               const std::string &input, LearnSource source, std::ostream &err,
                               int levels = 4) {
   return runPlugInLearn(
       session, document, doc, input,
       [&](ASExtraTable &x, CabinetHandle params) {
-        x.cabinetPutBool(params, "FromContents", source == LearnSource::Contents);
-        x.cabinetPutBool(params, "FromStyles", source == LearnSource::Styles);
+        x.cabinetPutBool(params, "Suggest", source == LearnSource::Suggest);
         x.cabinetPutInt(params, "Levels", levels);
       },
       "learning", err);
@@ -232,35 +231,6 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
 namespace sorvane::cli {
 
 namespace {
-
-// Whether rules learned from the printed table of contents are used, and why not.
-struct ContentsUse {
-  bool usable = false;
-  std::string why;
-};
-
-ContentsUse contentsUse(const nlohmann::json &report, int levels) {
-  if (report.is_discarded() || !report.contains("contents"))
-    return {false, "the table of contents could not be read"};
-  const nlohmann::json &c = report["contents"];
-  const int entries = c.value("entries", 0), placed = c.value("placed", 0);
-  if (entries == 0)
-    return {false, "no printed table of contents was found"};
-  if (entries < 3)
-    return {false, "the printed table of contents has only " + std::to_string(entries) +
-                       (entries == 1 ? " entry" : " entries")};
-  if (placed < 3 || placed * 2 < entries)
-    return {false, "only " + std::to_string(placed) + " of the " + std::to_string(entries) +
-                       " entries of the printed table of contents were found on their pages"};
-  if (levels == 0)
-    return {false, "no entry of the printed table of contents gave a rule"};
-  const int made = report.value("made", 0), expected = report.value("expected", 0);
-  if (report.value("runaway", false) || made > 2 * expected)
-    return {false, "the rules learned from the printed table of contents would make " +
-                       std::to_string(made) + " bookmarks for its " + std::to_string(expected) +
-                       " entries"};
-  return {true, {}};
-}
 
 // A settings file's text holding `buildSettings` (which the call takes over).
 std::string settingsFileText(ASExtraTable &x, CabinetHandle buildSettings) {
@@ -388,36 +358,9 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
   try {
     const std::string pw = password(a);
     auto document = openDocument(input, pw, err);
-    // First the printed table of contents, read as an outline to learn from.
-    {
-      HostSession session(err);
-      ASExtraTable &x = session.provider().asExtra();
-      const OpenIn opened(session, *document);
-      const DocHandle doc = opened.doc;
-      CabinetHandle result =
-          runLearnCommand(session, *document, doc, input, LearnSource::Contents, err);
-      const nlohmann::json report =
-          nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
-      CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
-      const ContentsUse use =
-          contentsUse(report, learned ? x.cabinetGetInt(learned, "NumLevels", 0) : 0);
-      if (use.usable) {
-        const std::string text = settingsFileText(x, x.cabinetDup(learned));
-        x.cabinetDestroy(result);
-        if (rules)
-          *rules = text;
-        else
-          writeResultFile(*output, text);
-        printContentsSuggestion(report, input, *output, a.flag("--json"), !rules, out);
-        return ExitCode::Success;
-      }
-      x.cabinetDestroy(result);
-      if (!a.flag("--json"))
-        err << "sorvane: " << input << ": " << use.why
-            << "; the rules come from the text styles.\n";
-    }
-    // Else the rows whose text styles stand out from the body as headings'. (The session ends
-    // before the trial run below, which has one of its own.)
+    // The printed table of contents, read as an outline to learn from, where it is usable; else
+    // the rows whose text styles stand out from the body as headings'. (The session ends before
+    // the trial run below, which has one of its own.)
     nlohmann::json report;
     std::string text;
     {
@@ -425,13 +368,26 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
       ASExtraTable &x = session.provider().asExtra();
       const OpenIn opened(session, *document);
       CabinetHandle result = runLearnCommand(session, *document, opened.doc, input,
-                                             LearnSource::Styles, err, maxLevels);
+                                             LearnSource::Suggest, err, maxLevels);
       report = nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
       CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
       if (learned && x.cabinetGetInt(learned, "NumLevels", 0) > 0 && !report.is_discarded())
         text = settingsFileText(x, x.cabinetDup(learned));
       x.cabinetDestroy(result);
     }
+    if (report.is_discarded())
+      throw HostError(ErrorCode::Generic, input + ": the suggestion's report could not be read.");
+    if (report.value("source", std::string()) == "contents") {
+      if (rules)
+        *rules = text;
+      else
+        writeResultFile(*output, text);
+      printContentsSuggestion(report, input, *output, a.flag("--json"), !rules, out);
+      return ExitCode::Success;
+    }
+    if (!a.flag("--json"))
+      err << "sorvane: " << input << ": " << report.value("contentsUnusable", std::string())
+          << "; the rules come from the text styles.\n";
     if (text.empty()) {
       err << "sorvane: " << input << ": no text style stands out from the body text as a "
           << "heading style; nothing was written.\n";

@@ -1,4 +1,5 @@
-// The batch command that learns level rules from a document's own outline.
+// The batch command that learns level rules from a document's own outline, or suggests them
+// from its printed table of contents or its text styles.
 #include <algorithm>
 #include <map>
 
@@ -160,6 +161,29 @@ int32_t addHeadingsBelowSections(const KeptText &text, std::vector<OutlineMark> 
   return added;
 }
 
+// Why rules learned from the printed table of contents are not worth using (nothing when
+// they are): too few entries, too few of them found, no rule, or rules that make far more
+// bookmarks than the contents list.
+std::string contentsUnusable(const ContentsOutline &contents, const LearnResult &learned) {
+  const size_t entries = contents.entries.size();
+  const int32_t placed = contents.placed;
+  if (entries == 0)
+    return "no printed table of contents was found";
+  if (entries < 3)
+    return "the printed table of contents has only " + std::to_string(entries) +
+           (entries == 1 ? " entry" : " entries");
+  if (placed < 3 || size_t(placed) * 2 < entries)
+    return "only " + std::to_string(placed) + " of the " + std::to_string(entries) +
+           " entries of the printed table of contents were found on their pages";
+  if (learned.settings.levels.empty())
+    return "no entry of the printed table of contents gave a rule";
+  const int32_t made = learned.reproduction.made, expected = learned.reproduction.expected;
+  if (learned.runaway || made > 2 * expected)
+    return "the rules learned from the printed table of contents would make " +
+           std::to_string(made) + " bookmarks for its " + std::to_string(expected) + " entries";
+  return {};
+}
+
 } // namespace
 
 LearnCommand::LearnCommand() {
@@ -176,43 +200,53 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
   ASExtraTable &x = hostTables().asExtra.must();
   if (x.cabinetGetBool(params, "TextStyles", false))
     return countStyles(command, doc, params, monitor, monitorData);
-  // With "FromContents", the answer is the printed table of contents, not the outline; with
-  // "FromStyles", the rows whose text styles stand out as headings' (at most "Levels" styles).
-  const bool fromContents = x.cabinetGetBool(params, "FromContents", false);
-  const bool fromStyles = !fromContents && x.cabinetGetBool(params, "FromStyles", false);
-  const bool fromText = fromContents || fromStyles;
+  // With "Suggest", the answer is not the outline but the printed table of contents where it
+  // is usable, else the rows whose text styles stand out as headings' (at most "Levels"
+  // styles), from one reading of the text; the report's "source" says which, and
+  // "contentsUnusable" why not the contents.
+  const bool suggest = x.cabinetGetBool(params, "Suggest", false);
   std::string gaps;
-  std::vector<OutlineMark> marks = fromText ? std::vector<OutlineMark>{} : outlineMarks(doc, gaps);
+  std::vector<OutlineMark> marks = suggest ? std::vector<OutlineMark>{} : outlineMarks(doc, gaps);
   const int32_t pages = hostTables().pdModel.must().docGetNumPages(doc);
   if (monitor && monitor->beginOperation)
     monitor->beginOperation(monitorData);
   if (monitor && monitor->setDuration)
     monitor->setDuration(pages, monitorData);
   const KeptText text =
-      marks.empty() && !fromText
+      marks.empty() && !suggest
           ? KeptText()
           : KeptText::read(doc, [&](int32_t p) { pumpPaintMessages(monitor, p + 1, monitorData); });
   if (monitor && monitor->endOperation)
     monitor->endOperation(monitorData);
   ContentsOutline contents;
   int32_t belowSections = 0;
-  if (fromContents) {
+  std::string contentsWhy;
+  LearnResult learned;
+  if (suggest) {
     contents = readContents(text);
     marks = contents.marks;
     if (contents.sectionsAdded)
       belowSections = addHeadingsBelowSections(text, marks);
+    if (!marks.empty())
+      learned = learnRules(text, marks);
+    contentsWhy = contentsUnusable(contents, learned);
   }
+  const bool fromStyles = !contentsWhy.empty();
   StyleOutline styles;
   if (fromStyles) {
     styles = readStyleHeadings(text, std::clamp(x.cabinetGetInt(params, "Levels", 4), 1, 10));
     marks = styles.marks;
   }
-  const LearnResult learned = marks.empty() ? LearnResult() : learnRules(text, marks);
+  if (!suggest || fromStyles)
+    learned = marks.empty() ? LearnResult() : learnRules(text, marks);
   CabinetHandle rules = x.cabinetNew();
   learned.settings.write(rules);
   x.cabinetPutCabinet(params, "LearnedRules", rules); // the parameters own it now
   nlohmann::ordered_json report = reportOf(learned, marks, text, gaps);
-  if (fromContents)
+  if (suggest) {
+    report["source"] = fromStyles ? "styles" : "contents";
+    if (!contentsWhy.empty())
+      report["contentsUnusable"] = contentsWhy;
     report["contents"] = {
         {"pages", contents.contentsPages.size()},
         {"firstPage", contents.contentsPages.empty() ? 0 : contents.contentsPages.front() + 1},
@@ -222,6 +256,7 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
         {"sectionsAdded", contents.sectionsAdded},
         {"belowSections", belowSections},
         {"offset", contents.offset}};
+  }
   if (fromStyles) {
     nlohmann::ordered_json found = nlohmann::ordered_json::array();
     for (const HeadingStyle &s : styles.styles)

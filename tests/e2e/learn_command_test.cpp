@@ -151,6 +151,10 @@ TEST(SuggestCommand, ProposesTheHeadingStylesAndGenerateAutoUsesThem) {
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("    1 Installation"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find(": no printed table of contents was found; the rules come from the text "
+                       "styles."),
+            std::string::npos)
+      << r.err;
   EXPECT_NE(r.out.find(": a guess from the styles; no table of contents confirms it)"),
             std::string::npos)
       << r.out;
