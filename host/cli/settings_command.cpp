@@ -53,8 +53,9 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
   x.cabinetDestroy(start);
   // Every key at its starting value, as the plug-in reads the start: the file documents itself.
   CabinetHandle complete = x.cabinetDup(x.cabinetGetCabinet(d.description, "Complete"));
-  // New settings leave table-of-contents lines out, serve every file made the same way,
-  // whatever its font subsets, and keep a code word or a logo inside a title.
+  // New settings drop repeated headings, leave table-of-contents lines out, serve every file
+  // made the same way, whatever its font subsets, and keep a code word or a logo inside a title.
+  x.cabinetPutBool(complete, "SkipDupBookmarks", true);
   x.cabinetPutBool(complete, "SkipContentsLines", true);
   if (CabinetHandle level = x.cabinetGetCabinet(complete, "Level0")) {
     if (CabinetHandle style = x.cabinetGetCabinet(level, "TextStyle"))

@@ -304,9 +304,14 @@ bool BuildCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
   return outcome.ran;
 }
 
+// What a key missing from the parameters means: what reading a settings file without it gives
+// (the reader's defaults), so that a file does the same whichever host reads it.
 void BuildCommand::writeDefaults(CabinetHandle defaults) {
-  BookmarkBuilder fresh;
-  fresh.write(defaults);
+  BookmarkBuilder read;
+  CabinetHandle empty = cabinets().cabinetNew();
+  read.read(empty);
+  cabinets().cabinetDestroy(empty);
+  read.write(defaults);
 }
 
 BuildCommand &buildCommand() {

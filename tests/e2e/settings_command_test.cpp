@@ -19,10 +19,11 @@ TEST(SettingsCommand, ANewFileHasOneUsableLevelAndIsNotOverwritten) {
   EXPECT_NE(written.find("\"NumLevels\": 1"), std::string::npos);
   EXPECT_NE(written.find("\"InsertType\": 1"), std::string::npos);
   // Every key is there, the level's too, so that the file documents itself.
-  for (const char *key : {"\"FontSize\": 12.0", "\"Tolerance\": 0.35", "\"MatchName\": true",
-                          "\"MultilineTitles\": true", "\"CaseStyle\": 0", "\"ShowOpen\"",
-                          "\"StopWordsMatchCase\"", "\"Margins\"", "\"IgnoreSubsetPrefix\": true",
-                          "\"KeepOrphanHeadings\": false", "\"InlineRuns\": true"})
+  for (const char *key :
+       {"\"FontSize\": 12.0", "\"Tolerance\": 0.35", "\"MatchName\": true",
+        "\"MultilineTitles\": true", "\"CaseStyle\": 0", "\"ShowOpen\"", "\"StopWordsMatchCase\"",
+        "\"Margins\"", "\"IgnoreSubsetPrefix\": true", "\"KeepOrphanHeadings\": false",
+        "\"InlineRuns\": true", "\"SkipDupBookmarks\": true"})
     EXPECT_NE(written.find(key), std::string::npos) << key << "\n" << written;
   EXPECT_EQ(test::runSorvane({"settings", "show", path}).exitCode, 0); // and it checks clean
   const auto again = test::runSorvane({"settings", "new", path});

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "host/base/atom_table.h"
 #include "host/runtime/batch_sequence.h"
+#include "host/runtime/cabinet_stream.h"
+#include "host/runtime/object_store.h"
 #include "host/runtime/view_services.h"
+#include "plugin/engine/bookmark_builder.h"
 #include "plugin/rules/text_values.h"
 #include "sdk/imported_tables.h"
 #include "tests/support/open_doc.h"
@@ -51,12 +55,27 @@ TEST_F(BatchCommand, ANewCommandHasEmptyParametersAndSettingThemAddsTheDefaults)
   CabinetHandle params = cab().cabinetNew();
   cab().cabinetPutInt(params, "FirstPage", 4);
   EXPECT_EQ(record().setParams(c, params), CommandStatus::Ready);
-  cab().cabinetDestroy(params);
   CabinetHandle out = cab().cabinetNew();
   record().getParams(c, out);
-  EXPECT_EQ(cab().cabinetGetInt(out, "FirstPage", 0), 4);            // kept
-  EXPECT_TRUE(cab().cabinetGetBool(out, "SkipDupBookmarks", false)); // added from the defaults
+  EXPECT_EQ(cab().cabinetGetInt(out, "FirstPage", 0), 4);                           // kept
+  EXPECT_EQ(cab().cabinetGetType(out, "SkipDupBookmarks"), CabinetValueType::Bool); // added
   EXPECT_EQ(cab().cabinetGetInt(out, "NumLevels", -1), 0);
+  // The defaults added are what a missing key reads as: a settings file does the same whether
+  // a host reads it directly (the studio's dialog) or runs it as a command's parameters.
+  BookmarkBuilder direct, asCommand;
+  direct.read(params);
+  asCommand.read(out);
+  EXPECT_FALSE(asCommand.skipDupBookmarks);
+  const auto keys = [this](const BookmarkBuilder &b) { // every key, as a file holds it
+    CabinetHandle written = cab().cabinetNew();
+    b.write(written);
+    const std::string text = host::writeCabinetStream(
+        host::ObjectStore::instance().cabinet(written), host::AtomTable::instance());
+    cab().cabinetDestroy(written);
+    return text;
+  };
+  EXPECT_EQ(keys(asCommand), keys(direct));
+  cab().cabinetDestroy(params);
   cab().cabinetDestroy(out);
   view().commandDestroy(c);
 }
