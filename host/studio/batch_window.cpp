@@ -1,6 +1,6 @@
 #include "host/studio/batch_window.h"
-
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -247,6 +247,23 @@ QString BatchWindow::outputFor(const QString &input) const {
   if (m_toFolder->isChecked())
     return QDir(m_folder->text().trimmed()).absoluteFilePath(in.fileName());
   return in.dir().absoluteFilePath(in.completeBaseName() + m_suffix->text().trimmed() + ".pdf");
+}
+
+void BatchWindow::reject() {
+  if (m_running) {
+    host::requestInterrupt();
+    return;
+  }
+  QDialog::reject();
+}
+
+void BatchWindow::closeEvent(QCloseEvent *event) {
+  if (m_running) {
+    host::requestInterrupt();
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 bool BatchWindow::run() {

@@ -39,6 +39,12 @@ public:
   QString outputFor(const QString &input) const;
   QTreeWidget &results() { return *m_results; }
 
+protected:
+  // While a batch runs, Escape and the window's close button stop it; the window stays until
+  // the run has ended.
+  void reject() override;
+  void closeEvent(QCloseEvent *event) override;
+
 private:
   void editSettings();
   void updateEnabling();

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <exception>
 
 #include "host/base/file_io.h"
 #include "host/pdf/page_copy.h"
@@ -446,8 +447,19 @@ bool MainWindow::runMenuItem(const QString &name) {
       // The command still runs; a stop then keeps what it did so far, as it always could.
     }
   }
-  m_host.view().executeItem(item);
-  const bool stopped = host::interruptRequested();
+  // A command that fails with an error it does not handle itself is stopped: the document
+  // goes back to what it was, the window is usable again, and the user is told.
+  QString failure;
+  try {
+    m_host.view().executeItem(item);
+  } catch (const HostError &e) {
+    failure = qs(e.text());
+  } catch (const std::exception &e) {
+    failure = QString::fromLocal8Bit(e.what());
+  } catch (...) {
+    failure = tr("an unknown error");
+  }
+  const bool stopped = host::interruptRequested() || !failure.isEmpty();
   setBusy(false);
   host::clearInterrupt();
   if (undoable && m_tabs->indexOf(t) >= 0) {
@@ -466,9 +478,15 @@ bool MainWindow::runMenuItem(const QString &name) {
       t->setModified(true);
     // The page mode the command left the window in.
     t->showBookmarks(m_host.view().pageMode(t->doc()) != kPageModeNone);
-    offerPrintedPages(*t);
+    if (failure.isEmpty())
+      offerPrintedPages(*t);
   }
   updateActions();
+  if (!failure.isEmpty())
+    QMessageBox::critical(
+        this, kAppName,
+        tr("The command stopped: %1.%2")
+            .arg(failure, undoable ? tr(" The document is as it was before it.") : QString()));
   return true;
 }
 
@@ -523,6 +541,11 @@ void MainWindow::updatePreview() {
       t->pages().setMarks(page, std::move(marks));
     } catch (const HostError &e) {
       m_status->setText(tr("Page %1 cannot be previewed: %2").arg(page + 1).arg(qs(e.text())));
+      return;
+    } catch (const std::exception &e) {
+      m_status->setText(tr("Page %1 cannot be previewed: %2")
+                            .arg(page + 1)
+                            .arg(QString::fromLocal8Bit(e.what())));
       return;
     }
   }
@@ -625,12 +648,19 @@ void MainWindow::closeEvent(QCloseEvent *event) {
   event->accept();
 }
 
+// While a command works, a drop would open a document inside it: files are taken only when the
+// window is idle.
 void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
-  if (event->mimeData()->hasUrls())
+  if (event->mimeData()->hasUrls() && !m_busy)
     event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent *event) {
+  if (m_busy) {
+    event->ignore();
+    m_status->setText(tr("A command is working; drop the files again when it has finished."));
+    return;
+  }
   for (const QUrl &url : event->mimeData()->urls())
     if (url.isLocalFile())
       openFile(url.toLocalFile());

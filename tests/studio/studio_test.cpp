@@ -405,6 +405,80 @@ TEST_F(Studio, ALongGenerationStopsFromTheStatusBar) {
   EXPECT_FALSE(window->cancelButton()->isVisible());
 }
 
+// While a command works, the window takes nothing that would start another: a drop opens no
+// file, and Escape or the close button on a running batch stops it instead of closing it.
+TEST_F(Studio, NothingStartsWhileACommandWorks) {
+  test::PdfSpec spec = test::pages(800);
+  for (int i = 0; i < 800; ++i)
+    spec.pages[size_t(i)].texts = {
+        test::textAt("Heading " + std::to_string(i + 1), 72, 700, 12, "Helvetica-Bold")};
+  test::writePdf(spec, dir.file("long.pdf"));
+  test::writePdf(test::pages(2), dir.file("other.pdf"));
+  open(dir.file("long.pdf"));
+  int tabsWhileWorking = -1;
+  QTimer dropper;
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("other.pdf")))});
+  QObject::connect(&dropper, &QTimer::timeout, [&] {
+    if (window->cancelButton()->isVisible() && window->cancelButton()->isEnabled()) {
+      QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      static_cast<QObject *>(window.get())->event(&drop);
+      tabsWhileWorking = window->tabCount();
+      QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+      dropper.stop();
+    }
+  });
+  DialogDriver driver;
+  driver.on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel, [](QWidget &d) { click(d, "OK"); })
+      .on(kGenerate,
+          [&](QWidget &d) {
+            dropper.start(5);
+            click(d, "OK");
+          })
+      .on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK"); });
+  run("TAVO:BookmarkGenerate", driver);
+  EXPECT_EQ(tabsWhileWorking, 1);
+  EXPECT_EQ(window->tabCount(), 1);
+
+  // A batch: Escape stops it, and the window stays until the run has ended.
+  for (const char *name : {"a.pdf", "b.pdf", "c.pdf"})
+    test::writePdf(test::pages(1), dir.file(name));
+  studio::BatchWindow batch(host);
+  batch.addFiles({QString::fromStdString(dir.file("a.pdf")),
+                  QString::fromStdString(dir.file("b.pdf")),
+                  QString::fromStdString(dir.file("c.pdf"))});
+  batch.setSettingsFile(SORVANE_EXAMPLE_SETTINGS);
+  batch.setOutputSuffix("-out");
+  batch.show();
+  QTimer::singleShot(0, &batch, [&] { QTest::keyClick(&batch, Qt::Key_Escape); });
+  ASSERT_TRUE(batch.run());
+  EXPECT_TRUE(batch.isVisible());
+  EXPECT_EQ(batch.results().topLevelItem(2)->text(1), "Stopped");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("c-out.pdf")));
+}
+
+// A command that fails with an error it does not handle leaves the window usable and says so.
+TEST_F(Studio, ACommandThatFailsLeavesTheWindowUsable) {
+  test::writePdf(test::pages(2), dir.file("a.pdf"));
+  open(dir.file("a.pdf"));
+  host::AcroView &view = host.view();
+  const MenuHandle menu = view.menuNew("Tests", "TEST:Menu", 0);
+  const MenuItemHandle item = view.menuItemNew("Fail", "TEST:Fail", MenuHandle(), 0);
+  view.menuItemSetExecuteProc(
+      item, [](void *) { throw std::runtime_error("the test's command gave up"); }, nullptr);
+  view.menuAddMenuItem(menu, item, -1);
+  QString told;
+  DialogDriver driver;
+  driver.on(studio::kAppName, [&](QWidget &box) { answerMessage(box, "OK", &told); });
+  EXPECT_TRUE(window->runMenuItem("TEST:Fail"));
+  EXPECT_TRUE(test::waitFor([&] { return driver.done(); }, 5000));
+  EXPECT_TRUE(told.contains("the test's command gave up")) << told.toStdString();
+  EXPECT_FALSE(window->busy());
+  EXPECT_TRUE(window->action("file-close")->isEnabled());
+  EXPECT_FALSE(window->currentTab()->modified());
+}
+
 TEST_F(Studio, AGenerationStoppedWhileAddingBookmarksLeavesTheDocumentAsItWas) {
   test::PdfSpec spec = test::pages(4);
   for (int i = 0; i < 4; ++i)
