@@ -212,6 +212,10 @@ public:
   virtual int profileInt(std::string_view section, std::string_view key, int fallback) = 0;
   virtual void setProfileInt(std::string_view section, std::string_view key, int value) = 0;
   virtual void setProfileOwner(std::string_view company, std::string_view application) = 0;
+  // The folder of the user's profile, made when missing, where a plug-in keeps what it
+  // remembers for the user; empty when the profile is kept in memory only or the folder cannot
+  // be made.
+  virtual std::string profileFolder() = 0;
 };
 
 } // namespace sorvane::ui

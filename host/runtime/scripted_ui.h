@@ -87,6 +87,7 @@ public:
   int profileInt(std::string_view section, std::string_view key, int fallback) override;
   void setProfileInt(std::string_view section, std::string_view key, int value) override;
   void setProfileOwner(std::string_view company, std::string_view application) override;
+  std::string profileFolder() override { return m_profileInMemory ? "" : m_profile.folder(); }
   // Keeps the profile in memory only from now on (a run that must not change the user's
   // remembered choices).
   void keepProfileInMemory() {

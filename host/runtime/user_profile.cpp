@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "host/base/file_io.h"
@@ -43,6 +44,15 @@ std::string UserProfile::folderFor(std::string_view company) {
   else
     base = "/tmp";
   return base + "/" + std::string(company);
+}
+
+std::string UserProfile::folder() const {
+  if (!m_path)
+    return {};
+  const std::filesystem::path folder = std::filesystem::path(*m_path).parent_path();
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return ec || !std::filesystem::is_directory(folder, ec) ? std::string() : folder.string();
 }
 
 void UserProfile::open(std::string_view company, std::string_view application) {

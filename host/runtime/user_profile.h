@@ -29,6 +29,9 @@ public:
 
   // The profile's folder for `company`: $XDG_CONFIG_HOME/COMPANY, else $HOME/.config/COMPANY.
   static std::string folderFor(std::string_view company);
+  // The folder of the profile's file, made when missing; empty for a profile in memory or a
+  // folder that cannot be made.
+  std::string folder() const;
 
 private:
   void load();

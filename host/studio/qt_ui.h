@@ -41,6 +41,7 @@ public:
   int profileInt(std::string_view section, std::string_view key, int fallback) override;
   void setProfileInt(std::string_view section, std::string_view key, int value) override;
   void setProfileOwner(std::string_view company, std::string_view application) override;
+  std::string profileFolder() override { return m_profile.folder(); }
 
 private:
   QWidget *parentWidget() const;

@@ -76,24 +76,55 @@ LoadResult loadSettingsFile(BookmarkBuilder &settings, const std::string &path) 
   return found ? LoadResult::Loaded : LoadResult::NoUsableEntry;
 }
 
-void saveDefaults(const std::string &defaultsPath, std::string_view key,
+bool saveDefaults(const std::string &defaultsPath, std::string_view key,
                   const std::function<void(CabinetHandle defaults)> &writer) {
   CabinetHandle cab;
+  bool written = false;
   try {
     cab = readCabinetFromFile(defaultsPath);
     if (!cab)
       cab = cabinets().cabinetNew();
     cabinets().cabinetRemove(cab, key);
     writer(cab);
-    writeCabinetToFile(defaultsPath, cab);
+    written = writeCabinetToFile(defaultsPath, cab);
   } catch (const HostError &) {
-    // Remembering settings is a convenience; a failure is not reported.
   }
   try {
     if (cab)
       cabinets().cabinetDestroy(cab);
   } catch (const HostError &) {
   }
+  return written;
+}
+
+void rememberDefaults(const std::string &defaultsPath, std::string_view key,
+                      const std::function<void(CabinetHandle defaults)> &writer) {
+  static bool told = false;
+  if (saveDefaults(defaultsPath, key, writer) || told)
+    return;
+  told = true;
+  try {
+    hostTables().acroView.must().alertNote(
+        "Sorvane cannot remember the choices made in its dialogs: " + defaultsPath +
+        " cannot be written. They hold until Sorvane is closed.");
+  } catch (const HostError &) {
+  }
+}
+
+std::string defaultsLocation(const std::string &profileFolder, const std::string &fileName,
+                             const std::string &formerPath) {
+  if (profileFolder.empty())
+    return formerPath;
+  const std::string path = profileFolder + "/" + fileName;
+  if (CabinetHandle existing = readCabinetFromFile(path)) {
+    cabinets().cabinetDestroy(existing);
+    return path;
+  }
+  if (CabinetHandle former = readCabinetFromFile(formerPath)) {
+    writeCabinetToFile(path, former);
+    cabinets().cabinetDestroy(former);
+  }
+  return path;
 }
 
 void loadDefaults(const std::string &defaultsPath,

@@ -32,9 +32,18 @@ enum class LoadResult { Loaded, UnreadableFile, NoUsableEntry };
 LoadResult loadSettingsFile(BookmarkBuilder &settings, const std::string &path);
 
 // The remembered dialog settings, kept in the defaults file under one key per dialog. Saving
-// keeps the other keys; failures are not reported.
-void saveDefaults(const std::string &defaultsPath, std::string_view key,
+// keeps the other keys; false when the file could not be written.
+bool saveDefaults(const std::string &defaultsPath, std::string_view key,
                   const std::function<void(CabinetHandle defaults)> &writer);
+// saveDefaults, telling the user (once while the plug-in is loaded) when the choices cannot be
+// remembered.
+void rememberDefaults(const std::string &defaultsPath, std::string_view key,
+                      const std::function<void(CabinetHandle defaults)> &writer);
+// Where the defaults are kept: `fileName` in the user's profile folder (`profileFolder`, empty
+// when there is none), else `formerPath` beside the plug-in. A file only at the former place is
+// copied to the new one, so that what was remembered there is not lost.
+std::string defaultsLocation(const std::string &profileFolder, const std::string &fileName,
+                             const std::string &formerPath);
 // Lets `reader` read from the defaults file's Cabinet; nothing when the file is missing.
 void loadDefaults(const std::string &defaultsPath,
                   const std::function<void(CabinetHandle defaults)> &reader);

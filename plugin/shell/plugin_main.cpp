@@ -2,6 +2,7 @@
 #include <dlfcn.h>
 #include <string>
 
+#include "plugin/engine/settings_files.h"
 #include "plugin/shell/batch_command.h"
 #include "plugin/shell/commands.h"
 #include "plugin/shell/plugin_state.h"
@@ -29,9 +30,13 @@ std::string modulePath() {
 bool initialize() {
   try {
     // The per-user profile (validation options) is the company's.
-    hostTables().win.must().ui().setProfileOwner("Quillon", "Sorvane");
+    ui::UiServices &ui = hostTables().win.must().ui();
+    ui.setProfileOwner("Quillon", "Sorvane");
     const std::string path = modulePath();
-    plugInState().defaultsFile = derivedPath(path, ".cfs");
+    // The dialogs' remembered choices are the user's: kept in the profile's folder (they were
+    // once kept beside the plug-in, which a user may not write).
+    plugInState().defaultsFile =
+        defaultsLocation(ui.profileFolder(), "sorvane.cfs", derivedPath(path, ".cfs"));
     plugInState().helpFile = derivedPath(path, ".html");
     buildMenus();
     buildCommand().setUp();

@@ -16,7 +16,7 @@ struct PlugInState {
   void *mainWindow = nullptr;
   void *moduleInstance = nullptr;
   uint32_t extensionId = 0;
-  std::string defaultsFile; // remembered dialog settings, beside the plug-in file
+  std::string defaultsFile; // remembered dialog settings, in the user's profile folder
   std::string helpFile;
 };
 

@@ -190,8 +190,8 @@ void GenerateDialog::saveDefaultsIfRemembering() {
     return;
   BookmarkBuilder &defaults = inMemoryDefaults();
   defaults = m_work;
-  saveDefaults(m_defaultsFile, kDefaultsKey,
-               [&defaults](CabinetHandle cab) { defaults.writeNamed(kDefaultsKey, cab); });
+  rememberDefaults(m_defaultsFile, kDefaultsKey,
+                   [&defaults](CabinetHandle cab) { defaults.writeNamed(kDefaultsKey, cab); });
 }
 
 GenerateDialog::~GenerateDialog() {

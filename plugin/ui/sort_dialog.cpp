@@ -89,8 +89,8 @@ void SortDialog::onEvent(int id, ui::Event event) {
 void SortDialog::close(ui::DialogResult result) {
   moveOut();
   if (!m_defaultsFile.empty())
-    saveDefaults(m_defaultsFile, kSortingKey,
-                 [this](CabinetHandle defaults) { m_options.write(defaults); });
+    rememberDefaults(m_defaultsFile, kSortingKey,
+                     [this](CabinetHandle defaults) { m_options.write(defaults); });
   end(result);
 }
 

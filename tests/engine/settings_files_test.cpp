@@ -1,7 +1,9 @@
 #include "plugin/engine/settings_files.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
+#include "host/runtime/view_services.h"
 #include "sdk/imported_tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_host.h"
@@ -81,6 +83,41 @@ TEST_F(SettingsFiles, EachDialogKeepsItsOwnEntryInTheDefaultsFile) {
   bool called = false;
   loadDefaults(dir.file("missing.cfs"), [&](CabinetHandle) { called = true; });
   EXPECT_FALSE(called);
+}
+
+// The dialogs' choices live in the user's profile folder; a file kept beside the plug-in by an
+// earlier version moves there, and without a profile folder the old place stays in use.
+TEST_F(SettingsFiles, RememberedChoicesLiveInTheProfileFolder) {
+  const std::string former = dir.file("plug_ins/sorvane.cfs");
+  std::filesystem::create_directories(dir.file("plug_ins"));
+  std::filesystem::create_directories(dir.file("profile"));
+  const BookmarkBuilder settings = sample();
+  ASSERT_TRUE(saveDefaults(former, kDefaultsKey,
+                           [&](CabinetHandle c) { settings.writeNamed(kDefaultsKey, c); }));
+  EXPECT_EQ(defaultsLocation("", "sorvane.cfs", former), former);
+  const std::string path = defaultsLocation(dir.file("profile"), "sorvane.cfs", former);
+  EXPECT_EQ(path, dir.file("profile") + "/sorvane.cfs");
+  BookmarkBuilder back;
+  loadDefaults(path, [&](CabinetHandle c) { back.readNamed(kDefaultsKey, c); });
+  EXPECT_EQ(back.levels.size(), 3u); // what was remembered is still there
+  // The profile's own file wins over the former one from then on.
+  ASSERT_TRUE(saveDefaults(
+      path, kDefaultsKey, [&](CabinetHandle c) { BookmarkBuilder().writeNamed(kDefaultsKey, c); }));
+  EXPECT_EQ(defaultsLocation(dir.file("profile"), "sorvane.cfs", former), path);
+  loadDefaults(path, [&](CabinetHandle c) { back.readNamed(kDefaultsKey, c); });
+  EXPECT_TRUE(back.levels.empty());
+}
+
+TEST_F(SettingsFiles, ChoicesThatCannotBeRememberedAreToldOnce) {
+  std::vector<std::string> notes;
+  host.provider().acroView().setNoteHandler([&](std::string_view n) { notes.emplace_back(n); });
+  const auto write = [](CabinetHandle c) { BookmarkBuilder().writeNamed(kDefaultsKey, c); };
+  EXPECT_FALSE(saveDefaults(dir.file("no/such/folder/sorvane.cfs"), kDefaultsKey, write));
+  rememberDefaults(dir.file("no/such/folder/sorvane.cfs"), kDefaultsKey, write);
+  rememberDefaults(dir.file("no/such/folder/sorvane.cfs"), kSortingKey, write);
+  host.provider().acroView().setNoteHandler(nullptr);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("cannot remember the choices"), std::string::npos) << notes[0];
 }
 
 } // namespace

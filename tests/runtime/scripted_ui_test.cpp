@@ -205,6 +205,15 @@ TEST(ScriptedUi, TheProfileLivesInAnIniFileCreatedOnFirstWrite) {
   again.openFile(path);
   EXPECT_EQ(again.getInt("S", "A", 0), 3);
   EXPECT_EQ(again.getInt("S", "B", 9), 9); // not a number: the fallback
+  // Its folder, where a plug-in keeps what it remembers, is made when asked for.
+  UserProfile elsewhere;
+  elsewhere.openFile(dir.file("Other/Sorvane.ini"));
+  EXPECT_EQ(elsewhere.folder(), dir.file("Other"));
+  EXPECT_EQ(::access(dir.file("Other").c_str(), W_OK), 0);
+  EXPECT_EQ(UserProfile().folder(), ""); // in memory: no folder
+  test::writeFile(dir.file("file"), "x");
+  elsewhere.openFile(dir.file("file/Sorvane.ini"));
+  EXPECT_EQ(elsewhere.folder(), ""); // a file is in the way
 }
 
 TEST(ScriptedUi, TheProfileFolderFollowsXdgConfigHome) {

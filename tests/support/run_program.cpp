@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <stdexcept>
+
+#include "tests/support/temp_dir.h"
 
 namespace sorvane::test {
 namespace {
@@ -25,6 +28,10 @@ std::string drain(int fd) {
 } // namespace
 
 ProgramResult runSorvane(const std::vector<std::string> &args, unsigned timeLimitSeconds) {
+  // The runs of one test program share a profile of their own, never the user's.
+  static const TempDir config;
+  static const bool profileSet = setenv("XDG_CONFIG_HOME", config.path().c_str(), 1) == 0;
+  (void)profileSet;
   char outName[] = "/tmp/sorvane-out-XXXXXX";
   char errName[] = "/tmp/sorvane-err-XXXXXX";
   const int outFd = mkstemp(outName);

@@ -317,6 +317,7 @@ TEST_F(Dialogs, TheStatusLineCountsInTens) {
     void setProfileOwner(std::string_view c, std::string_view a) override {
       inner.setProfileOwner(c, a);
     }
+    std::string profileFolder() override { return inner.profileFolder(); }
   } watching(ui());
   host.provider().win().setUi(&watching);
   ValidateDialog d(doc->handle());
