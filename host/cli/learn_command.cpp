@@ -253,7 +253,7 @@ void printContentsSuggestion(const nlohmann::json &report, const std::string &in
                                     {"entries", report.value("expected", 0)},
                                     {"entriesReproduced", report.value("reproduced", 0)},
                                     {"made", report.value("made", 0)},
-                                    {"confidence", report.value("f1", 0.0)}};
+                                    {"confidence", report.value("confidence", 0.0)}};
     out << shown.dump(2) << "\n";
     return;
   }
@@ -276,7 +276,7 @@ void printContentsSuggestion(const nlohmann::json &report, const std::string &in
     out << "Level " << ++n << ": " << l.value("takes", "") << "; makes " << l.value("made", 0)
         << " bookmarks\n";
   char f1[16];
-  std::snprintf(f1, sizeof f1, "%.2f", report.value("f1", 0.0));
+  std::snprintf(f1, sizeof f1, "%.2f", report.value("confidence", 0.0));
   out << "The rules make " << report.value("made", 0) << " bookmarks; "
       << report.value("reproduced", 0) << " of the " << report.value("expected", 0)
       << " contents entries are among them (confidence " << f1 << ")\n";
@@ -284,26 +284,18 @@ void printContentsSuggestion(const nlohmann::json &report, const std::string &in
     out << "Look at them, then: sorvane generate " << input << " -s " << output << " --dry-run\n";
 }
 
-// The confidence of rules from the text styles: how well they make the headings the styles
-// told, scaled down as they take more rows than that (never above 0.9: the styles are a guess,
-// not an answer).
-double stylesConfidence(const nlohmann::json &report) {
-  const double f1 = report.value("f1", 0.0);
-  return std::min(0.9, f1 * 0.9);
-}
-
 void printStylesSuggestion(const nlohmann::json &report, const std::string &input,
                            const std::string &output, bool json, bool hint, std::ostream &out) {
   const nlohmann::json &st = report["styles"];
   char confidence[16];
-  std::snprintf(confidence, sizeof confidence, "%.2f", stylesConfidence(report));
+  std::snprintf(confidence, sizeof confidence, "%.2f", report.value("confidence", 0.0));
   if (json) {
     nlohmann::ordered_json shown = {{"rules", output},
                                     {"source", "styles"},
                                     {"styles", st},
                                     {"levels", report["levels"]},
                                     {"made", report.value("made", 0)},
-                                    {"confidence", stylesConfidence(report)}};
+                                    {"confidence", report.value("confidence", 0.0)}};
     out << shown.dump(2) << "\n";
     return;
   }

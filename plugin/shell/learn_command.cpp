@@ -9,6 +9,7 @@
 #include "plugin/engine/generation_run.h"
 #include "plugin/engine/kept_text.h"
 #include "plugin/engine/rule_learning.h"
+#include "plugin/engine/rule_suggestion.h"
 #include "plugin/engine/style_headings.h"
 #include "plugin/outline/bookmark_action.h"
 #include "plugin/outline/outline_walk.h"
@@ -125,65 +126,6 @@ bool countStyles(CommandHandle command, DocHandle doc, CabinetHandle params,
   return true;
 }
 
-// Contents that list only chapters say nothing of the headings below the numbered sections:
-// unnumbered heading styles smaller than the sections' are taken as the depth below them.
-// Answers how many headings were added.
-int32_t addHeadingsBelowSections(const KeptText &text, std::vector<OutlineMark> &marks) {
-  const StyleOutline styles = readStyleHeadings(text, 10);
-  double smallestNumbered = 0;
-  for (const HeadingStyle &s : styles.styles)
-    if (!s.numbering.empty())
-      smallestNumbered = smallestNumbered == 0 ? s.size : std::min(smallestNumbered, s.size);
-  // below the deepest depth that a tenth of the headings have (not a few stray "1.2.3.4")
-  std::map<int32_t, size_t> perDepth;
-  for (const OutlineMark &m : marks)
-    ++perDepth[m.depth];
-  int32_t deepest = 0;
-  for (const auto &[depth, n] : perDepth)
-    if (n * 10 >= marks.size())
-      deepest = depth;
-  std::vector<int32_t> below; // style depths taken, in order
-  for (const HeadingStyle &s : styles.styles)
-    if (s.numbering.empty() && smallestNumbered > 0 && s.size < smallestNumbered - 0.5)
-      below.push_back(s.depth);
-  if (below.empty())
-    return 0;
-  int32_t added = 0;
-  for (const OutlineMark &m : styles.marks) {
-    const auto at = std::find(below.begin(), below.end(), m.depth);
-    if (at == below.end())
-      continue;
-    marks.push_back({deepest + 1 + int32_t(at - below.begin()), m.title, m.page});
-    ++added;
-  }
-  std::stable_sort(marks.begin(), marks.end(),
-                   [](const OutlineMark &a, const OutlineMark &b) { return a.page < b.page; });
-  return added;
-}
-
-// Why rules learned from the printed table of contents are not worth using (nothing when
-// they are): too few entries, too few of them found, no rule, or rules that make far more
-// bookmarks than the contents list.
-std::string contentsUnusable(const ContentsOutline &contents, const LearnResult &learned) {
-  const size_t entries = contents.entries.size();
-  const int32_t placed = contents.placed;
-  if (entries == 0)
-    return "no printed table of contents was found";
-  if (entries < 3)
-    return "the printed table of contents has only " + std::to_string(entries) +
-           (entries == 1 ? " entry" : " entries");
-  if (placed < 3 || size_t(placed) * 2 < entries)
-    return "only " + std::to_string(placed) + " of the " + std::to_string(entries) +
-           " entries of the printed table of contents were found on their pages";
-  if (learned.settings.levels.empty())
-    return "no entry of the printed table of contents gave a rule";
-  const int32_t made = learned.reproduction.made, expected = learned.reproduction.expected;
-  if (learned.runaway || made > 2 * expected)
-    return "the rules learned from the printed table of contents would make " +
-           std::to_string(made) + " bookmarks for its " + std::to_string(expected) + " entries";
-  return {};
-}
-
 } // namespace
 
 LearnCommand::LearnCommand() {
@@ -218,35 +160,25 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
           : KeptText::read(doc, [&](int32_t p) { pumpPaintMessages(monitor, p + 1, monitorData); });
   if (monitor && monitor->endOperation)
     monitor->endOperation(monitorData);
-  ContentsOutline contents;
-  int32_t belowSections = 0;
-  std::string contentsWhy;
+  RuleSuggestion suggestion;
   LearnResult learned;
   if (suggest) {
-    contents = readContents(text);
-    marks = contents.marks;
-    if (contents.sectionsAdded)
-      belowSections = addHeadingsBelowSections(text, marks);
-    if (!marks.empty())
-      learned = learnRules(text, marks);
-    contentsWhy = contentsUnusable(contents, learned);
+    suggestion = suggestRules(text, std::clamp(x.cabinetGetInt(params, "Levels", 4), 1, 10));
+    learned = suggestion.learned;
+    marks = suggestion.marks;
+  } else if (!marks.empty()) {
+    learned = learnRules(text, marks);
   }
-  const bool fromStyles = !contentsWhy.empty();
-  StyleOutline styles;
-  if (fromStyles) {
-    styles = readStyleHeadings(text, std::clamp(x.cabinetGetInt(params, "Levels", 4), 1, 10));
-    marks = styles.marks;
-  }
-  if (!suggest || fromStyles)
-    learned = marks.empty() ? LearnResult() : learnRules(text, marks);
   CabinetHandle rules = x.cabinetNew();
   learned.settings.write(rules);
   x.cabinetPutCabinet(params, "LearnedRules", rules); // the parameters own it now
   nlohmann::ordered_json report = reportOf(learned, marks, text, gaps);
   if (suggest) {
-    report["source"] = fromStyles ? "styles" : "contents";
-    if (!contentsWhy.empty())
-      report["contentsUnusable"] = contentsWhy;
+    const ContentsOutline &contents = suggestion.contents;
+    report["source"] = suggestion.fromStyles ? "styles" : "contents";
+    report["confidence"] = suggestion.confidence;
+    if (suggestion.fromStyles)
+      report["contentsUnusable"] = suggestion.contentsUnusable;
     report["contents"] = {
         {"pages", contents.contentsPages.size()},
         {"firstPage", contents.contentsPages.empty() ? 0 : contents.contentsPages.front() + 1},
@@ -254,10 +186,11 @@ bool LearnCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
         {"placed", contents.placed},
         {"moved", contents.moved},
         {"sectionsAdded", contents.sectionsAdded},
-        {"belowSections", belowSections},
+        {"belowSections", suggestion.belowSections},
         {"offset", contents.offset}};
   }
-  if (fromStyles) {
+  if (suggestion.fromStyles) {
+    const StyleOutline &styles = suggestion.styles;
     nlohmann::ordered_json found = nlohmann::ordered_json::array();
     for (const HeadingStyle &s : styles.styles)
       found.push_back({{"depth", s.depth},
