@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include "plugin/outline/bookmark_action.h"
+#include "plugin/outline/outline_walk.h"
+#include "sdk/imported_tables.h"
+
 namespace sorvane {
 namespace {
 
@@ -86,6 +90,29 @@ RuleSuggestion suggestRules(const KeptText &text, int32_t maxStyles) {
   out.learned = out.marks.empty() ? LearnResult() : learnRules(text, out.marks);
   out.confidence = std::min(0.9, 0.9 * out.learned.reproduction.f1());
   return out;
+}
+
+std::vector<OutlineMark> outlineMarks(DocHandle doc, std::string &gaps) {
+  PDModelTable &pd = hostTables().pdModel.must();
+  const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
+  std::vector<OutlineMark> marks;
+  std::vector<WalkGap> found;
+  outlineWalk(
+      root,
+      [&](BookmarkHandle bm) {
+        OutlineMark m;
+        for (BookmarkHandle up = pd.bookmarkGetParent(bm);
+             up && !(up == root) && m.depth <= kMaxWalkDepth; up = pd.bookmarkGetParent(up))
+          ++m.depth;
+        m.title = getCleanTitle(bm);
+        const ActionPage page = resolveActionPage(doc, pd.bookmarkGetAction(bm));
+        m.page = page.resolved ? page.page : -1;
+        marks.push_back(std::move(m));
+        return true;
+      },
+      true, &found);
+  gaps = describeGaps(found);
+  return marks;
 }
 
 } // namespace sorvane

@@ -29,4 +29,8 @@ struct RuleSuggestion {
 // come from the text styles.
 RuleSuggestion suggestRules(const KeptText &text, int32_t maxStyles = 4);
 
+// Every bookmark of `doc`'s outline with its depth and the page it leads to (what learning from
+// the outline takes as its answer); what the walk left out of a damaged outline is in `gaps`.
+std::vector<OutlineMark> outlineMarks(DocHandle doc, std::string &gaps);
+
 } // namespace sorvane

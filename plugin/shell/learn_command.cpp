@@ -23,31 +23,6 @@ namespace {
 
 AcroViewTable &view() { return hostTables().acroView.must(); }
 
-// Every bookmark of `doc`'s outline with its depth and the page it leads to; what the walk left
-// out of a damaged outline is in `gaps`.
-std::vector<OutlineMark> outlineMarks(DocHandle doc, std::string &gaps) {
-  PDModelTable &pd = hostTables().pdModel.must();
-  const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
-  std::vector<OutlineMark> marks;
-  std::vector<WalkGap> found;
-  outlineWalk(
-      root,
-      [&](BookmarkHandle bm) {
-        OutlineMark m;
-        for (BookmarkHandle up = pd.bookmarkGetParent(bm);
-             up && !(up == root) && m.depth <= kMaxWalkDepth; up = pd.bookmarkGetParent(up))
-          ++m.depth;
-        m.title = getCleanTitle(bm);
-        const ActionPage page = resolveActionPage(doc, pd.bookmarkGetAction(bm));
-        m.page = page.resolved ? page.page : -1;
-        marks.push_back(std::move(m));
-        return true;
-      },
-      true, &found);
-  gaps = describeGaps(found);
-  return marks;
-}
-
 nlohmann::ordered_json reportOf(const LearnResult &r, const std::vector<OutlineMark> &marks,
                                 const KeptText &text, const std::string &gaps) {
   nlohmann::ordered_json levels = nlohmann::ordered_json::array();

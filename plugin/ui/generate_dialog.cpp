@@ -1,7 +1,12 @@
 #include "plugin/ui/generate_dialog.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 
+#include "plugin/engine/kept_text.h"
+#include "plugin/engine/rule_learning.h"
+#include "plugin/engine/rule_suggestion.h"
 #include "plugin/engine/settings_files.h"
 #include "plugin/ui/level_sheet.h"
 #include "plugin/ui/platform.h"
@@ -76,6 +81,9 @@ GenerateDialog::GenerateDialog(BookmarkBuilder &settings, std::string defaultsFi
   add(ControlKind::Button, kIdAddCopy, "", "Add Copy");
   add(ControlKind::Button, kIdRemove, "", "Remove");
   add(ControlKind::Button, kIdRemoveAll, "", "Remove All");
+  // Added to the classic dialog: levels written for the user from the document itself.
+  add(ControlKind::Button, kIdSuggest, "", "Suggest Levels");
+  add(ControlKind::Button, kIdLearn, "", "Learn From Bookmarks");
   add(ControlKind::Group, kIdFileGroup, "", "Application Settings");
   add(ControlKind::Static, kIdFileHint, "",
       "Save or load processing parameters to / from a file for reuse or batch processing:");
@@ -183,6 +191,18 @@ void GenerateDialog::applyEnabling() {
   setEnabled(ui::kIdOk, any);
   setEnabled(kIdEndPage, !checked(kIdLastPage));
   setEnabled(kIdEditStopWords, checked(kIdStopWordsBox));
+  bool document = false, bookmarks = false;
+  try {
+    if (const DocHandle doc = viewer().appGetActiveDoc()) {
+      document = true;
+      PDModelTable &pd = hostTables().pdModel.must();
+      const BookmarkHandle root = pd.docGetBookmarkRoot(doc);
+      bookmarks = pd.bookmarkIsValid(root) && pd.bookmarkHasChildren(root);
+    }
+  } catch (const HostError &) {
+  }
+  setEnabled(kIdSuggest, document);
+  setEnabled(kIdLearn, bookmarks);
 }
 
 void GenerateDialog::saveDefaultsIfRemembering() {
@@ -295,6 +315,8 @@ void GenerateDialog::onEvent(int id, ui::Event event) {
     }
     case kIdSave: save(); return;
     case kIdLoad: load(); return;
+    case kIdSuggest: writeRules(false); return;
+    case kIdLearn: writeRules(true); return;
     case kIdHelp:
       if (!platformUi().openHelp(m_helpFile))
         platformUi().messageBox("Failed to launch help.", title(), ui::MessageButtons::Ok);
@@ -304,6 +326,85 @@ void GenerateDialog::onEvent(int id, ui::Event event) {
   } catch (const HostError &e) {
     viewer().alertNote(e.text());
   }
+}
+
+namespace {
+
+std::string twoDecimals(double v) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", v);
+  return text;
+}
+
+std::string levelsCounted(size_t n) { return std::to_string(n) + (n == 1 ? " level" : " levels"); }
+
+} // namespace
+
+void GenerateDialog::writeRules(bool fromBookmarks) {
+  const DocHandle doc = viewer().appGetActiveDoc();
+  if (!doc)
+    return;
+  platformUi().setWaitCursor(true);
+  struct WaitEnds {
+    ~WaitEnds() {
+      try {
+        platformUi().setWaitCursor(false);
+      } catch (const HostError &) {
+      }
+    }
+  } waitEnds;
+  const KeptText text = KeptText::read(doc);
+  LearnResult learned;
+  std::string said;
+  if (fromBookmarks) {
+    std::string gaps;
+    const std::vector<OutlineMark> marks = outlineMarks(doc, gaps);
+    learned = learnRules(text, marks);
+    if (learned.settings.levels.empty()) {
+      viewer().alertNote("No level rule could be learned: the titles of the bookmarks were not "
+                         "found on the pages they lead to. The levels are unchanged.");
+      return;
+    }
+    const Reproduction &r = learned.reproduction;
+    said = "Learned " + levelsCounted(learned.settings.levels.size()) + " from the " +
+           std::to_string(marks.size()) + " bookmarks: the rules make " + std::to_string(r.made) +
+           " bookmarks, " + std::to_string(r.matched) + " of them the document's own (F1 " +
+           twoDecimals(r.f1()) + "). New bookmarks will replace the existing ones.";
+    m_work.insertType = int32_t(InsertType::Replace);
+  } else {
+    const RuleSuggestion s = suggestRules(text);
+    learned = s.learned;
+    if (learned.settings.levels.empty()) {
+      std::string why = s.contentsUnusable + ", and no";
+      why[0] = char(std::toupper(static_cast<unsigned char>(why[0])));
+      viewer().alertNote((s.fromStyles ? why : std::string("No")) +
+                         " text style stands out from the body text as a heading style. The "
+                         "levels are unchanged.");
+      return;
+    }
+    const std::string levels = levelsCounted(learned.settings.levels.size());
+    if (s.fromStyles)
+      said = "Suggested " + levels + " from the text styles (" + s.contentsUnusable +
+             "); confidence " + twoDecimals(s.confidence) +
+             ": a guess, so look at the preview before generating.";
+    else
+      said = "Suggested " + levels + " from the printed table of contents: the rules make " +
+             std::to_string(learned.reproduction.made) + " bookmarks, " +
+             std::to_string(learned.reproduction.matched) + " of its " +
+             std::to_string(learned.reproduction.expected) + " entries among them (confidence " +
+             twoDecimals(s.confidence) + ").";
+  }
+  m_work.levels = learned.settings.levels;
+  m_work.keepOrphanHeadings = learned.settings.keepOrphanHeadings;
+  if (learned.settings.ignoreStopWords) {
+    m_work.ignoreStopWords = true;
+    m_work.stopWords = learned.settings.stopWords;
+    m_work.stopWordsMatchCase = learned.settings.stopWordsMatchCase;
+    m_work.stopWordsMatchWholeWords = learned.settings.stopWordsMatchWholeWords;
+    m_work.stopWordsUseRegExp = learned.settings.stopWordsUseRegExp;
+  }
+  settingsToControls();
+  viewer().alertNote(said);
 }
 
 void GenerateDialog::save() {

@@ -44,6 +44,8 @@ public:
     kIdSave,
     kIdLoad,
     kIdHelp,
+    kIdSuggest,
+    kIdLearn,
   };
 
   // Edits a private copy of `settings`, copied back only on OK. With a defaults file (the
@@ -72,6 +74,9 @@ private:
   void editLevel(int index);
   void save();
   void load();
+  // Replaces the levels with rules written for the active document: from its own bookmarks, or
+  // suggested from its printed table of contents or its text styles; says what they are.
+  void writeRules(bool fromBookmarks);
 
   BookmarkBuilder &m_settings;
   BookmarkBuilder m_work;

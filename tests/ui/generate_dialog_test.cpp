@@ -11,6 +11,7 @@
 #include "plugin/ui/font_dialog.h"
 #include "plugin/ui/generate_dialog.h"
 #include "plugin/ui/level_sheet.h"
+#include "plugin/ui/rules_preview.h"
 #include "sdk/imported_tables.h"
 #include "tests/support/fixture_helpers.h"
 #include "tests/support/open_doc.h"
@@ -464,6 +465,77 @@ TEST_F(GenerateUi, LargeDocumentsAskBeforeTheFontsAreEnumerated) {
   none.handle(FontNameDialog::kIdUpdate, ui::Event::Clicked);
   EXPECT_TRUE(noted(kNoFontsFound));
   EXPECT_EQ(none.control(FontNameDialog::kIdList).items.size(), standardFontNames().size());
+}
+
+// A manual without an outline or a table of contents: chapters in 16-point bold, sections in
+// 9-point bold, body text in Times. With `outline`, its bookmarks are the chapters and sections.
+test::PdfSpec fourChapters(bool outline) {
+  test::PdfSpec spec = test::pages(4);
+  const char *names[] = {"Getting started", "Writing files", "Reading files", "Errors"};
+  for (int p = 0; p < 4; ++p) {
+    auto &t = spec.pages[size_t(p)].texts;
+    const std::string n = std::to_string(p + 1);
+    t.push_back(test::textAt(n + " " + names[p], 72, 740, 16, "Helvetica-Bold"));
+    t.push_back(test::textAt(n + ".1 First steps with " + std::string(names[p]), 72, 715, 9,
+                             "Helvetica-Bold"));
+    for (int i = 0; i < 10; ++i)
+      t.push_back(test::textAt("Body text of the manual, line " + std::to_string(i) + ".", 72,
+                               700 - 12 * i, 10, "Times-Roman"));
+    t.push_back(
+        test::textAt(n + ".2 More about " + std::string(names[p]), 72, 560, 9, "Helvetica-Bold"));
+    for (int i = 0; i < 10; ++i)
+      t.push_back(test::textAt("More body text, line " + std::to_string(i) + ".", 72, 545 - 12 * i,
+                               10, "Times-Roman"));
+    if (outline) {
+      test::OutlineSpec chapter;
+      chapter.title = n + " " + names[p];
+      chapter.action = test::ActionSpec::goTo(p);
+      for (const std::string &section :
+           {n + ".1 First steps with " + names[p], n + ".2 More about " + names[p]}) {
+        test::OutlineSpec child;
+        child.title = section;
+        child.action = test::ActionSpec::goTo(p);
+        chapter.children.push_back(child);
+      }
+      spec.outline.push_back(chapter);
+    }
+  }
+  return spec;
+}
+
+// The dialog writes levels for the open document: suggested from its text styles, or learned
+// from its bookmarks (which new bookmarks then replace); the preview shows what they find.
+TEST_F(GenerateUi, SuggestAndLearnWriteTheLevelsForTheOpenDocument) {
+  open(fourChapters(false));
+  BookmarkBuilder settings;
+  GenerateDialog d(settings, "", "");
+  d.onInit();
+  EXPECT_TRUE(d.control(GenerateDialog::kIdSuggest).enabled);
+  EXPECT_FALSE(d.control(GenerateDialog::kIdLearn).enabled); // no bookmarks to learn from
+  d.handle(GenerateDialog::kIdSuggest, ui::Event::Clicked);
+  ASSERT_EQ(d.working().levels.size(), 2u);
+  ASSERT_FALSE(view().notes().empty());
+  EXPECT_EQ(view().notes().back().rfind("Suggested 2 levels from the text styles (no printed "
+                                        "table of contents was found); confidence ",
+                                        0),
+            0u)
+      << view().notes().back();
+  EXPECT_EQ(d.control(GenerateDialog::kIdLevels).tree.size(), 2u);
+  EXPECT_EQ(RulesPreview::instance().headingsOnPage(doc->handle(), 0).size(), 3u);
+  EXPECT_EQ(settings.levels.size(), 0u); // nothing is kept before OK
+
+  open(fourChapters(true));
+  GenerateDialog learning(settings, "", "");
+  learning.onInit();
+  ASSERT_TRUE(learning.control(GenerateDialog::kIdLearn).enabled);
+  learning.handle(GenerateDialog::kIdLearn, ui::Event::Clicked);
+  ASSERT_EQ(learning.working().levels.size(), 2u);
+  EXPECT_EQ(learning.working().insertType, int32_t(InsertType::Replace));
+  EXPECT_EQ(view().notes().back().rfind("Learned 2 levels from the 12 bookmarks: the rules make 12 "
+                                        "bookmarks, 12 of them the document's own (F1 1.00).",
+                                        0),
+            0u)
+      << view().notes().back();
 }
 
 TEST_F(GenerateUi, StyleCaptureTakesTheSelectedPieces) {
