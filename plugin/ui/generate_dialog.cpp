@@ -117,7 +117,15 @@ void GenerateDialog::settingsToControls() {
   control(kIdStartPage).value = std::to_string(std::max(m_work.firstPage + 1, 1));
   const bool toLast = m_work.lastPage < 0;
   setChecked(kIdLastPage, toLast);
-  control(kIdEndPage).value = toLast ? "1" : std::to_string(std::max(m_work.lastPage + 1, 1));
+  // To the last page: the (greyed) end field shows which page that is in the open document.
+  int32_t lastPage = 1;
+  if (toLast)
+    try {
+      if (const DocHandle doc = viewer().appGetActiveDoc())
+        lastPage = std::max(hostTables().pdModel.must().docGetNumPages(doc), 1);
+    } catch (const HostError &) {
+    }
+  control(kIdEndPage).value = std::to_string(toLast ? lastPage : std::max(m_work.lastPage + 1, 1));
   ui::Control &insert = control(kIdInsertType);
   insert.selected = 0;
   for (size_t i = 0; i < insert.itemData.size(); ++i)

@@ -94,6 +94,10 @@ TEST_F(GenerateUi, ThePageRangeIsCheckedOnOk) {
   expectScriptDone();
   EXPECT_FALSE(again.control(GenerateDialog::kIdEndPage).enabled);
   EXPECT_EQ(settings.lastPage, -1);
+  open(test::pages(7));
+  GenerateDialog shown(settings, "", "");
+  shown.onInit();
+  EXPECT_EQ(shown.control(GenerateDialog::kIdEndPage).value, "7"); // the open document's last
   EXPECT_EQ(settings.firstPage, 0);
   // An empty page field is refused.
   view().clearNotes();
