@@ -25,5 +25,9 @@ work=$(mktemp -d)
 /usr/bin/sorvane list "$work/manual.pdf" >/dev/null
 MANWIDTH=80 man sorvane | grep -q "EXIT STATUS"
 test -f /usr/share/bash-completion/completions/sorvane
+# The studio appears in the application menu and under "Open with" for PDF files.
+desktop-file-validate /usr/share/applications/org.sorvane.Studio.desktop
+appstreamcli validate --no-net /usr/share/metainfo/org.sorvane.Studio.metainfo.xml
+test -f /usr/share/icons/hicolor/scalable/apps/org.sorvane.Studio.svg
 rm -rf "$work"
 echo "check-package: the installed package works"

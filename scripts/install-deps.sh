@@ -18,6 +18,8 @@ packages=(
   xvfb xauth time
   # the manual page is checked with man -l
   man-db
+  # the studio's desktop entry and software-centre entry are validated
+  desktop-file-utils appstream
 )
 
 missing=()

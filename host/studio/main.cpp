@@ -11,6 +11,8 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName("Sorvane");
   QApplication::setApplicationName(sorvane::studio::kAppName);
+  // The desktop entry installed with the studio (its icon and name in the task switcher).
+  QGuiApplication::setDesktopFileName("org.sorvane.Studio");
   QApplication::setApplicationVersion(SORVANE_VERSION);
   QCommandLineParser parser;
   parser.setApplicationDescription(
