@@ -8,7 +8,7 @@ namespace sorvane::studio {
 
 BookmarksPane::BookmarksPane(QWidget *parent) : QTreeWidget(parent) {
   setObjectName("bookmarks");
-  setHeaderHidden(true);
+  setHeaderLabel(tr("Bookmarks"));
   setUniformRowHeights(true);
   setMinimumWidth(200);
   connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {

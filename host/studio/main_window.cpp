@@ -122,6 +122,7 @@ void MainWindow::buildMenus() {
   auto add = [this](QMenu *menu, const QString &name, const QString &text, QKeySequence keys = {}) {
     QAction *a = menu->addAction(text);
     a->setObjectName(name);
+    a->setIcon(actionIcon(name));
     a->setShortcut(keys);
     m_actions[name] = a;
     return a;

@@ -52,6 +52,100 @@ QPixmap namedPicture(const QString &name, int size) {
   return logo(size);
 }
 
+namespace {
+
+// A drawn icon at 32 pixels: `draw` paints on a 32 x 32 canvas.
+template <class Draw> QIcon drawn(Draw draw) {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(50, 50, 60), 2.5));
+  p.setBrush(Qt::NoBrush);
+  draw(p);
+  return QIcon(pixmap);
+}
+
+QIcon magnifier(bool plus) {
+  return drawn([plus](QPainter &p) {
+    p.drawEllipse(QPointF(13, 13), 9, 9);
+    p.drawLine(QPointF(20, 20), QPointF(29, 29));
+    p.drawLine(QPointF(8, 13), QPointF(18, 13));
+    if (plus)
+      p.drawLine(QPointF(13, 8), QPointF(13, 18));
+  });
+}
+
+QIcon page(bool width) {
+  return drawn([width](QPainter &p) {
+    p.drawRect(QRectF(7, 3, 18, 26));
+    if (width) {
+      p.drawLine(QPointF(2, 16), QPointF(30, 16));
+      p.drawLine(QPointF(2, 16), QPointF(6, 12));
+      p.drawLine(QPointF(2, 16), QPointF(6, 20));
+      p.drawLine(QPointF(30, 16), QPointF(26, 12));
+      p.drawLine(QPointF(30, 16), QPointF(26, 20));
+    }
+  });
+}
+
+} // namespace
+
+QIcon actionIcon(const QString &name) {
+  QStyle *style = QApplication::style();
+  struct Entry {
+    const char *action;
+    const char *theme;
+    int standard; // a QStyle::StandardPixmap, or -1
+  };
+  static const Entry entries[] = {
+      {"file-open", "document-open", QStyle::SP_DialogOpenButton},
+      {"file-save", "document-save", QStyle::SP_DialogSaveButton},
+      {"file-save-as", "document-save-as", QStyle::SP_DialogSaveButton},
+      {"file-close", "document-close", QStyle::SP_DialogCloseButton},
+      {"file-quit", "application-exit", -1},
+      {"view-zoom-in", "zoom-in", -1},
+      {"view-zoom-out", "zoom-out", -1},
+      {"view-actual-size", "zoom-original", -1},
+      {"view-fit-width", "zoom-fit-width", -1},
+      {"view-fit-page", "zoom-fit-best", -1},
+      {"view-bookmarks", "bookmarks", -1},
+      {"view-select-text", "edit-select-text", -1},
+      {"view-preview", "view-preview", -1},
+      {"go-first", "go-first", QStyle::SP_MediaSkipBackward},
+      {"go-previous", "go-previous", QStyle::SP_ArrowBack},
+      {"go-next", "go-next", QStyle::SP_ArrowForward},
+      {"go-last", "go-last", QStyle::SP_MediaSkipForward},
+  };
+  for (const Entry &e : entries) {
+    if (name != QLatin1String(e.action))
+      continue;
+    QIcon fallback;
+    if (e.standard >= 0)
+      fallback = style->standardIcon(QStyle::StandardPixmap(e.standard));
+    else if (name == "view-zoom-in" || name == "view-zoom-out")
+      fallback = magnifier(name == "view-zoom-in");
+    else if (name == "view-fit-width" || name == "view-fit-page" || name == "view-actual-size")
+      fallback = page(name == "view-fit-width");
+    else if (name == "view-bookmarks")
+      fallback = QIcon(logo(32));
+    else if (name == "view-select-text")
+      fallback = drawn([](QPainter &p) {
+        p.drawLine(QPointF(8, 6), QPointF(24, 6));
+        p.drawLine(QPointF(16, 6), QPointF(16, 26));
+        p.drawLine(QPointF(12, 26), QPointF(20, 26));
+      });
+    else if (name == "view-preview")
+      fallback = drawn([](QPainter &p) {
+        p.drawRect(QRectF(7, 3, 18, 26));
+        p.setPen(QPen(QColor(214, 39, 40), 2.5));
+        p.drawRect(QRectF(10, 7, 12, 6));
+      });
+    return QIcon::fromTheme(QLatin1String(e.theme), fallback);
+  }
+  return QIcon();
+}
+
 QIcon applicationIcon() {
   QIcon icon;
   for (int size : {16, 32, 64, 128})

@@ -13,5 +13,8 @@ QIcon namedIcon(const QString &name);
 QPixmap namedPicture(const QString &name, int size);
 // The studio's window icon.
 QIcon applicationIcon();
+// The icon of the window's action `name` ("file-open", "view-zoom-in", "go-next", ...): the
+// desktop theme's, else one of the style's or one drawn here; a null icon for an action without.
+QIcon actionIcon(const QString &name);
 
 } // namespace sorvane::studio

@@ -14,8 +14,10 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWidgetAction>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -459,6 +461,24 @@ TEST_F(Studio, NothingStartsWhileACommandWorks) {
 }
 
 // A command that fails with an error it does not handle leaves the window usable and says so.
+// The tool bar shows icons (the desktop theme's, else the studio's own), and the bookmarks
+// pane says what it is.
+TEST_F(Studio, TheToolBarHasIconsAndTheBookmarksPaneAHeader) {
+  auto *bar = window->findChild<QToolBar *>("toolbar");
+  ASSERT_TRUE(bar);
+  int actions = 0;
+  for (QAction *a : bar->actions())
+    if (!a->isSeparator() && !a->text().isEmpty() && !qobject_cast<QWidgetAction *>(a)) {
+      ++actions;
+      EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+    }
+  EXPECT_GE(actions, 9);
+  test::writePdf(test::pages(1), dir.file("a.pdf"));
+  DocumentTab &t = open(dir.file("a.pdf"));
+  EXPECT_FALSE(t.bookmarks().isHeaderHidden());
+  EXPECT_EQ(t.bookmarks().headerItem()->text(0), "Bookmarks");
+}
+
 TEST_F(Studio, ACommandThatFailsLeavesTheWindowUsable) {
   test::writePdf(test::pages(2), dir.file("a.pdf"));
   open(dir.file("a.pdf"));
