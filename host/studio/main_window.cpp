@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -89,6 +90,14 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
   m_previewTimer->setInterval(30);
   connect(m_previewTimer, &QTimer::timeout, this, &MainWindow::updatePreview);
   m_host.view().setPreviewChangedHandler([this] { m_previewTimer->start(); });
+  m_host.ui().setBesidePage(
+      [this] {
+        // (not from a window that blocks this one, such as the batch window's settings)
+        HeadingPreviewer *previewer = m_host.view().headingPreviewer();
+        return previewer && previewer->rulesBeingEdited() && m_busy &&
+               !QApplication::activeModalWidget();
+      },
+      [this](bool on) { setPageUsable(on); });
 
   buildMenus();
   buildToolBar();
@@ -101,6 +110,7 @@ MainWindow::~MainWindow() {
   m_host.view().setPreviewChangedHandler(nullptr);
   m_host.view().setProgressMonitor(nullptr, nullptr);
   m_host.ui().setParentWindow(nullptr);
+  m_host.ui().setBesidePage({}, {});
   while (m_tabs->count() > 0) {
     DocumentTab *t = tab(0);
     m_tabs->removeTab(0);
@@ -415,12 +425,17 @@ void MainWindow::currentChanged() {
 
 void MainWindow::updateActions() {
   DocumentTab *t = currentTab();
-  for (const char *name :
-       {"file-save", "file-save-as", "file-close", "view-zoom-in", "view-zoom-out",
-        "view-actual-size", "view-fit-width", "view-fit-page", "view-bookmarks", "view-preview",
-        "go-first", "go-previous", "go-next", "go-last"})
+  for (const char *name : {"file-save", "file-save-as", "file-close"})
     action(name)->setEnabled(t != nullptr && !m_busy);
-  m_pageBox->setEnabled(t != nullptr && !m_busy);
+  for (const char *name : {"file-open", "file-batch"})
+    action(name)->setEnabled(!m_busy);
+  // (looking at the pages changes nothing: it goes on beside a dialog that edits the rules)
+  const bool viewing = t != nullptr && (!m_busy || m_pageUsable);
+  for (const char *name :
+       {"view-zoom-in", "view-zoom-out", "view-actual-size", "view-fit-width", "view-fit-page",
+        "view-bookmarks", "view-preview", "go-first", "go-previous", "go-next", "go-last"})
+    action(name)->setEnabled(viewing);
+  m_pageBox->setEnabled(viewing);
   if (t)
     action("view-bookmarks")->setChecked(t->bookmarks().isVisible());
   for (const auto &[name, a] : m_hostActions)
@@ -499,12 +514,23 @@ void MainWindow::setBusy(bool on) {
   // rest of the window waits.
   menuBar()->setEnabled(!on);
   m_tabs->setEnabled(!on);
+  m_tabs->tabBar()->setEnabled(!on);
   for (QToolBar *bar : findChildren<QToolBar *>())
     bar->setEnabled(!on);
   if (!on) {
     m_progress->hide();
     m_cancel->hide();
   }
+  updateActions();
+}
+
+void MainWindow::setPageUsable(bool on) {
+  m_pageUsable = on;
+  const bool busy = m_busy && !on;
+  m_tabs->setEnabled(!busy);
+  m_tabs->tabBar()->setEnabled(!m_busy); // one document stays in view while a command runs
+  for (QToolBar *bar : findChildren<QToolBar *>())
+    bar->setEnabled(!busy);
   updateActions();
 }
 

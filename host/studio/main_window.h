@@ -75,6 +75,7 @@ private:
   void selectionMade(int page, HostRect box);
   void offerPrintedPages(DocumentTab &tab);
   void setBusy(bool on);
+  void setPageUsable(bool on);
   // Marks on the shown pages the headings the plug-in's rules find there, when the preview is
   // on or the rules are being edited; otherwise takes the marks away.
   void updatePreview();
@@ -99,6 +100,9 @@ private:
   QPushButton *m_cancel = nullptr;
   ProgressMonitor m_monitor;
   bool m_busy = false;
+  // A dialog that edits the preview's rules stands beside the window: while it is open the
+  // page view, the bookmarks pane and the view's actions work, and nothing else does.
+  bool m_pageUsable = false;
   bool m_reading = false; // between the start and end of a command's progress
   QTimer *m_previewTimer = nullptr;
 };

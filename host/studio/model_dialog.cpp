@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -124,7 +126,7 @@ QWidget *ModelDialog::widgetFor(int id) const {
   return at == m_byId.end() ? nullptr : m_shown[at->second].widget;
 }
 
-ui::DialogResult ModelDialog::run() {
+ui::DialogResult ModelDialog::run(const std::function<bool()> &besidePage) {
   m_model.restart();
   try {
     m_model.onInit();
@@ -136,10 +138,35 @@ ui::DialogResult ModelDialog::run() {
     return m_model.result();
   build();
   refresh();
-  exec();
+  m_besidePage = besidePage && besidePage();
+  if (m_besidePage) {
+    setWindowModality(Qt::NonModal);
+    placeBesideWindow();
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec(QEventLoop::DialogExec);
+  } else {
+    exec();
+  }
   if (!m_model.ended())
     m_model.end(ui::DialogResult::Cancel);
   return m_model.result();
+}
+
+void ModelDialog::placeBesideWindow() {
+  QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+  if (!owner)
+    return;
+  adjustSize();
+  const QRect frame = owner->frameGeometry();
+  const QRect room = owner->screen() ? owner->screen()->availableGeometry() : frame;
+  // Right of the window where the screen has room, else over its right edge (the page view is
+  // in the middle), never past the screen.
+  int x = frame.right() + 8;
+  if (x + width() > room.right())
+    x = std::max(room.left(), std::min(frame.right(), room.right()) - width() - 8);
+  move(x, std::max(room.top(), frame.top() + 40));
 }
 
 void ModelDialog::build() {

@@ -6,6 +6,8 @@
 // texts stay live.
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 #include <map>
 #include <set>
@@ -25,13 +27,17 @@ class ModelDialog final : public QDialog {
 public:
   ModelDialog(ui::Dialog &model, QWidget *parent);
 
-  // Runs onInit and the dialog until a handler ends it; the model's result.
-  ui::DialogResult run();
+  // Runs onInit and the dialog until a handler ends it; the model's result. When `besidePage`
+  // (asked once the dialog is set up) answers true, the dialog stands beside its window and
+  // leaves it usable while it runs; else it blocks the application.
+  ui::DialogResult run(const std::function<bool()> &besidePage = {});
   // Shows the model's current state (controls a handler changed while it works).
   void refresh();
   // True when button `id` was clicked while a handler was at work; forgets the click.
   bool takeClick(int id);
   ui::Dialog &model() { return m_model; }
+  // Whether it stands beside its window, leaving it usable.
+  bool besidePage() const { return m_besidePage; }
   // The widget that shows control `id` (a check box, field, list, button...), or null.
   QWidget *widgetFor(int id) const;
 
@@ -48,6 +54,8 @@ private:
   };
 
   void build();
+  // Moves the dialog beside its window, over as little of the page view as the screen allows.
+  void placeBesideWindow();
   // Lays out controls [first, end) into `layout`.
   void layOut(const std::vector<size_t> &indexes, QBoxLayout *layout);
   QWidget *makeWidget(size_t index);
@@ -66,6 +74,7 @@ private:
   std::vector<size_t> m_boxButtons;
   bool m_busy = false;
   bool m_refreshing = false;
+  bool m_besidePage = false;
   std::set<int> m_pendingClicks;
 };
 

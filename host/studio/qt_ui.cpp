@@ -25,10 +25,37 @@ void QtUi::useProfileFile(std::string path) {
 }
 
 ui::DialogResult QtUi::runModal(ui::Dialog &dialog) {
-  ModelDialog shown(dialog, parentWidget());
+  // A dialog opened from one beside the page belongs to the window too (a child of the disabled
+  // dialog would be disabled with it), and is the only dialog taking input until it closes.
+  ModelDialog *outer = m_open.empty() || !m_open.back()->besidePage() ? nullptr : m_open.back();
+  ModelDialog shown(dialog, outer ? m_parent : parentWidget());
+  if (outer)
+    outer->setEnabled(false);
   m_open.push_back(&shown);
-  const ui::DialogResult result = shown.run();
+  const auto besidePage = [this] {
+    if (!m_besideWanted || !m_besideWanted())
+      return false;
+    if (m_beside++ == 0 && m_besideChanged)
+      m_besideChanged(true);
+    return true;
+  };
+  bool beside = false;
+  ui::DialogResult result = ui::DialogResult::Cancel;
+  try {
+    result = shown.run([&] { return beside = besidePage(); });
+  } catch (...) {
+    m_open.pop_back();
+    if (outer)
+      outer->setEnabled(true);
+    if (beside && --m_beside == 0 && m_besideChanged)
+      m_besideChanged(false);
+    throw;
+  }
   m_open.pop_back();
+  if (outer)
+    outer->setEnabled(true);
+  if (beside && --m_beside == 0 && m_besideChanged)
+    m_besideChanged(false);
   return result;
 }
 

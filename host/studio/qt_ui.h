@@ -28,6 +28,13 @@ public:
   void useProfileFile(std::string path);
   // The innermost dialog open, or null.
   ModelDialog *openDialog() const { return m_open.empty() ? nullptr : m_open.back(); }
+  // Dialogs opened while `wanted` answers true (rules being edited with the preview on the
+  // page) stand beside the window instead of blocking it, and `changed` is told when the first
+  // opens (true) and the last closes (false); the plug-in still sees a modal run.
+  void setBesidePage(std::function<bool()> wanted, std::function<void(bool)> changed) {
+    m_besideWanted = std::move(wanted);
+    m_besideChanged = std::move(changed);
+  }
 
   ui::DialogResult runModal(ui::Dialog &dialog) override;
   ui::MessageAnswer messageBox(std::string_view text, std::string_view caption,
@@ -52,6 +59,9 @@ private:
   host::UserProfile m_profile;
   bool m_profileFixed = false;
   int m_waitCursor = 0;
+  std::function<bool()> m_besideWanted;
+  std::function<void(bool)> m_besideChanged;
+  int m_beside = 0; // dialogs open beside the page
 };
 
 } // namespace sorvane::studio

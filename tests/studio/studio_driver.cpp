@@ -41,6 +41,14 @@ void DialogDriver::poll() {
   // runs from that dialog's event loop.
   QTimer::singleShot(20, this, [this] { poll(); });
   QWidget *window = QApplication::activeModalWidget();
+  if (!window) {
+    // A dialog standing beside the window (rules edited with the preview): the one taking
+    // input, the step's own where there are several.
+    for (QWidget *w : QApplication::topLevelWidgets())
+      if (qobject_cast<QDialog *>(w) && w->isVisible() && w->isEnabled() &&
+          (!window || (!m_steps.empty() && w->windowTitle() == m_steps.front().title)))
+        window = w;
+  }
   if (!window || !window->isVisible())
     return;
   if (m_steps.empty() || window->windowTitle() != m_steps.front().title) {

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -74,6 +75,9 @@ void answerMessage(QWidget &box, const QString &button, QString *text = nullptr)
 class Studio : public ::testing::Test {
 protected:
   void SetUp() override {
+    // What the plug-in remembers (its dialogs' choices, in the profile folder) stays with the
+    // test, also when all the tests run in one process.
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.file("config")));
     host.loadPlugIn(test::privatePlugInsFolder(dir.path().string()));
     window = std::make_unique<MainWindow>(host);
     window->show();
@@ -225,6 +229,48 @@ TEST_F(Studio, ThePreviewMarksWhatTheRulesFindWhileTheyAreEdited) {
   window->action("view-preview")->trigger();
   EXPECT_EQ(marksOnFirstPage(), 0u);
   EXPECT_TRUE(tab.bookmarks().topLevelItemCount() == 0) << "a preview writes nothing";
+}
+
+// While the Generate dialog edits the rules, it stands beside the window: the pages can be
+// turned and the preview follows them; nothing else in the window can be used.
+TEST_F(Studio, ThePagesCanBeTurnedWhileTheRulesAreEdited) {
+  test::PdfSpec spec = test::pages(3);
+  for (int i = 0; i < 3; ++i)
+    spec.pages[size_t(i)].texts = {
+        test::textAt("Heading " + std::to_string(i + 1), 72, 700, 12, "Helvetica-Bold"),
+        test::textAt("Body text", 72, 600, 10, "Times-Roman")};
+  test::writePdf(spec, dir.file("in.pdf"));
+  DocumentTab &tab = open(dir.file("in.pdf"));
+  studio::PageView &pages = tab.pages();
+  auto *tabBar = window->findChild<QTabBar *>();
+  ASSERT_TRUE(tabBar);
+  DialogDriver driver;
+  driver.on(kGenerate, [](QWidget &d) { click(d, "Add..."); })
+      .on(kLevel,
+          [&](QWidget &d) {
+            EXPECT_TRUE(window->action("go-next")->isEnabled()) << "also beside a level's sheet";
+            click(d, "OK"); // Helvetica-Bold, 12 pt
+          })
+      .on(kGenerate, [&](QWidget &d) {
+        EXPECT_FALSE(d.isModal());
+        EXPECT_TRUE(pages.isEnabled());
+        EXPECT_TRUE(window->action("go-next")->isEnabled());
+        EXPECT_FALSE(window->action("file-open")->isEnabled());
+        EXPECT_FALSE(window->action("file-close")->isEnabled());
+        EXPECT_FALSE(tabBar->isEnabled());
+        window->action("go-next")->trigger();
+        EXPECT_EQ(pages.currentPage(), 1);
+        EXPECT_TRUE(test::waitFor([&] { return pages.marks(1).size() == 1; }, 3000))
+            << "the preview follows the page turned to";
+        window->action("go-last")->trigger();
+        EXPECT_TRUE(test::waitFor([&] { return pages.marks(2).size() == 1; }, 3000));
+        click(d, "Close");
+      });
+  run("TAVO:BookmarkGenerate", driver);
+  EXPECT_FALSE(window->busy());
+  EXPECT_TRUE(window->action("file-open")->isEnabled());
+  EXPECT_TRUE(tabBar->isEnabled());
+  EXPECT_EQ(tab.bookmarks().topLevelItemCount(), 0) << "closing the dialog generates nothing";
 }
 
 TEST_F(Studio, ValidateAndSortThroughTheDialogs) {
