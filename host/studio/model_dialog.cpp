@@ -595,6 +595,7 @@ void ModelDialog::showControl(Shown &shown) {
                                     ? new QTreeWidgetItem(made[size_t(entry.parent)])
                                     : new QTreeWidgetItem(tree);
         item->setText(0, qs(entry.text));
+        item->setToolTip(0, qs(entry.text)); // whole, where the column cuts a long row
         item->setData(0, Qt::UserRole, int(i));
         if (entry.icon >= 0 && size_t(entry.icon) < c.icons.size())
           item->setIcon(0, namedIcon(qs(c.icons[size_t(entry.icon)])));
