@@ -56,6 +56,11 @@ struct Control {
   int selected = -1;
   std::vector<TreeItem> tree;
   std::vector<std::string> icons; // the tree's icons, by number: what each one shows
+  // Where it stands; a backend lays a dialog out from these and guesses nothing from texts.
+  bool sameRow = false;   // on the row of the control before it; a button after a list or
+                          // tree stands beside it, in a column
+  bool endsGroup = false; // the last control inside the group frame opened before it
+  bool opensMore = false; // a button that opens another window; it never closes the dialog
 };
 
 enum class Event : uint8_t {

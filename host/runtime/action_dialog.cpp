@@ -14,6 +14,27 @@ constexpr ViewChoice kViews[] = {
     {"Fit Visible", "FitB"}, {"Inherit Zoom", "XYZ"},
 };
 
+// The title of the bookmark whose action `action` is, found by walking the outline; empty when
+// none is (or the outline is too large to walk while a dialog opens).
+std::string bookmarkWithAction(PDModelTable &pd, DocHandle doc, ActionHandle action) {
+  constexpr int kMostBookmarks = 200000;
+  int visited = 0;
+  BookmarkHandle at = pd.bookmarkGetFirstChild(pd.docGetBookmarkRoot(doc));
+  while (at && ++visited <= kMostBookmarks) {
+    if (pd.bookmarkGetAction(at).value() == action.value())
+      return pd.bookmarkGetTitle(at);
+    if (const BookmarkHandle child = pd.bookmarkGetFirstChild(at)) {
+      at = child;
+      continue;
+    }
+    while (at && !pd.bookmarkGetNext(at))
+      at = pd.bookmarkGetParent(at);
+    if (at)
+      at = pd.bookmarkGetNext(at);
+  }
+  return {};
+}
+
 } // namespace
 
 ActionDialog::ActionDialog(PDModelTable &pd, CoreTable &core, DocHandle doc, ActionHandle action,
@@ -21,6 +42,7 @@ ActionDialog::ActionDialog(PDModelTable &pd, CoreTable &core, DocHandle doc, Act
     : ui::Dialog(std::string(title)), m_pd(pd), m_core(core), m_doc(doc), m_action(action),
       m_ui(ui) {
   using ui::ControlKind;
+  add(ControlKind::Static, kIdBookmark, "bookmark", "");
   add(ControlKind::Static, kIdCurrent, "current", "");
   add(ControlKind::Edit, kIdPage, "page", "Go to page:").digitsOnly = true;
   ui::Control &view = add(ControlKind::DropDown, kIdView, "view", "View:");
@@ -54,6 +76,15 @@ void ActionDialog::onInit() {
   } catch (const HostError &) {
     current = "The bookmark's action cannot be read.";
   }
+  // The window's title is the caller's and may be cut by the title bar: the dialog itself says
+  // which bookmark it edits.
+  std::string bookmark;
+  try {
+    if (m_action)
+      bookmark = bookmarkWithAction(m_pd, m_doc, m_action);
+  } catch (const HostError &) {
+  }
+  control(kIdBookmark).text = bookmark.empty() ? "" : "Bookmark: \u201c" + bookmark + "\u201d";
   control(kIdCurrent).text = current;
   control(kIdPage).value = page > 0 ? std::to_string(page) : "1";
 }

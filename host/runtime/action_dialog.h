@@ -13,7 +13,7 @@ namespace sorvane::host {
 
 class ActionDialog final : public ui::Dialog {
 public:
-  enum : int { kIdCurrent = 100, kIdPage, kIdView };
+  enum : int { kIdBookmark = 99, kIdCurrent, kIdPage, kIdView };
 
   ActionDialog(PDModelTable &pd, CoreTable &core, DocHandle doc, ActionHandle action,
                std::string_view title, ui::UiServices &ui);

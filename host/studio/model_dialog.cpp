@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -41,13 +42,46 @@ QStringList qsList(const std::vector<std::string> &items) {
   return out;
 }
 
-// A field whose label does not begin with a capital letter ("to page:", "±") goes on with the
-// row before it.
-bool continuesRow(const Control &c) {
-  if (c.text.empty())
-    return true;
-  const unsigned char first = static_cast<unsigned char>(c.text[0]);
-  return !(first >= 'A' && first <= 'Z');
+int extraHeight(QLayout *layout, int width);
+
+// How much more than its minimum a laid-out item needs at `width`.
+int extraItemHeight(QLayoutItem *item, int width) {
+  QWidget *w = item->widget();
+  if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap())
+    return std::max(0, label->heightForWidth(width) - item->minimumSize().height());
+  if (auto *group = qobject_cast<QGroupBox *>(w); group && group->layout()) {
+    const int frame =
+        group->minimumSizeHint().width() - group->layout()->totalMinimumSize().width();
+    return extraHeight(group->layout(), width - frame);
+  }
+  if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+    int extra = 0;
+    for (int i = 0; i < tabs->count(); ++i)
+      if (QLayout *page = tabs->widget(i)->layout()) {
+        const int frame = tabs->minimumSizeHint().width() - page->totalMinimumSize().width();
+        extra = std::max(extra, extraHeight(page, width - std::max(0, frame)));
+      }
+    return extra;
+  }
+  if (QLayout *inner = item->layout())
+    return extraHeight(inner, width);
+  return 0;
+}
+
+// How much more than its minimum `layout` needs at `width`: Qt's minimum counts a wrapped text
+// as one line, but at the width it gets it may take more.
+int extraHeight(QLayout *layout, int width) {
+  auto *column = qobject_cast<QBoxLayout *>(layout);
+  if (!column || column->direction() != QBoxLayout::TopToBottom)
+    return 0;
+  const QMargins margins = layout->contentsMargins();
+  int extra = 0;
+  for (int i = 0; i < layout->count(); ++i) {
+    QLayoutItem *item = layout->itemAt(i);
+    if (!item->widget() || !item->widget()->isHidden())
+      extra += extraItemHeight(item, width - margins.left() - margins.right());
+  }
+  return extra;
 }
 
 bool sameTree(const std::vector<ui::TreeItem> &a, const std::vector<ui::TreeItem> &b) {
@@ -83,6 +117,24 @@ public:
 private:
   ui::Dialog &m_model;
   int m_id;
+};
+
+// A tree whose rows are never cut: a row wider than the view scrolls sideways, and a short one
+// still fills the row (its selection spans the view).
+class WholeRowsTree final : public QTreeWidget {
+public:
+  explicit WholeRowsTree(QWidget *parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  }
+
+protected:
+  bool viewportEvent(QEvent *event) override {
+    if (event->type() == QEvent::Resize)
+      header()->setMinimumSectionSize(viewport()->width());
+    return QTreeWidget::viewportEvent(event);
+  }
 };
 
 // A drop-down whose shown entry the dialog draws too.
@@ -154,6 +206,33 @@ ui::DialogResult ModelDialog::run(const std::function<bool()> &besidePage) {
   return m_model.result();
 }
 
+void ModelDialog::fitWrappedTexts() {
+  // A layout's minimum counts a wrapped text as one line; at the narrowest the dialog can be,
+  // it takes more, and the rows below would be cut.
+  // Measured again whenever what the dialog shows changes: its rows may grow.
+  if (!layout())
+    return;
+  ensurePolished(); // the style's sizes, as shown
+  const QSize least = layout()->totalMinimumSize();
+  const QSize needs(least.width(), least.height() + extraHeight(layout(), least.width()));
+  if (needs != minimumSize())
+    setMinimumSize(needs);
+  if (width() < minimumWidth() || height() < minimumHeight())
+    resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
+}
+
+void ModelDialog::showEvent(QShowEvent *event) {
+  QDialog::showEvent(event);
+  fitWrappedTexts();
+}
+
+bool ModelDialog::event(QEvent *event) {
+  const bool handled = QDialog::event(event);
+  if (event->type() == QEvent::LayoutRequest) // rows changed size: measured again
+    fitWrappedTexts();
+  return handled;
+}
+
 void ModelDialog::placeBesideWindow() {
   QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
   if (!owner)
@@ -191,8 +270,7 @@ void ModelDialog::build() {
   std::vector<size_t> always;
   for (size_t i = 0; i < controls.size(); ++i) {
     const Control &c = controls[i];
-    const bool opensMore = c.text.size() >= 3 && c.text.compare(c.text.size() - 3, 3, "...") == 0;
-    if (closes && i >= tail && !opensMore)
+    if (closes && i >= tail && !c.opensMore)
       m_boxButtons.push_back(i);
     else if (c.page < 0)
       always.push_back(i);
@@ -236,16 +314,16 @@ void ModelDialog::layOut(const std::vector<size_t> &indexes, QBoxLayout *layout)
     switch (c.kind) {
     case ControlKind::Group: {
       closeRow();
-      // A group holds what follows it up to the next group; one that begins with radio
-      // buttons holds just them.
+      // A group holds what follows it up to the control that ends it (a group left open
+      // ends where the next one begins).
       std::vector<size_t> inside;
-      const bool radios =
-          at + 1 < indexes.size() && controls[indexes[at + 1]].kind == ControlKind::Radio;
       while (at + 1 < indexes.size()) {
         const Control &next = controls[indexes[at + 1]];
-        if (next.kind == ControlKind::Group || (radios && next.kind != ControlKind::Radio))
+        if (next.kind == ControlKind::Group)
           break;
         inside.push_back(indexes[++at]);
+        if (next.endsGroup)
+          break;
       }
       auto *box = static_cast<QGroupBox *>(makeWidget(i));
       auto *boxLayout = new QVBoxLayout(box);
@@ -259,10 +337,14 @@ void ModelDialog::layOut(const std::vector<size_t> &indexes, QBoxLayout *layout)
       if (!c.text.empty())
         layout->addWidget(new QLabel(qs(c.text), this));
       QWidget *list = makeWidget(i);
-      // Buttons right after a list work on it: they stand in a column beside it.
+      // Buttons on its row work on it: they stand in a column beside it.
       std::vector<size_t> beside;
-      while (at + 1 < indexes.size() && controls[indexes[at + 1]].kind == ControlKind::Button)
+      while (at + 1 < indexes.size() && controls[indexes[at + 1]].kind == ControlKind::Button &&
+             controls[indexes[at + 1]].sameRow && !c.endsGroup) {
         beside.push_back(indexes[++at]);
+        if (controls[beside.back()].endsGroup)
+          break;
+      }
       if (beside.empty()) {
         layout->addWidget(list, 1);
         break;
@@ -278,11 +360,8 @@ void ModelDialog::layOut(const std::vector<size_t> &indexes, QBoxLayout *layout)
       break;
     }
     case ControlKind::CheckBox:
-      openRow();
-      row->addWidget(makeWidget(i));
-      break;
     case ControlKind::Button:
-      if (!row)
+      if (!row || !c.sameRow)
         openRow();
       row->addWidget(makeWidget(i));
       break;
@@ -296,7 +375,7 @@ void ModelDialog::layOut(const std::vector<size_t> &indexes, QBoxLayout *layout)
         layout->addWidget(makeWidget(i), 1);
         break;
       }
-      if (!row || !continuesRow(c))
+      if (!row || !c.sameRow)
         openRow();
       QWidget *field = makeWidget(i);
       if (!c.text.empty()) {
@@ -434,7 +513,6 @@ QWidget *ModelDialog::makeWidget(size_t index) {
       userDid(id, ui::Event::Changed);
     });
     if (c.editable) {
-      combo->setMinimumWidth(70);
       connect(combo->lineEdit(), &QLineEdit::textEdited, this,
               [this, index, id](const QString &text) {
                 if (m_busy)
@@ -463,8 +541,7 @@ QWidget *ModelDialog::makeWidget(size_t index) {
     break;
   }
   case ControlKind::Tree: {
-    auto *tree = new QTreeWidget(this);
-    tree->setHeaderHidden(true);
+    auto *tree = new WholeRowsTree(this);
     tree->setMinimumSize(360, 140);
     connect(tree, &QTreeWidget::currentItemChanged, this, [this, index, id](QTreeWidgetItem *item) {
       if (m_refreshing || m_busy)
@@ -604,6 +681,18 @@ void ModelDialog::showControl(Shown &shown) {
       for (size_t i = 0; i < c.tree.size(); ++i)
         made[i]->setExpanded(c.tree[i].expanded);
       shown.tree = c.tree;
+      // Wide enough for its rows where the screen allows; wider rows scroll.
+      int widest = 0;
+      for (size_t i = 0; i < c.tree.size(); ++i) {
+        int depth = 1;
+        for (QTreeWidgetItem *up = made[i]->parent(); up; up = up->parent())
+          ++depth;
+        widest = std::max(widest, depth * tree->indentation() + tree->iconSize().width() +
+                                      tree->fontMetrics().horizontalAdvance(made[i]->text(0)));
+      }
+      const int rows =
+          widest + 16 + 2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width();
+      tree->setMinimumWidth(std::clamp(rows, 360, 640));
     }
     QTreeWidgetItem *current = nullptr;
     for (QTreeWidgetItemIterator it(tree); *it; ++it)

@@ -43,6 +43,8 @@ public:
 
 protected:
   void reject() override;
+  void showEvent(QShowEvent *event) override;
+  bool event(QEvent *event) override;
 
 private:
   struct Shown {
@@ -56,6 +58,8 @@ private:
   void build();
   // Moves the dialog beside its window, over as little of the page view as the screen allows.
   void placeBesideWindow();
+  // Keeps the window at least as large as its rows need, wrapped texts included.
+  void fitWrappedTexts();
   // Lays out controls [first, end) into `layout`.
   void layOut(const std::vector<size_t> &indexes, QBoxLayout *layout);
   QWidget *makeWidget(size_t index);

@@ -23,10 +23,11 @@ AboutBox::AboutBox(const std::string &hostName) : ui::Dialog("") {
   add(ControlKind::Picture, kIdLogo, "logo", "").value = "sorvane-logo";
   add(ControlKind::Group, kIdFrame, "", "");
   add(ControlKind::Static, kIdPurpose, "",
-      "Automatically create and maintain bookmarks from text style, content and layout.");
+      "Automatically create and maintain bookmarks from text style, content and layout.")
+      .endsGroup = true;
   add(ControlKind::Group, kIdGroup, "", "About Sorvane Plug-in");
   add(ControlKind::Static, kIdName, "name", "Sorvane Plug-in for " + hostName);
-  add(ControlKind::Static, kIdVersion, "version", "");
+  add(ControlKind::Static, kIdVersion, "version", "").endsGroup = true;
   add(ControlKind::Button, ui::kIdOk, "", "OK").isDefault = true;
 }
 

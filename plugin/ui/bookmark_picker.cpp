@@ -18,6 +18,7 @@ constexpr int kMaxPickerDepth = 256;
 BookmarkPicker::BookmarkPicker(BookmarkHandle root) : ui::Dialog("Select Bookmark"), m_root(root) {
   add(ui::ControlKind::Group, kIdGroup, "", "Select a bookmark to use:");
   ui::Control &tree = add(ui::ControlKind::Tree, kIdTree, "bookmarks", "");
+  tree.endsGroup = true;
   tree.icons = {"bookmark"};
   add(ui::ControlKind::Button, ui::kIdOk, "", "OK").isDefault = true;
   add(ui::ControlKind::Button, ui::kIdCancel, "", "Cancel");

@@ -28,7 +28,9 @@ const std::vector<std::string> &standardFontNames() {
 FontNameDialog::FontNameDialog() : ui::Dialog("Font Name") {
   add(ui::ControlKind::Group, kIdGroup, "", "Select font name");
   add(ui::ControlKind::List, kIdList, "fonts", "");
-  add(ui::ControlKind::Button, kIdUpdate, "", "Update Fonts");
+  ui::Control &update = add(ui::ControlKind::Button, kIdUpdate, "", "Update Fonts");
+  update.sameRow = true; // beside the list
+  update.endsGroup = true;
   add(ui::ControlKind::Button, ui::kIdOk, "", "OK").isDefault = true;
   add(ui::ControlKind::Button, ui::kIdCancel, "", "Cancel");
 }

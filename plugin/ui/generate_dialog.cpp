@@ -59,7 +59,9 @@ GenerateDialog::GenerateDialog(BookmarkBuilder &settings, std::string defaultsFi
       "Bookmarks are automatically generated based on text style, content and layout.");
   add(ControlKind::Group, kIdOptionsGroup, "", "Processing Options");
   add(ControlKind::Edit, kIdStartPage, "start-page", "Start from page:").digitsOnly = true;
-  add(ControlKind::Edit, kIdEndPage, "end-page", "to page:").digitsOnly = true;
+  ui::Control &endPage = add(ControlKind::Edit, kIdEndPage, "end-page", "to page:");
+  endPage.digitsOnly = true;
+  endPage.sameRow = true;
   add(ControlKind::CheckBox, kIdLastPage, "last-page", "Process to last page");
   ui::Control &insert = add(ControlKind::DropDown, kIdInsertType, "insert", "Insert bookmarks:");
   for (const auto &[text, value] : kInsertTypes) {
@@ -68,27 +70,36 @@ GenerateDialog::GenerateDialog(BookmarkBuilder &settings, std::string defaultsFi
   }
   add(ControlKind::CheckBox, kIdStopWordsBox, "stop-words",
       "Ignore text that contains stop words:");
-  add(ControlKind::Button, kIdEditStopWords, "", "Edit Stop Words...");
+  ui::Control &editStopWords = add(ControlKind::Button, kIdEditStopWords, "", "Edit Stop Words...");
+  editStopWords.sameRow = true;
+  editStopWords.opensMore = true;
   add(ControlKind::CheckBox, kIdDuplicates, "duplicates", "Ignore consecutive duplicate bookmarks");
   add(ControlKind::CheckBox, kIdSkipContents, "skip-contents", "Ignore table of contents lines");
-  add(ControlKind::CheckBox, kIdSortText, "sort", "Sort bookmarks vertically within each page");
+  add(ControlKind::CheckBox, kIdSortText, "sort", "Sort bookmarks vertically within each page")
+      .endsGroup = true;
   add(ControlKind::Group, kIdLevelsGroup, "", "Bookmark Level Descriptions");
   add(ControlKind::Static, kIdLevelsHint, "",
       "Click \"Add...\" button to add bookmark level and its text style matching rules.");
   add(ControlKind::Tree, kIdLevels, "levels", "").icons = {"level"};
-  add(ControlKind::Button, kIdAdd, "", "Add...");
-  add(ControlKind::Button, kIdEdit, "", "Edit...");
+  // The buttons that work on the levels stand beside their list.
+  add(ControlKind::Button, kIdAdd, "", "Add...").opensMore = true;
+  add(ControlKind::Button, kIdEdit, "", "Edit...").opensMore = true;
   add(ControlKind::Button, kIdAddCopy, "", "Add Copy");
   add(ControlKind::Button, kIdRemove, "", "Remove");
   add(ControlKind::Button, kIdRemoveAll, "", "Remove All");
   // Added to the classic dialog: levels written for the user from the document itself.
   add(ControlKind::Button, kIdSuggest, "", "Suggest Levels");
-  add(ControlKind::Button, kIdLearn, "", "Learn From Bookmarks");
+  add(ControlKind::Button, kIdLearn, "", "Learn From Bookmarks").endsGroup = true;
+  for (int id : {kIdAdd, kIdEdit, kIdAddCopy, kIdRemove, kIdRemoveAll, kIdSuggest, kIdLearn})
+    control(id).sameRow = true;
   add(ControlKind::Group, kIdFileGroup, "", "Application Settings");
   add(ControlKind::Static, kIdFileHint, "",
       "Save or load processing parameters to / from a file for reuse or batch processing:");
-  add(ControlKind::Button, kIdSave, "", "Save...");
-  add(ControlKind::Button, kIdLoad, "", "Load...");
+  add(ControlKind::Button, kIdSave, "", "Save...").opensMore = true;
+  ui::Control &load = add(ControlKind::Button, kIdLoad, "", "Load...");
+  load.opensMore = true;
+  load.sameRow = true;
+  load.endsGroup = true;
   add(ControlKind::Button, kIdHelp, "", "Help");
   add(ControlKind::Button, ui::kIdOk, "", "OK").isDefault = true;
   add(ControlKind::Button, ui::kIdCancel, "", "Close");

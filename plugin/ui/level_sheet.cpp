@@ -141,35 +141,43 @@ LevelSheet::LevelSheet(LevelRule &level)
   on(add(ControlKind::Group, kIdStyleGroup, "", "Text Style"), tm);
   on(add(ControlKind::CheckBox, kIdFontBox, "match-fonts", "Font Name(s):"), tm);
   on(add(ControlKind::List, kIdFontList, "fonts", ""), tm);
-  on(add(ControlKind::Button, kIdAddFont, "add-font", "<< Add..."), tm);
-  on(add(ControlKind::Button, kIdRemoveFont, "remove-font", "Remove"), tm);
+  ui::Control &addFont = on(add(ControlKind::Button, kIdAddFont, "add-font", "<< Add..."), tm);
+  addFont.sameRow = true; // beside the list
+  addFont.opensMore = true;
+  on(add(ControlKind::Button, kIdRemoveFont, "remove-font", "Remove"), tm).sameRow = true;
   on(add(ControlKind::CheckBox, kIdSizeBox, "match-size", "Font Size:"), tm);
   ui::Control &size = on(add(ControlKind::DropDown, kIdSize, "size", ""), tm);
   size.editable = true;
+  size.sameRow = true;
   size.items = {"6.0",  "8.0",  "9.0",  "10.0", "11.0", "12.0", "14.0", "16.0",
                 "18.0", "24.0", "30.0", "36.0", "48.0", "60.0", "72.0"};
   std::sort(size.items.begin(), size.items.end()); // kept sorted as text
   ui::Control &sizeTolerance =
       on(add(ControlKind::DropDown, kIdSizeTolerance, "size-tolerance", "pt    Tolerance:"), tm);
   sizeTolerance.editable = true;
+  sizeTolerance.sameRow = true;
   sizeTolerance.items = {"0.1", "0.2", "0.5", "1", "1.5", "2"};
-  on(add(ControlKind::Button, kIdCapture, "capture", "&Set Font Style From Selected Text"), tm);
+  on(add(ControlKind::Button, kIdCapture, "capture", "&Set Font Style From Selected Text"), tm)
+      .sameRow = true;
   on(add(ControlKind::CheckBox, kIdIndentBox, "match-indent", "Left Indentation:"), tm);
-  on(add(ControlKind::Edit, kIdIndent, "indent", ""), tm);
+  on(add(ControlKind::Edit, kIdIndent, "indent", ""), tm).sameRow = true;
   ui::Control &indentTolerance =
       on(add(ControlKind::DropDown, kIdIndentTolerance, "indent-tolerance", "±"), tm);
   indentTolerance.editable = true;
+  indentTolerance.sameRow = true;
   indentTolerance.items = {"0.1", "0.2", "0.4", "0.6", "0.8", "1", "2", "3", "4", "5", "10"};
   fillChoices(on(add(ControlKind::DropDown, kIdUnits, "units", "Units:"), tm), kUnits);
+  control(kIdUnits).endsGroup = true;
   on(add(ControlKind::Group, kIdContentRulesGroup, "", "Text Content Rules"), tm);
   fillChoices(on(add(ControlKind::DropDown, kIdCaseRule, "case-rule", "Match Text Case:"), tm),
               kCaseRules);
   on(add(ControlKind::CheckBox, kIdPatternBox, "match-pattern", "Match Text Pattern:"), tm);
-  on(add(ControlKind::Edit, kIdPattern, "pattern", ""), tm);
+  on(add(ControlKind::Edit, kIdPattern, "pattern", ""), tm).sameRow = true;
   on(add(ControlKind::CheckBox, kIdMultiline, "multiline", "Allow multiline bookmark titles"), tm);
   on(add(ControlKind::CheckBox, kIdInlineRuns, "inline-runs",
          "Keep words in other fonts inside a title (code, logos)"),
-     tm);
+     tm)
+      .endsGroup = true;
 
   // Appearance
   const int ap = kAppearance;
@@ -192,12 +200,14 @@ LevelSheet::LevelSheet(LevelRule &level)
   on(add(ControlKind::Radio, kIdUppercase, "", "UPPERCASE"), ct).group = 1;
   on(add(ControlKind::Radio, kIdTitleCase, "", "Title Case"), ct).group = 1;
   on(add(ControlKind::Radio, kIdSentenceCase, "", "Sentence case"), ct).group = 1;
-  on(add(ControlKind::Radio, kIdLowercase, "", "lowercase"), ct).group = 1;
+  ui::Control &lowercase = on(add(ControlKind::Radio, kIdLowercase, "", "lowercase"), ct);
+  lowercase.group = 1;
+  lowercase.endsGroup = true;
   on(add(ControlKind::CheckBox, kIdPrefixBox, "use-prefix", "Insert this text before each title:"),
      ct);
-  on(add(ControlKind::Edit, kIdPrefix, "prefix", ""), ct);
+  on(add(ControlKind::Edit, kIdPrefix, "prefix", ""), ct).sameRow = true;
   on(add(ControlKind::CheckBox, kIdSuffixBox, "use-suffix", "Add this text after each title:"), ct);
-  on(add(ControlKind::Edit, kIdSuffix, "suffix", ""), ct);
+  on(add(ControlKind::Edit, kIdSuffix, "suffix", ""), ct).sameRow = true;
   fillChoices(on(add(ControlKind::DropDown, kIdLeading, "leading", "Leading numbers:"), ct),
               kLeading);
   fillChoices(on(add(ControlKind::DropDown, kIdLeadingType, "leading-type", "Use:"), ct),

@@ -18,13 +18,16 @@ SortDialog::SortDialog(SortOptions &options, std::string defaultsFile)
     level.items.push_back("Level " + std::to_string(i));
   add(ControlKind::CheckBox, kIdFilter, "filter",
       "Sort only bookmark(s) with the following title:");
-  add(ControlKind::Edit, kIdTitle, "title", "");
-  add(ControlKind::Button, kIdPick, "pick", "Select...");
+  add(ControlKind::Edit, kIdTitle, "title", "").sameRow = true;
+  ui::Control &pick = add(ControlKind::Button, kIdPick, "pick", "Select...");
+  pick.sameRow = true;
+  pick.opensMore = true;
+  pick.endsGroup = true;
   add(ControlKind::Group, kIdSettingsGroup, "", "Settings");
   add(ControlKind::Radio, kIdAscending, "ascending", "Ascending").group = 1;
   add(ControlKind::Radio, kIdDescending, "descending", "Descending").group = 1;
   add(ControlKind::CheckBox, kIdIgnoreCase, "ignore-case", "Ignore text case");
-  add(ControlKind::CheckBox, kIdChildren, "children", "Sort child bookmarks");
+  add(ControlKind::CheckBox, kIdChildren, "children", "Sort child bookmarks").endsGroup = true;
   add(ControlKind::Button, ui::kIdOk, "", "OK").isDefault = true;
   add(ControlKind::Button, ui::kIdCancel, "", "Cancel");
 }

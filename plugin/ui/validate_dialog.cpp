@@ -30,12 +30,13 @@ ValidateDialog::ValidateDialog(DocHandle doc) : ui::Dialog("Validate Bookmarks")
   add(ControlKind::CheckBox, kIdOutside, "outside",
       "Warn about bookmarks pointing outside current document");
   add(ControlKind::CheckBox, kIdExternal, "external",
-      "Verify links to external documents and files");
+      "Verify links to external documents and files")
+      .endsGroup = true;
   add(ControlKind::Group, kIdReportGroup, "", "Validation Report");
   add(ControlKind::Static, kIdHint, "",
       "Double-click on the problem item to edit a bookmark action:");
   add(ControlKind::Tree, kIdReport, "report", "").icons = {"no errors", "bookmark", "message"};
-  add(ControlKind::Static, kIdStatus, "status", "");
+  add(ControlKind::Static, kIdStatus, "status", "").endsGroup = true;
   add(ControlKind::Button, kIdValidate, "validate", "Validate").isDefault = true;
   add(ControlKind::Button, ui::kIdCancel, "", "Close");
 }

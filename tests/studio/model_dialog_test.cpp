@@ -18,14 +18,30 @@ namespace {
 using ui::ControlKind;
 using ui::Event;
 
-enum : int { kUse = 10, kName, kKind, kColour, kList, kAdd, kWork, kTabs, kOnPage, kHelp };
+enum : int {
+  kUse = 10,
+  kName,
+  kLooks,
+  kKind,
+  kColour,
+  kNotes,
+  kList,
+  kAdd,
+  kWork,
+  kTabs,
+  kOnPage,
+  kHelp
+};
 
 class SampleDialog final : public ui::Dialog {
 public:
   explicit SampleDialog(ui::UiServices &ui) : Dialog("Sample"), m_ui(ui) {
     add(ControlKind::Tabs, kTabs, "pages", "").items = {"First", "Second"};
     add(ControlKind::CheckBox, kUse, "use", "Use a name:").page = 0;
-    add(ControlKind::Edit, kName, "name", "").page = 0;
+    ui::Control &name = add(ControlKind::Edit, kName, "name", "");
+    name.page = 0;
+    name.sameRow = true;
+    add(ControlKind::Group, kLooks, "looks", "Looks").page = 0;
     ui::Control &kind = add(ControlKind::DropDown, kKind, "kind", "Kind:");
     kind.page = 0;
     kind.items = {"Plain", "Bold"};
@@ -34,10 +50,16 @@ public:
     colour.page = 0;
     colour.items = {"Red", "Blue"};
     colour.selected = 1;
+    colour.sameRow = true;
+    colour.endsGroup = true;
+    add(ControlKind::Edit, kNotes, "notes", "notes, in a row of their own:").page = 0;
     ui::Control &list = add(ControlKind::List, kList, "list", "");
     list.page = 1;
     list.items = {"one", "two"};
-    add(ControlKind::Button, kAdd, "", "Add...").page = 1;
+    ui::Control &addButton = add(ControlKind::Button, kAdd, "", "Add...");
+    addButton.page = 1;
+    addButton.sameRow = true;
+    addButton.opensMore = true;
     add(ControlKind::CheckBox, kOnPage, "on-page", "On the second page").page = 1;
     add(ControlKind::Button, kWork, "work", "Work");
     add(ControlKind::Button, kHelp, "", "Help");
@@ -166,10 +188,18 @@ TEST(ModelDialog, TheLayoutFollowsTheModel) {
     QWidget *list = test::control(d, "list"), *add = test::control(d, "Add...");
     EXPECT_GE(add->mapTo(&d, QPoint()).x(), list->mapTo(&d, QPoint()).x() + list->width());
     EXPECT_EQ(dialog.control(kTabs).selected, 1) << "the page shown is the model's";
-    // The field that follows a check box shares its row.
+    // Rows and groups are the model's, whatever the labels say.
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(test::control(d, "use")->mapTo(&d, QPoint()).y() / 10,
-              test::control(d, "name")->mapTo(&d, QPoint()).y() / 10);
+    const auto top = [&d](const char *name) {
+      return test::control(d, name)->mapTo(&d, QPoint()).y();
+    };
+    EXPECT_EQ(top("use") / 10, top("name") / 10);
+    EXPECT_EQ(top("kind") / 10, top("colour") / 10);
+    QWidget *looks = test::control(d, "looks");
+    ASSERT_TRUE(looks);
+    EXPECT_TRUE(looks->isAncestorOf(test::control(d, "colour")));
+    EXPECT_FALSE(looks->isAncestorOf(test::control(d, "notes")));
+    EXPECT_GT(top("notes"), top("colour") + 10);
     test::click(d, "Cancel");
   });
   qt.runModal(dialog);

@@ -6,6 +6,8 @@
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +26,19 @@ namespace sorvane::test {
 namespace {
 
 QString plain(QString text) { return text.remove('&').trimmed(); }
+
+QString describe(QWidget *w) {
+  QString text;
+  if (auto *label = qobject_cast<QLabel *>(w))
+    text = label->text();
+  else if (auto *button = qobject_cast<QAbstractButton *>(w))
+    text = button->text();
+  else if (auto *group = qobject_cast<QGroupBox *>(w))
+    text = group->title();
+  else if (auto *combo = qobject_cast<QComboBox *>(w))
+    text = combo->currentText();
+  return QString("%1 '%2'").arg(w->metaObject()->className(), text.left(40));
+}
 
 } // namespace
 
@@ -85,6 +100,45 @@ QWidget *control(QWidget &window, const QString &nameOrText) {
     if (label->buddy() && plain(label->text()) == wanted)
       return label->buddy();
   return nullptr;
+}
+
+QStringList cutControls(QWidget &window) {
+  QStringList cut;
+  for (QWidget *w : window.findChildren<QWidget *>()) {
+    if (w->isWindow() || !w->isVisibleTo(&window))
+      continue;
+    const bool showsText = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) ||
+                           qobject_cast<QGroupBox *>(w) || qobject_cast<QComboBox *>(w);
+    if (!showsText)
+      continue;
+    const QSize needs = w->minimumSizeHint();
+    if (w->width() < needs.width() || w->height() < needs.height())
+      cut << describe(w) + QString(" is %1x%2 of %3x%4")
+                               .arg(w->width())
+                               .arg(w->height())
+                               .arg(needs.width())
+                               .arg(needs.height());
+    else if (QWidget *parent = w->parentWidget(); parent && !parent->rect().contains(w->geometry()))
+      cut << describe(w) + " stands out of " + parent->metaObject()->className();
+  }
+  for (auto *tree : window.findChildren<QTreeWidget *>()) {
+    if (!tree->isVisibleTo(&window))
+      continue;
+    const int column = tree->header()->sectionSize(0);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+      int depth = 1;
+      for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
+        ++depth;
+      const int needs = depth * tree->indentation() + tree->iconSize().width() +
+                        tree->fontMetrics().horizontalAdvance((*it)->text(0));
+      if (column < needs)
+        cut << QString("tree row '%1' in a column of %2 of %3")
+                   .arg((*it)->text(0).left(40))
+                   .arg(column)
+                   .arg(needs);
+    }
+  }
+  return cut;
 }
 
 void click(QWidget &window, const QString &nameOrText) {

@@ -53,6 +53,10 @@ void choose(QWidget &window, const QString &nameOrText, const QString &entry);
 // A plug-ins folder of its own in `folder` (the built plug-in and its help file copied there),
 // so that the settings the plug-in remembers stay with one test; its path.
 std::string privatePlugInsFolder(const std::string &folder);
+// The controls of `window` the layout cuts: a text, button, box or group smaller than it needs
+// to show whole, one standing out of its parent, a tree row wider than its column; each as
+// "kind 'text'". Empty when nothing is cut.
+QStringList cutControls(QWidget &window);
 // Processes events until `condition` holds or `ms` milliseconds passed; whether it holds.
 bool waitFor(const std::function<bool()> &condition, int ms = 20000);
 

@@ -318,6 +318,118 @@ TEST_F(Studio, ValidateAndSortThroughTheDialogs) {
   EXPECT_FALSE(tab.modified());
 }
 
+// Each dialog shows every text whole at the default text size and with the desktop's text
+// scaled to 125 % and 150 %: no cut label, button, box, group or level row.
+TEST_F(Studio, NoDialogCutsItsTextsWhenTheTextIsLarger) {
+  test::PdfSpec spec = test::pages(2);
+  test::OutlineSpec broken;
+  broken.title = "Appendix: where a long bookmark title goes";
+  broken.action = test::ActionSpec::goTo(7);
+  spec.outline = {broken};
+  const std::string in = dir.file("in.pdf");
+  test::writePdf(spec, in);
+  const std::string settings = dir.file("long.svb");
+  test::writeFile(settings, R"({"format": "sorvane-cabinet", "version": 1, "cabinet": {
+    "BuildSettings": {"IgnoreStopWords": true, "NumLevels": 2,
+      "Level0": {"TextStyle": {"Tolerance": 0.5, "FontDesc": {"FontSize": 14.3,
+        "Fonts": {"NumItems": 2, "0": "TeXGyreHeros-BoldCondensed", "1": "LMRoman10-Bold"}}},
+        "TextMatch": {"UsePattern": true, "Pattern": "^(Chapter|Appendix) [0-9A-Z]+ .*$"}},
+      "Level1": {"TextStyle": {"Tolerance": 0.5, "FontDesc": {"FontSize": 12.0,
+        "Fonts": {"NumItems": 1, "0": "TeXGyreHeros-Bold"}}}}}}})");
+  open(in);
+
+  const QFont before = QApplication::font();
+  struct Restore {
+    QFont font;
+    ~Restore() { QApplication::setFont(font); }
+  } restore{before};
+  for (double scale : {1.0, 1.25, 1.5}) {
+    QFont larger = before;
+    larger.setPointSizeF(before.pointSizeF() * scale);
+    QApplication::setFont(larger);
+    QStringList cut;
+    const auto look = [&cut, scale](QWidget &d, const QString &what) {
+      QApplication::processEvents();
+      for (const QString &part : test::cutControls(d))
+        cut << QString("%1 % %2: %3").arg(int(scale * 100)).arg(what, part);
+    };
+    DialogDriver generating;
+    generating.on(kGenerate, [](QWidget &d) { click(d, "Load..."); })
+        .on("Load Settings",
+            [&](QWidget &d) { test::chooseFile(d, QString::fromStdString(settings)); })
+        .on(kGenerate,
+            [&](QWidget &d) {
+              look(d, "Generate");
+              auto *levels = qobject_cast<QTreeWidget *>(test::control(d, "levels"));
+              ASSERT_TRUE(levels && levels->topLevelItemCount() == 1);
+              levels->setCurrentItem(levels->topLevelItem(0));
+              click(d, "Edit...");
+            })
+        .on(kLevel,
+            [&](QWidget &d) {
+              for (const QString page : {"Text Matching", "Appearance", "Content"}) {
+                test::choose(d, "pages", page);
+                look(d, page);
+              }
+              click(d, "Cancel");
+            })
+        .on(kGenerate, [](QWidget &d) { click(d, "Edit Stop Words..."); })
+        .on("Edit Stop Words",
+            [&](QWidget &d) {
+              look(d, "Stop Words");
+              click(d, "Cancel");
+            })
+        .on(kGenerate, [](QWidget &d) { click(d, "Close"); });
+    run("TAVO:BookmarkGenerate", generating);
+
+    DialogDriver sorting;
+    sorting
+        .on("Sort Bookmarks",
+            [&](QWidget &d) {
+              auto *filter = qobject_cast<QAbstractButton *>(test::control(d, "filter"));
+              ASSERT_TRUE(filter);
+              if (!filter->isChecked()) // remembered from the round before
+                click(d, "filter");
+              look(d, "Sort");
+              click(d, "Select...");
+            })
+        .on("Select Bookmark",
+            [&](QWidget &d) {
+              look(d, "Select Bookmark");
+              click(d, "Cancel");
+            })
+        .on("Sort Bookmarks", [](QWidget &d) { click(d, "Cancel"); });
+    run("TAVO:BookmarkSort", sorting);
+
+    DialogDriver validating;
+    validating
+        .on("Validate Bookmarks",
+            [&](QWidget &d) {
+              click(d, "Validate");
+              look(d, "Validate");
+              auto *report = qobject_cast<QTreeWidget *>(test::control(d, "report"));
+              ASSERT_TRUE(report && report->topLevelItemCount() > 0);
+              report->setCurrentItem(report->topLevelItem(0));
+              emit report->itemDoubleClicked(report->topLevelItem(0), 0);
+            })
+        .on("Edit Bookmark Action",
+            [&](QWidget &d) {
+              look(d, "Edit Bookmark Action");
+              click(d, "Cancel");
+            })
+        .on("Validate Bookmarks", [](QWidget &d) { click(d, "Close"); });
+    run("TAVO:BookmarkValidate", validating);
+
+    DialogDriver about;
+    about.on("Sorvane Plug-in", [&](QWidget &d) {
+      look(d, "About");
+      click(d, "OK");
+    });
+    run("TAVO:AboutSorvane", about);
+    EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
+  }
+}
+
 TEST_F(Studio, TheBatchWindowRunsEachFileAndSaysWhatBecameOfIt) {
   test::PdfSpec spec = test::pages(2);
   spec.pages[0].texts = {test::textAt("First", 72, 700, 12, "Helvetica-Bold")};
