@@ -6,7 +6,8 @@
 
 namespace sorvane::host {
 
-DocSelection selectText(PdfDocument &doc, int pageIndex, const HostRect &rect) {
+DocSelection selectText(PdfDocument &doc, int pageIndex, const HostRect &rect,
+                        std::vector<HostRect> *boxes) {
   const auto text = extractPageText(doc, pageIndex);
   const double left = std::min(rect.left, rect.right), right = std::max(rect.left, rect.right);
   const double bottom = std::min(rect.bottom, rect.top), top = std::max(rect.bottom, rect.top);
@@ -22,6 +23,8 @@ DocSelection selectText(PdfDocument &doc, int pageIndex, const HostRect &rect) {
       piece.size = run.size;
       piece.text = run.text; // (the page text does not keep colours: black)
       selection.pieces.push_back(std::move(piece));
+      if (boxes)
+        boxes->push_back(b);
     }
   if (!selection.pieces.empty())
     selection.type = "Text";

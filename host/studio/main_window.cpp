@@ -699,8 +699,10 @@ void MainWindow::selectionMade(int page, HostRect box) {
   if (!t)
     return;
   try {
-    const DocSelection selection = host::selectText(m_host.document(t->doc()), page, box);
+    std::vector<HostRect> boxes;
+    const DocSelection selection = host::selectText(m_host.document(t->doc()), page, box, &boxes);
     m_host.view().setSelection(t->doc(), selection);
+    t->pages().setHighlight(page, std::move(boxes));
     if (selection.pieces.empty()) {
       m_status->setText(tr("No text in the selected area."));
       return;

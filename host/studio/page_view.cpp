@@ -166,6 +166,23 @@ void PageView::setSelecting(bool on) {
   m_band->hide();
 }
 
+void PageView::setHighlight(int page, std::vector<HostRect> boxes) {
+  m_highlightPage = boxes.empty() ? -1 : page;
+  m_highlight = std::move(boxes);
+  viewport()->update();
+}
+
+QRectF PageView::shownBox(int page, const HostRect &box) const {
+  const QRect r = pageRect(page);
+  const double ppp = pixelsPerPoint();
+  const host::PageFrame &f = m_frames[size_t(page)];
+  const auto a = f.shownPoint(box.left, box.bottom);
+  const auto b = f.shownPoint(box.right, box.top);
+  return QRectF(
+      QPointF(r.left() + std::min(a[0], b[0]) * ppp, r.top() + std::min(a[1], b[1]) * ppp),
+      QPointF(r.left() + std::max(a[0], b[0]) * ppp, r.top() + std::max(a[1], b[1]) * ppp));
+}
+
 void PageView::setMarks(int page, std::vector<PageMark> marks) {
   if (marks.empty())
     m_marks.remove(page);
@@ -212,7 +229,6 @@ void PageView::paintEvent(QPaintEvent *) {
   if (first < 0)
     return;
   const double scale = imageScale();
-  const double ppp = pixelsPerPoint();
   for (int page = first; page <= last; ++page) {
     const QRect r = pageRect(page);
     painter.fillRect(r.adjusted(2, 2, 2, 2), QColor(0, 0, 0, 60)); // a shadow
@@ -229,18 +245,18 @@ void PageView::paintEvent(QPaintEvent *) {
       m_asked[page] = scale;
       m_renderer.request(page, scale);
     }
+    if (page == m_highlightPage) {
+      // The selected text under the desktop's selection colour, still readable.
+      QColor selected = palette().color(QPalette::Highlight);
+      selected.setAlpha(90);
+      for (const HostRect &box : m_highlight)
+        painter.fillRect(shownBox(page, box), selected);
+    }
     const auto marks = m_marks.constFind(page);
     if (marks == m_marks.constEnd())
       continue;
-    const host::PageFrame &f = m_frames[size_t(page)];
     for (const PageMark &mark : *marks) {
-      const auto a = f.shownPoint(mark.box.left, mark.box.bottom);
-      const auto b = f.shownPoint(mark.box.right, mark.box.top);
-      const QRectF box =
-          QRectF(
-              QPointF(r.left() + std::min(a[0], b[0]) * ppp, r.top() + std::min(a[1], b[1]) * ppp),
-              QPointF(r.left() + std::max(a[0], b[0]) * ppp, r.top() + std::max(a[1], b[1]) * ppp))
-              .adjusted(-2, -2, 2, 2);
+      const QRectF box = shownBox(page, mark.box).adjusted(-2, -2, 2, 2);
       QColor fill = mark.colour;
       fill.setAlpha(40);
       painter.fillRect(box, fill);

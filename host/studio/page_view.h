@@ -56,6 +56,10 @@ public:
   void clearMarks();
   // The marks shown on `page` (none: empty).
   std::vector<PageMark> marks(int page) const { return m_marks.value(page); }
+  // The text selected on `page`, shown highlighted (no boxes: none); one page at a time.
+  void setHighlight(int page, std::vector<HostRect> boxes);
+  int highlightedPage() const { return m_highlightPage; }
+  const std::vector<HostRect> &highlight() const { return m_highlight; }
   // The pages the view shows now, first and last.
   std::pair<int, int> visiblePages() const;
   // The shown-page rectangle of page `page` in viewport pixels.
@@ -82,6 +86,8 @@ private:
   void rendered(int page, double scale, const QImage &image, const QString &error);
   void relayout(bool keepPlace);
   double pixelsPerPoint() const;
+  // Box `box` (default user space) of page `page` in viewport pixels.
+  QRectF shownBox(int page, const HostRect &box) const;
   double imageScale() const;
   int pageAt(int y) const; // content y
   void updateCurrent();
@@ -97,6 +103,8 @@ private:
   QHash<int, QString> m_errors;
   QHash<int, double> m_asked; // pages asked for, at which scale
   QHash<int, std::vector<PageMark>> m_marks;
+  int m_highlightPage = -1;
+  std::vector<HostRect> m_highlight;
   bool m_selecting = false;
   QRubberBand *m_band = nullptr;
   QPoint m_dragStart;

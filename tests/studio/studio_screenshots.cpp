@@ -76,6 +76,7 @@ int main(int argc, char **argv) {
     return 1;
   bool ok = true;
 
+  bool stopWordsOff = false;
   sorvane::test::DialogDriver generate;
   generate
       .on(kGenerate,
@@ -87,7 +88,9 @@ int main(int argc, char **argv) {
       .on(kGenerate,
           [](QWidget &d) {
             shoot(d, "generate");
-            choose(d, "levels", "Level 1 : (Helvetica-Bold, Size 20.0 pt)");
+            auto *levels = qobject_cast<QTreeWidget *>(sorvane::test::control(d, "levels"));
+            if (levels && levels->topLevelItemCount() > 0)
+              levels->setCurrentItem(levels->topLevelItem(0));
             click(d, "Edit...");
           })
       .on(kLevel,
@@ -106,20 +109,43 @@ int main(int argc, char **argv) {
             click(d, "Cancel");
           })
       .on(kLevel, [](QWidget &d) { click(d, "Cancel"); })
-      .on(kGenerate, [](QWidget &d) { click(d, "Edit Stop Words..."); })
+      .on(kGenerate,
+          [&stopWordsOff](QWidget &d) {
+            // The stop words' editor opens where they are on; the settings stay as loaded.
+            auto *use = qobject_cast<QAbstractButton *>(sorvane::test::control(d, "stop-words"));
+            stopWordsOff = use && !use->isChecked();
+            if (stopWordsOff)
+              click(d, "stop-words");
+            click(d, "Edit Stop Words...");
+          })
       .on("Edit Stop Words",
           [](QWidget &d) {
             shoot(d, "stop-words");
             click(d, "Cancel");
           })
-      .on(kGenerate, [](QWidget &d) { click(d, "OK"); })
+      .on(kGenerate,
+          [&stopWordsOff](QWidget &d) {
+            if (stopWordsOff)
+              click(d, "stop-words");
+            click(d, "OK");
+          })
       .on(sorvane::studio::kAppName, [](QWidget &box) {
         shoot(box, "generate-summary");
         click(box, "OK");
       });
   ok = run(window, "TAVO:BookmarkGenerate", generate) && ok;
-  if (auto *tab = window.currentTab())
-    tab->pages().goToPage(1);
+  // A chapter's first page, shown by a click on its bookmark (the second chapter: the first
+  // may be a title or contents page).
+  if (auto *tab = window.currentTab()) {
+    QTreeWidget &bookmarks = tab->bookmarks();
+    const int chapters = bookmarks.topLevelItemCount();
+    if (QTreeWidgetItem *chapter = bookmarks.topLevelItem(chapters > 1 ? 1 : 0)) {
+      chapter->setExpanded(true);
+      bookmarks.scrollToItem(chapter);
+      QTest::mouseClick(bookmarks.viewport(), Qt::LeftButton, {},
+                        bookmarks.visualItemRect(chapter).center());
+    }
+  }
   shoot(window, "main-window");
 
   // The headings the remembered rules find, marked on the pages.

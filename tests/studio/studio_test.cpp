@@ -127,6 +127,25 @@ TEST_F(Studio, GenerateThroughTheDialogsAndSaveAs) {
   QTest::mousePress(viewport, Qt::LeftButton, {}, shownAt(pages, 0, 70, 722));
   QTest::mouseMove(viewport, shownAt(pages, 0, 300, 695));
   QTest::mouseRelease(viewport, Qt::LeftButton, {}, shownAt(pages, 0, 300, 695));
+  // The heading shows selected: its run under the selection colour, nothing else.
+  ASSERT_EQ(pages.highlightedPage(), 0);
+  ASSERT_EQ(pages.highlight().size(), 1u);
+  const HostRect heading = pages.highlight().front();
+  EXPECT_TRUE(heading.left < 80 && heading.right > 150 && heading.bottom < 705 &&
+              heading.top > 710);
+  const auto tinted = [&] { // pixels of the heading's box in the selection colour
+    const QImage shown = viewport->grab().toImage();
+    const QRect box(shownAt(pages, 0, heading.left, heading.top),
+                    shownAt(pages, 0, heading.right, heading.bottom));
+    int count = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+      for (int x = box.left(); x <= box.right(); ++x)
+        count += shown.pixelColor(x, y).blue() > shown.pixelColor(x, y).red() + 20;
+    return count;
+  };
+  EXPECT_GT(tinted(), 100);
+  pages.setHighlight(0, {});
+  EXPECT_EQ(tinted(), 0);
 
   QString summary;
   DialogDriver driver;
@@ -349,7 +368,8 @@ TEST_F(Studio, NoDialogCutsItsTextsWhenTheTextIsLarger) {
     QApplication::setFont(larger);
     QStringList cut;
     const auto look = [&cut, scale](QWidget &d, const QString &what) {
-      QApplication::processEvents();
+      // Given the time to lay itself out again (a loaded machine answers a resize late).
+      test::waitFor([&d] { return test::cutControls(d).isEmpty(); }, 2000);
       for (const QString &part : test::cutControls(d))
         cut << QString("%1 % %2: %3").arg(int(scale * 100)).arg(what, part);
     };
