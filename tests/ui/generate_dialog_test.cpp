@@ -1,6 +1,8 @@
 // The Generate Bookmarks dialog, the level property sheet and the font name dialog, driven as a
 // user would through the scripted backend; and the Generate menu command.
+#include <functional>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "host/base/file_io.h"
 #include "host/pdf/outline_listing.h"
@@ -223,6 +225,75 @@ TEST_F(GenerateUi, SaveAndLoadGoThroughTheFileChoosers) {
   EXPECT_EQ(view().notes(), (std::vector<std::string>{kSettingsUnreadable, kSettingsCorrupted}));
   ASSERT_EQ(empty.levels.size(), 2u);
   EXPECT_EQ(empty.levels[1].textStyleRule.fontDesc.fontSize, 11.0);
+}
+
+// A file loaded into the dialog and saved again holds what it held: every key, each moved off
+// its default; a key the file lacks is saved as what reading it gives.
+TEST_F(GenerateUi, LoadingAndSavingThroughTheDialogKeepsEveryKey) {
+  BookmarkBuilder plain;
+  plain.levels = {level(18), level(12)};
+  const std::string base = dir.file("base.svb");
+  ASSERT_TRUE(saveSettingsFile(plain, base));
+  const nlohmann::json original = nlohmann::json::parse(test::readFile(base));
+  nlohmann::json moved = original;
+  std::function<void(nlohmann::json &)> move = [&](nlohmann::json &object) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+      nlohmann::json &value = it.value();
+      if (value.is_object())
+        move(value);
+      else if (it.key() == "NumLevels" || it.key() == "NumItems" || it.key() == "version")
+        continue;
+      else if (value.is_boolean())
+        value = !value.get<bool>();
+      else if (value.is_number_integer())
+        value = value.get<int64_t>() + 1;
+      else if (value.is_number_float())
+        value = value.get<double>() + 0.5;
+      else if (value.is_string() && it.key() != "format")
+        value = value.get<std::string>() + "x";
+    }
+  };
+  move(moved["cabinet"]);
+  const std::string changed = dir.file("changed.svb");
+  test::writeFile(changed, moved.dump(2));
+
+  // What the reader makes of each file, saved directly and saved through the dialog.
+  const auto direct = [&](const std::string &in) {
+    BookmarkBuilder read;
+    EXPECT_EQ(loadSettingsFile(read, in), LoadResult::Loaded);
+    const std::string out = in + ".direct.svb";
+    EXPECT_TRUE(saveSettingsFile(read, out));
+    return nlohmann::json::parse(test::readFile(out));
+  };
+  const auto throughDialog = [&](const std::string &in) {
+    const std::string out = in + ".dialog.svb";
+    script("press \"Load...\"\nfile \"" + in + "\"\npress \"Save...\"\nfile \"" + out +
+           "\"\npress Close");
+    BookmarkBuilder settings;
+    GenerateDialog d(settings, "", "");
+    ui().runModal(d);
+    expectScriptDone();
+    return nlohmann::json::parse(test::readFile(out));
+  };
+  const nlohmann::json read = direct(changed);
+  EXPECT_EQ(throughDialog(changed), read);
+  // The file did move most keys off their defaults (a reader clamps some back).
+  int differ = 0;
+  std::function<void(const nlohmann::json &, const nlohmann::json &)> count =
+      [&](const nlohmann::json &a, const nlohmann::json &b) {
+        for (auto it = a.begin(); it != a.end(); ++it)
+          if (it.value().is_object() && b.contains(it.key()))
+            count(it.value(), b[it.key()]);
+          else
+            differ += !b.contains(it.key()) || b[it.key()] != it.value();
+      };
+  count(read["cabinet"], original["cabinet"]);
+  EXPECT_GT(differ, 40);
+
+  const std::string sparse = dir.file("sparse.svb");
+  test::writeFile(sparse, R"({"format": "sorvane-cabinet", "version": 1, "cabinet":
+      {"BuildSettings": {"NumLevels": 1, "Level0": {"TextStyle": {}}}}})");
+  EXPECT_EQ(throughDialog(sparse), direct(sparse));
 }
 
 TEST_F(GenerateUi, TheStopWordsEditorReplacesTheList) {
