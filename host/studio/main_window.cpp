@@ -29,6 +29,7 @@
 #include "host/runtime/view_services.h"
 #include "host/studio/batch_window.h"
 #include "host/studio/document_tab.h"
+#include "host/studio/message_titles.h"
 #include "host/studio/qt_text.h"
 #include "host/studio/studio_host.h"
 #include "host/studio/studio_icons.h"
@@ -49,6 +50,7 @@ MainWindow *self(void *data) { return static_cast<MainWindow *>(data); }
 MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent), m_host(host) {
   setObjectName("main-window");
   setWindowTitle(kAppName);
+  keepMessageTitlesWhole();
   setWindowIcon(applicationIcon());
   setAcceptDrops(true);
   m_tabs = new QTabWidget(this);

@@ -1,4 +1,5 @@
 #include "host/studio/qt_ui.h"
+#include "host/studio/message_titles.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -58,6 +59,8 @@ ui::DialogResult QtUi::runModal(ui::Dialog &dialog) {
     m_besideChanged(false);
   return result;
 }
+
+QtUi::QtUi() { keepMessageTitlesWhole(); }
 
 ui::MessageAnswer QtUi::messageBox(std::string_view text, std::string_view caption,
                                    ui::MessageButtons buttons) {

@@ -16,7 +16,7 @@ class ModelDialog;
 
 class QtUi final : public ui::UiServices {
 public:
-  QtUi() = default;
+  QtUi();
 
   // The window dialogs and message boxes belong to.
   void setParentWindow(QWidget *window) { m_parent = window; }

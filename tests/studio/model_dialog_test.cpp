@@ -1,5 +1,6 @@
 // Dialog models shown as Qt dialogs: what the user does reaches the model and its handlers,
 // what the handlers change shows at once, and the layout follows the model.
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -204,6 +205,22 @@ TEST(ModelDialog, TheLayoutFollowsTheModel) {
   });
   qt.runModal(dialog);
   EXPECT_TRUE(driver.done());
+}
+
+TEST(ModelDialog, AShortMessageStillShowsItsWholeTitle) {
+  studio::QtUi qt;
+  const QString title = "Sorvane Studio: a title longer than its message";
+  test::DialogDriver driver;
+  int width = 0;
+  driver.on(title, [&](QWidget &box) {
+    width = box.width();
+    test::click(box, "OK");
+  });
+  EXPECT_EQ(qt.messageBox("Done.", title.toStdString(), ui::MessageButtons::Ok),
+            ui::MessageAnswer::Ok);
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  EXPECT_GT(width, QFontMetrics(bold).horizontalAdvance(title) + 100);
 }
 
 TEST(ModelDialog, OwnerDrawnEntriesAreDrawnByTheDialog) {
