@@ -20,6 +20,7 @@ struct ActiveFile {
     session.answerConfirmations(a.flag("--yes"));
     session.loadPlugIn();
     document = openDocument(a.positional()[0], password(a), err);
+    session.setDocumentName(a.positional()[0]);
     doc = session.pdf().add(*document);
     view().setActiveDoc(doc);
   }

@@ -126,8 +126,13 @@ ExitCode runCommand(const std::vector<std::string> &args, std::ostream &out, std
   if (first == "sort")
     return runSort(rest, out, err);
   if (!first.empty() && first.front() == '-')
-    return usageError(err, "unknown option '" + first + "'.");
-  return usageError(err, "unknown command '" + first + "'.");
+    return usageError(err, unknownOption(first, {"--help", "--version"}));
+  std::vector<std::string> names;
+  for (const CommandSpec &command : commandSpecs())
+    names.push_back(command.name);
+  std::string message = unknownOption(first, names);
+  message.replace(0, std::string("unknown option").size(), "unknown command");
+  return usageError(err, message);
 }
 
 ExitCode runGuarded(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {

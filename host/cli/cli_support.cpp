@@ -13,6 +13,41 @@
 
 namespace sorvane::cli {
 
+size_t editDistance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j)
+    row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1] ? 1 : 0)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+std::string unknownOption(const std::string &given, const std::vector<std::string> &known) {
+  std::string message = "unknown option '" + given + "'";
+  // The nearest known option, when it is near enough to be a slip ("--jsn", "--ouptut").
+  const std::string *nearest = nullptr;
+  size_t best = 0;
+  for (const std::string &name : known) {
+    const size_t d = editDistance(given, name);
+    if (!nearest || d < best) {
+      nearest = &name;
+      best = d;
+    }
+  }
+  if (nearest && best <= std::max<size_t>(1, std::min(given.size(), nearest->size()) / 3))
+    message += "; did you mean '" + *nearest + "'?";
+  else
+    message += ".";
+  return message;
+}
+
 Arguments::Arguments(std::vector<std::string> args, std::vector<std::string> flags,
                      std::vector<std::string> valueOptions) {
   parse(args, flags, valueOptions);
@@ -59,7 +94,9 @@ void Arguments::parse(const std::vector<std::string> &args, const std::vector<st
       }
       m_values.emplace_back(canonical(a), args[++i]);
     } else {
-      m_error = "unknown option '" + a + "'.";
+      std::vector<std::string> options = flags;
+      options.insert(options.end(), valueOptions.begin(), valueOptions.end());
+      m_error = unknownOption(a, options);
       return;
     }
   }
@@ -129,6 +166,10 @@ std::optional<int> jobCount(const Arguments &a, std::string &problem) {
     return std::nullopt;
   }
   return jobs;
+}
+
+std::string counted(int64_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
 ExitCode usageError(std::ostream &err, const std::string &message) {

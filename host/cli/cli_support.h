@@ -85,6 +85,14 @@ void writeResultFile(const std::string &path, std::string_view bytes);
 // Prints the usage error and returns ExitCode::Usage.
 ExitCode usageError(std::ostream &err, const std::string &message);
 
+// The edit distance between two words (insertions, deletions, replacements).
+size_t editDistance(std::string_view a, std::string_view b);
+// "unknown option '--jsn'; did you mean '--json'?": the nearest of `known` when it is near.
+std::string unknownOption(const std::string &given, const std::vector<std::string> &known);
+
+// "1 bookmark", "2 bookmarks": a count and its noun, which agree.
+std::string counted(int64_t n, std::string_view one, std::string_view many);
+
 // The thread count of --jobs: one per core when not given; nothing (with `problem` set) for a
 // value that is no whole number from 1 to 64.
 std::optional<int> jobCount(const Arguments &a, std::string &problem);

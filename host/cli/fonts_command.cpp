@@ -1,6 +1,7 @@
 #include "host/cli/fonts_command.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -87,6 +88,18 @@ ExitCode runFonts(const std::vector<std::string> &args, std::ostream &out, std::
     std::pair<int, int> range{1, count};
     if (const auto pages = a.value("--pages")) {
       const auto parsed = parsePages(*pages, count);
+      if (const size_t dash = pages->find('-'); !parsed && dash != std::string::npos) {
+        // "5-3": numbers the reader meant in the other order, said as such.
+        int first = 0, last = 0;
+        const auto [endFirst, e1] = std::from_chars(pages->data(), pages->data() + dash, first);
+        const auto [endLast, e2] =
+            std::from_chars(pages->data() + dash + 1, pages->data() + pages->size(), last);
+        if (e1 == std::errc() && e2 == std::errc() && endFirst == pages->data() + dash &&
+            endLast == pages->data() + pages->size() && dash + 1 < pages->size() && last < first)
+          return usageError(err, "--pages " + *pages +
+                                     " is reversed: the first page comes first (" +
+                                     std::to_string(last) + "-" + std::to_string(first) + ").");
+      }
       if (!parsed || parsed->first > count)
         return usageError(err, "--pages takes A-B (or A, or A-), pages counted from 1; " + input +
                                    " has " + std::to_string(count) + ".");

@@ -60,31 +60,31 @@ std::string pageList(const std::vector<PageFailure> &pages) {
 void tellProblems(std::ostream &err, const std::string &name, const FileResult &r) {
   const RunOutcome &o = r.outcome;
   if (!o.failedPages.empty())
-    err << "sorvane: " << name << ": " << o.failedPages.size()
+    err << "sorvane: warning: " << name << ": " << o.failedPages.size()
         << (o.failedPages.size() == 1 ? " page" : " pages")
         << " could not be read and gave no headings (page " << pageList(o.failedPages)
         << "): " << o.failedPages.front().reason << "\n";
   if (const int32_t lost = o.droppedFor(DropReason::NotInserted))
-    err << "sorvane: " << name << ": " << lost << (lost == 1 ? " heading" : " headings")
+    err << "sorvane: warning: " << name << ": " << lost << (lost == 1 ? " heading" : " headings")
         << " could not be added to the outline\n";
   if (o.runsOutOfReach > 0)
-    err << "sorvane: " << name << ": " << o.runsOutOfReach
+    err << "sorvane: warning: " << name << ": " << o.runsOutOfReach
         << (o.runsOutOfReach == 1 ? " text run lies" : " text runs lie")
         << " more than 32,767 points from the page's lower left corner, beyond what the rules "
            "can measure, and "
         << (o.runsOutOfReach == 1 ? "was" : "were") << " left unread (first on page "
         << o.firstPageOutOfReach + 1 << ")\n";
   if (o.patternTestsGivenUp > 0)
-    err << "sorvane: " << name << ": " << o.patternTestsGivenUp
+    err << "sorvane: warning: " << name << ": " << o.patternTestsGivenUp
         << (o.patternTestsGivenUp == 1 ? " line" : " lines")
         << " took too long to test against a text pattern and counted as not matching (a "
            "simpler pattern tests every line)\n";
   if (const int32_t orphans = o.droppedFor(DropReason::NoParentLevel))
-    err << "sorvane: " << name << ": " << orphans
+    err << "sorvane: warning: " << name << ": " << orphans
         << (orphans == 1 ? " heading was" : " headings were")
         << " left out because no heading of the level above came before it\n";
   if (o.ran && o.headingsFound == 0 && o.failedPages.size() < size_t(std::max(1, o.pagesScanned)))
-    err << "sorvane: " << name << ": no headings found: "
+    err << "sorvane: warning: " << name << ": no headings found: "
         << (o.runsInLevelFonts == 0
                 ? "no text is set in the fonts the levels name (sorvane inspect shows the fonts "
                   "of a page)"
@@ -93,7 +93,7 @@ void tellProblems(std::ostream &err, const std::string &name, const FileResult &
                       "pattern, indentation or area rules")
         << "\n";
   if (!r.saved)
-    err << "sorvane: " << name << ": nothing was added, so nothing was written\n";
+    err << "sorvane: warning: " << name << ": nothing was added, so nothing was written\n";
 }
 
 // Opens `input` for a change. Throws HostError as openDocument does, and PdfPermission when the
@@ -322,13 +322,14 @@ enum class FileStatus { Done, Problems, Failed, Interrupted };
 FileStatus batchOne(Setup &setup, const std::string &input, const std::string &output,
                     const std::string &pw, TerminalProgress &progress, std::ostream &out,
                     std::ostream &err) {
+  progress.setSubject(input); // files worked on side by side tell their progress by name
   try {
     const FileResult r =
         generateFile(*setup.session, *setup.sequence, input, output, pw, progress, err);
     tellProblems(err, input, r);
     const std::string dropped = droppedSummary(r.outcome);
-    out << input << ": " << r.outcome.bookmarksInserted << " bookmarks added, " << r.total
-        << " in all" << (dropped.empty() ? "" : ", " + dropped)
+    out << input << ": " << counted(r.outcome.bookmarksInserted, "bookmark", "bookmarks")
+        << " added, " << r.total << " in all" << (dropped.empty() ? "" : ", " + dropped)
         << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
     return judge(r) == ExitCode::Success ? FileStatus::Done : FileStatus::Problems;
   } catch (const HostError &e) {
@@ -408,7 +409,9 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
       return ExitCode::InputError;
     HostSession &session = *setup->session;
     TerminalProgress progress(err, isTerminal(), session.provider().asExtra());
-    OpenFile file(session, openForChange(input, password(a), err));
+    // A dry run changes nothing: a document whose security forbids changes may be looked at.
+    OpenFile file(session, a.flag("--dry-run") ? openDocument(input, password(a), err)
+                                               : openForChange(input, password(a), err));
     if (dialogs.any()) {
       // The settings as the user leaves them in the Generate dialog, with this document open.
       session.provider().acroView().setActiveDoc(file.doc);
@@ -579,11 +582,12 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   const size_t files = stopped ? begun - interrupted : a.positional().size();
   if (stopped)
     err << "sorvane: interrupted after " << files << " of " << inputs.size() << " files.\n";
-  out << files << (files == 1 ? " file: " : " files: ") << files - size_t(failed) << " done, "
-      << failed << " failed";
+  // Three kinds that do not overlap: done cleanly, done with problems, failed.
+  out << counted(int64_t(files), "file", "files") << ": "
+      << files - size_t(failed) - size_t(withProblems) << " done, ";
   if (withProblems)
-    out << ", " << withProblems << " of them with problems (see above)";
-  out << "; " << seconds(start) << "\n";
+    out << withProblems << " done with problems (see above), ";
+  out << failed << " failed; " << seconds(start) << "\n";
   if (stopped)
     return ExitCode::Interrupted;
   if (failed)

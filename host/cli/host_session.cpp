@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 #include "host/runtime/action_dialog.h"
 #include "host/runtime/view_services.h"
@@ -22,7 +23,10 @@ HostSession::HostSession(std::ostream &err) : m_err(err) {
       });
   m_provider.acroView().setNoteHandler([this, &err](std::string_view message) {
     ++m_notes;
-    err << "sorvane: " << message << "\n";
+    if (m_holding)
+      m_held.emplace_back(message);
+    else
+      err << "sorvane: " << message << "\n";
   });
   // A dialog's message boxes are told too; they are part of a dialog, not a failure.
   ui().setMessageHandler(
@@ -42,6 +46,11 @@ HostSession::~HostSession() {
   }
 }
 
+std::vector<std::string> HostSession::takeHeldNotes() {
+  m_holding = false;
+  return std::exchange(m_held, {});
+}
+
 host::ScriptedUi &HostSession::ui() { return m_provider.win().scripted(); }
 
 void HostSession::answerConfirmations(bool assumeYes) {
@@ -52,7 +61,12 @@ void HostSession::answerConfirmations(bool assumeYes) {
       m_refused = true;
       return false;
     }
-    m_err << question << " [y/N] " << std::flush;
+    // On a command line no document is "active": the question names the file.
+    std::string asked(question);
+    constexpr std::string_view kActive = "the active document";
+    if (const size_t at = asked.find(kActive); at != std::string::npos && !m_documentName.empty())
+      asked.replace(at, kActive.size(), m_documentName);
+    m_err << asked << " [y/N] " << std::flush;
     std::string answer;
     std::getline(std::cin, answer);
     const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/pdf/pdf_tables.h"
 #include "host/runtime/host_tables.h"
@@ -24,6 +25,8 @@ public:
   // no (and the session remembers that a question went unanswered).
   void answerConfirmations(bool assumeYes);
   bool confirmationRefused() const { return m_refused; }
+  // The file a question about "the active document" is asked of, named in it on a terminal.
+  void setDocumentName(std::string name) { m_documentName = std::move(name); }
 
   // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason, also when
   // another session of the process has it loaded (one session at a time).
@@ -35,13 +38,20 @@ public:
   host::ScriptedUi &ui();
   // Notes the plug-in showed since the session began.
   int notesShown() const { return m_notes; }
+  // While held, the plug-in's notes are kept instead of told, for a command that tells them
+  // once it knows how its work ended; takeHeldNotes() hands them over and tells the next ones.
+  void holdNotes() { m_holding = true; }
+  std::vector<std::string> takeHeldNotes();
 
 private:
   host::PdfTables m_pdf;
   host::HostTableProvider m_provider;
   std::unique_ptr<host::LoadedPlugIn> m_plugIn; // unloaded before the tables go
   int m_notes = 0;
+  bool m_holding = false;
+  std::vector<std::string> m_held;
   bool m_refused = false;
+  std::string m_documentName;
   std::ostream &m_err;
 };
 

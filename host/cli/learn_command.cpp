@@ -193,7 +193,8 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       out << shown.dump(2) << "\n";
     } else {
       out << "Learned " << levels << (levels == 1 ? " level" : " levels") << " from the "
-          << report.value("bookmarks", 0) << " bookmarks of " << input << " -> " << *output << "\n";
+          << counted(report.value("bookmarks", 0), "bookmark", "bookmarks") << " of " << input
+          << " -> " << *output << "\n";
       int n = 0;
       for (const auto &l : report["levels"])
         out << "Level " << ++n << " (depth " << l.value("depth", 1) << "): " << l.value("takes", "")
@@ -205,8 +206,11 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
             << "; makes " << l.value("made", 0) << ", " << l.value("matched", 0)
             << " of them the outline's\n";
       if (report.value("withoutPage", 0) > 0)
-        out << report.value("withoutPage", 0)
-            << " bookmarks lead to no page of the document and cannot be reproduced.\n";
+        out << (report.value("withoutPage", 0) == 1
+                    ? "1 bookmark leads to no page of the document and cannot be reproduced.\n"
+                    : std::to_string(report.value("withoutPage", 0)) +
+                          " bookmarks lead to no page of the document and cannot be "
+                          "reproduced.\n");
       listBookmarks(out, "Not reproduced", report["missed"]);
       listBookmarks(out, "Made but not in the outline", report["extra"]);
       char f1[16];
@@ -215,7 +219,8 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
           << " bookmarks";
       if (expected > 0)
         out << " (" << (100 * reproduced + expected / 2) / expected << " %)";
-      out << " and makes " << made - reproduced << " others (F1 " << f1 << ").\n"
+      out << " and makes " << counted(made - reproduced, "other", "others") << " (F1 " << f1
+          << ").\n"
           << "The rules replace a document's bookmarks when applied (InsertType Replace); "
           << "change InsertType to add to them instead.\n";
     }

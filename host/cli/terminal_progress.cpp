@@ -56,6 +56,8 @@ void TerminalProgress::setValue(int32_t value) {
 
 void TerminalProgress::setText(TextHandle text) {
   m_label = trimmed(m_text.textGetEncoded(text, HostEncoding::Utf8));
+  if (!m_subject.empty())
+    m_label = m_subject + ": " + m_label;
   if (m_terminal)
     draw();
   else

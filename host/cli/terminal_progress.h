@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 #include "sdk/as_extra_table.h"
 #include "sdk/progress_monitor.h"
@@ -19,6 +20,8 @@ public:
   // The record to hand to the host, with this object as its client data.
   const ProgressMonitor &monitor() const { return m_monitor; }
   void *clientData() { return this; }
+  // What the work is on ("book.pdf"), named before each text; for runs over many files.
+  void setSubject(std::string subject) { m_subject = std::move(subject); }
 
 private:
   void begin();
@@ -35,6 +38,7 @@ private:
   int32_t m_total = 0;
   int32_t m_value = 0;
   std::string m_label;
+  std::string m_subject;
   bool m_drawn = false;
   std::chrono::steady_clock::time_point m_lastDraw{};
 };

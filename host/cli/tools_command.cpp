@@ -1,7 +1,11 @@
 #include "host/cli/tools_command.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,19 +20,45 @@
 namespace sorvane::cli {
 namespace {
 
-// Sends a PDF file to the system's print queue; false (with the reason on `err`) on failure.
-bool sendToPrinter(const std::string &printer, const std::string &file, std::ostream &err) {
+// Whether a program `name` is on the PATH.
+bool onPath(const std::string &name) {
+  const char *path = std::getenv("PATH");
+  std::string folders = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    const size_t end = std::min(folders.find(':', start), folders.size());
+    const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+    if (::access((folder + "/" + name).c_str(), X_OK) == 0)
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+constexpr const char *kNoLp =
+    "the print command 'lp' is not installed (it comes with CUPS, Debian package cups-client); "
+    "--print-to OUT.pdf writes the pages to a file instead.";
+
+// Sends a PDF file to the system's print queue; the reason when it was not taken.
+std::optional<std::string> sendToPrinter(const std::string &printer, const std::string &file) {
+  if (!onPath("lp"))
+    return kNoLp;
   const pid_t pid = fork();
   if (pid == 0) {
     execlp("lp", "lp", "-d", printer.c_str(), file.c_str(), static_cast<char *>(nullptr));
     _exit(127);
   }
   int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    err << "sorvane: the print queue did not take the pages (lp -d " << printer << " failed).\n";
-    return false;
-  }
-  return true;
+  if (pid < 0 || waitpid(pid, &status, 0) < 0)
+    return "the print command 'lp' could not be started.";
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+    return kNoLp;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return "the print queue '" + printer + "' did not take the pages (lp -d " + printer +
+           (WIFEXITED(status) ? " ended with status " + std::to_string(WEXITSTATUS(status))
+                              : std::string(" was stopped")) +
+           "; lpstat -p lists the queues).";
+  return std::nullopt;
 }
 
 // Every bookmark of the file's outline, those nested too deep to be listed too: the deletion
@@ -57,8 +87,10 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::
   try {
     ActiveFile file(err, a);
     host::AcroView &view = file.view();
-    // The document's word holds for a copy too: no pages of a document that may not be printed
-    // go into a file (the owner password lifts it).
+    // Like every command, printing asks for the permission to change the document; and the
+    // document's word holds for a copy too: no pages of a document that may not be printed go
+    // into a file (the owner password lifts both).
+    requireChangesAllowed(*file.document, input);
     if (const auto permissions = file.document->permissions();
         permissions && !(*permissions & kPermissionPrint))
       throw HostError(ErrorCode::PdfPermission,
@@ -73,7 +105,16 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::
       err << "sorvane: " << input << " has no bookmarks; nothing was printed.\n";
       return ExitCode::ProblemsFound;
     }
+    // The plug-in tells the count as it hands the pages over; they are not printed yet, so its
+    // notes wait until the pages went out (the count is in the line that ends the run).
+    file.session.holdNotes();
     view.executeItem("TAVO:BookmarkSPrint");
+    std::vector<std::string> notes = file.session.takeHeldNotes();
+    std::erase_if(notes, [](const std::string &note) {
+      return note.rfind("Total numbers of pages printed", 0) == 0;
+    });
+    for (const std::string &note : notes)
+      err << "sorvane: " << note << "\n";
     if (file.session.confirmationRefused()) {
       err << "sorvane: nothing was printed: printing was not confirmed (pass --yes to confirm "
              "it without a question).\n";
@@ -89,8 +130,10 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::
       } else {
         const host::ScratchFile scratch("sorvane-print");
         host::writePagesToFile(*file.document, pages, scratch.path());
-        if (!sendToPrinter(*printer, scratch.path(), err))
+        if (const auto refused = sendToPrinter(*printer, scratch.path())) {
+          err << "sorvane: nothing was printed: " << *refused << "\n";
           return ExitCode::HostFailure;
+        }
       }
     } catch (const HostError &e) {
       throw HostError(ErrorCode::Generic, e.text());

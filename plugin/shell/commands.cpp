@@ -106,8 +106,9 @@ void deleteAllCommand(void *) {
 
 void printBookmarkedPagesCommand(void *) {
   try {
-    // Printing changes nothing: it needs the permission to print, not to edit.
-    if (!checkCommandPreconditions(kPermissionPrint))
+    // Every command asks for the permission to change the document; printing also for the
+    // one to print.
+    if (!checkCommandPreconditions() || !checkCommandPreconditions(kPermissionPrint))
       return;
     if (!view().alertConfirm(kConfirmPrint))
       return;

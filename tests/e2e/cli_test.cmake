@@ -25,4 +25,8 @@ run_sorvane(ARGS --help EXPECT_CODE 0 STDOUT_MATCH "Affero")
 run_sorvane(ARGS EXPECT_CODE 2 STDERR_MATCH "Usage: sorvane")
 run_sorvane(ARGS frobnicate EXPECT_CODE 2 STDERR_MATCH "unknown command 'frobnicate'")
 run_sorvane(ARGS --frobnicate EXPECT_CODE 2 STDERR_MATCH "unknown option '--frobnicate'")
+# A slip gets the nearest name; something far from every name gets none.
+run_sorvane(ARGS genrate EXPECT_CODE 2 STDERR_MATCH "unknown command 'genrate'; did you mean 'generate'\\?")
+run_sorvane(ARGS list --jsn x.pdf EXPECT_CODE 2 STDERR_MATCH "unknown option '--jsn'; did you mean '--json'\\?")
+run_sorvane(ARGS --frobnicate EXPECT_CODE 2 STDERR_MATCH "unknown option '--frobnicate'\\.")
 run_sorvane(ARGS --version extra EXPECT_CODE 2 STDERR_MATCH "takes no arguments")

@@ -125,7 +125,6 @@ TEST_F(DamagedOutline, PrintSaysWhichBookmarksItLeftOut) {
   // The pages it reached are printed; the exit code says some were not.
   ASSERT_EQ(r.exitCode, 1) << r.err;
   EXPECT_TRUE(std::filesystem::exists(dir.file("p.pdf")));
-  EXPECT_NE(r.err.find("Total numbers of pages printed: 256"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("The bookmarks below \"Level 256\" are nested deeper than 256 levels; "
                        "they were left out. Their pages were not printed."),
             std::string::npos)
@@ -149,7 +148,7 @@ TEST_F(DamagedOutline, AWholeOutlineGivesNoWarnings) {
   const auto print =
       test::runSorvane({"print", deepOutline(256), "--print-to", dir.file("p.pdf"), "--yes"});
   ASSERT_EQ(print.exitCode, 0) << print.err;
-  EXPECT_EQ(print.err, "sorvane: Total numbers of pages printed: 256\n");
+  EXPECT_EQ(print.err, "");
   const auto learn = test::runSorvane({"learn", dir.file("deep.pdf"), "-o", dir.file("r.svb")});
   EXPECT_EQ(learn.err.find("warning"), std::string::npos) << learn.err;
 }

@@ -74,6 +74,9 @@ TEST_F(FontsCommand, APageRangeAndItsMistakes) {
   EXPECT_EQ(test::runSorvane({"fonts", dir.file("book.pdf"), "--pages", "2-"}).exitCode, 0);
   for (const char *bad : {"0", "3-2", "x", "4", "1-x"})
     EXPECT_EQ(test::runSorvane({"fonts", dir.file("book.pdf"), "--pages", bad}).exitCode, 2) << bad;
+  EXPECT_NE(test::runSorvane({"fonts", dir.file("book.pdf"), "--pages", "3-2"})
+                .err.find("--pages 3-2 is reversed: the first page comes first (2-3)"),
+            std::string::npos);
   test::writePdf(test::pages(2), dir.file("blank.pdf"));
   const auto blank = test::runSorvane({"fonts", dir.file("blank.pdf")});
   EXPECT_EQ(blank.exitCode, 1);

@@ -156,7 +156,8 @@ TEST_F(GenerateCommand, FindingNothingIsSaidAndIsNoSuccess) {
   const auto batch = test::runSorvane(
       {"batch", "-s", dir.file("nothing.svb"), "--output-dir", dir.file("out"), input()});
   EXPECT_EQ(batch.exitCode, 1) << batch.err;
-  EXPECT_NE(batch.out.find("1 done, 0 failed, 1 of them with problems"), std::string::npos)
+  EXPECT_NE(batch.out.find("1 file: 0 done, 1 done with problems (see above), 0 failed"),
+            std::string::npos)
       << batch.err;
   EXPECT_EQ(test::readFile(input()), original);
 }
@@ -175,6 +176,12 @@ TEST_F(GenerateCommand, HeadingsLeftOutForWantOfAParentAreToldAndNoSuccess) {
   EXPECT_NE(r.out.find("; 1 heading dropped (no heading of the level above); "), std::string::npos)
       << r.out;
 
+  // -q keeps only errors: the run's problems are warnings, the exit code still says so.
+  const auto quiet = test::runSorvane(
+      {"generate", input(), "-s", dir.file("sections.svb"), "-o", dir.file("out.pdf"), "-q"});
+  EXPECT_EQ(quiet.exitCode, 1) << quiet.err;
+  EXPECT_EQ(quiet.err, "");
+
   // Kept under the nearest heading above (here: at the top) when the settings say so.
   std::string keep = sections;
   keep.replace(keep.find("\"NumLevels\""), 0, "\"KeepOrphanHeadings\": true, ");
@@ -183,6 +190,21 @@ TEST_F(GenerateCommand, HeadingsLeftOutForWantOfAParentAreToldAndNoSuccess) {
       {"generate", input(), "-s", dir.file("keep.svb"), "-o", dir.file("out.pdf")});
   EXPECT_EQ(kept.exitCode, 0) << kept.err;
   EXPECT_NE(kept.out.find("Bookmarks added: 1;"), std::string::npos) << kept.out;
+}
+
+// A dry run writes nothing, so a document whose security forbids changes can have one.
+TEST_F(GenerateCommand, ADryRunNeedsNoPermissionToChange) {
+  test::PdfSpec spec = test::pages(1);
+  spec.pages[0].texts = {text("Chapter 1 Basics", 700, 18, "Helvetica-Bold")};
+  spec.encryption = test::EncryptionSpec{"", "owner", false};
+  test::writePdf(spec, dir.file("locked.pdf"));
+  const auto dry =
+      test::runSorvane({"generate", dir.file("locked.pdf"), "-s", settings(), "--dry-run"});
+  EXPECT_EQ(dry.exitCode, 0) << dry.err;
+  EXPECT_NE(dry.out.find("Chapter 1 Basics"), std::string::npos) << dry.out;
+  const auto change = test::runSorvane(
+      {"generate", dir.file("locked.pdf"), "-s", settings(), "-o", dir.file("out.pdf")});
+  EXPECT_EQ(change.exitCode, 3) << change.err;
 }
 
 TEST_F(GenerateCommand, ADryRunTellsWhatWouldBeMadeAndWritesNothing) {
@@ -353,8 +375,14 @@ TEST_F(GenerateCommand, BatchInSeveralProcessesSaysAndWritesWhatOneProcessDoes) 
     EXPECT_EQ(r.exitCode, 4) << r.err;
     EXPECT_NE(r.out.find("6 files: 5 done, 1 failed; "), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("broken.pdf: failed"), std::string::npos) << r.err;
-    // Progress and problems: each file's lines come whole, so the same lines either way.
+    // Progress and problems: each file's lines come whole, so the same lines either way; each
+    // progress line names its file.
     std::vector<std::string> errLines = fileLines(r.err + "\n");
+    for (const std::string &line : errLines) {
+      if (line.find("Scanning for bookmarks") != std::string::npos) {
+        EXPECT_EQ(line.rfind(dir.file("book"), 0), 0u) << line;
+      }
+    }
     if (expectedErr.empty())
       expectedErr = errLines;
     EXPECT_EQ(errLines, expectedErr);

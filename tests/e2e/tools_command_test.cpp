@@ -1,4 +1,6 @@
 // `sorvane delete-all` on fixture PDFs.
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "tests/support/pdf_builder.h"
@@ -87,7 +89,8 @@ TEST(PrintCommand, PrintsTheBookmarkedPagesInOutlineOrderWithRepeats) {
   const auto r =
       test::runSorvane({"print", dir.file("in.pdf"), "--print-to", dir.file("p.pdf"), "--yes"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.err.find("Total numbers of pages printed: 4"), std::string::npos) << r.err;
+  // The count is told once, with where the pages went.
+  EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("Pages printed: 4 -> " + dir.file("p.pdf")), std::string::npos) << r.out;
   EXPECT_EQ(test::qpdfCheck(dir.file("p.pdf")), 0);
   EXPECT_EQ(test::inspectPdf(dir.file("p.pdf")).pageCount, 4);
@@ -115,13 +118,49 @@ TEST(PrintCommand, HonoursThePermissionToPrintAndNotTheOneToEdit) {
                                        dir.file("p.pdf"), "--yes", "--password", "owner"});
   EXPECT_EQ(owner.exitCode, 0) << owner.err;
 
-  // A document that may be printed but not changed prints.
+  // Like every command, printing needs the permission to change the document too.
   spec.encryption = test::EncryptionSpec{"", "owner", false};
   test::writePdf(spec, dir.file("noedit.pdf"));
-  const auto printed =
+  const auto noEdit =
       test::runSorvane({"print", dir.file("noedit.pdf"), "--print-to", dir.file("q.pdf"), "--yes"});
+  EXPECT_EQ(noEdit.exitCode, 3) << noEdit.err;
+  EXPECT_NE(noEdit.err.find("do not permit changes"), std::string::npos) << noEdit.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("q.pdf")));
+  const auto printed = test::runSorvane({"print", dir.file("noedit.pdf"), "--print-to",
+                                         dir.file("q.pdf"), "--yes", "--password", "owner"});
   EXPECT_EQ(printed.exitCode, 0) << printed.err;
   EXPECT_EQ(test::inspectPdf(dir.file("q.pdf")).pageCount, 1);
+}
+
+// A queue that does not take the pages, or no print command at all: the failure is told, and
+// no count of printed pages before it.
+TEST(PrintCommand, AQueueThatRefusesThePagesIsAFailureToldAsSuch) {
+  test::TempDir dir;
+  test::PdfSpec spec = test::pages(2);
+  spec.outline = {{"A", {}, test::ActionSpec::goTo(1), false, {}, 0, {}}};
+  test::writePdf(spec, dir.file("in.pdf"));
+  // A stand-in for lp that refuses every queue, and a PATH without any lp.
+  std::filesystem::create_directories(dir.file("bin"));
+  test::writeFile(dir.file("bin/lp"),
+                  "#!/bin/sh\necho \"lp: The printer or class does not exist.\" >&2\nexit 1\n");
+  std::filesystem::permissions(dir.file("bin/lp"), std::filesystem::perms::owner_all);
+  std::filesystem::create_directories(dir.file("empty"));
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  for (const std::string &path : {dir.file("bin"), dir.file("empty")}) {
+    setenv("PATH", path.c_str(), 1); // the run inherits it
+    const auto r =
+        test::runSorvane({"print", dir.file("in.pdf"), "--printer", "nosuchqueue", "--yes"});
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(r.exitCode, 4) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.find("pages printed"), std::string::npos) << r.err; // no count before it
+    const bool noLp = path == dir.file("empty");
+    EXPECT_NE(r.err.find(noLp ? "nothing was printed: the print command 'lp' is not installed"
+                              : "nothing was printed: the print queue 'nosuchqueue' did not take "
+                                "the pages"),
+              std::string::npos)
+        << r.err;
+  }
 }
 
 TEST(PrintCommand, NothingToPrintIsNoSuccess) {
