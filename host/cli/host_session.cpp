@@ -28,6 +28,9 @@ HostSession::HostSession(std::ostream &err) : m_err(err) {
     else
       err << "sorvane: " << message << "\n";
   });
+  // Questions are asked on a terminal (or answered by a dialog script) unless a command says
+  // otherwise; never left to a refusal nobody hears of.
+  answerConfirmations(false);
   // A dialog's message boxes are told too; they are part of a dialog, not a failure.
   ui().setMessageHandler(
       [&err](std::string_view message) { err << "sorvane: " << message << "\n"; });
@@ -57,6 +60,10 @@ void HostSession::answerConfirmations(bool assumeYes) {
   m_provider.acroView().setConfirmHandler([this, assumeYes](std::string_view question) {
     if (assumeYes)
       return true;
+    // While a dialog script runs, the script answers (without an `answer` step it fails).
+    if (ui().scripting()) {
+      return ui().confirm(question);
+    }
     if (!::isatty(0)) {
       m_refused = true;
       return false;

@@ -64,6 +64,15 @@ public:
   // kept in the transcript.
   void setMessageHandler(std::function<void(std::string_view)> handler);
 
+  // True while a script drives the dialogs: the host's own yes/no questions asked meanwhile
+  // ("Delete all levels?") are the script's to answer too, through confirm().
+  bool scripting() const { return !m_steps.empty(); }
+  // A yes/no question of the host, answered by the script's next `answer Yes` or `answer No`
+  // step as a message box with those buttons would be.
+  bool confirm(std::string_view question) {
+    return messageBox(question, "", ui::MessageButtons::YesNo) == ui::MessageAnswer::Yes;
+  }
+
   // Why the script failed, or nothing.
   const std::optional<std::string> &failure() const { return m_failure; }
   // True when every step was used.

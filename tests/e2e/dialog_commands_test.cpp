@@ -227,6 +227,35 @@ TEST_F(GenerateDialogScripts, ASettingsFileIsTheDialogsStart) {
   EXPECT_EQ(titles(dir.file("out.pdf")), (std::vector<std::string>{"Chapter One", "Chapter Two"}));
 }
 
+// The dialog's own yes/no questions ("Delete all levels?") are the script's to answer.
+TEST_F(GenerateDialogScripts, AnAnswerStepAnswersTheDialogsQuestions) {
+  ASSERT_EQ(test::runSorvane({"settings", "edit", dir.file("two.svb"), "--dialog",
+                              script("press \"Add...\"\ntype size 18\npress OK\n"
+                                     "press \"Add...\"\ntype size 12\npress OK\npress OK\n")})
+                .exitCode,
+            0);
+  const auto levelsAfter = [&](const std::string &answer) {
+    std::filesystem::copy_file(dir.file("two.svb"), dir.file("after.svb"),
+                               std::filesystem::copy_options::overwrite_existing);
+    const auto r = test::runSorvane({"settings", "edit", dir.file("after.svb"), "--dialog",
+                                     script("press \"Remove All\"\n" + answer + "press OK\n")});
+    EXPECT_EQ(r.exitCode, 0) << answer << r.err;
+    return test::runSorvane({"settings", "show", dir.file("after.svb")}).out;
+  };
+  EXPECT_NE(levelsAfter("answer No\n").find("Level 2"), std::string::npos);
+  // (OK needs a level: one is added after the others went.)
+  const std::string emptied = levelsAfter("answer Yes\npress \"Add...\"\ntype size 14\npress OK\n");
+  EXPECT_EQ(emptied.find("Level 2"), std::string::npos) << emptied;
+  EXPECT_NE(emptied.find("Size 14.0 pt"), std::string::npos) << emptied;
+  // Without an answer the script cannot be followed: said, and nothing written.
+  const std::string before = test::readFile(dir.file("two.svb"));
+  const auto unanswered = test::runSorvane({"settings", "edit", dir.file("two.svb"), "--dialog",
+                                            script("press \"Remove All\"\npress OK\n")});
+  EXPECT_EQ(unanswered.exitCode, 2) << unanswered.err;
+  EXPECT_NE(unanswered.err.find("wants an answer"), std::string::npos) << unanswered.err;
+  EXPECT_EQ(test::readFile(dir.file("two.svb")), before);
+}
+
 TEST_F(GenerateDialogScripts, ScriptsThatCannotBeFollowedAreUsageErrors) {
   const std::pair<std::string, std::string> cases[] = {
       {"press \"Nowhere\"\n", "has no control \"Nowhere\""},
