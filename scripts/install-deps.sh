@@ -20,6 +20,8 @@ packages=(
   man-db
   # the studio's desktop entry and software-centre entry are validated
   desktop-file-utils appstream
+  # the example of batches shared out over machines (docs/scale.md) is run with GNU parallel
+  parallel
 )
 
 missing=()

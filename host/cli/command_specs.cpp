@@ -83,12 +83,18 @@ std::vector<CommandSpec> makeSpecs() {
                   true),
        "sorvane generate book.pdf -s book.svb -o book-bookmarked.pdf"},
       {"batch",
-       {"batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) FILES..."},
+       {"batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) FILES...",
+        "batch -s SETTINGS.svb (--output-dir DIR | --suffix S | --in-place) --files-from LIST "
+        "[-0] [--shard K/N] [--results FILE.jsonl [--skip-done]]"},
        "the same for many files; one that fails does not stop the others",
        "Runs generate with one settings file over many PDF files. A line per file says what "
        "happened; a summary ends the run. Results that would replace an input or each other are "
        "refused before any work. Exit code 4 when a file failed, else 1 when a file had "
-       "problems, else 0.",
+       "problems, else 0. For more files than one machine takes: --shard K/N works on share K "
+       "of N (a fixed split by path, so N machines take every file once with no coordinator), "
+       "--results appends a JSON line per file as it finishes (input, output, status, "
+       "bookmarks, problems, seconds; the shards' files joined by concatenation), and "
+       "--skip-done resumes a shard by leaving out what its results file says is done.",
        withCommon({{{"--settings", "-s"}, "SETTINGS.svb", "the settings file (required)"},
                    {{"--output-dir"}, "DIR", "write each result into DIR (made when missing)"},
                    {{"--suffix"}, "S", "write each result beside its input, S added to its name"},
@@ -97,7 +103,15 @@ std::vector<CommandSpec> makeSpecs() {
                    {{"--jobs", "-j"},
                     "N",
                     "work on N files at once, each in a process of its own (default: one per "
-                    "core)"}},
+                    "core)"},
+                   {{"--files-from"},
+                    "LIST",
+                    "work on the files LIST names, one a line (- reads "
+                    "standard input)"},
+                   {{"--null", "-0"}, "", "the paths of --files-from end with a NUL character"},
+                   {{"--shard"}, "K/N", "work on share K of N of the files (1 <= K <= N)"},
+                   {{"--results"}, "FILE.jsonl", "append a JSON line per file as it finishes"},
+                   {{"--skip-done"}, "", "leave out the files --results says are done"}},
                   true),
        "sorvane batch -s manuals.svb --output-dir bookmarked/ manuals/*.pdf"},
       {"settings",

@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <map>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 #include <unistd.h>
 
 #include "host/base/file_io.h"
+#include "host/cli/batch_inputs.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/dialog_support.h"
 #include "host/cli/file_processes.h"
@@ -318,28 +320,77 @@ struct GentleStop {
 
 enum class FileStatus { Done, Problems, Failed, Interrupted };
 
-// One file of a batch: its line (and its problems) told, its status returned.
+const char *statusName(FileStatus status) {
+  switch (status) {
+  case FileStatus::Done: return "done";
+  case FileStatus::Problems: return "problems";
+  case FileStatus::Failed: return "failed";
+  case FileStatus::Interrupted: return "interrupted";
+  }
+  return "failed";
+}
+
+// The messages of `told` (lines "sorvane: [warning: ]NAME: what"), as what alone.
+std::vector<std::string> problemsOf(const std::string &told, const std::string &name) {
+  std::vector<std::string> problems;
+  std::istringstream lines(told);
+  for (std::string line; std::getline(lines, line);) {
+    for (const std::string prefix : {"sorvane: warning: ", "sorvane: "})
+      if (line.rfind(prefix, 0) == 0) {
+        line.erase(0, prefix.size());
+        break;
+      }
+    if (line.rfind(name + ": ", 0) == 0)
+      line.erase(0, name.size() + 2);
+    if (!line.empty())
+      problems.push_back(line);
+  }
+  return problems;
+}
+
+// One file of a batch: its line (and its problems) told, its results line written, its status
+// returned.
 FileStatus batchOne(Setup &setup, const std::string &input, const std::string &output,
                     const std::string &pw, TerminalProgress &progress, std::ostream &out,
-                    std::ostream &err) {
+                    std::ostream &err, ResultsLog *results) {
   progress.setSubject(input); // files worked on side by side tell their progress by name
+  const auto start = std::chrono::steady_clock::now();
+  FileRecord record;
+  record.input = input;
+  std::ostringstream told;
+  FileStatus status = FileStatus::Failed;
   try {
     const FileResult r =
         generateFile(*setup.session, *setup.sequence, input, output, pw, progress, err);
-    tellProblems(err, input, r);
+    tellProblems(told, input, r);
+    err << told.str();
     const std::string dropped = droppedSummary(r.outcome);
     out << input << ": " << counted(r.outcome.bookmarksInserted, "bookmark", "bookmarks")
         << " added, " << r.total << " in all" << (dropped.empty() ? "" : ", " + dropped)
         << (r.saved ? " -> " + output : std::string(", not written")) << "\n";
-    return judge(r) == ExitCode::Success ? FileStatus::Done : FileStatus::Problems;
+    record.bookmarks = r.outcome.bookmarksInserted;
+    if (r.saved)
+      record.output = output;
+    status = judge(r) == ExitCode::Success ? FileStatus::Done : FileStatus::Problems;
   } catch (const HostError &e) {
     if (e.code() == ErrorCode::Cancelled) {
-      err << "sorvane: " << e.what() << "\n";
-      return FileStatus::Interrupted; // the files after it are not begun
+      told << "sorvane: " << e.what() << "\n";
+      status = FileStatus::Interrupted; // the files after it are not begun
+    } else {
+      told << "sorvane: " << input << ": failed: " << e.what() << "\n";
     }
-    err << "sorvane: " << input << ": failed: " << e.what() << "\n";
-    return FileStatus::Failed;
+    err << told.str();
   }
+  if (results) {
+    record.status = statusName(status);
+    record.problems = problemsOf(told.str(), input);
+    record.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!results->add(record))
+      err << "sorvane: warning: " << results->path() << ": the result of " << input
+          << " could not be written\n";
+  }
+  return status;
 }
 
 } // namespace
@@ -488,8 +539,21 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   const Arguments a(args, *findCommand("batch"));
   if (a.error())
     return usageError(err, *a.error());
-  if (a.positional().empty())
-    return usageError(err, "'batch' takes one or more PDF files.");
+  const auto filesFrom = a.value("--files-from");
+  if (a.positional().empty() && !filesFrom)
+    return usageError(err, "'batch' takes one or more PDF files, or --files-from LIST.");
+  if (a.flag("--null") && !filesFrom)
+    return usageError(err, "-0 says how --files-from separates its paths; give --files-from too.");
+  const auto resultsPath = a.value("--results");
+  if (a.flag("--skip-done") && !resultsPath)
+    return usageError(err, "--skip-done skips the files a results file says are done; give "
+                           "--results FILE.jsonl too.");
+  std::optional<std::pair<uint32_t, uint32_t>> shard;
+  if (const auto text = a.value("--shard")) {
+    shard = parseShard(*text);
+    if (!shard)
+      return usageError(err, "--shard takes K/N, the share K of N (1 <= K <= N): " + *text + ".");
+  }
   const auto settings = a.value("--settings");
   if (!settings)
     return usageError(err, "'batch' needs a settings file: -s SETTINGS.svb.");
@@ -500,9 +564,34 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
                            "--in-place.");
   if (suffix && suffix->empty())
     return usageError(err, "'--suffix' needs a non-empty suffix.");
+  // The files: those named, those listed; of them this shard's share; of that what an earlier
+  // run has not done.
+  std::vector<std::string> inputs = a.positional();
+  std::set<std::string> doneBefore;
+  try {
+    if (filesFrom) {
+      const std::vector<std::string> listed = readFileList(*filesFrom, a.flag("--null"));
+      inputs.insert(inputs.end(), listed.begin(), listed.end());
+    }
+    if (a.flag("--skip-done"))
+      doneBefore = ResultsLog::done(*resultsPath);
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  }
+  if (inputs.empty())
+    return usageError(err, *filesFrom + " lists no files.");
+  if (shard)
+    std::erase_if(inputs, [&](const std::string &input) {
+      return !inShard(input, shard->first, shard->second);
+    });
+  const size_t skipped =
+      std::erase_if(inputs, [&](const std::string &input) { return doneBefore.count(input) > 0; });
+  if (skipped > 0)
+    err << "sorvane: " << counted(int64_t(skipped), "file", "files")
+        << " left out: " << (skipped == 1 ? "it is" : "they are") << " done in " << *resultsPath
+        << "\n";
   // Where each result goes, checked before any work: no result may replace an input (but its
   // own, in place) or another result.
-  const std::vector<std::string> &inputs = a.positional();
   std::vector<std::string> outputs;
   for (const std::string &input : inputs) {
     const std::filesystem::path in(input);
@@ -543,6 +632,13 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
+  std::unique_ptr<ResultsLog> results;
+  try {
+    if (resultsPath)
+      results = std::make_unique<ResultsLog>(*resultsPath);
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  }
   std::string problem;
   const std::optional<int> jobs = jobCount(a, problem);
   if (!jobs)
@@ -561,11 +657,18 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   if (*jobs > 1 && inputs.size() > 1) {
     const auto one = [&](size_t i, std::ostream &fileOut, std::ostream &fileErr) {
       TerminalProgress quiet(fileErr, false, setup->session->provider().asExtra());
-      return batchOne(*setup, inputs[i], outputs[i], pw, quiet, fileOut, fileErr);
+      return batchOne(*setup, inputs[i], outputs[i], pw, quiet, fileOut, fileErr, results.get());
     };
     const auto lost = [&](size_t i) {
       err << "sorvane: " << inputs[i]
           << ": failed: the process working on it ended before it was done\n";
+      if (results)
+        results->add({inputs[i],
+                      std::nullopt,
+                      "failed",
+                      0,
+                      {"the process working on it ended before it was done"},
+                      0});
       count(FileStatus::Failed);
     };
     runInProcesses(
@@ -575,11 +678,11 @@ ExitCode runBatch(const std::vector<std::string> &args, std::ostream &out, std::
   } else {
     TerminalProgress progress(err, isTerminal(), setup->session->provider().asExtra());
     for (size_t i = 0; i < inputs.size() && !interrupted; ++i)
-      count(batchOne(*setup, inputs[i], outputs[i], pw, progress, out, err));
+      count(batchOne(*setup, inputs[i], outputs[i], pw, progress, out, err, results.get()));
   }
   // Stopped halfway through a file, or between files with some never begun.
   const bool stopped = interrupted || (host::interruptRequested() && begun < inputs.size());
-  const size_t files = stopped ? begun - interrupted : a.positional().size();
+  const size_t files = stopped ? begun - interrupted : inputs.size();
   if (stopped)
     err << "sorvane: interrupted after " << files << " of " << inputs.size() << " files.\n";
   // Three kinds that do not overlap: done cleanly, done with problems, failed.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "tests/support/pdf_builder.h"
@@ -354,6 +355,69 @@ std::vector<std::string> fileLines(const std::string &text) {
     lines.pop_back();
   std::sort(lines.begin(), lines.end());
   return lines;
+}
+
+// A batch that is one share of a large job: files from a list, the share's part of them, a
+// results line per file, and a run again that leaves out what is done.
+TEST_F(GenerateCommand, BatchSharesTakeEachListedFileOnceAndSayHowItWent) {
+  test::writeFile(dir.file("broken.pdf"), "not a pdf");
+  std::string list = dir.file("broken.pdf") + '\0';
+  for (int i = 0; i < 6; ++i) {
+    const std::string name = dir.file("book " + std::to_string(i) + ".pdf");
+    std::filesystem::copy_file(input(), name);
+    list += name + '\0';
+  }
+  test::writeFile(dir.file("list0"), list);
+  std::vector<nlohmann::json> records;
+  for (const char *share : {"1/2", "2/2"}) {
+    const auto r = test::runSorvane({"batch", "-s", settings(), "--output-dir", dir.file("out"),
+                                     "--files-from", dir.file("list0"), "-0", "--shard", share,
+                                     "--results", dir.file("results.jsonl"), "-j", "2"});
+    EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 4) << r.err;
+  }
+  std::istringstream lines(test::readFile(dir.file("results.jsonl")));
+  for (std::string line; std::getline(lines, line);)
+    records.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(records.size(), 7u); // every file once, whichever share took it
+  std::set<std::string> inputs;
+  for (const nlohmann::json &r : records) {
+    inputs.insert(r["input"].get<std::string>());
+    if (r["input"] == dir.file("broken.pdf")) {
+      EXPECT_EQ(r["status"], "failed");
+      EXPECT_TRUE(r["output"].is_null());
+      ASSERT_EQ(r["problems"].size(), 1u);
+    } else {
+      EXPECT_EQ(r["status"], "done") << r.dump();
+      EXPECT_EQ(r["bookmarks"], 3);
+      EXPECT_TRUE(std::filesystem::exists(r["output"].get<std::string>()));
+    }
+    EXPECT_GE(r["seconds"].get<double>(), 0.0);
+  }
+  EXPECT_EQ(inputs.size(), 7u);
+
+  // Again with --skip-done: only the file that failed is tried.
+  const auto again = test::runSorvane({"batch", "-s", settings(), "--output-dir", dir.file("out"),
+                                       "--files-from", dir.file("list0"), "-0", "--results",
+                                       dir.file("results.jsonl"), "--skip-done"});
+  EXPECT_EQ(again.exitCode, 4) << again.err;
+  EXPECT_NE(again.err.find("6 files left out: they are done in "), std::string::npos) << again.err;
+  EXPECT_NE(again.out.find("1 file: 0 done, 1 failed"), std::string::npos) << again.out;
+
+  for (const std::vector<std::string> &wrong : {std::vector<std::string>{"--shard", "3/2"},
+                                                {"--shard", "0/2"},
+                                                {"--shard", "1"},
+                                                {"--skip-done"},
+                                                {"-0"}}) {
+    std::vector<std::string> args = {"batch", "-s", settings(), "--output-dir", dir.file("o2")};
+    args.insert(args.end(), wrong.begin(), wrong.end());
+    if (wrong.front() != "-0")
+      args.push_back(input());
+    EXPECT_EQ(test::runSorvane(args).exitCode, 2) << wrong.front();
+  }
+  EXPECT_EQ(test::runSorvane({"batch", "-s", settings(), "--output-dir", dir.file("o2"),
+                              "--files-from", dir.file("missing-list")})
+                .exitCode,
+            3);
 }
 
 TEST_F(GenerateCommand, BatchInSeveralProcessesSaysAndWritesWhatOneProcessDoes) {
