@@ -25,6 +25,9 @@ work=$(mktemp -d)
 /usr/bin/sorvane list "$work/manual.pdf" >/dev/null
 MANWIDTH=80 man sorvane | grep -q "EXIT STATUS"
 test -f /usr/share/bash-completion/completions/sorvane
+# The guide, where --help says it is.
+test -f /usr/share/doc/sorvane/command-line.md
+/usr/bin/sorvane --help | grep -q /usr/share/doc/sorvane
 # The studio appears in the application menu and under "Open with" for PDF files.
 desktop-file-validate /usr/share/applications/org.sorvane.Studio.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.sorvane.Studio.metainfo.xml

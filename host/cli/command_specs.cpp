@@ -1,6 +1,8 @@
 #include "host/cli/command_specs.h"
 
+#include <filesystem>
 #include <ostream>
+#include <string>
 
 namespace sorvane::cli {
 namespace {
@@ -325,6 +327,23 @@ const CommandSpec *findCommand(const std::string &name) {
   return nullptr;
 }
 
+std::string guideFolder() {
+  // Installed beside the program (PREFIX/share/doc/sorvane); in a build tree, the source's docs/.
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const auto installed = self.parent_path().parent_path() / "share" / "doc" / "sorvane";
+    if (std::filesystem::is_regular_file(installed / "command-line.md", ec))
+      return installed.string();
+  }
+#ifdef SORVANE_SOURCE_DOCS
+  if (std::filesystem::is_regular_file(
+          std::filesystem::path(SORVANE_SOURCE_DOCS) / "command-line.md", ec))
+    return SORVANE_SOURCE_DOCS;
+#endif
+  return "/usr/share/doc/sorvane";
+}
+
 void printHelp(std::ostream &out) {
   out << "Usage: sorvane COMMAND [OPTIONS]\n"
          "       sorvane help [COMMAND] | --help | --version\n\n"
@@ -355,8 +374,10 @@ Exit codes:
   5  internal error
   130 interrupted (Ctrl-C)
 
-The guide to every command and to settings files is in docs/ (command-line.md,
-settings-files.md) and in the manual page sorvane(1).
+The manual page sorvane(1) has this help for every command. The guide (command-line.md,
+settings-files.md, writing-rules.md, dialog-scripts.md, scale.md, studio.md) is in
+)";
+  out << guideFolder() << R"(.
 
 Sorvane is free software under the GNU Affero General Public License, version 3 or later.
 )";
@@ -409,6 +430,11 @@ void printManPage(std::ostream &out, const std::string &version) {
          ".TP\n130\ninterrupted (Ctrl\\-C)\n"
       << ".SH FILES\nResults are written through a hidden temporary file beside them, "
          "\\fI.NAME.sorvane\\-PID.XXXXXX\\fR, that replaces the output only when complete.\n"
+      << ".SH SEE ALSO\nThe guide, installed in \\fIPREFIX/share/doc/sorvane\\fR "
+         "(\\fI/usr/share/doc/sorvane\\fR for the Debian package): \\fIcommand\\-line.md\\fR "
+         "(every command), \\fIsettings\\-files.md\\fR (the keys of settings files), "
+         "\\fIwriting\\-rules.md\\fR, \\fIdialog\\-scripts.md\\fR, \\fIscale.md\\fR (batches over "
+         "many machines) and \\fIstudio.md\\fR (the desktop studio, sorvane\\-studio).\n"
       << ".SH LICENSE\nGNU Affero General Public License, version 3 or later.\n";
 }
 
