@@ -1,8 +1,17 @@
 // The stop-words editor and the colour selector.
 #include <gtest/gtest.h>
 
+#include "host/base/file_io.h"
+#include "plugin/engine/bookmark_builder.h"
+#include "plugin/outline/sort_outline.h"
+#include "plugin/ui/bookmark_picker.h"
 #include "plugin/ui/colour_selector.h"
+#include "plugin/ui/font_dialog.h"
+#include "plugin/ui/generate_dialog.h"
+#include "plugin/ui/level_sheet.h"
+#include "plugin/ui/sort_dialog.h"
 #include "plugin/ui/stop_words_dialog.h"
+#include "plugin/ui/validate_dialog.h"
 #include "tests/support/test_host.h"
 
 namespace sorvane {
@@ -145,6 +154,52 @@ TEST_F(Colours, EntriesDrawTheirSwatchInTheFirstQuarter) {
   RecordingDc empty;
   selector.draw({{0, 0, 100, 16}, -1, false, false, false}, empty);
   EXPECT_EQ(empty.calls, (std::vector<std::string>{"fill 0 0 100 16 255,255,255"}));
+}
+
+// The help page the Help command opens says what every dialog is for, control by control: each
+// dialog's title, its pages and groups, and the buttons beyond OK, Cancel, Close and Help.
+TEST(HelpPage, CoversEveryDialog) {
+  test::TestHost host;
+  const std::string help = host::readWholeFile(SORVANE_HELP_FILE, 1 << 20);
+  BookmarkBuilder settings;
+  LevelRule level;
+  SortOptions sort;
+  StopWordsEdit words;
+  GenerateDialog generate(settings, "", "");
+  LevelSheet sheet(level);
+  SortDialog sorting(sort, "");
+  ValidateDialog validate{DocHandle()};
+  StopWordsDialog stopWords(words);
+  FontNameDialog fonts;
+  BookmarkPicker picker{BookmarkHandle()};
+  const auto plain = [](std::string text) {
+    std::erase(text, '&');
+    for (const std::string cut : {"...", "<< "})
+      if (const size_t at = text.find(cut); at != std::string::npos)
+        text.erase(at, cut.size());
+    while (!text.empty() && (text.back() == ':' || text.back() == ' '))
+      text.pop_back();
+    return text;
+  };
+  std::vector<std::string> missing;
+  for (const ui::Dialog *d : std::initializer_list<const ui::Dialog *>{
+           &generate, &sheet, &sorting, &validate, &stopWords, &fonts, &picker}) {
+    if (help.find(d->title()) == std::string::npos)
+      missing.push_back("title " + d->title());
+    for (const ui::Control &c : d->controls()) {
+      std::vector<std::string> texts;
+      if (c.kind == ui::ControlKind::Tabs)
+        texts = c.items;
+      else if (c.kind == ui::ControlKind::Group ||
+               (c.kind == ui::ControlKind::Button && c.id != ui::kIdOk && c.id != ui::kIdCancel &&
+                c.text != "Help"))
+        texts = {c.text};
+      for (const std::string &text : texts)
+        if (!plain(text).empty() && help.find(plain(text)) == std::string::npos)
+          missing.push_back(d->title() + ": " + plain(text));
+    }
+  }
+  EXPECT_TRUE(missing.empty()) << testing::PrintToString(missing);
 }
 
 } // namespace
