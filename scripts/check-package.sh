@@ -24,6 +24,7 @@ work=$(mktemp -d)
   -o "$work/manual.pdf"
 /usr/bin/sorvane list "$work/manual.pdf" >/dev/null
 MANWIDTH=80 man sorvane | grep -q "EXIT STATUS"
+MANWIDTH=80 man 5 sorvane-settings | grep -q "InsertType"
 test -f /usr/share/bash-completion/completions/sorvane
 # The guide, where --help says it is.
 test -f /usr/share/doc/sorvane/command-line.md

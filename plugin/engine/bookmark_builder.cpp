@@ -62,6 +62,8 @@ Field<BookmarkBuilder> levelsField() {
         }
       });
   f.min = 0;
+  // Level0, Level1, ... below it, each a level's rules.
+  f.inner = [] { return describeFields(LevelRule::fields()); };
   return f;
 }
 

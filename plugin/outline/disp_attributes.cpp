@@ -7,18 +7,22 @@ namespace sorvane {
 
 const Fields<DispAttributes> &DispAttributes::fields() {
   using D = DispAttributes;
-  static const Fields<D> table = {
-      fields::boolean("IsBold", &D::isBold, false),
-      fields::boolean("IsItalic", &D::isItalic, false),
-      fields::boolean("ShowOpen", &D::showOpen, false),
-      fields::custom<D>(
-          "Color", FieldType::Record,
-          [](const D &d, CabinetHandle cab) {
-            if (!d.color.write("Color", cab))
-              throw HostError(ErrorCode::Generic, "The colour could not be written.");
-          },
-          [](D &d, CabinetHandle cab) { d.color.read("Color", cab); }, ColorValue::check),
-  };
+  static const Fields<D> table = [] {
+    Fields<D> t = {
+        fields::boolean("IsBold", &D::isBold, false),
+        fields::boolean("IsItalic", &D::isItalic, false),
+        fields::boolean("ShowOpen", &D::showOpen, false),
+        fields::custom<D>(
+            "Color", FieldType::Record,
+            [](const D &d, CabinetHandle cab) {
+              if (!d.color.write("Color", cab))
+                throw HostError(ErrorCode::Generic, "The colour could not be written.");
+            },
+            [](D &d, CabinetHandle cab) { d.color.read("Color", cab); }, ColorValue::check),
+    };
+    t.back().inner = [] { return describeFields(ColorValue::fields()); };
+    return t;
+  }();
   return table;
 }
 

@@ -85,6 +85,7 @@ const Fields<ColorValue> &colorFields() {
 
 } // namespace
 
+const Fields<ColorValue> &ColorValue::fields() { return colorFields(); }
 bool ColorValue::write(std::string_view key, CabinetHandle parent) const {
   return writeRecord(*this, colorFields(), key, parent);
 }

@@ -37,6 +37,7 @@ struct ColorValue {
   bool read(std::string_view key, CabinetHandle parent);
   // Adds what is wrong in a colour's Cabinet (under `path`) to `out`.
   static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<ColorValue> &fields();
 
   bool operator==(const ColorValue &) const = default;
 };

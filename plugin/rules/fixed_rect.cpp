@@ -18,6 +18,8 @@ const Fields<FixedRect> &rectFields() {
 
 } // namespace
 
+const Fields<FixedRect> &FixedRect::fields() { return rectFields(); }
+
 bool FixedRect::write(std::string_view key, CabinetHandle parent) const {
   return writeRecord(*this, rectFields(), key, parent);
 }

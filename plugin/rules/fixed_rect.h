@@ -23,6 +23,7 @@ struct FixedRect {
   bool read(std::string_view key, CabinetHandle parent);
   // Adds what is wrong in a rectangle's Cabinet (under `path`) to `out`.
   static void check(CabinetHandle cab, const std::string &path, SettingsProblems &out);
+  static const Fields<FixedRect> &fields();
 
   bool operator==(const FixedRect &) const = default;
 };

@@ -34,6 +34,16 @@ using SettingsProblems = std::vector<SettingsProblem>;
 using RecordCheck =
     std::function<void(CabinetHandle cab, const std::string &path, SettingsProblems &out)>;
 
+// What a settings key is, for its reference: key, type, range, reader default, and the keys
+// inside it when it holds a record.
+struct FieldInfo {
+  std::string key;
+  FieldType type = FieldType::Bool;
+  double min = 0, max = 0;
+  std::string fallback;
+  std::vector<FieldInfo> inner;
+};
+
 template <class R> struct Field {
   std::string_view key;
   FieldType type = FieldType::Bool;
@@ -43,7 +53,11 @@ template <class R> struct Field {
   std::function<void(R &, CabinetHandle)> read;
   RecordCheck checkRecord; // nested records
   std::string fallback;    // what a reader takes for a missing (or unusable) value, as text
+  std::function<std::vector<FieldInfo>()> inner; // the keys of a nested record
 };
+
+// The keys of a record's table, nested records included.
+template <class R> std::vector<FieldInfo> describeFields(const std::vector<Field<R>> &table);
 
 // A number as a settings check names it ("0.35", "12").
 std::string fallbackText(double value);
@@ -69,6 +83,7 @@ template <class R> Field<R> boolean(std::string_view key, bool R::*m, bool reade
        [=](const R &r, CabinetHandle c) { cabinets().cabinetPutBool(c, key, r.*m); },
        [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetBool(c, key, readerDefault); },
        {},
+       {},
        {}});
 }
 
@@ -83,6 +98,7 @@ Field<R> integer(std::string_view key, int32_t R::*m, int32_t readerDefault, dou
        max,
        [=](const R &r, CabinetHandle c) { cabinets().cabinetPutInt(c, key, r.*m); },
        [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetInt(c, key, readerDefault); },
+       {},
        {},
        {}});
 }
@@ -99,6 +115,7 @@ Field<R> number(std::string_view key, double R::*m, double readerDefault, double
        [=](const R &r, CabinetHandle c) { cabinets().cabinetPutDouble(c, key, r.*m); },
        [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetDouble(c, key, readerDefault); },
        {},
+       {},
        {}});
 }
 
@@ -106,14 +123,16 @@ Field<R> number(std::string_view key, double R::*m, double readerDefault, double
 template <class R>
 Field<R> fixed(std::string_view key, Fixed R::*m, Fixed readerDefault, double min = -kAny,
                double max = kAny) {
-  return {key,
-          FieldType::Length,
-          min,
-          max,
-          [=](const R &r, CabinetHandle c) { writeFixed(r.*m, key, c); },
-          [=](R &r, CabinetHandle c) { r.*m = readFixed(key, c, readerDefault); },
-          {},
-          {}};
+  return withFallback<R>(fallbackText(fixedToDouble(readerDefault)),
+                         {key,
+                          FieldType::Length,
+                          min,
+                          max,
+                          [=](const R &r, CabinetHandle c) { writeFixed(r.*m, key, c); },
+                          [=](R &r, CabinetHandle c) { r.*m = readFixed(key, c, readerDefault); },
+                          {},
+                          {},
+                          {}});
 }
 
 template <class R> Field<R> text(std::string_view key, std::string R::*m) {
@@ -123,6 +142,7 @@ template <class R> Field<R> text(std::string_view key, std::string R::*m) {
           kAny,
           [=](const R &r, CabinetHandle c) { writeTextValue(r.*m, key, c); },
           [=](R &r, CabinetHandle c) { r.*m = readTextValue(key, c); },
+          {},
           {},
           {}};
 }
@@ -135,6 +155,7 @@ template <class R> Field<R> textList(std::string_view key, StringList R::*m) {
           kAny,
           [=](const R &r, CabinetHandle c) { writeStringList(r.*m, key, c); },
           [=](R &r, CabinetHandle c) { readStringList(r.*m, key, c); },
+          {},
           {},
           {}};
 }
@@ -151,7 +172,8 @@ template <class R, class Sub> Field<R> record(std::string_view key, Sub R::*m) {
           [](CabinetHandle cab, const std::string &path, SettingsProblems &out) {
             Sub::check(cab, path, out);
           },
-          {}};
+          {},
+          [] { return describeFields(Sub::fields()); }};
 }
 
 // A field whose value has its own form: `write` and `read` as given, checked as `type`.
@@ -159,10 +181,19 @@ template <class R>
 Field<R> custom(std::string_view key, FieldType type,
                 std::function<void(const R &, CabinetHandle)> write,
                 std::function<void(R &, CabinetHandle)> read, RecordCheck check = {}) {
-  return {key, type, -kAny, kAny, std::move(write), std::move(read), std::move(check), {}};
+  return {key, type, -kAny, kAny, std::move(write), std::move(read), std::move(check), {}, {}};
 }
 
 } // namespace fields
+
+template <class R> std::vector<FieldInfo> describeFields(const std::vector<Field<R>> &table) {
+  std::vector<FieldInfo> out;
+  out.reserve(table.size());
+  for (const Field<R> &f : table)
+    out.push_back({std::string(f.key), f.type, f.min, f.max, f.fallback,
+                   f.inner ? f.inner() : std::vector<FieldInfo>{}});
+  return out;
+}
 
 // Writes every field into `cab`, in table order.
 template <class R> void writeFields(const R &r, const Fields<R> &table, CabinetHandle cab) {

@@ -110,25 +110,29 @@ bool TextMatchRule::matchesText(std::string_view title) const {
 
 const Fields<TextMatchRule> &TextMatchRule::fields() {
   using T = TextMatchRule;
-  static const Fields<T> table = {
-      fields::integer("CaseMatching", &T::caseMatching, 0, 0, 3),
-      fields::boolean("MultilineTitles", &T::multilineTitles, true),
-      fields::boolean("InlineRuns", &T::inlineRuns, false),
-      // The query is written only when the host can make its Cabinet; without one, only the
-      // pattern is emptied.
-      fields::custom<T>(
-          "Query", FieldType::Record,
-          [](const T &t, CabinetHandle cab) {
-            writeChildCabinet("Query", cab, [&t](CabinetHandle q) { t.query.writeInto(q); });
-          },
-          [](T &t, CabinetHandle cab) {
-            if (CabinetHandle q = cabinets().cabinetGetCabinet(cab, "Query"))
-              t.query.readFrom(q);
-            else
-              t.query.pattern.clear();
-          },
-          TextQuery::check),
-  };
+  static const Fields<T> table = [] {
+    Fields<T> made = {
+        fields::integer("CaseMatching", &T::caseMatching, 0, 0, 3),
+        fields::boolean("MultilineTitles", &T::multilineTitles, true),
+        fields::boolean("InlineRuns", &T::inlineRuns, false),
+        // The query is written only when the host can make its Cabinet; without one, only the
+        // pattern is emptied.
+        fields::custom<T>(
+            "Query", FieldType::Record,
+            [](const T &t, CabinetHandle cab) {
+              writeChildCabinet("Query", cab, [&t](CabinetHandle q) { t.query.writeInto(q); });
+            },
+            [](T &t, CabinetHandle cab) {
+              if (CabinetHandle q = cabinets().cabinetGetCabinet(cab, "Query"))
+                t.query.readFrom(q);
+              else
+                t.query.pattern.clear();
+            },
+            TextQuery::check),
+    };
+    made.back().inner = [] { return describeFields(TextQuery::fields()); };
+    return made;
+  }();
   return table;
 }
 

@@ -48,12 +48,14 @@ namespace {
 
 // A font attribute kept as an atom; no atom, no entry.
 Field<FontDesc> atomField(std::string_view key, Atom FontDesc::*m, std::string_view readerDefault) {
-  return fields::custom<FontDesc>(
-      key, FieldType::Atom,
-      [key, m](const FontDesc &f, CabinetHandle cab) { putAtom(cab, key, f.*m); },
-      [key, m, readerDefault](FontDesc &f, CabinetHandle cab) {
-        f.*m = cabinets().cabinetGetAtom(cab, key, atom(readerDefault));
-      });
+  return fields::withFallback<FontDesc>(
+      std::string(readerDefault),
+      fields::custom<FontDesc>(
+          key, FieldType::Atom,
+          [key, m](const FontDesc &f, CabinetHandle cab) { putAtom(cab, key, f.*m); },
+          [key, m, readerDefault](FontDesc &f, CabinetHandle cab) {
+            f.*m = cabinets().cabinetGetAtom(cab, key, atom(readerDefault));
+          }));
 }
 
 } // namespace

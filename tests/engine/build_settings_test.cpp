@@ -1,10 +1,14 @@
 // The build settings and their Cabinet form.
 #include "plugin/engine/bookmark_builder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <set>
+#include <sstream>
 
 #include "tests/support/fixture_helpers.h"
 
+#include "plugin/engine/settings_reference.h"
 #include "plugin/rules/text_values.h"
 #include "tests/support/test_host.h"
 
@@ -99,6 +103,47 @@ TEST_F(BuildSettings, WriteThenReadGivesBackEveryField) {
                                              "Level1",
                                              "Level2"};
   EXPECT_EQ(keys, expected);
+}
+
+// The reference of settings keys (the sorvane-settings manual page) has every key a file holds
+// and a meaning for each, and no meaning of a key that is gone.
+TEST_F(BuildSettings, TheKeyReferenceIsWhole) {
+  BookmarkBuilder b;
+  b.levels.resize(1);
+  b.stopWords = {"Contents"};
+  b.levels[0].textStyleRule.fontDesc.fonts = {hostTables().core->atomFromString("Times-Bold")};
+  CabinetHandle written = cab().cabinetNew();
+  b.write(written);
+  std::set<std::string> reference;
+  for (const KeyReference &k : settingsKeys()) {
+    reference.insert(k.path);
+    EXPECT_FALSE(k.meaning.empty()) << k.path << " has no meaning";
+  }
+  std::vector<std::string> unknown;
+  std::function<void(CabinetHandle, const std::string &)> walk = [&](CabinetHandle c,
+                                                                     const std::string &prefix) {
+    for (const std::string &key : cab().cabinetKeys(c)) {
+      std::string path = prefix + key;
+      if (path.rfind("Level", 0) == 0 && path.find('.') == std::string::npos && path != "Level" &&
+          key != "NumLevels")
+        path = "Level<N>";
+      if (!reference.count(path))
+        unknown.push_back(path);
+      const bool list = path == "StopWords" || path.ends_with(".Fonts");
+      if (!list && cab().cabinetGetType(c, key) == CabinetValueType::Cabinet)
+        walk(cab().cabinetGetCabinet(c, key), path + ".");
+    }
+  };
+  walk(written, "");
+  cab().cabinetDestroy(written);
+  EXPECT_EQ(unknown, std::vector<std::string>{"Level<N>"}); // the records NumLevels counts
+  EXPECT_EQ(meaningsWithoutKey(), std::vector<std::string>{});
+  std::ostringstream manual;
+  writeSettingsManual(manual, "1.0");
+  EXPECT_NE(manual.str().find(".B Level<N>.TextStyle.FontDesc.FontSize\nnumber, at least 0; "
+                              "missing: 12."),
+            std::string::npos)
+      << manual.str().substr(0, 2000);
 }
 
 TEST_F(BuildSettings, OnlyLevelEntriesThatExistBelowTheCountAreRead) {
