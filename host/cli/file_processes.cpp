@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -103,6 +104,15 @@ void takeRecords(Child &child, std::ostream &out, std::ostream &err,
 
 } // namespace
 
+size_t threadsOfThisProcess() {
+  std::error_code ec;
+  size_t threads = 0;
+  for (auto it = std::filesystem::directory_iterator("/proc/self/task", ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+    ++threads;
+  return threads == 0 ? 1 : threads;
+}
+
 void runInProcesses(size_t count, size_t processes, const FileWork &work, std::ostream &out,
                     std::ostream &err, const std::function<void(int)> &done, int stopStatus,
                     const std::function<void(size_t)> &lost) {
@@ -115,7 +125,7 @@ void runInProcesses(size_t count, size_t processes, const FileWork &work, std::o
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   std::vector<Child> children;
   host::takeForwardedStops();
-  if (shared != MAP_FAILED) {
+  if (shared != MAP_FAILED && threadsOfThisProcess() == 1) {
     auto *next = new (shared) std::atomic<size_t>(0);
     for (size_t p = 0; p < processes; ++p) {
       int fds[2];

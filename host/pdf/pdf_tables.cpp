@@ -35,9 +35,12 @@ public:
   }
   void pageRelease(PageHandle page) override { m_pages.pageRelease(page); }
   int32_t pageGetIndex(PageHandle page) override { return m_pages.pageGetIndex(page); }
-  HostRect pageGetCropBox(PageHandle page) override { return m_pages.pageGetCropBox(page); }
-  BookmarkHandle docGetBookmarkRoot(DocHandle doc) override {
+  HostRect pageGetCropBox(PageHandle page) override {
     fault("pageGetCropBox");
+    return m_pages.pageGetCropBox(page);
+  }
+  BookmarkHandle docGetBookmarkRoot(DocHandle doc) override {
+    fault("docGetBookmarkRoot");
     return m_outline.docGetBookmarkRoot(doc);
   }
   std::optional<uint32_t> docGetPermissions(DocHandle doc) override {

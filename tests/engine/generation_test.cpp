@@ -273,6 +273,21 @@ TEST_F(Generation, APageThatFailsIsSkippedAndReportedAndTheRunGoesOn) {
   EXPECT_EQ(host.provider().acroView().notes().size(), 1u); // the user was told at once too
 }
 
+TEST_F(Generation, AnOutlineThatCannotBeReachedChangesNothingAndIsTold) {
+  open(manual());
+  failAt(host, "docGetBookmarkRoot", 1);
+  RunOutcome outcome;
+  try {
+    outcome = manualSettings().generate(doc->handle());
+  } catch (const HostError &e) { // the caller hears of it either way
+    EXPECT_NE(std::string(e.what()).find("injected"), std::string::npos);
+  }
+  host.pdf().setFaultHook({});
+  EXPECT_EQ(outcome.bookmarksInserted, 0);
+  EXPECT_FALSE(outcome.complete());
+  EXPECT_TRUE(saveAndInspect().outline.empty());
+}
+
 TEST_F(Generation, HeadingsWithoutTheirParentLevelAreKeptOnRequest) {
   // The section level matches nothing: the notes have no parent level.
   open(manual());
