@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "bench/corpus/baseline_detector.h"
-#include "plugin/rules/fixed_point.h"
 #include "plugin/rules/page_content.h"
+#include "plugin/values/fixed_point.h"
 #include "tests/support/open_doc.h"
 
 int main(int argc, char **argv) {

@@ -50,9 +50,9 @@ struct Store {
   }
 };
 
-class PageContent final : public PagePDEContentTable {
+class PdfPageContent final : public PagePDEContentTable {
 public:
-  PageContent(PdfTables &docs, Store &store) : m_docs(docs), m_store(store) {}
+  PdfPageContent(PdfTables &docs, Store &store) : m_docs(docs), m_store(store) {}
 
   ContentHandle pageAcquireContent(PageHandle page) override {
     PdfTables::PageRef ref = m_docs.pageOf(page);
@@ -157,7 +157,7 @@ private:
 struct ContentTables::Impl {
   explicit Impl(PdfTables &docs) : pageContent(docs, store), editRead(store) {}
   Store store;
-  PageContent pageContent;
+  PdfPageContent pageContent;
   EditRead editRead;
 };
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "plugin/engine/generation_run.h"
-#include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/pattern_matcher.h"
+#include "plugin/values/cabinet_io.h"
 #include "sdk/host_error.h"
 
 namespace sorvane {

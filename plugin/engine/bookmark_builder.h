@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/level_rule.h"
-#include "plugin/rules/record_fields.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/fixed_rect.h"
+#include "plugin/values/record_fields.h"
+#include "plugin/values/text_values.h"
 #include "sdk/handles.h"
 #include "sdk/progress_monitor.h"
 #include "sdk/run_outcome.h"

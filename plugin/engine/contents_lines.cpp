@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "plugin/rules/fixed_point.h"
+#include "plugin/values/fixed_point.h"
 
 namespace sorvane {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/text_run.h"
+#include "plugin/values/fixed_rect.h"
 
 namespace sorvane {
 

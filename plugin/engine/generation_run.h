@@ -11,9 +11,9 @@
 
 #include "plugin/engine/contents_lines.h"
 #include "plugin/outline/bookmark_node.h"
-#include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/pattern_matcher.h"
 #include "plugin/rules/text_run.h"
+#include "plugin/values/fixed_rect.h"
 #include "sdk/font_names.h"
 #include "sdk/handles.h"
 #include "sdk/progress_monitor.h"

@@ -2,8 +2,8 @@
 
 #include "plugin/engine/bookmark_builder.h"
 #include "plugin/engine/generation_run.h"
-#include "plugin/rules/fixed_point.h"
 #include "plugin/rules/page_content.h"
+#include "plugin/values/fixed_point.h"
 #include "sdk/imported_tables.h"
 
 namespace sorvane {

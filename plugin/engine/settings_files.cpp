@@ -1,6 +1,6 @@
 #include "plugin/engine/settings_files.h"
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/rules/record_fields.h"
+#include "plugin/values/record_fields.h"
 
 namespace sorvane {
 

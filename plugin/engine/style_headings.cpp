@@ -6,7 +6,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "plugin/rules/fixed_point.h"
+#include "plugin/values/fixed_point.h"
 #include "sdk/font_names.h"
 #include "sdk/imported_tables.h"
 

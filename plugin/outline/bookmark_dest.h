@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "plugin/rules/fixed_point.h"
-#include "plugin/rules/fixed_rect.h"
+#include "plugin/values/fixed_point.h"
+#include "plugin/values/fixed_rect.h"
 #include "sdk/atom.h"
 #include "sdk/handles.h"
 

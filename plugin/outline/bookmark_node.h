@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plugin/outline/bookmark_action.h"
-#include "plugin/outline/disp_attributes.h"
+#include "plugin/values/disp_attributes.h"
 #include "sdk/atom.h"
 #include "sdk/handles.h"
 

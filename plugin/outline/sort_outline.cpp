@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "plugin/outline/outline_walk.h"
-#include "plugin/rules/cabinet_io.h"
-#include "plugin/rules/text_case.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/cabinet_io.h"
+#include "plugin/values/text_case.h"
+#include "plugin/values/text_values.h"
 #include "sdk/imported_tables.h"
 
 namespace sorvane {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "plugin/outline/outline_walk.h"
-#include "plugin/rules/record_fields.h"
+#include "plugin/values/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

@@ -1,7 +1,7 @@
 #include "plugin/rules/content_format.h"
 
-#include "plugin/rules/cabinet_io.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/cabinet_io.h"
+#include "plugin/values/text_values.h"
 
 namespace sorvane {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/rules/record_fields.h"
+#include "plugin/values/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

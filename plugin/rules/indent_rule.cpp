@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 
 namespace sorvane {
 namespace {

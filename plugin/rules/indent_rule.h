@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "plugin/rules/fixed_point.h"
-#include "plugin/rules/fixed_rect.h"
-#include "plugin/rules/record_fields.h"
 #include "plugin/rules/text_run.h"
+#include "plugin/values/fixed_point.h"
+#include "plugin/values/fixed_rect.h"
+#include "plugin/values/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/title_format.h"
+#include "plugin/values/cabinet_io.h"
 
 namespace sorvane {
 

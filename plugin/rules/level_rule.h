@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/outline/disp_attributes.h"
 #include "plugin/rules/content_format.h"
-#include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/indent_rule.h"
 #include "plugin/rules/text_match_rule.h"
 #include "plugin/rules/text_run.h"
 #include "plugin/rules/text_style_rule.h"
+#include "plugin/values/disp_attributes.h"
+#include "plugin/values/fixed_rect.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/rules/fixed_rect.h"
 #include "plugin/rules/text_run.h"
+#include "plugin/values/fixed_rect.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

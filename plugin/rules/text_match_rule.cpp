@@ -3,10 +3,10 @@
 #include <memory>
 #include <unordered_map>
 
-#include "plugin/rules/cabinet_io.h"
 #include "plugin/rules/pattern_matcher.h"
-#include "plugin/rules/text_case.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/cabinet_io.h"
+#include "plugin/values/text_case.h"
+#include "plugin/values/text_values.h"
 #include "sdk/host_error.h"
 #include "sdk/text_codec.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "plugin/rules/color_value.h"
-#include "plugin/rules/fixed_rect.h"
+#include "plugin/values/color_value.h"
+#include "plugin/values/fixed_rect.h"
 #include "sdk/atom.h"
 
 namespace sorvane {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "plugin/rules/cabinet_io.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/cabinet_io.h"
+#include "plugin/values/text_values.h"
 #include "sdk/host_error.h"
 
 namespace sorvane {

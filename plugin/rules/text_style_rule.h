@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/rules/color_value.h"
-#include "plugin/rules/record_fields.h"
 #include "plugin/rules/text_run.h"
+#include "plugin/values/color_value.h"
+#include "plugin/values/record_fields.h"
 #include "sdk/atom.h"
 #include "sdk/font_names.h"
 #include "sdk/handles.h"

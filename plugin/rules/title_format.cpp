@@ -1,7 +1,7 @@
 #include "plugin/rules/title_format.h"
 
 #include "plugin/rules/level_rule.h"
-#include "plugin/rules/text_case.h"
+#include "plugin/values/text_case.h"
 #include "sdk/text_codec.h"
 
 namespace sorvane {

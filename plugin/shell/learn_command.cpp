@@ -13,8 +13,8 @@
 #include "plugin/engine/style_headings.h"
 #include "plugin/outline/bookmark_action.h"
 #include "plugin/outline/outline_walk.h"
-#include "plugin/rules/text_values.h"
-#include "plugin/shell/batch_command.h"
+#include "plugin/shell/sequence_command.h"
+#include "plugin/values/text_values.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 

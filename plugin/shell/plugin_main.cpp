@@ -3,9 +3,9 @@
 #include <string>
 
 #include "plugin/engine/settings_files.h"
-#include "plugin/shell/batch_command.h"
 #include "plugin/shell/commands.h"
 #include "plugin/shell/plugin_state.h"
+#include "plugin/shell/sequence_command.h"
 #include "plugin/shell/table_import.h"
 #include "plugin/ui/rules_preview.h"
 #include "sdk/host_error.h"

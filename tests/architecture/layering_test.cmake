@@ -1,5 +1,8 @@
 # Fails when a source file includes what its folder may not use:
 #   plugin/            the SDK and PCRE2 only: no host header, no MuPDF, no Qt;
+#   plugin/<folder>/   only its own folder and the folders below it: values/ at the bottom,
+#                      rules/ and outline/ (siblings) on it, then engine/, ui/, and shell/ and
+#                      tools/ on top;
 #   host/              never the plug-in's headers;
 #   host/base/         the SDK only;
 #   host/runtime/      not host/pdf (and the reverse), both may use host/base;
@@ -15,6 +18,15 @@ file(GLOB_RECURSE sources RELATIVE ${ROOT}
 set(engine_headers document_engine.h pdf_object.h pdf_ops.h mupdf_call.h outline_tree.h
   table_registry.h page_model.h outline_model.h action_model.h)
 
+# The plug-in's folders by layer: a folder may include from a lower layer or from itself.
+set(plugin_layer_values 0)
+set(plugin_layer_rules 1)
+set(plugin_layer_outline 1)
+set(plugin_layer_engine 2)
+set(plugin_layer_ui 3)
+set(plugin_layer_shell 4)
+set(plugin_layer_tools 4)
+
 set(problems "")
 foreach(file IN LISTS sources)
   file(STRINGS ${ROOT}/${file} includes REGEX "^[ \t]*#[ \t]*include")
@@ -23,6 +35,14 @@ foreach(file IN LISTS sources)
     set(bad "")
     if(file MATCHES "^plugin/" AND inc MATCHES "^(host/|mupdf/|Q)")
       set(bad "the plug-in uses only the SDK and PCRE2")
+    elseif(file MATCHES "^plugin/([a-z_]+)/" AND inc MATCHES "^plugin/([a-z_]+)/")
+      string(REGEX REPLACE "^plugin/([a-z_]+)/.*" "\\1" from "${file}")
+      string(REGEX REPLACE "^plugin/([a-z_]+)/.*" "\\1" to "${inc}")
+      if(NOT DEFINED plugin_layer_${from} OR NOT DEFINED plugin_layer_${to})
+        set(bad "plugin/${from}/ or plugin/${to}/ has no layer: give it one in this test")
+      elseif(NOT from STREQUAL to AND NOT plugin_layer_${to} LESS plugin_layer_${from})
+        set(bad "plugin/${from}/ stands below or beside plugin/${to}/")
+      endif()
     elseif(file MATCHES "^host/" AND inc MATCHES "^plugin/")
       set(bad "the host reaches the plug-in only through the SDK")
     elseif(file MATCHES "^host/base/" AND inc MATCHES "^(host/(runtime|pdf|cli|studio)/|mupdf/)")

@@ -9,7 +9,7 @@
 #include "tests/support/fixture_helpers.h"
 
 #include "plugin/engine/settings_reference.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/text_values.h"
 #include "tests/support/test_host.h"
 
 namespace sorvane {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "plugin/rules/level_rule.h"
-#include "plugin/rules/text_case.h"
+#include "plugin/values/text_case.h"
 #include "tests/support/test_host.h"
 
 namespace sorvane {

@@ -1,4 +1,4 @@
-#include "plugin/outline/disp_attributes.h"
+#include "plugin/values/disp_attributes.h"
 
 #include <gtest/gtest.h>
 

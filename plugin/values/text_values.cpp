@@ -1,10 +1,10 @@
-#include "plugin/rules/text_values.h"
+#include "plugin/values/text_values.h"
 
 #include <algorithm>
 #include <charconv>
 #include <utility>
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 
 namespace sorvane {
 namespace {

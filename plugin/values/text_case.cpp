@@ -1,4 +1,4 @@
-#include "plugin/rules/text_case.h"
+#include "plugin/values/text_case.h"
 
 #include "sdk/text_codec.h"
 

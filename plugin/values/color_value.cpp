@@ -1,9 +1,9 @@
-#include "plugin/rules/color_value.h"
+#include "plugin/values/color_value.h"
 
 #include <algorithm>
 #include <string>
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 
 namespace sorvane {
 namespace {

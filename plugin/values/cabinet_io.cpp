@@ -1,4 +1,4 @@
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 
 #include "sdk/host_error.h"
 

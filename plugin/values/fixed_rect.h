@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/rules/fixed_point.h"
-#include "plugin/rules/record_fields.h"
+#include "plugin/values/fixed_point.h"
+#include "plugin/values/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

@@ -1,4 +1,4 @@
-#include "plugin/rules/fixed_rect.h"
+#include "plugin/values/fixed_rect.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "plugin/rules/color_value.h"
-#include "plugin/rules/record_fields.h"
+#include "plugin/values/color_value.h"
+#include "plugin/values/record_fields.h"
 #include "sdk/handles.h"
 
 namespace sorvane {

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/rules/cabinet_io.h"
-#include "plugin/rules/fixed_point.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/cabinet_io.h"
+#include "plugin/values/fixed_point.h"
+#include "plugin/values/text_values.h"
 #include "sdk/atom.h"
 #include "sdk/handles.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/rules/color_value.h"
+#include "plugin/values/color_value.h"
 
 #include <gtest/gtest.h>
 

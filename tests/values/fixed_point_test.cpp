@@ -1,4 +1,4 @@
-#include "plugin/rules/fixed_point.h"
+#include "plugin/values/fixed_point.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "plugin/rules/fixed_rect.h"
+#include "plugin/values/fixed_rect.h"
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 
 namespace sorvane {
 

@@ -1,9 +1,9 @@
-#include "plugin/rules/fixed_point.h"
+#include "plugin/values/fixed_point.h"
 
 #include <cmath>
 #include <limits>
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 
 namespace sorvane {
 

@@ -1,10 +1,10 @@
-#include "plugin/shell/batch_command.h"
+#include "plugin/shell/sequence_command.h"
 
 #include "plugin/engine/bookmark_builder.h"
-#include "plugin/rules/cabinet_io.h"
-#include "plugin/rules/text_values.h"
 #include "plugin/shell/plugin_state.h"
 #include "plugin/ui/generate_dialog.h"
+#include "plugin/values/cabinet_io.h"
+#include "plugin/values/text_values.h"
 #include "sdk/host_error.h"
 #include "sdk/imported_tables.h"
 

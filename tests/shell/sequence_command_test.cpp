@@ -1,5 +1,5 @@
 // The batch command's procedures, as a host calls them.
-#include "plugin/shell/batch_command.h"
+#include "plugin/shell/sequence_command.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "host/runtime/object_store.h"
 #include "host/runtime/view_services.h"
 #include "plugin/engine/bookmark_builder.h"
-#include "plugin/rules/text_values.h"
+#include "plugin/values/text_values.h"
 #include "sdk/imported_tables.h"
 #include "tests/support/open_doc.h"
 #include "tests/support/pdf_builder.h"

@@ -1,4 +1,4 @@
-#include "plugin/rules/text_values.h"
+#include "plugin/values/text_values.h"
 
 #include <gtest/gtest.h>
 

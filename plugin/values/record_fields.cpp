@@ -1,4 +1,4 @@
-#include "plugin/rules/record_fields.h"
+#include "plugin/values/record_fields.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "plugin/outline/disp_attributes.h"
+#include "plugin/values/disp_attributes.h"
 
-#include "plugin/rules/cabinet_io.h"
+#include "plugin/values/cabinet_io.h"
 #include "sdk/host_error.h"
 
 namespace sorvane {
