@@ -259,9 +259,12 @@ void ModelDialog::build() {
       m_byId[controls[i].id] = i;
   }
   // The closing buttons: the last buttons of the dialog, but not those that open something
-  // more ("Save...") and belong with the controls above them.
+  // more ("Save...") or stand in a row or group with the controls above them ("Update Fonts"
+  // beside its list).
   size_t tail = controls.size();
-  while (tail > 0 && controls[tail - 1].kind == ControlKind::Button && controls[tail - 1].page < 0)
+  while (tail > 0 && controls[tail - 1].kind == ControlKind::Button &&
+         controls[tail - 1].page < 0 && !controls[tail - 1].sameRow &&
+         !controls[tail - 1].endsGroup)
     --tail;
   bool closes = false;
   for (size_t i = tail; i < controls.size(); ++i)

@@ -164,6 +164,13 @@ TEST_F(Studio, GenerateThroughTheDialogsAndSaveAs) {
           })
       .on("Font Name",
           [](QWidget &d) {
+            // Update Fonts belongs to the list, not to the closing buttons.
+            const auto at = [&d](const char *name) {
+              return QRect(test::control(d, name)->mapTo(&d, QPoint()),
+                           test::control(d, name)->size());
+            };
+            EXPECT_GE(at("Update Fonts").left(), at("fonts").right());
+            EXPECT_LT(at("Update Fonts").bottom(), at("OK").top());
             test::choose(d, "fonts", "Times-Bold");
             click(d, "OK");
           })
