@@ -144,14 +144,18 @@ std::string password(const Arguments &a) {
 std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
                                                 const std::string &password, std::ostream &err) {
   auto document = host::PdfDocument::open(path, password);
+  tellDamage(*document, path, err);
+  return document;
+}
+
+void tellDamage(const host::PdfDocument &document, const std::string &path, std::ostream &err) {
   constexpr size_t kShown = 5;
-  const std::vector<std::string> &warnings = document->warnings();
+  const std::vector<std::string> &warnings = document.warnings();
   for (size_t i = 0; i < warnings.size() && i < kShown; ++i)
     err << "sorvane: warning: " << warnings[i] << "\n";
   if (warnings.size() > kShown)
     err << "sorvane: warning: " << path << ": and " << warnings.size() - kShown
         << " more messages about damage the file has.\n";
-  return document;
 }
 
 std::optional<int> jobCount(const Arguments &a, std::string &problem) {
@@ -225,18 +229,7 @@ void writeResultFile(const std::string &path, std::string_view bytes) {
 
 ExitCode reportHostError(std::ostream &err, const HostError &error) {
   err << "sorvane: " << error.what() << "\n";
-  switch (error.code()) {
-  case ErrorCode::FileNotFound:
-  case ErrorCode::FileAccess:
-  case ErrorCode::FileFormat:
-  case ErrorCode::FileTooLarge:
-  case ErrorCode::FileChanged:
-  case ErrorCode::PdfDamaged:
-  case ErrorCode::PdfPassword:
-  case ErrorCode::PdfPermission: return ExitCode::InputError;
-  case ErrorCode::Cancelled: return ExitCode::Interrupted;
-  default: return ExitCode::HostFailure;
-  }
+  return jobs::exitCodeFor(error);
 }
 
 } // namespace sorvane::cli

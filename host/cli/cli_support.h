@@ -61,6 +61,8 @@ std::string password(const Arguments &a);
 // host::PdfDocument::open does.
 std::unique_ptr<host::PdfDocument> openDocument(const std::string &path,
                                                 const std::string &password, std::ostream &err);
+// Tells on `err` what the engine had to say about the file at `path` as it opened it.
+void tellDamage(const host::PdfDocument &document, const std::string &path, std::ostream &err);
 
 // Why the result of a command that changes `input` has no place to go: neither or both of
 // -o OUT.pdf and --in-place, or an output that is the input. Nothing when it has one.

@@ -23,6 +23,7 @@
 #include "host/cli/learn_command.h"
 #include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
+#include "host/jobs/generate_job.h"
 #include "host/pdf/outline_listing.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
@@ -32,129 +33,23 @@
 namespace sorvane::cli {
 namespace {
 
-// What one file's run did, as the summary tells it.
-struct FileResult {
-  RunOutcome outcome;
-  size_t total = 0;   // bookmarks in the outline afterwards
-  bool saved = false; // the result was written
-};
-
-// What a run that went through deserves: Success, or ProblemsFound when it found nothing to
-// add, pages could not be read, lines could not be tested against a pattern, or headings were
-// lost or left out on the way into the outline.
-// (Repeated headings that the settings ask to drop are no problem.)
-ExitCode judge(const FileResult &r) {
-  if (!r.outcome.ran || r.outcome.bookmarksInserted == 0 || !r.outcome.complete() ||
-      r.outcome.droppedFor(DropReason::NoParentLevel) > 0 || r.outcome.patternTestsGivenUp > 0 ||
-      r.outcome.runsOutOfReach > 0)
-    return ExitCode::ProblemsFound;
-  return ExitCode::Success;
+// Tells the lines of `problems` as warnings about `name`.
+void tellProblems(std::ostream &err, const std::string &name,
+                  const std::vector<std::string> &problems) {
+  for (const std::string &problem : problems)
+    err << "sorvane: warning: " << name << ": " << problem << "\n";
 }
 
-std::string pageList(const std::vector<PageFailure> &pages) {
-  std::string list;
-  for (size_t i = 0; i < pages.size() && i < 10; ++i)
-    list += (i ? ", " : "") + std::to_string(pages[i].page + 1);
-  return pages.size() > 10 ? list + ", ..." : list;
-}
-
-// The lines that say what went wrong or was left out, one per kind; `name` names the file.
-void tellProblems(std::ostream &err, const std::string &name, const FileResult &r) {
-  const RunOutcome &o = r.outcome;
-  if (!o.failedPages.empty())
-    err << "sorvane: warning: " << name << ": " << o.failedPages.size()
-        << (o.failedPages.size() == 1 ? " page" : " pages")
-        << " could not be read and gave no headings (page " << pageList(o.failedPages)
-        << "): " << o.failedPages.front().reason << "\n";
-  if (const int32_t lost = o.droppedFor(DropReason::NotInserted))
-    err << "sorvane: warning: " << name << ": " << lost << (lost == 1 ? " heading" : " headings")
-        << " could not be added to the outline\n";
-  if (o.runsOutOfReach > 0)
-    err << "sorvane: warning: " << name << ": " << o.runsOutOfReach
-        << (o.runsOutOfReach == 1 ? " text run lies" : " text runs lie")
-        << " more than 32,767 points from the page's lower left corner, beyond what the rules "
-           "can measure, and "
-        << (o.runsOutOfReach == 1 ? "was" : "were") << " left unread (first on page "
-        << o.firstPageOutOfReach + 1 << ")\n";
-  if (o.patternTestsGivenUp > 0)
-    err << "sorvane: warning: " << name << ": " << o.patternTestsGivenUp
-        << (o.patternTestsGivenUp == 1 ? " line" : " lines")
-        << " took too long to test against a text pattern and counted as not matching (a "
-           "simpler pattern tests every line)\n";
-  if (const int32_t orphans = o.droppedFor(DropReason::NoParentLevel))
-    err << "sorvane: warning: " << name << ": " << orphans
-        << (orphans == 1 ? " heading was" : " headings were")
-        << " left out because no heading of the level above came before it\n";
-  if (o.ran && o.headingsFound == 0 && o.failedPages.size() < size_t(std::max(1, o.pagesScanned)))
-    err << "sorvane: warning: " << name << ": no headings found: "
-        << (o.runsInLevelFonts == 0
-                ? "no text is set in the fonts the levels name (sorvane inspect shows the fonts "
-                  "of a page)"
-                : std::to_string(o.runsInLevelFonts) +
-                      " text runs are set in the levels' fonts, but none passed their size, "
-                      "pattern, indentation or area rules")
-        << "\n";
-  if (!r.saved)
-    err << "sorvane: warning: " << name << ": nothing was added, so nothing was written\n";
-}
-
-// Opens `input` for a change. Throws HostError as openDocument does, and PdfPermission when the
-// document's security settings forbid changes.
-std::unique_ptr<host::PdfDocument> openForChange(const std::string &input,
-                                                 const std::string &password, std::ostream &err) {
-  auto document = openDocument(input, password, err);
-  // The host keeps the document's word: no bookmarks go into a file that may not be changed.
-  requireChangesAllowed(*document, input);
-  return document;
-}
-
-// Generates the bookmarks of `document` (open as `doc`) and saves the result to `output` when
-// the run added any. A run that a host error stopped writes nothing and throws that error.
-FileResult generateOpen(HostSession &session, host::BatchSequence &sequence,
-                        host::PdfDocument &document, DocHandle doc, const std::string &input,
-                        const std::string &output, TerminalProgress &progress,
-                        bool dryRun = false) {
-  FileResult result;
-  const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
-  const std::optional<RunOutcome> outcome = sequence.lastOutcome();
-  if (!outcome)
-    throw HostError(ErrorCode::Generic, input + ": the generation did not say what it did.");
-  if (outcome->cancelled)
-    throw HostError(ErrorCode::Cancelled, input + ": interrupted; nothing was written.");
-  if (outcome->stopped())
-    throw HostError(outcome->stopCode, input + ": the generation stopped, nothing was written: " +
-                                           outcome->stopReason);
-  if (status != CommandStatus::Done)
-    throw HostError(ErrorCode::Generic, input + ": the generation did not finish.");
-  result.outcome = *outcome;
-  result.total = host::listOutline(session.pdf(), doc).entries.size();
-  if (outcome->bookmarksInserted > 0 && !dryRun) {
-    saveResult(document, output);
-    result.saved = true;
+// Opens the file of `job` and tells what the engine had to say about it.
+void openFile(jobs::GenerateJob &job, const std::string &input, std::ostream &err) {
+  try {
+    job.open();
+  } catch (const HostError &e) {
+    if (e.code() != ErrorCode::PdfPermission)
+      throw;
+    throw HostError(e.code(), e.text() + " (open it with its owner password, --password).");
   }
-  return result;
-}
-
-// A document open in the session for the length of a scope.
-struct OpenFile {
-  HostSession &session;
-  std::unique_ptr<host::PdfDocument> document;
-  DocHandle doc;
-  OpenFile(HostSession &s, std::unique_ptr<host::PdfDocument> d)
-      : session(s), document(std::move(d)), doc(s.pdf().add(*document)) {}
-  ~OpenFile() {
-    if (session.provider().acroView().appGetActiveDoc() == doc)
-      session.provider().acroView().setActiveDoc(DocHandle());
-    session.pdf().remove(doc);
-  }
-};
-
-FileResult generateFile(HostSession &session, host::BatchSequence &sequence,
-                        const std::string &input, const std::string &output,
-                        const std::string &password, TerminalProgress &progress,
-                        std::ostream &err) {
-  OpenFile file(session, openForChange(input, password, err));
-  return generateOpen(session, sequence, *file.document, file.doc, input, output, progress);
+  tellDamage(job.document(), input, err);
 }
 
 // "3 headings dropped (no heading of the level above)", or nothing when none was.
@@ -247,9 +142,9 @@ struct Setup {
   size_t settingsProblems = 0; // told before the run: the settings file has mistakes
   std::unique_ptr<HostSession> session;
   CabinetHandle settings;
-  std::unique_ptr<host::BatchSequence> sequence;
+  std::unique_ptr<jobs::Generator> generator;
   ~Setup() {
-    sequence.reset();
+    generator.reset();
     if (settings)
       session->provider().asExtra().cabinetDestroy(settings);
   }
@@ -258,7 +153,7 @@ struct Setup {
 // Tells what the settings check finds in the command's parameters.
 size_t warnAboutParams(Setup &s, const std::string &name, std::ostream &err) {
   ASExtraTable &x = s.session->provider().asExtra();
-  CabinetHandle description = s.sequence->describeParams();
+  CabinetHandle description = s.generator->sequence().describeParams();
   const size_t problems = warnAboutSettings(x, description, name, err);
   x.cabinetDestroy(description);
   return problems;
@@ -276,9 +171,7 @@ std::unique_ptr<Setup> prepare(const std::optional<std::string> &settingsPath, b
   else
     s->settings = settingsPath ? readBuildSettings(*s->session, *settingsPath) : x.cabinetNew();
   s->session->loadPlugIn();
-  const Atom name = s->session->provider().core().atomFromString(kBuildCommandName);
-  s->sequence = std::make_unique<host::BatchSequence>(s->session->provider().acroView(), x, name,
-                                                      s->settings);
+  s->generator = std::make_unique<jobs::Generator>(*s->session, s->settings);
   if (check)
     s->settingsProblems = warnAboutParams(
         *s, settingsText ? "the suggested rules" : settingsPath.value_or("the settings"), err);
@@ -359,10 +252,19 @@ FileStatus batchOne(Setup &setup, const std::string &input, const std::string &o
   record.input = input;
   std::ostringstream told;
   FileStatus status = FileStatus::Failed;
+  jobs::GenerateJob job(*setup.generator,
+                        {input, output, pw, false, &progress.monitor(), progress.clientData()});
+  jobs::GenerateResult r;
   try {
-    const FileResult r =
-        generateFile(*setup.session, *setup.sequence, input, output, pw, progress, err);
-    tellProblems(told, input, r);
+    openFile(job, input, err);
+    r = job.run();
+  } catch (const HostError &e) {
+    r = jobs::failedWith(e);
+  }
+  switch (r.verdict) {
+  case jobs::Verdict::Done:
+  case jobs::Verdict::Problems: {
+    tellProblems(told, input, r.problems);
     err << told.str();
     const std::string dropped = droppedSummary(r.outcome);
     out << input << ": " << counted(r.outcome.bookmarksInserted, "bookmark", "bookmarks")
@@ -371,15 +273,18 @@ FileStatus batchOne(Setup &setup, const std::string &input, const std::string &o
     record.bookmarks = r.outcome.bookmarksInserted;
     if (r.saved)
       record.output = output;
-    status = judge(r) == ExitCode::Success ? FileStatus::Done : FileStatus::Problems;
-  } catch (const HostError &e) {
-    if (e.code() == ErrorCode::Cancelled) {
-      told << "sorvane: " << e.what() << "\n";
-      status = FileStatus::Interrupted; // the files after it are not begun
-    } else {
-      told << "sorvane: " << input << ": failed: " << e.what() << "\n";
-    }
+    status = r.verdict == jobs::Verdict::Done ? FileStatus::Done : FileStatus::Problems;
+    break;
+  }
+  case jobs::Verdict::Stopped:
+    told << "sorvane: " << r.failure << "\n";
+    status = FileStatus::Interrupted; // the files after it are not begun
     err << told.str();
+    break;
+  case jobs::Verdict::Failed:
+    told << "sorvane: " << input << ": failed: " << r.failure << "\n";
+    err << told.str();
+    break;
   }
   if (results) {
     record.status = statusName(status);
@@ -460,16 +365,18 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
       return ExitCode::InputError;
     HostSession &session = *setup->session;
     TerminalProgress progress(err, isTerminal(), session.provider().asExtra());
+    const bool dryRun = a.flag("--dry-run");
     // A dry run changes nothing: a document whose security forbids changes may be looked at.
-    OpenFile file(session, a.flag("--dry-run") ? openDocument(input, password(a), err)
-                                               : openForChange(input, password(a), err));
+    jobs::GenerateJob job(*setup->generator, {input, output ? *output : input, password(a), dryRun,
+                                              &progress.monitor(), progress.clientData()});
+    openFile(job, input, err);
     if (dialogs.any()) {
       // The settings as the user leaves them in the Generate dialog, with this document open.
-      session.provider().acroView().setActiveDoc(file.doc);
+      session.view().setActiveDoc(job.doc());
       if (dialogs.select)
-        selectRectangle(session, *file.document, file.doc, *dialogs.select);
+        selectRectangle(session, job.document(), job.doc(), *dialogs.select);
       prepareDialogs(session, dialogs, out);
-      const CommandStatus edited = setup->sequence->editParams();
+      const CommandStatus edited = setup->generator->sequence().editParams();
       requireScriptDone(session);
       if (edited != CommandStatus::Ready) {
         if (dialogs.script)
@@ -480,16 +387,16 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
       if (refusedAsStrict(a, *setup, err))
         return ExitCode::InputError;
     }
-    const bool dryRun = a.flag("--dry-run");
     session.pdf().setShortcuts(!a.flag("--read-every-page"));
-    file.document->setReadAhead(readersFor(*file.document, input, *jobs, a.flag("--quiet"), err));
-    const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
-                                      output ? *output : input, progress, dryRun);
+    job.document().setReadAhead(readersFor(job.document(), input, *jobs, a.flag("--quiet"), err));
+    const jobs::GenerateResult r = job.run();
+    if (r.verdict == jobs::Verdict::Failed || r.verdict == jobs::Verdict::Stopped) {
+      err << "sorvane: " << r.failure << "\n";
+      return jobs::exitCode(r);
+    }
     if (dryRun) {
       printDryRun(r.outcome, a.flag("--json"), out);
-      FileResult told = r;
-      told.saved = true; // (nothing to say about writing: nothing was to be written)
-      tellProblems(err, input, told);
+      tellProblems(err, input, r.problems);
       const std::string dropped = droppedSummary(r.outcome);
       err << "sorvane: dry run: " << r.outcome.headings.size()
           << (r.outcome.headings.size() == 1 ? " bookmark" : " bookmarks") << " would be added"
@@ -497,13 +404,13 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
       return setup->settingsProblems || r.outcome.headings.empty() ? ExitCode::ProblemsFound
                                                                    : ExitCode::Success;
     }
-    tellProblems(err, input, r);
+    tellProblems(err, input, r.problems);
     const std::string dropped = droppedSummary(r.outcome);
     out << "Bookmarks added: " << r.outcome.bookmarksInserted << "; the outline now holds "
         << r.total << "; " << (dropped.empty() ? "" : dropped + "; ") << unreadPages(r.outcome)
         << seconds(start) << "\n";
     // Settings that were partly ignored make no clean success either.
-    return setup->settingsProblems ? ExitCode::ProblemsFound : judge(r);
+    return setup->settingsProblems ? ExitCode::ProblemsFound : jobs::exitCode(r);
   } catch (const ScriptError &e) {
     return usageError(err, e.what());
   } catch (const HostError &e) {
@@ -517,11 +424,14 @@ std::string floodOf(const std::string &input, const std::string &password,
   auto setup = prepare(std::nullopt, false, quiet, &settingsText);
   HostSession &session = *setup->session;
   TerminalProgress progress(quiet, false, session.provider().asExtra());
-  OpenFile file(session, openDocument(input, password, err));
-  const FileResult r = generateOpen(session, *setup->sequence, *file.document, file.doc, input,
-                                    input, progress, true);
+  jobs::GenerateJob job(*setup->generator,
+                        {input, input, password, true, &progress.monitor(), progress.clientData()});
+  openFile(job, input, err);
+  const jobs::GenerateResult r = job.run();
+  if (r.verdict == jobs::Verdict::Failed || r.verdict == jobs::Verdict::Stopped)
+    throw HostError(r.failureCode, r.failure);
   const size_t made = r.outcome.headings.size();
-  const int pages = std::max(1, file.document->pageCount());
+  const int pages = std::max(1, job.document().pageCount());
   if (made <= size_t(kFloodFloor) || made <= size_t(kFloodPerPage) * size_t(pages))
     return {};
   std::map<int32_t, size_t> byLevel;

@@ -1,5 +1,5 @@
-// The command line's host: the runtime's tables with the PDF engine plugged in, notes to
-// standard error, and the plug-in loaded on demand.
+// The command line's host: a session whose notes go to standard error and whose questions are
+// asked on the terminal, the plug-in loaded on demand.
 #pragma once
 
 #include <iosfwd>
@@ -7,14 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "host/pdf/pdf_tables.h"
-#include "host/runtime/host_tables.h"
-#include "host/runtime/plugin_loader.h"
+#include "host/jobs/session.h"
 #include "host/runtime/scripted_ui.h"
 
 namespace sorvane::cli {
 
-class HostSession {
+class HostSession : public jobs::Session {
 public:
   explicit HostSession(std::ostream &err);
   ~HostSession();
@@ -28,12 +26,6 @@ public:
   // The file a question about "the active document" is asked of, named in it on a terminal.
   void setDocumentName(std::string name) { m_documentName = std::move(name); }
 
-  // Loads sorvane.api from the plug-ins folder. Throws HostError with the reason, also when
-  // another session of the process has it loaded (one session at a time).
-  void loadPlugIn();
-
-  host::HostTableProvider &provider() { return m_provider; }
-  host::PdfTables &pdf() { return m_pdf; }
   // The backend the plug-in's dialogs run in.
   host::ScriptedUi &ui();
   // Notes the plug-in showed since the session began.
@@ -44,9 +36,6 @@ public:
   std::vector<std::string> takeHeldNotes();
 
 private:
-  host::PdfTables m_pdf;
-  host::HostTableProvider m_provider;
-  std::unique_ptr<host::LoadedPlugIn> m_plugIn; // unloaded before the tables go
   int m_notes = 0;
   bool m_holding = false;
   std::vector<std::string> m_held;

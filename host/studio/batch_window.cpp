@@ -20,7 +20,6 @@
 #include "host/base/file_io.h"
 #include "host/pdf/pdf_document.h"
 #include "host/runtime/as_extra.h"
-#include "host/runtime/batch_sequence.h"
 #include "host/runtime/build_settings_file.h"
 #include "host/studio/qt_text.h"
 #include "host/studio/studio_host.h"
@@ -278,11 +277,18 @@ bool BatchWindow::run() {
   if (!settings)
     return false;
   m_results->clear();
+  m_exitCodes.clear();
   m_running = true;
   updateEnabling();
   host::clearInterrupt();
-  int done = 0, problems = 0;
-  for (int i = 0; i < m_files->count(); ++i) {
+  int done = 0, problems = 0, failed = 0, stopped = 0;
+  std::unique_ptr<jobs::Generator> generator;
+  try {
+    generator = std::make_unique<jobs::Generator>(m_host, settings);
+  } catch (const HostError &e) {
+    QMessageBox::warning(this, windowTitle(), qs(e.text()));
+  }
+  for (int i = 0; generator && i < m_files->count(); ++i) {
     const QString input = m_files->item(i)->text();
     auto *row = new QTreeWidgetItem(m_results, {QFileInfo(input).fileName(), tr("Working...")});
     row->setToolTip(0, input);
@@ -291,29 +297,40 @@ bool BatchWindow::run() {
     QString what;
     BatchStatus status = BatchStatus::Stopped;
     if (!host::interruptRequested())
-      status = runOne(input, settings, what);
-    const char *texts[] = {"Done", "No bookmarks found", "Failed", "Skipped", "Stopped"};
+      status = runOne(input, *generator, what);
+    else
+      m_exitCodes.push_back(jobs::ExitCode::Interrupted);
+    const char *texts[] = {"Done", "Done with problems", "Failed", "Skipped", "Stopped"};
     row->setText(1, tr(texts[int(status)]));
     row->setText(3, what);
     row->setToolTip(3, what);
-    if (status == BatchStatus::Done)
-      ++done;
-    else
-      ++problems;
+    switch (status) {
+    case BatchStatus::Done: ++done; break;
+    case BatchStatus::Problems: ++problems; break;
+    case BatchStatus::Failed:
+    case BatchStatus::Skipped: ++failed; break;
+    case BatchStatus::Stopped: ++stopped; break;
+    }
     const QColor colour = status == BatchStatus::Done      ? QColor(0, 110, 0)
                           : status == BatchStatus::Stopped ? QColor(120, 120, 120)
                                                            : QColor(170, 0, 0);
     row->setForeground(1, colour);
     QApplication::processEvents();
   }
+  generator.reset();
   m_host.provider().asExtra().cabinetDestroy(settings);
   host::clearInterrupt();
   m_running = false;
   m_progress->reset();
   updateEnabling();
+  if (!m_results->topLevelItemCount())
+    return false;
+  QString counts =
+      tr("%1 done, %2 done with problems, %3 failed").arg(done).arg(problems).arg(failed);
+  if (stopped)
+    counts += tr(", %1 not done (stopped)").arg(stopped);
   auto *summary =
-      new QTreeWidgetItem(m_results, {counted(m_files->count(), "file", "files"),
-                                      tr("%1 done, %2 with problems").arg(done).arg(problems)});
+      new QTreeWidgetItem(m_results, {counted(m_files->count(), "file", "files"), counts});
   QFont bold = summary->font(0);
   bold.setBold(true);
   summary->setFont(0, bold);
@@ -321,55 +338,33 @@ bool BatchWindow::run() {
   return true;
 }
 
-BatchStatus BatchWindow::runOne(const QString &input, CabinetHandle settings, QString &what) {
+BatchStatus BatchWindow::runOne(const QString &input, jobs::Generator &generator, QString &what) {
   const QString output = outputFor(input);
   if (QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath()) {
     what = tr("the result would replace the file itself; choose another folder or suffix");
+    m_exitCodes.push_back(jobs::ExitCode::Usage);
     return BatchStatus::Skipped;
   }
-  DocHandle doc;
-  try {
-    doc = m_host.open(input.toStdString());
-    host::PdfDocument &document = m_host.document(doc);
-    if (const auto permissions = document.permissions();
-        permissions && !(*permissions & kPermissionModify))
-      throw HostError(ErrorCode::PdfPermission,
-                      "the document's security settings do not permit changes");
-    ASExtraTable &x = m_host.provider().asExtra();
-    const Atom name = m_host.provider().core().atomFromString(host::kBuildCommandName);
-    host::BatchSequence sequence(m_host.view(), x, name, settings);
-    const DocHandle active = m_host.view().appGetActiveDoc();
-    m_host.view().setActiveDoc(doc);
-    const CommandStatus status = sequence.runOn(doc, &m_monitor, this);
-    m_host.view().setActiveDoc(active);
-    const auto outcome = sequence.lastOutcome();
-    BatchStatus result = BatchStatus::Done;
-    if (!outcome || outcome->cancelled) {
-      what = tr("stopped; nothing was written");
-      result = BatchStatus::Stopped;
-    } else if (outcome->stopped() || status != CommandStatus::Done) {
-      what = tr("the generation stopped: %1").arg(qs(outcome->stopReason));
-      result = BatchStatus::Failed;
-    } else if (outcome->bookmarksInserted == 0) {
-      what = tr("no headings found; nothing was written");
-      result = BatchStatus::NothingFound;
-    } else {
-      document.save(output.toStdString());
-      m_results->topLevelItem(m_results->topLevelItemCount() - 1)
-          ->setText(2, QString::number(outcome->bookmarksInserted));
-      what = output;
-      if (!outcome->failedPages.empty())
-        what += " (" + counted(qsizetype(outcome->failedPages.size()), "page", "pages") +
-                tr(" could not be read)");
-    }
-    m_host.close(doc);
-    return result;
-  } catch (const HostError &e) {
-    if (doc)
-      m_host.close(doc);
-    what = qs(e.text());
-    return BatchStatus::Failed;
+  jobs::GenerateJob job(generator,
+                        {input.toStdString(), output.toStdString(), {}, false, &m_monitor, this});
+  const jobs::GenerateResult r = job.run();
+  m_exitCodes.push_back(jobs::exitCode(r));
+  switch (r.verdict) {
+  case jobs::Verdict::Stopped:
+    what = tr("stopped; nothing was written");
+    return BatchStatus::Stopped;
+  case jobs::Verdict::Failed: what = qs(r.failure); return BatchStatus::Failed;
+  case jobs::Verdict::Done:
+  case jobs::Verdict::Problems: break;
   }
+  if (r.saved) {
+    m_results->topLevelItem(m_results->topLevelItemCount() - 1)
+        ->setText(2, QString::number(r.outcome.bookmarksInserted));
+    what = output;
+  }
+  for (const std::string &problem : r.problems)
+    what += (what.isEmpty() ? "" : "; ") + qs(problem);
+  return r.verdict == jobs::Verdict::Done ? BatchStatus::Done : BatchStatus::Problems;
 }
 
 void BatchWindow::setDuration(int32_t total, void *data) {

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <vector>
+
+#include "host/jobs/generate_job.h"
 #include "sdk/as_extra_table.h"
 #include "sdk/progress_monitor.h"
 
@@ -21,7 +24,7 @@ namespace sorvane::studio {
 class StudioHost;
 
 // What happened to one file of a batch.
-enum class BatchStatus { Done, NothingFound, Failed, Skipped, Stopped };
+enum class BatchStatus { Done, Problems, Failed, Skipped, Stopped };
 
 class BatchWindow final : public QDialog {
   Q_OBJECT
@@ -38,6 +41,8 @@ public:
   // Where the result of `input` goes with the output chosen now.
   QString outputFor(const QString &input) const;
   QTreeWidget &results() { return *m_results; }
+  // The exit code of each file of the last run, as the command line ends its run of the file.
+  const std::vector<jobs::ExitCode> &exitCodes() const { return m_exitCodes; }
 
 protected:
   // While a batch runs, Escape and the window's close button stop it; the window stays until
@@ -50,7 +55,7 @@ private:
   void updateEnabling();
   // The settings to run with: the edited ones, else the settings file's; null (told) when none.
   CabinetHandle settingsForRun();
-  BatchStatus runOne(const QString &input, CabinetHandle settings, QString &what);
+  BatchStatus runOne(const QString &input, jobs::Generator &generator, QString &what);
 
   static void setCurrValue(int32_t value, void *self);
   static void setDuration(int32_t total, void *self);
@@ -68,6 +73,7 @@ private:
   CabinetHandle m_edited; // the settings edited in the Generate dialog, owned
   ProgressMonitor m_monitor;
   bool m_running = false;
+  std::vector<jobs::ExitCode> m_exitCodes;
 };
 
 } // namespace sorvane::studio

@@ -6,6 +6,8 @@
 #   host/              never the plug-in's headers;
 #   host/base/         the SDK only;
 #   host/runtime/      not host/pdf (and the reverse), both may use host/base;
+#   host/jobs/         the session and the jobs both hosts run: on runtime/ and pdf/, never
+#                      on cli/ or studio/, and nothing below it uses it;
 #   MuPDF              only in host/pdf, and there not in the headers that others include;
 #   Qt                 only in host/studio.
 # Run as: cmake -DROOT=<source dir> -P layering_test.cmake
@@ -47,6 +49,10 @@ foreach(file IN LISTS sources)
       set(bad "the host reaches the plug-in only through the SDK")
     elseif(file MATCHES "^host/base/" AND inc MATCHES "^(host/(runtime|pdf|cli|studio)/|mupdf/)")
       set(bad "host/base stands on the SDK only")
+    elseif(file MATCHES "^host/(base|runtime|pdf)/" AND inc MATCHES "^host/jobs/")
+      set(bad "host/jobs stands on runtime/ and pdf/, not below them")
+    elseif(file MATCHES "^host/jobs/" AND inc MATCHES "^host/(cli|studio)/")
+      set(bad "host/jobs serves both hosts and uses neither")
     elseif(file MATCHES "^host/runtime/" AND inc MATCHES "^host/pdf/")
       set(bad "host/runtime and host/pdf are siblings")
     elseif(file MATCHES "^host/pdf/" AND inc MATCHES "^host/(runtime|cli|studio)/")

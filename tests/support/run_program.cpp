@@ -38,16 +38,18 @@ ProgramResult runSorvane(const std::vector<std::string> &args, unsigned timeLimi
   const int errFd = mkstemp(errName);
   if (outFd < 0 || errFd < 0)
     throw std::runtime_error("cannot capture the program's output");
+  // Made before the fork: a child of a process with threads (the studio's tests) may only make
+  // calls that take no lock until it runs the program.
+  std::vector<char *> argv{const_cast<char *>(SORVANE_BINARY)};
+  for (const std::string &a : args)
+    argv.push_back(const_cast<char *>(a.c_str()));
+  argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
     const int devnull = ::open("/dev/null", O_RDONLY);
     dup2(devnull, 0);
     dup2(outFd, 1);
     dup2(errFd, 2);
-    std::vector<char *> argv{const_cast<char *>(SORVANE_BINARY)};
-    for (const std::string &a : args)
-      argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
     // The alarm outlives exec; its default action ends the program.
     if (timeLimitSeconds > 0)
       alarm(timeLimitSeconds);

@@ -5,29 +5,22 @@
 #include <gtest/gtest.h>
 #include <string_view>
 
-#include "host/pdf/pdf_tables.h"
-#include "host/runtime/host_tables.h"
+#include "host/jobs/session.h"
 #include "host/runtime/scripted_ui.h"
 #include "sdk/as_extra_table.h"
 
 namespace sorvane::test {
 
-class TestHost {
+class TestHost : public jobs::Session {
 public:
   TestHost();
   ~TestHost();
   TestHost(const TestHost &) = delete;
   TestHost &operator=(const TestHost &) = delete;
 
-  host::HostTableProvider &provider() { return m_provider; }
-  host::PdfTables &pdf() { return m_pdf; }
   ASExtraTable &asExtra();
   // The backend dialogs run in; its profile is kept in memory unless a test gives it a file.
   host::ScriptedUi &ui();
-
-private:
-  host::PdfTables m_pdf;
-  host::HostTableProvider m_provider;
 };
 
 // Gives the scripted backend the steps of `text`; checks that they all ran without failure.
