@@ -337,14 +337,16 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
   const auto start = std::chrono::steady_clock::now();
   std::optional<std::string> suggested; // the rules of --auto, kept in memory
   if (a.flag("--auto")) {
-    std::vector<std::string> suggestArgs = {input};
-    if (const auto given = a.value("--password"))
-      suggestArgs.insert(suggestArgs.end(), {"--password", *given});
-    if (const auto file = a.value("--password-file"))
-      suggestArgs.insert(suggestArgs.end(), {"--password-file", *file});
+    SuggestOptions asked;
+    asked.input = input;
+    try {
+      asked.password = password(a);
+    } catch (const HostError &e) {
+      return reportHostError(err, e);
+    }
     std::ostringstream proposal;
     suggested.emplace();
-    const ExitCode made = suggestRulesInto(suggestArgs, *suggested, proposal, err);
+    const ExitCode made = suggestRules(asked, &*suggested, proposal, err);
     if (made != ExitCode::Success)
       return made;
     if (!a.flag("--quiet"))

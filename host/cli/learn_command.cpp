@@ -329,31 +329,15 @@ void printStylesSuggestion(const nlohmann::json &report, const std::string &inpu
         << " --dry-run\n";
 }
 
-// What `suggest` does; the rules go into `rules` when given, else into the -o file.
-ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, std::ostream &out,
+} // namespace
+
+ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::ostream &out,
                       std::ostream &err) {
-  const Arguments a(args, *findCommand("suggest"));
-  if (a.error())
-    return usageError(err, *a.error());
-  if (a.positional().size() != 1)
-    return usageError(err, "'suggest' takes one PDF file.");
-  const auto output =
-      rules ? std::optional<std::string>("the rules of this run") : a.value("--output");
-  const std::string input = a.positional()[0];
-  if (!rules)
-    if (const auto problem = rulesOutputProblem(a, input))
-      return usageError(err, *problem);
-  int maxLevels = 4;
-  if (const auto given = a.value("--levels")) {
-    maxLevels = given->size() <= 2 && !given->empty() &&
-                        given->find_first_not_of("0123456789") == std::string::npos
-                    ? std::stoi(*given)
-                    : 0;
-    if (maxLevels < 1 || maxLevels > 10)
-      return usageError(err, "--levels takes a number of levels from 1 to 10.");
-  }
+  const std::string &input = options.input;
+  const std::string output = rules ? "the rules of this run" : options.output;
+  const int maxLevels = options.maxLevels;
+  const std::string &pw = options.password;
   try {
-    const std::string pw = password(a);
     auto document = openDocument(input, pw, err);
     // The printed table of contents, read as an outline to learn from, where it is usable; else
     // the rows whose text styles stand out from the body as headings'. (The session ends before
@@ -378,11 +362,11 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
       if (rules)
         *rules = text;
       else
-        writeResultFile(*output, text);
-      printContentsSuggestion(report, input, *output, a.flag("--json"), !rules, out);
+        writeResultFile(output, text);
+      printContentsSuggestion(report, input, output, options.json, !rules, out);
       return ExitCode::Success;
     }
-    if (!a.flag("--json"))
+    if (!options.json)
       err << "sorvane: " << input << ": " << report.value("contentsUnusable", std::string())
           << "; the rules come from the text styles.\n";
     if (text.empty()) {
@@ -400,15 +384,13 @@ ExitCode suggestRules(const std::vector<std::string> &args, std::string *rules, 
     if (rules)
       *rules = text;
     else
-      writeResultFile(*output, text);
-    printStylesSuggestion(report, input, *output, a.flag("--json"), !rules, out);
+      writeResultFile(output, text);
+    printStylesSuggestion(report, input, output, options.json, !rules, out);
     return ExitCode::Success;
   } catch (const HostError &e) {
     return reportHostError(err, e);
   }
 }
-
-} // namespace
 
 nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &input, int first,
                               int last, int &unread, std::ostream &err) {
@@ -432,12 +414,31 @@ nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &in
 }
 
 ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
-  return suggestRules(args, nullptr, out, err);
-}
-
-ExitCode suggestRulesInto(const std::vector<std::string> &args, std::string &rules,
-                          std::ostream &out, std::ostream &err) {
-  return suggestRules(args, &rules, out, err);
+  const Arguments a(args, *findCommand("suggest"));
+  if (a.error())
+    return usageError(err, *a.error());
+  if (a.positional().size() != 1)
+    return usageError(err, "'suggest' takes one PDF file.");
+  SuggestOptions options;
+  options.input = a.positional()[0];
+  if (const auto problem = rulesOutputProblem(a, options.input))
+    return usageError(err, *problem);
+  options.output = a.value("--output").value_or("");
+  if (const auto given = a.value("--levels")) {
+    options.maxLevels = given->size() <= 2 && !given->empty() &&
+                                given->find_first_not_of("0123456789") == std::string::npos
+                            ? std::stoi(*given)
+                            : 0;
+    if (options.maxLevels < 1 || options.maxLevels > 10)
+      return usageError(err, "--levels takes a number of levels from 1 to 10.");
+  }
+  options.json = a.flag("--json");
+  try {
+    options.password = password(a);
+  } catch (const HostError &e) {
+    return reportHostError(err, e);
+  }
+  return suggestRules(options, nullptr, out, err);
 }
 
 } // namespace sorvane::cli

@@ -15,10 +15,18 @@ namespace sorvane::cli {
 ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 // `sorvane suggest`: level rules proposed for a document without an outline.
 ExitCode runSuggest(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
-// The same, the rules going into `rules` as a settings file's text instead of a file (`args`
-// then take no -o): the rules of one `generate --auto` run, which leave nothing behind.
-ExitCode suggestRulesInto(const std::vector<std::string> &args, std::string &rules,
-                          std::ostream &out, std::ostream &err);
+
+struct SuggestOptions {
+  std::string input;
+  std::string password;
+  std::string output; // the settings file written; not used when the rules go into a text
+  int maxLevels = 4;
+  bool json = false; // the report as JSON
+};
+// What `suggest` does: the rules go into `rules` as a settings file's text when given (the
+// rules of one `generate --auto` run, which leave nothing behind), else into the output file.
+ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::ostream &out,
+                      std::ostream &err);
 
 // The text styles of pages `first` to `last` (from 1) of `document`, rows read as generation
 // reads them: a JSON array of {font, size, lines, characters, firstPage, leftEdges, samples},
