@@ -15,6 +15,9 @@ struct ProgressMonitor {
   void (*setCurrValue)(int32_t value, void *clientData) = nullptr;
   // The text object stays the caller's; the monitor copies what it needs.
   void (*setText)(TextHandle text, void *clientData) = nullptr;
+  // True once the user asked to stop the operation: long work asks between its steps (pages,
+  // bookmark trees) and ends as cancelled. Absent: the operation is not stopped.
+  bool (*cancelRequested)(void *clientData) = nullptr;
 };
 
 } // namespace sorvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <ostream>
 
+#include "host/base/file_io.h"
+
 namespace sorvane::cli {
 namespace {
 
@@ -27,6 +29,8 @@ TerminalProgress::TerminalProgress(std::ostream &out, bool isTerminal, ASExtraTa
   m_monitor.setDuration = [](int32_t total, void *d) { self(d).setDuration(total); };
   m_monitor.setCurrValue = [](int32_t value, void *d) { self(d).setValue(value); };
   m_monitor.setText = [](TextHandle t, void *d) { self(d).setText(t); };
+  // Ctrl-C (or a termination signal) asks the work to stop at its next step.
+  m_monitor.cancelRequested = [](void *) { return host::interruptRequested(); };
 }
 
 void TerminalProgress::begin() {

@@ -1,6 +1,5 @@
 #include "host/pdf/page_model.h"
 
-#include "host/base/file_io.h"
 #include "host/pdf/mupdf_call.h"
 #include "host/pdf/page_text.h"
 
@@ -11,9 +10,6 @@ namespace sorvane::host {
 int32_t PageModel::docGetNumPages(DocHandle doc) { return m_reg.docById(doc).pageCount(); }
 
 PageHandle PageModel::docAcquirePage(DocHandle doc, int32_t index) {
-  // Page by page is where long work can stop when the user asks.
-  if (interruptRequested())
-    throw HostError(ErrorCode::Cancelled, "Interrupted.");
   PdfDocument &d = m_reg.docById(doc);
   const PdfObject page = d.engine().pageReference(index);
   return makeHandle<PageHandle>(m_reg, d, d.engine().slotFor(page.get()));
@@ -57,7 +53,7 @@ void PageModel::docEnumFonts(DocHandle doc, int32_t first, int32_t last,
   call(&ProgressMonitor::setDuration, std::max(0, last - first + 1));
   try {
     for (int32_t page = first; page <= last; ++page) {
-      if (interruptRequested())
+      if (monitor && monitor->cancelRequested && monitor->cancelRequested(clientData))
         throw HostError(ErrorCode::Cancelled, "Interrupted.");
       try {
         const auto text = extractPageText(d, page);

@@ -17,9 +17,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "host/base/file_io.h"
 #include "host/pdf/pdf_document.h"
 #include "host/runtime/as_extra.h"
+#include "host/runtime/batch_sequence.h"
 #include "host/runtime/build_settings_file.h"
 #include "host/studio/qt_text.h"
 #include "host/studio/studio_host.h"
@@ -143,7 +143,7 @@ BatchWindow::BatchWindow(StudioHost &host, QWidget *parent) : QDialog(parent), m
   buttons->addWidget(m_close);
   top->addLayout(buttons);
   connect(m_run, &QPushButton::clicked, this, &BatchWindow::run);
-  connect(m_stop, &QPushButton::clicked, this, [] { host::requestInterrupt(); });
+  connect(m_stop, &QPushButton::clicked, this, [this] { m_stopRequested = true; });
   connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
   for (QRadioButton *r : {m_useFile, m_useEdited, m_toFolder, m_withSuffix})
     connect(r, &QRadioButton::toggled, this, &BatchWindow::updateEnabling);
@@ -152,6 +152,7 @@ BatchWindow::BatchWindow(StudioHost &host, QWidget *parent) : QDialog(parent), m
 
   m_monitor.setDuration = &BatchWindow::setDuration;
   m_monitor.setCurrValue = &BatchWindow::setCurrValue;
+  m_monitor.cancelRequested = &BatchWindow::cancelRequested;
   updateEnabling();
   resize(760, 620);
 }
@@ -250,7 +251,7 @@ QString BatchWindow::outputFor(const QString &input) const {
 
 void BatchWindow::reject() {
   if (m_running) {
-    host::requestInterrupt();
+    m_stopRequested = true;
     return;
   }
   QDialog::reject();
@@ -258,7 +259,7 @@ void BatchWindow::reject() {
 
 void BatchWindow::closeEvent(QCloseEvent *event) {
   if (m_running) {
-    host::requestInterrupt();
+    m_stopRequested = true;
     event->ignore();
     return;
   }
@@ -280,7 +281,7 @@ bool BatchWindow::run() {
   m_exitCodes.clear();
   m_running = true;
   updateEnabling();
-  host::clearInterrupt();
+  m_stopRequested = false;
   int done = 0, problems = 0, failed = 0, stopped = 0;
   std::unique_ptr<jobs::Generator> generator;
   try {
@@ -296,7 +297,7 @@ bool BatchWindow::run() {
     QApplication::processEvents();
     QString what;
     BatchStatus status = BatchStatus::Stopped;
-    if (!host::interruptRequested())
+    if (!m_stopRequested)
       status = runOne(input, *generator, what);
     else
       m_exitCodes.push_back(jobs::ExitCode::Interrupted);
@@ -319,7 +320,7 @@ bool BatchWindow::run() {
   }
   generator.reset();
   m_host.provider().asExtra().cabinetDestroy(settings);
-  host::clearInterrupt();
+  m_stopRequested = false;
   m_running = false;
   m_progress->reset();
   updateEnabling();
@@ -366,6 +367,8 @@ BatchStatus BatchWindow::runOne(const QString &input, jobs::Generator &generator
     what += (what.isEmpty() ? "" : "; ") + qs(problem);
   return r.verdict == jobs::Verdict::Done ? BatchStatus::Done : BatchStatus::Problems;
 }
+
+bool BatchWindow::cancelRequested(void *data) { return self(data)->m_stopRequested; }
 
 void BatchWindow::setDuration(int32_t total, void *data) {
   self(data)->m_progress->setRange(0, std::max(1, total));

@@ -59,6 +59,7 @@ private:
 
   static void setCurrValue(int32_t value, void *self);
   static void setDuration(int32_t total, void *self);
+  static bool cancelRequested(void *self);
 
   StudioHost &m_host;
   QListWidget *m_files = nullptr;
@@ -73,6 +74,7 @@ private:
   CabinetHandle m_edited; // the settings edited in the Generate dialog, owned
   ProgressMonitor m_monitor;
   bool m_running = false;
+  bool m_stopRequested = false; // the user asked the batch to stop
   std::vector<jobs::ExitCode> m_exitCodes;
 };
 

@@ -22,7 +22,6 @@
 #include <QToolBar>
 #include <exception>
 
-#include "host/base/file_io.h"
 #include "host/pdf/page_copy.h"
 #include "host/pdf/text_selection.h"
 #include "host/runtime/as_extra.h"
@@ -74,7 +73,7 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
   m_progress->hide();
   m_cancel->hide();
   connect(m_cancel, &QPushButton::clicked, this, [this] {
-    host::requestInterrupt();
+    m_stopRequested = true;
     m_status->setText(tr("Stopping..."));
   });
 
@@ -83,6 +82,7 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
   m_monitor.setDuration = &MainWindow::setDuration;
   m_monitor.setCurrValue = &MainWindow::setCurrValue;
   m_monitor.setText = &MainWindow::setText;
+  m_monitor.cancelRequested = &MainWindow::cancelRequested;
   m_host.view().setProgressMonitor(&m_monitor, this);
   m_host.ui().setParentWindow(this);
 
@@ -450,7 +450,7 @@ bool MainWindow::runMenuItem(const QString &name) {
   m_host.view().setActiveDoc(t ? t->doc() : DocHandle());
   if (m_busy || !m_host.view().findItem(item) || !m_host.view().isItemEnabled(item))
     return false;
-  host::clearInterrupt();
+  m_stopRequested = false;
   setBusy(true);
   if (t)
     m_host.view().docViewSetPageMode(t->doc(), t->bookmarks().isVisible() ? kPageModeBookmarks
@@ -477,9 +477,9 @@ bool MainWindow::runMenuItem(const QString &name) {
   } catch (...) {
     failure = tr("an unknown error");
   }
-  const bool stopped = host::interruptRequested() || !failure.isEmpty();
+  const bool stopped = m_stopRequested || !failure.isEmpty();
   setBusy(false);
-  host::clearInterrupt();
+  m_stopRequested = false;
   if (undoable && m_tabs->indexOf(t) >= 0) {
     host::PdfDocument &document = m_host.document(t->doc());
     try {
@@ -750,6 +750,8 @@ void MainWindow::setCurrValue(int32_t value, void *data) {
   if (w->m_progress->maximum() > 0)
     w->m_progress->setValue(std::min(value, w->m_progress->maximum()));
 }
+
+bool MainWindow::cancelRequested(void *data) { return self(data)->m_stopRequested; }
 
 void MainWindow::setText(TextHandle text, void *data) {
   MainWindow *w = self(data);

@@ -86,6 +86,7 @@ private:
   static void setDuration(int32_t total, void *self);
   static void setCurrValue(int32_t value, void *self);
   static void setText(TextHandle text, void *self);
+  static bool cancelRequested(void *self);
 
   StudioHost &m_host;
   QTabWidget *m_tabs = nullptr;
@@ -100,6 +101,7 @@ private:
   QPushButton *m_cancel = nullptr;
   ProgressMonitor m_monitor;
   bool m_busy = false;
+  bool m_stopRequested = false; // the user asked the command running to stop
   // A dialog that edits the preview's rules stands beside the window: while it is open the
   // page view, the bookmarks pane and the view's actions work, and nothing else does.
   bool m_pageUsable = false;

@@ -51,9 +51,15 @@ struct WaitCursor {
 
 } // namespace
 
+void stopIfAsked(const ProgressMonitor *monitor, void *clientData) {
+  if (monitor && monitor->cancelRequested && monitor->cancelRequested(clientData))
+    throw HostError(ErrorCode::Cancelled, "Interrupted.");
+}
+
 void pumpPaintMessages(const ProgressMonitor *monitor, int32_t value, void *clientData) {
   if (!monitor)
     return;
+  stopIfAsked(monitor, clientData);
   if (monitor->setCurrValue)
     monitor->setCurrValue(value, clientData);
   if (hostTables().win)
@@ -216,6 +222,7 @@ void GenerationRun::scanPageRange(DocHandle doc) {
       monitorText(monitor, data, text);
     }
     m_currentPage = i;
+    stopIfAsked(monitor, data); // page by page is where a long run stops when the user asks
     if (!read[size_t(i - first)]) {
       ++m_outcome.pagesSkipped;
       continue;

@@ -120,5 +120,7 @@ private:
 
 // Advances the monitor and keeps windows drawn; nothing without a monitor.
 void pumpPaintMessages(const ProgressMonitor *monitor, int32_t value, void *clientData);
+// Throws HostError(Cancelled) when the user asked `monitor` to stop.
+void stopIfAsked(const ProgressMonitor *monitor, void *clientData);
 
 } // namespace sorvane

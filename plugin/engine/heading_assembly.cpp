@@ -123,7 +123,10 @@ void GenerationRun::insertHeadings(DocHandle doc) {
   case InsertType::After: break;
   }
 
+  // Asked to stop, the run ends as cancelled wherever it is; the host throws the partly
+  // changed document away.
   for (BookmarkNode &tree : trees) {
+    stopIfAsked(m_monitor, m_monitorData);
     placedTree(tree);
     const BookmarkNode::Inserted inserted =
         tree.insertIntoOutline(doc, root, anchor, append, afterAnchor);
@@ -134,6 +137,7 @@ void GenerationRun::insertHeadings(DocHandle doc) {
       drop(*lost, DropReason::NotInserted);
     afterAnchor = true;
   }
+  stopIfAsked(m_monitor, m_monitorData);
 }
 
 } // namespace sorvane

@@ -342,21 +342,25 @@ TEST_F(Generation, AnActionThatCannotBeMadeLosesOnlyItsBookmark) {
   EXPECT_EQ(outcome.dropped[1].level, 2);
 }
 
-// Makes the user stop the run (as Ctrl-C does) at the `nth` call of `operation`.
-void stopAt(test::TestHost &host, std::string operation, int nth) {
-  auto calls = std::make_shared<int>(0);
-  host.pdf().setFaultHook([operation, nth, calls](std::string_view op) {
-    if (op == operation && ++*calls == nth)
-      host::requestInterrupt();
-  });
-}
+// A progress monitor whose user asks to stop at the `nth` call of `operation`.
+struct StoppingMonitor {
+  ProgressMonitor monitor;
+  bool asked = false;
+  StoppingMonitor(test::TestHost &host, std::string operation, int nth) {
+    monitor.cancelRequested = [](void *self) {
+      return static_cast<StoppingMonitor *>(self)->asked;
+    };
+    auto calls = std::make_shared<int>(0);
+    host.pdf().setFaultHook([this, operation, nth, calls](std::string_view op) {
+      if (op == operation && ++*calls == nth)
+        asked = true;
+    });
+  }
+};
 
 class StoppedWhileInserting : public Generation, public ::testing::WithParamInterface<int> {
 protected:
-  void TearDown() override {
-    host.pdf().setFaultHook({});
-    host::clearInterrupt();
-  }
+  void TearDown() override { host.pdf().setFaultHook({}); }
 };
 
 TEST_P(StoppedWhileInserting, IsCancelledNotCountedAsLostHeadingsAndTakenBackWhole) {
@@ -367,14 +371,13 @@ TEST_P(StoppedWhileInserting, IsCancelledNotCountedAsLostHeadingsAndTakenBackWho
   BookmarkBuilder b = manualSettings();
   b.insertType = GetParam(); // before, after, instead of the existing bookmarks
   doc->doc().beginChanges();
-  stopAt(host, "viewDestCreate", 3); // three bookmarks in, the fourth's page is asked for
-  const RunOutcome outcome = b.generate(doc->handle());
+  StoppingMonitor stopping(host, "viewDestCreate", 3); // three bookmarks in
+  const RunOutcome outcome = b.generate(doc->handle(), &stopping.monitor, &stopping);
   host.pdf().setFaultHook({});
   EXPECT_TRUE(outcome.cancelled);
   EXPECT_FALSE(outcome.complete());
   EXPECT_EQ(outcome.droppedFor(DropReason::NotInserted), 0);
   doc->doc().takeBackChanges();
-  host::clearInterrupt();
   const auto back = saveAndInspect();
   ASSERT_EQ(titles(back.outline), (std::vector<std::string>{"X", "Y"}));
   EXPECT_EQ(back.outline[1].page, 1);
