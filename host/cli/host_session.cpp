@@ -11,19 +11,17 @@
 namespace sorvane::cli {
 
 HostSession::HostSession(std::ostream &err) : m_err(err) {
-  view().setNoteHandler([this, &err](std::string_view message) {
-    ++m_notes;
-    if (m_holding)
-      m_held.emplace_back(message);
-    else
-      err << "sorvane: " << message << "\n";
-  });
-  // Questions are asked on a terminal (or answered by a dialog script) unless a command says
-  // otherwise; never left to a refusal nobody hears of.
-  answerConfirmations(false);
   // A dialog's message boxes are told too; they are part of a dialog, not a failure.
   ui().setMessageHandler(
       [&err](std::string_view message) { err << "sorvane: " << message << "\n"; });
+}
+
+void HostSession::note(std::string_view message) {
+  ++m_notesShown;
+  if (m_holding)
+    m_held.emplace_back(message);
+  else
+    m_err << "sorvane: " << message << "\n";
 }
 
 // The plug-in goes while the handlers it may still call have what they use.
@@ -36,30 +34,30 @@ std::vector<std::string> HostSession::takeHeldNotes() {
 
 host::ScriptedUi &HostSession::ui() { return provider().win().scripted(); }
 
-void HostSession::answerConfirmations(bool assumeYes) {
-  view().setConfirmHandler([this, assumeYes](std::string_view question) {
-    if (assumeYes)
-      return true;
-    // While a dialog script runs, the script answers (without an `answer` step it fails).
-    if (ui().scripting()) {
-      return ui().confirm(question);
-    }
-    if (!::isatty(0)) {
-      m_refused = true;
-      return false;
-    }
-    // On a command line no document is "active": the question names the file.
-    std::string asked(question);
-    constexpr std::string_view kActive = "the active document";
-    if (const size_t at = asked.find(kActive); at != std::string::npos && !m_documentName.empty())
-      asked.replace(at, kActive.size(), m_documentName);
-    m_err << asked << " [y/N] " << std::flush;
-    std::string answer;
-    std::getline(std::cin, answer);
-    const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
-    m_refused = !yes;
-    return yes;
-  });
+// Questions are asked on a terminal (or answered by a dialog script) unless a command says
+// otherwise; never left to a refusal nobody hears of.
+bool HostSession::confirm(std::string_view question) {
+  if (m_assumeYes)
+    return true;
+  // While a dialog script runs, the script answers (without an `answer` step it fails).
+  if (ui().scripting()) {
+    return ui().confirm(question);
+  }
+  if (!::isatty(0)) {
+    m_refused = true;
+    return false;
+  }
+  // On a command line no document is "active": the question names the file.
+  std::string asked(question);
+  constexpr std::string_view kActive = "the active document";
+  if (const size_t at = asked.find(kActive); at != std::string::npos && !m_documentName.empty())
+    asked.replace(at, kActive.size(), m_documentName);
+  m_err << asked << " [y/N] " << std::flush;
+  std::string answer;
+  std::getline(std::cin, answer);
+  const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+  m_refused = !yes;
+  return yes;
 }
 
 } // namespace sorvane::cli

@@ -21,7 +21,7 @@ public:
 
   // How confirmations are answered: yes when `assumeYes`, else by the user on a terminal, else
   // no (and the session remembers that a question went unanswered).
-  void answerConfirmations(bool assumeYes);
+  void answerConfirmations(bool assumeYes) { m_assumeYes = assumeYes; }
   bool confirmationRefused() const { return m_refused; }
   // The file a question about "the active document" is asked of, named in it on a terminal.
   void setDocumentName(std::string name) { m_documentName = std::move(name); }
@@ -29,17 +29,22 @@ public:
   // The backend the plug-in's dialogs run in.
   host::ScriptedUi &ui();
   // Notes the plug-in showed since the session began.
-  int notesShown() const { return m_notes; }
+  int notesShown() const { return m_notesShown; }
   // While held, the plug-in's notes are kept instead of told, for a command that tells them
   // once it knows how its work ended; takeHeldNotes() hands them over and tells the next ones.
   void holdNotes() { m_holding = true; }
   std::vector<std::string> takeHeldNotes();
 
+  // ---- the front end: notes to standard error, questions on the terminal
+  void note(std::string_view message) override;
+  bool confirm(std::string_view question) override;
+
 private:
-  int m_notes = 0;
+  int m_notesShown = 0;
   bool m_holding = false;
   std::vector<std::string> m_held;
   bool m_refused = false;
+  bool m_assumeYes = false;
   std::string m_documentName;
   std::ostream &m_err;
 };

@@ -96,11 +96,6 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::
       throw HostError(ErrorCode::PdfPermission,
                       input + ": the document's security settings do not permit printing (open "
                               "it with its owner password, --password).");
-    std::vector<int> pages;
-    view.setPrintHandler([&pages](DocHandle, int32_t first, int32_t last) {
-      for (int32_t p = first; p <= last; ++p)
-        pages.push_back(p);
-    });
     if (!view.isItemEnabled("TAVO:BookmarkSPrint")) {
       err << "sorvane: " << input << " has no bookmarks; nothing was printed.\n";
       return ExitCode::ProblemsFound;
@@ -109,6 +104,7 @@ ExitCode runPrint(const std::vector<std::string> &args, std::ostream &out, std::
     // notes wait until the pages went out (the count is in the line that ends the run).
     file.session.holdNotes();
     view.executeItem("TAVO:BookmarkSPrint");
+    const std::vector<int> pages = file.session.takePrintedPages();
     std::vector<std::string> notes = file.session.takeHeldNotes();
     std::erase_if(notes, [](const std::string &note) {
       return note.rfind("Total numbers of pages printed", 0) == 0;

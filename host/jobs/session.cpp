@@ -14,16 +14,30 @@ Session::Session() {
   m_provider.provide(CosTable::kName, &m_pdf.cos());
   m_provider.provide(PagePDEContentTable::kName, &m_pdf.pageContent());
   m_provider.provide(PDFEditReadTable::kName, &m_pdf.editRead());
-  view().setActionEditor([this](DocHandle doc, ActionHandle action, std::string_view title) {
-    return host::editActionProperties(m_provider.win().ui(), m_pdf.pdModel(), m_provider.core(),
-                                      doc, action, title);
-  });
+  view().setFrontEnd(this);
+}
+
+void Session::printPages(DocHandle, int32_t first, int32_t last) {
+  for (int32_t page = first; page <= last; ++page)
+    m_printed.push_back(page);
+}
+
+ActionHandle Session::editAction(DocHandle doc, ActionHandle action, std::string_view title) {
+  return host::editActionProperties(m_provider.win().ui(), m_pdf.pdModel(), m_provider.core(), doc,
+                                    action, title);
+}
+
+const ProgressMonitor *Session::progressMonitor(void **clientData) {
+  if (clientData)
+    *clientData = m_monitorData;
+  return m_monitor;
 }
 
 Session::~Session() {
   unloadPlugIn();
   while (!m_documents.empty())
     close(m_documents.back().first);
+  view().setFrontEnd(nullptr);
 }
 
 void Session::loadPlugIn(const std::string &folder) {

@@ -7,9 +7,11 @@
 namespace sorvane::host {
 
 const ProgressMonitor *AcroView::docProgressMonitor(void **clientData) {
+  if (m_frontEnd)
+    return m_frontEnd->progressMonitor(clientData);
   if (clientData)
-    *clientData = m_monitorData;
-  return m_monitor;
+    *clientData = nullptr;
+  return nullptr;
 }
 
 void AcroView::appSetHeadingPreviewer(HeadingPreviewer *previewer) {
@@ -18,47 +20,29 @@ void AcroView::appSetHeadingPreviewer(HeadingPreviewer *previewer) {
 }
 
 void AcroView::appHeadingPreviewChanged() {
-  if (m_previewChanged)
-    m_previewChanged();
-}
-
-void AcroView::setPreviewChangedHandler(std::function<void()> handler) {
-  m_previewChanged = std::move(handler);
+  if (m_frontEnd)
+    m_frontEnd->headingPreviewChanged();
 }
 
 void AcroView::alertNote(std::string_view message) {
-  if (m_noteHandler)
-    m_noteHandler(message);
-  else
-    m_notes.emplace_back(message);
+  if (m_frontEnd)
+    m_frontEnd->note(message);
 }
 
-void AcroView::setNoteHandler(std::function<void(std::string_view)> handler) {
-  m_noteHandler = std::move(handler);
-}
-
-void AcroView::setProgressMonitor(const ProgressMonitor *monitor, void *clientData) {
-  m_monitor = monitor;
-  m_monitorData = clientData;
+void AcroView::showWaitCursor(bool on) {
+  if (m_frontEnd)
+    m_frontEnd->showWaitCursor(on);
 }
 
 bool AcroView::alertConfirm(std::string_view message) {
-  return m_confirmHandler ? m_confirmHandler(message) : false;
-}
-
-void AcroView::setConfirmHandler(std::function<bool(std::string_view)> handler) {
-  m_confirmHandler = std::move(handler);
+  return m_frontEnd && m_frontEnd->confirm(message);
 }
 
 void AcroView::printPagesSilently(DocHandle doc, int32_t firstPage, int32_t lastPage, int32_t, bool,
                                   bool) {
-  if (!m_printHandler)
+  if (!m_frontEnd)
     throw HostError(ErrorCode::Generic, "No printer is available.");
-  m_printHandler(doc, firstPage, lastPage);
-}
-
-void AcroView::setPrintHandler(std::function<void(DocHandle, int32_t, int32_t)> handler) {
-  m_printHandler = std::move(handler);
+  m_frontEnd->printPages(doc, firstPage, lastPage);
 }
 
 void AcroView::docViewSetPageMode(DocHandle doc, int32_t mode) {
@@ -96,12 +80,7 @@ void AcroView::setHasWindow(DocHandle doc, bool on) {
 
 ActionHandle AcroView::actionPropertiesDialog(DocHandle doc, ActionHandle action,
                                               std::string_view title) {
-  return m_actionEditor ? m_actionEditor(doc, action, title) : ActionHandle();
-}
-
-void AcroView::setActionEditor(
-    std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> editor) {
-  m_actionEditor = std::move(editor);
+  return m_frontEnd ? m_frontEnd->editAction(doc, action, title) : ActionHandle();
 }
 
 MenuHandle AcroView::menubarAcquireMenuByName(MenubarHandle, std::string_view name) {

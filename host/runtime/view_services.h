@@ -1,8 +1,7 @@
-// The host's viewer services ("AcroView", "Win") for front ends without windows: notes go to a
-// handler the front end sets, progress to the monitor it sets.
+// The host's viewer services ("AcroView", "Win"): menus, commands and view state are kept here;
+// what is shown to the user goes to the front end.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/runtime/front_end.h"
 #include "host/runtime/scripted_ui.h"
 #include "sdk/as_extra_table.h"
 #include "sdk/view_tables.h"
@@ -22,21 +22,16 @@ public:
   explicit AcroView(ASExtraTable &cabinets) : m_cabinets(cabinets) {}
   ~AcroView() override;
 
+  // Who the user is: notes, questions, printing, the action editor, the preview and progress
+  // go to `frontEnd` (not owned; null: nobody, notes are dropped and questions refused).
+  void setFrontEnd(FrontEnd *frontEnd) { m_frontEnd = frontEnd; }
+
   const ProgressMonitor *docProgressMonitor(void **clientData) override;
   void alertNote(std::string_view message) override;
-  void showWaitCursor(bool on) override {
-    if (m_waitCursor)
-      m_waitCursor(on);
-  }
-  // Who shows the wait cursor (a front end with windows); without one nothing is shown.
-  void setWaitCursorHandler(std::function<void(bool)> handler) {
-    m_waitCursor = std::move(handler);
-  }
+  void showWaitCursor(bool on) override;
   bool alertConfirm(std::string_view message) override;
   void printPagesSilently(DocHandle doc, int32_t firstPage, int32_t lastPage, int32_t psLevel,
                           bool binaryOk, bool shrinkToFit) override;
-  // Where print requests go (the front end's printer); without one they fail.
-  void setPrintHandler(std::function<void(DocHandle, int32_t, int32_t)> handler);
 
   int16_t appGetVersionMajor() override { return m_versionMajor; }
   bool appModalWindowIsOpen() override { return m_modalOpen; }
@@ -55,15 +50,11 @@ public:
   int32_t pageMode(DocHandle doc) const;
   // The documents that have a window (the active one always has).
   void setHasWindow(DocHandle doc, bool on);
-  // Who shows the action-properties dialog; without one the dialog counts as cancelled.
-  void setActionEditor(std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)>);
 
   void appSetHeadingPreviewer(HeadingPreviewer *previewer) override;
   void appHeadingPreviewChanged() override;
   // The plug-in's heading preview, or null.
   HeadingPreviewer *headingPreviewer() const { return m_previewer; }
-  // Called when the plug-in sets its preview or says its rules changed.
-  void setPreviewChangedHandler(std::function<void()> handler);
 
   MenubarHandle appGetMenubar() override { return MenubarHandle(1); }
   MenuHandle menubarAcquireMenuByName(MenubarHandle bar, std::string_view name) override;
@@ -109,8 +100,6 @@ public:
   void setActiveDoc(DocHandle doc) { m_activeDoc = doc; }
   void setModalWindowOpen(bool open) { m_modalOpen = open; }
   void setVersionMajor(int16_t major) { m_versionMajor = major; }
-  // How confirmations are answered; without a handler they are refused.
-  void setConfirmHandler(std::function<bool(std::string_view)> handler);
 
   // Registers the handler and readies it: its Initialize and RegisterCommands procedures run.
   void commandRegisterHandler(Atom name, const CommandHandlerRecord *record) override;
@@ -137,12 +126,6 @@ public:
   void commandSetStatus(CommandHandle command, CommandStatus status);
   void commandDestroy(CommandHandle command);
 
-  // Where notes go; without a handler they are kept in notes().
-  void setNoteHandler(std::function<void(std::string_view)> handler);
-  void setProgressMonitor(const ProgressMonitor *monitor, void *clientData);
-  const std::vector<std::string> &notes() const { return m_notes; }
-  void clearNotes() { m_notes.clear(); }
-
 private:
   struct Command {
     Atom name = Atom::Null;
@@ -163,25 +146,17 @@ private:
   DocHandle m_activeDoc;
   bool m_modalOpen = false;
   int16_t m_versionMajor = 5;
-  std::function<bool(std::string_view)> m_confirmHandler;
   std::string m_appName = "sorvane";
   std::unordered_map<uint64_t, int32_t> m_pageModes;
   std::unordered_map<uint64_t, DocSelection> m_selections;
   std::unordered_set<uint64_t> m_windows;
-  std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> m_actionEditor;
-  std::function<void(DocHandle, int32_t, int32_t)> m_printHandler;
   HeadingPreviewer *m_previewer = nullptr;
-  std::function<void(bool)> m_waitCursor;
-  std::function<void()> m_previewChanged;
   std::unordered_map<uint16_t, const CommandHandlerRecord *> m_handlers;
   std::unordered_map<uint64_t, Command> m_commands;
   std::unordered_set<uint16_t> m_global;
   std::vector<CommandHandle> m_globalCommands;
   uint64_t m_nextCommand = 1;
-  std::function<void(std::string_view)> m_noteHandler;
-  std::vector<std::string> m_notes;
-  const ProgressMonitor *m_monitor = nullptr;
-  void *m_monitorData = nullptr;
+  FrontEnd *m_frontEnd = nullptr;
 };
 
 class Win final : public WinTable {

@@ -83,7 +83,7 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
   m_monitor.setCurrValue = &MainWindow::setCurrValue;
   m_monitor.setText = &MainWindow::setText;
   m_monitor.cancelRequested = &MainWindow::cancelRequested;
-  m_host.view().setProgressMonitor(&m_monitor, this);
+  m_host.setProgressMonitor(&m_monitor, this);
   m_host.ui().setParentWindow(this);
 
   // The preview follows the plug-in's rules and the pages in view, a moment after they change.
@@ -91,7 +91,7 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
   m_previewTimer->setSingleShot(true);
   m_previewTimer->setInterval(30);
   connect(m_previewTimer, &QTimer::timeout, this, &MainWindow::updatePreview);
-  m_host.view().setPreviewChangedHandler([this] { m_previewTimer->start(); });
+  m_host.attachWindow(this);
   m_host.ui().setBesidePage(
       [this] {
         // (not from a window that blocks this one, such as the batch window's settings)
@@ -109,8 +109,8 @@ MainWindow::MainWindow(StudioHost &host, QWidget *parent) : QMainWindow(parent),
 }
 
 MainWindow::~MainWindow() {
-  m_host.view().setPreviewChangedHandler(nullptr);
-  m_host.view().setProgressMonitor(nullptr, nullptr);
+  m_host.attachWindow(nullptr);
+  m_host.setProgressMonitor(nullptr, nullptr);
   m_host.ui().setParentWindow(nullptr);
   m_host.ui().setBesidePage({}, {});
   while (m_tabs->count() > 0) {
@@ -750,6 +750,8 @@ void MainWindow::setCurrValue(int32_t value, void *data) {
   if (w->m_progress->maximum() > 0)
     w->m_progress->setValue(std::min(value, w->m_progress->maximum()));
 }
+
+void MainWindow::headingPreviewChanged() { m_previewTimer->start(); }
 
 bool MainWindow::cancelRequested(void *data) { return self(data)->m_stopRequested; }
 

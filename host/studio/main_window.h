@@ -52,6 +52,8 @@ public:
   bool busy() const { return m_busy; }
   QPushButton *cancelButton() const { return m_cancel; }
   QProgressBar *progressBar() const { return m_progress; }
+  // The plug-in set its heading preview or changed its rules: the preview is drawn again soon.
+  void headingPreviewChanged();
 
 signals:
   // The batch window opened (and runs modally until it closes).

@@ -270,7 +270,7 @@ TEST_F(Generation, APageThatFailsIsSkippedAndReportedAndTheRunGoesOn) {
   const auto back = saveAndInspect();
   EXPECT_EQ(titles(back.outline[0].children), (std::vector<std::string>{"1.1 Scope"}));
   EXPECT_EQ(titles(back.outline[1].children), (std::vector<std::string>{"2.1 Results"}));
-  EXPECT_EQ(host.provider().acroView().notes().size(), 1u); // the user was told at once too
+  EXPECT_EQ(host.notes().size(), 1u); // the user was told at once too
 }
 
 TEST_F(Generation, AnOutlineThatCannotBeReachedChangesNothingAndIsTold) {
@@ -481,7 +481,7 @@ TEST_F(Generation, ALastPageBeyondTheDocumentStopsAtItsEnd) {
   b.levels = {fontLevel("Helvetica-Bold", 18)};
   b.lastPage = 100;
   EXPECT_EQ(b.generate(doc->handle()).bookmarksInserted, 1);
-  EXPECT_TRUE(host.provider().acroView().notes().empty());
+  EXPECT_TRUE(host.notes().empty());
 }
 
 // Everything of an outline a reader sees, as one string.

@@ -110,12 +110,12 @@ TEST_F(SettingsFiles, RememberedChoicesLiveInTheProfileFolder) {
 
 TEST_F(SettingsFiles, ChoicesThatCannotBeRememberedAreToldOnce) {
   std::vector<std::string> notes;
-  host.provider().acroView().setNoteHandler([&](std::string_view n) { notes.emplace_back(n); });
+  host.tellNotesTo([&](std::string_view n) { notes.emplace_back(n); });
   const auto write = [](CabinetHandle c) { BookmarkBuilder().writeNamed(kDefaultsKey, c); };
   EXPECT_FALSE(saveDefaults(dir.file("no/such/folder/sorvane.cfs"), kDefaultsKey, write));
   rememberDefaults(dir.file("no/such/folder/sorvane.cfs"), kDefaultsKey, write);
   rememberDefaults(dir.file("no/such/folder/sorvane.cfs"), kSortingKey, write);
-  host.provider().acroView().setNoteHandler(nullptr);
+  host.tellNotesTo(nullptr);
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_NE(notes[0].find("cannot remember the choices"), std::string::npos) << notes[0];
 }

@@ -39,14 +39,14 @@ protected:
 TEST_F(Commands, PreconditionsStopWithTheirMessage) {
   view().setModalWindowOpen(true);
   EXPECT_FALSE(checkCommandPreconditions());
-  EXPECT_TRUE(view().notes().empty()); // a modal window: no message
+  EXPECT_TRUE(host.notes().empty()); // a modal window: no message
   view().setModalWindowOpen(false);
   EXPECT_FALSE(checkCommandPreconditions());
-  EXPECT_EQ(view().notes().back(), kNoDocumentMessage);
+  EXPECT_EQ(host.notes().back(), kNoDocumentMessage);
   open(withBookmarks());
   view().setVersionMajor(4);
   EXPECT_FALSE(checkCommandPreconditions());
-  EXPECT_EQ(view().notes().back(), kOldHostMessage);
+  EXPECT_EQ(host.notes().back(), kOldHostMessage);
   view().setVersionMajor(5);
   EXPECT_TRUE(checkCommandPreconditions());
 }
@@ -56,7 +56,7 @@ TEST_F(Commands, ADocumentThatMayNotBeChangedStopsEveryCommand) {
   spec.encryption = test::EncryptionSpec{"", "owner", false};
   open(spec);
   EXPECT_FALSE(checkCommandPreconditions());
-  EXPECT_EQ(view().notes().back(), kNoPermissionMessage);
+  EXPECT_EQ(host.notes().back(), kNoPermissionMessage);
 }
 
 TEST_F(Commands, ItemsAreEnabledByDocumentAndBookmarks) {
@@ -109,11 +109,11 @@ TEST_F(Commands, DeleteAllAsksFirstAndThenEmptiesTheOutline) {
   PDModelTable &pd = host.pdf().pdModel();
   const BookmarkHandle root = pd.docGetBookmarkRoot(doc->handle());
   std::vector<std::string> asked;
-  view().setConfirmHandler([&](std::string_view q) { return asked.emplace_back(q), false; });
+  host.answerQuestions([&](std::string_view q) { return asked.emplace_back(q), false; });
   EXPECT_TRUE(view().executeItem("TAVO:BookmarkDeleteAll"));
   EXPECT_EQ(asked, (std::vector<std::string>{kConfirmDeleteAll}));
   EXPECT_TRUE(pd.bookmarkHasChildren(root));
-  view().setConfirmHandler([](std::string_view) { return true; });
+  host.answerQuestions([](std::string_view) { return true; });
   EXPECT_TRUE(view().executeItem("TAVO:BookmarkDeleteAll"));
   EXPECT_FALSE(pd.bookmarkHasChildren(root));
   EXPECT_FALSE(view().isItemEnabled("TAVO:BookmarkDeleteAll"));

@@ -23,6 +23,18 @@ ASExtraTable &TestHost::asExtra() { return provider().asExtra(); }
 
 host::ScriptedUi &TestHost::ui() { return provider().win().scripted(); }
 
+void TestHost::note(std::string_view message) {
+  if (m_tell)
+    m_tell(message);
+  else
+    jobs::Session::note(message);
+}
+
+ActionHandle TestHost::editAction(DocHandle doc, ActionHandle action, std::string_view title) {
+  return m_editAction ? m_editAction(doc, action, title)
+                      : jobs::Session::editAction(doc, action, title);
+}
+
 void setScript(host::ScriptedUi &ui, std::string_view text) {
   ui.setScript(host::parseDialogScript(text));
 }

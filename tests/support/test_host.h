@@ -2,6 +2,7 @@
 // record as the plug-in's setup would, and the record is cleared again afterwards.
 #pragma once
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string_view>
 
@@ -21,6 +22,27 @@ public:
   ASExtraTable &asExtra();
   // The backend dialogs run in; its profile is kept in memory unless a test gives it a file.
   host::ScriptedUi &ui();
+
+  // What the user would answer to a question; by default no.
+  void answerQuestions(std::function<bool(std::string_view)> answer) {
+    m_answer = std::move(answer);
+  }
+  // Who edits an action in place of the action-properties dialog; by default the dialog does.
+  void
+  editActionsWith(std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> edit) {
+    m_editAction = std::move(edit);
+  }
+  // Where notes go; by default they are kept in notes().
+  void tellNotesTo(std::function<void(std::string_view)> tell) { m_tell = std::move(tell); }
+
+  void note(std::string_view message) override;
+  bool confirm(std::string_view question) override { return m_answer && m_answer(question); }
+  ActionHandle editAction(DocHandle doc, ActionHandle action, std::string_view title) override;
+
+private:
+  std::function<bool(std::string_view)> m_answer;
+  std::function<ActionHandle(DocHandle, ActionHandle, std::string_view)> m_editAction;
+  std::function<void(std::string_view)> m_tell;
 };
 
 // Gives the scripted backend the steps of `text`; checks that they all ran without failure.

@@ -333,8 +333,8 @@ TEST_F(Dialogs, ValidateWithoutADocumentSaysSo) {
   ValidateDialog d{DocHandle()};
   d.onInit();
   d.handle(ValidateDialog::kIdValidate, ui::Event::Clicked);
-  ASSERT_FALSE(view().notes().empty());
-  EXPECT_EQ(view().notes().back(), kNoActiveDocumentOpen);
+  ASSERT_FALSE(host.notes().empty());
+  EXPECT_EQ(host.notes().back(), kNoActiveDocumentOpen);
   EXPECT_TRUE(d.control(ValidateDialog::kIdReport).tree.empty());
 }
 
@@ -365,7 +365,7 @@ TEST_F(Dialogs, TheValidationOptionsAreRememberedAcrossRuns) {
 TEST_F(Dialogs, DoubleClickOnAReportEntryEditsTheBookmarksAction) {
   open({item("Broken", ActionSpec::goTo(11)), item("Good", ActionSpec::goTo(2))});
   std::vector<std::string> asked;
-  view().setActionEditor([&](DocHandle, ActionHandle, std::string_view title) {
+  host.editActionsWith([&](DocHandle, ActionHandle, std::string_view title) {
     asked.emplace_back(title);
     return pd().bookmarkGetAction(bookmark("Good"));
   });
@@ -381,7 +381,7 @@ TEST_F(Dialogs, DoubleClickOnAReportEntryEditsTheBookmarksAction) {
   EXPECT_EQ(entries[0].page, 2); // the action the user confirmed
 
   // A cancelled editor changes nothing.
-  view().setActionEditor([](DocHandle, ActionHandle, std::string_view) { return ActionHandle(); });
+  host.editActionsWith([](DocHandle, ActionHandle, std::string_view) { return ActionHandle(); });
   script("press Validate\ndouble-click report \"No errors found\"\npress Close");
   EXPECT_TRUE(view().executeItem("TAVO:BookmarkValidate"));
   expectScriptDone();
@@ -423,13 +423,13 @@ TEST_F(Dialogs, TheAboutBoxNamesThePlugInItsHostAndVersion) {
 TEST_F(Dialogs, HelpOpensTheHelpFileOrSaysItCannot) {
   plugInState().helpFile = dir.file("missing.html");
   EXPECT_TRUE(view().executeItem("TAVO:Sorvane"));
-  ASSERT_FALSE(view().notes().empty());
-  EXPECT_EQ(view().notes().back(), kHelpFailedMessage);
-  view().clearNotes();
+  ASSERT_FALSE(host.notes().empty());
+  EXPECT_EQ(host.notes().back(), kHelpFailedMessage);
+  host.clearNotes();
   test::writePdf(test::pages(1), dir.file("help.html")); // any file the viewer can open
   plugInState().helpFile = dir.file("help.html");
   EXPECT_TRUE(view().executeItem("TAVO:Sorvane"));
-  EXPECT_TRUE(view().notes().empty());
+  EXPECT_TRUE(host.notes().empty());
   EXPECT_EQ(ui().transcript().back(), "help \"" + dir.file("help.html") + "\"");
 }
 

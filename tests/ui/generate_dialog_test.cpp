@@ -50,7 +50,7 @@ protected:
     return l;
   }
   bool noted(const std::string &text) {
-    const auto &n = view().notes();
+    const auto &n = host.notes();
     return std::find(n.begin(), n.end(), text) != n.end();
   }
   host::AcroView &view() { return host.provider().acroView(); }
@@ -102,7 +102,7 @@ TEST_F(GenerateUi, ThePageRangeIsCheckedOnOk) {
   EXPECT_EQ(shown.control(GenerateDialog::kIdEndPage).value, "7"); // the open document's last
   EXPECT_EQ(settings.firstPage, 0);
   // An empty page field is refused.
-  view().clearNotes();
+  host.clearNotes();
   script("type \"Start from page\" \"\"\npress OK\npress Close");
   GenerateDialog empty(settings, "", "");
   EXPECT_EQ(ui().runModal(empty), ui::DialogResult::Cancel);
@@ -133,10 +133,10 @@ TEST_F(GenerateUi, LevelsShowAsAChainAndKeepTheirSelection) {
   EXPECT_EQ(d.working().levels[2], d.working().levels[0]);
   EXPECT_EQ(tree.selected, 0);
   // Remove All asks first.
-  view().setConfirmHandler([](std::string_view) { return false; });
+  host.answerQuestions([](std::string_view) { return false; });
   d.handle(GenerateDialog::kIdRemoveAll, ui::Event::Clicked);
   EXPECT_EQ(d.working().levels.size(), 3u);
-  view().setConfirmHandler([](std::string_view q) { return q == kDeleteAllLevels; });
+  host.answerQuestions([](std::string_view q) { return q == kDeleteAllLevels; });
   d.handle(GenerateDialog::kIdRemoveAll, ui::Event::Clicked);
   EXPECT_TRUE(d.working().levels.empty());
   EXPECT_EQ(tree.selected, -1);
@@ -150,7 +150,7 @@ TEST_F(GenerateUi, CloseRemembersTheEditsButGeneratesNothing) {
          "check \"Sort bookmarks vertically within each page\"\npress Close");
   EXPECT_TRUE(view().executeItem("TAVO:BookmarkGenerate"));
   expectScriptDone();
-  EXPECT_TRUE(view().notes().empty()); // no summary: nothing ran
+  EXPECT_TRUE(host.notes().empty()); // no summary: nothing ran
   EXPECT_TRUE(std::filesystem::exists(plugInState().defaultsFile));
   // The next opening (after the plug-in was reloaded, too) shows the remembered settings.
   inMemoryDefaults().reset();
@@ -210,7 +210,7 @@ TEST_F(GenerateUi, SaveAndLoadGoThroughTheFileChoosers) {
   GenerateDialog d(settings, "", "");
   ui().runModal(d);
   expectScriptDone();
-  EXPECT_TRUE(view().notes().empty());        // cancelling the chooser says nothing
+  EXPECT_TRUE(host.notes().empty());          // cancelling the chooser says nothing
   ASSERT_TRUE(std::filesystem::exists(path)); // the default extension was added
 
   test::writeFile(dir.file("notes.svb"), "not settings");
@@ -222,7 +222,7 @@ TEST_F(GenerateUi, SaveAndLoadGoThroughTheFileChoosers) {
   GenerateDialog loading(empty, "", "");
   EXPECT_EQ(ui().runModal(loading), ui::DialogResult::Ok);
   expectScriptDone();
-  EXPECT_EQ(view().notes(), (std::vector<std::string>{kSettingsUnreadable, kSettingsCorrupted}));
+  EXPECT_EQ(host.notes(), (std::vector<std::string>{kSettingsUnreadable, kSettingsCorrupted}));
   ASSERT_EQ(empty.levels.size(), 2u);
   EXPECT_EQ(empty.levels[1].textStyleRule.fontDesc.fontSize, 11.0);
 }
@@ -316,9 +316,9 @@ TEST_F(GenerateUi, TheGenerateCommandRunsAndSaysWhatItMade) {
   script("press \"Add...\"\ntype size 14\npress OK\npress OK");
   EXPECT_TRUE(view().executeItem("TAVO:BookmarkGenerate"));
   expectScriptDone();
-  ASSERT_EQ(view().notes().size(), 1u);
-  EXPECT_EQ(view().notes()[0], "Total number of bookmarks created: 2\nProcessing time: 0 "
-                               "minute(s), 0 second(s).");
+  ASSERT_EQ(host.notes().size(), 1u);
+  EXPECT_EQ(host.notes()[0], "Total number of bookmarks created: 2\nProcessing time: 0 "
+                             "minute(s), 0 second(s).");
   EXPECT_EQ(view().pageMode(doc->handle()), kPageModeBookmarks);
   EXPECT_EQ(host::listOutline(host.pdf(), doc->handle()).entries.size(), 2u);
   EXPECT_EQ(generationSummary(0, 3725), "Total number of bookmarks created: 0\nProcessing time: 62 "
@@ -393,14 +393,14 @@ TEST_F(GenerateUi, TheTextMatchingPageReadsAndWritesItsFields) {
   EXPECT_EQ(rule.textMatchRule.caseMatching, 3);
 
   // What is no number keeps the value it replaces, and the user is told so.
-  const size_t notesBefore = host.provider().acroView().notes().size();
+  const size_t notesBefore = host.notes().size();
   script("type size-tolerance nan\ncheck \"Left Indentation\"\ntype indent inches\npress OK");
   LevelSheet wrong(rule);
   ui().runModal(wrong);
   expectScriptDone();
   EXPECT_DOUBLE_EQ(rule.textStyleRule.tolerance, 1.5);
   EXPECT_DOUBLE_EQ(rule.indentRule.leftIndent, 72.0);
-  const auto &notes = host.provider().acroView().notes();
+  const auto &notes = host.notes();
   ASSERT_EQ(notes.size(), notesBefore + 2);
   EXPECT_EQ(notes[notesBefore], "\"nan\" is not a number; the size tolerance stays 1.5.");
   EXPECT_NE(notes.back().find("the indentation is left as it was"), std::string::npos);
@@ -514,7 +514,7 @@ TEST_F(GenerateUi, UpdateFontsWithoutADocumentSaysSo) {
 
 TEST_F(GenerateUi, LargeDocumentsAskBeforeTheFontsAreEnumerated) {
   std::vector<std::string> asked;
-  view().setConfirmHandler([&](std::string_view q) { return asked.emplace_back(q), false; });
+  host.answerQuestions([&](std::string_view q) { return asked.emplace_back(q), false; });
   for (int pages : {50, 51}) {
     test::PdfSpec spec = test::pages(pages);
     spec.pages[0].texts = {test::textAt("A", 72, 700, 12, "Times-Roman")};
@@ -589,12 +589,12 @@ TEST_F(GenerateUi, SuggestAndLearnWriteTheLevelsForTheOpenDocument) {
   EXPECT_FALSE(d.control(GenerateDialog::kIdLearn).enabled); // no bookmarks to learn from
   d.handle(GenerateDialog::kIdSuggest, ui::Event::Clicked);
   ASSERT_EQ(d.working().levels.size(), 2u);
-  ASSERT_FALSE(view().notes().empty());
-  EXPECT_EQ(view().notes().back().rfind("Suggested 2 levels from the text styles (no printed "
-                                        "table of contents was found); confidence ",
-                                        0),
+  ASSERT_FALSE(host.notes().empty());
+  EXPECT_EQ(host.notes().back().rfind("Suggested 2 levels from the text styles (no printed "
+                                      "table of contents was found); confidence ",
+                                      0),
             0u)
-      << view().notes().back();
+      << host.notes().back();
   EXPECT_EQ(d.control(GenerateDialog::kIdLevels).tree.size(), 2u);
   EXPECT_EQ(RulesPreview::instance().headingsOnPage(doc->handle(), 0).size(), 3u);
   EXPECT_EQ(settings.levels.size(), 0u); // nothing is kept before OK
@@ -606,21 +606,21 @@ TEST_F(GenerateUi, SuggestAndLearnWriteTheLevelsForTheOpenDocument) {
   learning.handle(GenerateDialog::kIdLearn, ui::Event::Clicked);
   ASSERT_EQ(learning.working().levels.size(), 2u);
   EXPECT_EQ(learning.working().insertType, int32_t(InsertType::Replace));
-  EXPECT_EQ(view().notes().back().rfind("Learned 2 levels from the 12 bookmarks: the rules make 12 "
-                                        "bookmarks, 12 of them the document's own (F1 1.00).",
-                                        0),
+  EXPECT_EQ(host.notes().back().rfind("Learned 2 levels from the 12 bookmarks: the rules make 12 "
+                                      "bookmarks, 12 of them the document's own (F1 1.00).",
+                                      0),
             0u)
-      << view().notes().back();
+      << host.notes().back();
 }
 
 TEST_F(GenerateUi, StyleCaptureTakesTheSelectedPieces) {
   FontDesc font;
   EXPECT_FALSE(captureStyle(font));
-  EXPECT_EQ(view().notes().back(),
+  EXPECT_EQ(host.notes().back(),
             "No active document available. Please open a document and try again.");
   open(test::pages(1));
   EXPECT_FALSE(captureStyle(font));
-  EXPECT_EQ(view().notes().back(), kNoTextSelection);
+  EXPECT_EQ(host.notes().back(), kNoTextSelection);
   DocSelection selection;
   selection.type = "Text";
   selection.pieces = {{"Times-Bold", 14, {0, 0, 0}, "Chapter"},
