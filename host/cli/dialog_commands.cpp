@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "host/base/view_kinds.h"
 #include "host/cli/active_file.h"
 #include "host/cli/cli_support.h"
 #include "host/pdf/outline_listing.h"
@@ -42,7 +43,8 @@ std::optional<int> pageOf(PDModelTable &pd, CoreTable &core, DocHandle doc,
   try {
     const ActionHandle action = pd.bookmarkGetAction(bookmark);
     // Only a go-to action leads into this document (a remote one names a page of another).
-    if (!pd.actionIsValid(action) || core.atomGetString(pd.actionGetSubtype(action)) != "GoTo")
+    if (!pd.actionIsValid(action) || host::actionKindNamed(core.atomGetString(
+                                         pd.actionGetSubtype(action))) != host::ActionKind::GoTo)
       return std::nullopt;
     const ViewDestHandle dest = pd.actionGetDest(action);
     const ViewDestHandle resolved = dest ? pd.viewDestResolve(dest, doc) : ViewDestHandle();

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/base/view_kinds.h"
+
 namespace sorvane::host {
 namespace {
 
@@ -92,26 +94,30 @@ ViewDestHandle ActionModel::viewDestCreate(DocHandle doc, PageHandle page, Atom 
   Ref p = deref(m_reg, page);
   if (&p.doc != &d)
     throw HostError(ErrorCode::BadParameter, "The page is in another document.");
-  const std::string fit(AtomTable::instance().name(fitType));
-  // Which numbers follow the fit type's name.
-  double params[4];
-  int n = 0;
-  if (fit == "XYZ")
-    params[0] = rect.left, params[1] = rect.top, params[2] = zoom, n = 3;
-  else if (fit == "FitH" || fit == "FitBH")
-    params[0] = rect.top, n = 1;
-  else if (fit == "FitV" || fit == "FitBV")
-    params[0] = rect.left, n = 1;
-  else if (fit == "FitR")
-    params[0] = rect.left, params[1] = rect.bottom, params[2] = rect.right, params[3] = rect.top,
-    n = 4;
-  else if (fit != "Fit" && fit != "FitB")
-    throw HostError(ErrorCode::BadParameter, "Unknown view fit type \"" + fit + "\".");
+  const std::string name(AtomTable::instance().name(fitType));
+  const std::optional<FitType> fit = fitTypeNamed(name);
+  if (!fit)
+    throw HostError(ErrorCode::BadParameter, "Unknown view fit type \"" + name + "\".");
+  // The numbers that follow the fit type's name.
+  double params[4] = {};
+  const int n = numbersAfter(*fit);
+  switch (*fit) {
+  case FitType::XYZ: params[0] = rect.left, params[1] = rect.top, params[2] = zoom; break;
+  case FitType::FitH:
+  case FitType::FitBH: params[0] = rect.top; break;
+  case FitType::FitV:
+  case FitType::FitBV: params[0] = rect.left; break;
+  case FitType::FitR:
+    params[0] = rect.left, params[1] = rect.bottom, params[2] = rect.right, params[3] = rect.top;
+    break;
+  case FitType::Fit:
+  case FitType::FitB: break;
+  }
   for (int i = 0; i < n; ++i)
     if (!std::isfinite(params[i]))
       params[i] = 0.0;
   return makeHandle<ViewDestHandle>(
-      m_reg, d, d.engine().adopt(p.ops.newDestArray(p.obj, fit.c_str(), params, n)));
+      m_reg, d, d.engine().adopt(p.ops.newDestArray(p.obj, name.c_str(), params, n)));
 }
 
 bool ActionModel::viewDestIsValid(ViewDestHandle dest) {

@@ -11,8 +11,7 @@ namespace {
 // The page, fit type and view numbers of a go-to action's destination into `entry`.
 void readDestination(PDModelTable &pd, DocumentEngine &engine, DocHandle doc, ActionHandle action,
                      OutlineEntry &entry) {
-  if (!pd.actionIsValid(action) ||
-      AtomTable::instance().name(pd.actionGetSubtype(action)) != "GoTo")
+  if (entry.actionKind != ActionKind::GoTo)
     return;
   ViewDestHandle dest = pd.actionGetDest(action);
   ViewDestHandle resolved = dest ? pd.viewDestResolve(dest, doc) : ViewDestHandle();
@@ -20,7 +19,7 @@ void readDestination(PDModelTable &pd, DocumentEngine &engine, DocHandle doc, Ac
   if (page < 0)
     return;
   entry.page = page;
-  entry.fit = AtomTable::instance().name(pd.viewDestGetFitType(resolved));
+  entry.fit = fitTypeNamed(AtomTable::instance().name(pd.viewDestGetFitType(resolved)));
   const PdfOps ops = engine.ops();
   pdf_obj *array = engine.objectAt(slotOf(resolved.value()));
   for (int i = 2; i < ops.arrayLength(array) && i < 6; ++i) {
@@ -53,6 +52,7 @@ OutlineListing listOutline(PdfTables &tables, DocHandle doc) {
     const ActionHandle action = pd.bookmarkGetAction(bm);
     if (pd.actionIsValid(action)) {
       entry.action = AtomTable::instance().name(pd.actionGetSubtype(action));
+      entry.actionKind = actionKindNamed(entry.action);
       readDestination(pd, engine, doc, action, entry);
     }
     entry.colour = pd.bookmarkGetColor(bm);

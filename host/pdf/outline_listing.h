@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/base/view_kinds.h"
 #include "host/pdf/pdf_tables.h"
 
 namespace sorvane::host {
@@ -18,14 +19,15 @@ struct OutlineEntry {
   std::string title;
   std::optional<int> page; // zero-based page the bookmark leads to in this document
   bool open = false;       // shown expanded
-  std::string action;      // the action's subtype ("GoTo", "URI", ...), empty for none
+  ActionKind actionKind = ActionKind::None;
+  std::string action; // the action's subtype as named ("GoTo", "URI", ...), empty for none
   int childCount = 0;
   int object = 0;   // the bookmark's object number: the same bookmark before and after a change
   HostRgb colour{}; // black when it has none of its own
   int flags = 0;    // 1 italic, 2 bold
-  // A go-to destination in this document: its fit type ("XYZ", "FitH", ...) and the numbers
-  // after it (nothing where the destination has null).
-  std::string fit;
+  // A go-to destination in this document: its fit type (none when it names no known one) and
+  // the numbers after it (nothing where the destination has null).
+  std::optional<FitType> fit;
   std::vector<std::optional<double>> view;
   BookmarkHandle handle;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/base/view_kinds.h"
 #include "host/pdf/page_text.h"
 
 namespace sorvane::host {
@@ -27,7 +28,7 @@ DocSelection selectText(PdfDocument &doc, int pageIndex, const HostRect &rect,
         boxes->push_back(b);
     }
   if (!selection.pieces.empty())
-    selection.type = "Text";
+    selection.type = std::string(nameOf(SelectionType::Text));
   return selection;
 }
 

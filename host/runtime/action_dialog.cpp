@@ -1,5 +1,6 @@
 #include "host/runtime/action_dialog.h"
 
+#include "host/base/view_kinds.h"
 #include "sdk/host_error.h"
 
 namespace sorvane::host {
@@ -7,11 +8,11 @@ namespace {
 
 struct ViewChoice {
   const char *text;
-  const char *fitType;
+  FitType fitType;
 };
 constexpr ViewChoice kViews[] = {
-    {"Fit Page", "Fit"},     {"Fit Width", "FitH"},   {"Fit Height", "FitV"},
-    {"Fit Visible", "FitB"}, {"Inherit Zoom", "XYZ"},
+    {"Fit Page", FitType::Fit},     {"Fit Width", FitType::FitH},   {"Fit Height", FitType::FitV},
+    {"Fit Visible", FitType::FitB}, {"Inherit Zoom", FitType::XYZ},
 };
 
 // The title of the bookmark whose action `action` is, found by walking the outline; empty when
@@ -66,7 +67,8 @@ void ActionDialog::onInit() {
         if (index >= 0) {
           page = index + 1;
           current += ", page " + std::to_string(page);
-          const std::string_view fit = m_core.atomGetString(m_pd.viewDestGetFitType(resolved));
+          const std::optional<FitType> fit =
+              fitTypeNamed(m_core.atomGetString(m_pd.viewDestGetFitType(resolved)));
           for (size_t i = 0; i < std::size(kViews); ++i)
             if (fit == kViews[i].fitType)
               control(kIdView).selected = int(i);
@@ -105,8 +107,8 @@ void ActionDialog::onOk() {
   const PageHandle pageHandle = m_pd.docAcquirePage(m_doc, int32_t(page - 1));
   try {
     const HostRect box = m_pd.pageGetCropBox(pageHandle);
-    const ViewDestHandle dest =
-        m_pd.viewDestCreate(m_doc, pageHandle, m_core.atomFromString(view.fitType), box, 0.0);
+    const ViewDestHandle dest = m_pd.viewDestCreate(
+        m_doc, pageHandle, m_core.atomFromString(nameOf(view.fitType)), box, 0.0);
     m_result = m_pd.actionNewFromDest(m_doc, dest, m_doc);
   } catch (...) {
     m_pd.pageRelease(pageHandle);

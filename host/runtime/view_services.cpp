@@ -47,7 +47,7 @@ void AcroView::printPagesSilently(DocHandle doc, int32_t firstPage, int32_t last
 
 void AcroView::docViewSetPageMode(DocHandle doc, int32_t mode) {
   if (doc)
-    m_pageModes[doc.value()] = mode;
+    m_pageModes[doc.value()] = pageModeOf(mode);
 }
 
 DocSelection AcroView::docViewGetSelection(DocHandle doc) {
@@ -59,9 +59,9 @@ void AcroView::setSelection(DocHandle doc, DocSelection selection) {
   m_selections[doc.value()] = std::move(selection);
 }
 
-int32_t AcroView::pageMode(DocHandle doc) const {
+PageMode AcroView::pageMode(DocHandle doc) const {
   const auto it = m_pageModes.find(doc.value());
-  return it == m_pageModes.end() ? 0 : it->second;
+  return it == m_pageModes.end() ? PageMode::Unknown : it->second;
 }
 
 bool AcroView::docViewBringToFront(DocHandle doc) {

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/base/view_kinds.h"
 #include "host/runtime/front_end.h"
 #include "host/runtime/scripted_ui.h"
 #include "sdk/as_extra_table.h"
@@ -46,8 +47,8 @@ public:
   bool docViewBringToFront(DocHandle doc) override;
   ActionHandle actionPropertiesDialog(DocHandle doc, ActionHandle action,
                                       std::string_view title) override;
-  // The page mode a document window was last given (0 when none was).
-  int32_t pageMode(DocHandle doc) const;
+  // The page mode a document window was last given (Unknown when none was).
+  PageMode pageMode(DocHandle doc) const;
   // The documents that have a window (the active one always has).
   void setHasWindow(DocHandle doc, bool on);
 
@@ -147,7 +148,7 @@ private:
   bool m_modalOpen = false;
   int16_t m_versionMajor = 5;
   std::string m_appName = "sorvane";
-  std::unordered_map<uint64_t, int32_t> m_pageModes;
+  std::unordered_map<uint64_t, PageMode> m_pageModes;
   std::unordered_map<uint64_t, DocSelection> m_selections;
   std::unordered_set<uint64_t> m_windows;
   HeadingPreviewer *m_previewer = nullptr;

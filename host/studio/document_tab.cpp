@@ -98,20 +98,28 @@ void DocumentTab::goTo(const host::OutlineEntry &entry) {
   auto number = [&](size_t i) {
     return i < entry.view.size() ? entry.view[i] : std::optional<double>();
   };
-  if (entry.fit == "XYZ") {
-    left = number(0);
-    top = number(1);
-    if (const auto zoom = number(2); zoom && *zoom > 0)
-      m_pages->setZoom(*zoom);
-  } else if (entry.fit == "FitH" || entry.fit == "FitBH") {
-    top = number(0);
-    m_pages->setZoomMode(ZoomMode::FitWidth);
-  } else if (entry.fit == "Fit" || entry.fit == "FitB") {
-    m_pages->setZoomMode(ZoomMode::FitPage);
-  } else if (entry.fit == "FitR") {
-    left = number(0);
-    top = number(3);
-  }
+  if (entry.fit)
+    switch (*entry.fit) {
+    case host::FitType::XYZ:
+      left = number(0);
+      top = number(1);
+      if (const auto zoom = number(2); zoom && *zoom > 0)
+        m_pages->setZoom(*zoom);
+      break;
+    case host::FitType::FitH:
+    case host::FitType::FitBH:
+      top = number(0);
+      m_pages->setZoomMode(ZoomMode::FitWidth);
+      break;
+    case host::FitType::Fit:
+    case host::FitType::FitB: m_pages->setZoomMode(ZoomMode::FitPage); break;
+    case host::FitType::FitR:
+      left = number(0);
+      top = number(3);
+      break;
+    case host::FitType::FitV:
+    case host::FitType::FitBV: break; // the page, at the zoom shown
+    }
   m_pages->goToPage(*entry.page, top, left);
 }
 

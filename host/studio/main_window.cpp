@@ -39,8 +39,6 @@ namespace {
 
 constexpr int kMaxRecent = 10;
 // The host's page modes: nothing beside the pages, or the bookmarks pane.
-constexpr int32_t kPageModeNone = 1;
-constexpr int32_t kPageModeBookmarks = 3;
 
 MainWindow *self(void *data) { return static_cast<MainWindow *>(data); }
 
@@ -177,7 +175,8 @@ void MainWindow::buildMenus() {
   connect(pane, &QAction::triggered, this, [this](bool on) {
     if (DocumentTab *t = currentTab()) {
       t->showBookmarks(on);
-      m_host.view().docViewSetPageMode(t->doc(), on ? kPageModeBookmarks : kPageModeNone);
+      m_host.view().docViewSetPageMode(
+          t->doc(), int32_t(on ? host::PageMode::Bookmarks : host::PageMode::None));
     }
   });
   QAction *select =
@@ -453,8 +452,9 @@ bool MainWindow::runMenuItem(const QString &name) {
   m_stopRequested = false;
   setBusy(true);
   if (t)
-    m_host.view().docViewSetPageMode(t->doc(), t->bookmarks().isVisible() ? kPageModeBookmarks
-                                                                          : kPageModeNone);
+    m_host.view().docViewSetPageMode(
+        t->doc(),
+        int32_t(t->bookmarks().isVisible() ? host::PageMode::Bookmarks : host::PageMode::None));
   // A command the user stops halfway leaves the document as it found it.
   bool undoable = false;
   if (t) {
@@ -495,7 +495,7 @@ bool MainWindow::runMenuItem(const QString &name) {
     if (t->refreshOutline())
       t->setModified(true);
     // The page mode the command left the window in.
-    t->showBookmarks(m_host.view().pageMode(t->doc()) != kPageModeNone);
+    t->showBookmarks(m_host.view().pageMode(t->doc()) != host::PageMode::None);
     if (failure.isEmpty())
       offerPrintedPages(*t);
   }

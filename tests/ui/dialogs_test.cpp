@@ -374,7 +374,7 @@ TEST_F(Dialogs, DoubleClickOnAReportEntryEditsTheBookmarksAction) {
   EXPECT_TRUE(view().executeItem("TAVO:BookmarkValidate"));
   expectScriptDone();
   EXPECT_EQ(asked, (std::vector<std::string>{kEditActionTitle}));
-  EXPECT_EQ(view().pageMode(doc->handle()), 3); // the bookmarks pane shows
+  EXPECT_EQ(view().pageMode(doc->handle()), host::PageMode::Bookmarks); // the pane shows
   EXPECT_TRUE(pd().bookmarkIsOpen(bookmark("Broken")));
   const auto entries = host::listOutline(host.pdf(), doc->handle()).entries;
   ASSERT_EQ(entries.size(), 2u);

@@ -319,7 +319,7 @@ TEST_F(GenerateUi, TheGenerateCommandRunsAndSaysWhatItMade) {
   ASSERT_EQ(host.notes().size(), 1u);
   EXPECT_EQ(host.notes()[0], "Total number of bookmarks created: 2\nProcessing time: 0 "
                              "minute(s), 0 second(s).");
-  EXPECT_EQ(view().pageMode(doc->handle()), kPageModeBookmarks);
+  EXPECT_EQ(view().pageMode(doc->handle()), host::PageMode::Bookmarks);
   EXPECT_EQ(host::listOutline(host.pdf(), doc->handle()).entries.size(), 2u);
   EXPECT_EQ(generationSummary(0, 3725), "Total number of bookmarks created: 0\nProcessing time: 62 "
                                         "minute(s), 5 second(s).");
