@@ -141,22 +141,15 @@ std::string seconds(std::chrono::steady_clock::time_point start) {
 struct Setup {
   size_t settingsProblems = 0; // told before the run: the settings file has mistakes
   std::unique_ptr<HostSession> session;
-  CabinetHandle settings;
-  std::unique_ptr<jobs::Generator> generator;
-  ~Setup() {
-    generator.reset();
-    if (settings)
-      session->provider().asExtra().cabinetDestroy(settings);
-  }
+  OwnedCabinet settings;
+  std::unique_ptr<jobs::Generator> generator; // goes first
 };
 
 // Tells what the settings check finds in the command's parameters.
 size_t warnAboutParams(Setup &s, const std::string &name, std::ostream &err) {
   ASExtraTable &x = s.session->provider().asExtra();
-  CabinetHandle description = s.generator->sequence().describeParams();
-  const size_t problems = warnAboutSettings(x, description, name, err);
-  x.cabinetDestroy(description);
-  return problems;
+  const OwnedCabinet description = s.generator->sequence().describeParams();
+  return warnAboutSettings(x, description.get(), name, err);
 }
 
 // The session and the batch command with the settings of `settingsPath` (none: no settings
@@ -169,9 +162,10 @@ std::unique_ptr<Setup> prepare(const std::optional<std::string> &settingsPath, b
   if (settingsText)
     s->settings = host::readBuildSettingsText(x, *settingsText, "the suggested rules");
   else
-    s->settings = settingsPath ? readBuildSettings(*s->session, *settingsPath) : x.cabinetNew();
+    s->settings = settingsPath ? readBuildSettings(*s->session, *settingsPath)
+                               : OwnedCabinet(x, x.cabinetNew());
   s->session->loadPlugIn();
-  s->generator = std::make_unique<jobs::Generator>(*s->session, s->settings);
+  s->generator = std::make_unique<jobs::Generator>(*s->session, s->settings.get());
   if (check)
     s->settingsProblems = warnAboutParams(
         *s, settingsText ? "the suggested rules" : settingsPath.value_or("the settings"), err);

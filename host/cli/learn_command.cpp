@@ -78,25 +78,24 @@ struct OpenIn {
 };
 
 // Runs the plug-in's learn command on `doc` with the parameters `setParams` puts in and answers
-// its parameters after the run (a new Cabinet the caller owns). Throws HostError when it was
-// stopped; `doing` names the work in the messages.
-CabinetHandle runPlugInLearn(HostSession &session, host::PdfDocument &document, DocHandle doc,
-                             const std::string &input,
-                             const std::function<void(ASExtraTable &, CabinetHandle)> &setParams,
-                             const std::string &doing, std::ostream &err,
-                             int *unreadPages = nullptr) {
+// its parameters after the run. Throws HostError when it was stopped; `doing` names the work in
+// the messages.
+OwnedCabinet runPlugInLearn(HostSession &session, host::PdfDocument &document, DocHandle doc,
+                            const std::string &input,
+                            const std::function<void(ASExtraTable &, CabinetHandle)> &setParams,
+                            const std::string &doing, std::ostream &err,
+                            int *unreadPages = nullptr) {
   ASExtraTable &x = session.provider().asExtra();
   session.loadPlugIn();
   // Pages are read ahead in a thread per further core, as many as memory affords.
   const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
   document.setReadAhead(
       host::PdfDocument::affordableReaders(cores - 1, document.readerBytes(), availableMemory()));
-  CabinetHandle params = x.cabinetNew();
-  setParams(x, params);
+  const OwnedCabinet params(x, x.cabinetNew());
+  setParams(x, params.get());
   host::BatchSequence sequence(session.provider().acroView(), x,
                                session.provider().core().atomFromString(host::kLearnCommandName),
-                               params);
-  x.cabinetDestroy(params);
+                               params.get());
   TerminalProgress progress(err, ::isatty(2) != 0, x);
   const CommandStatus status = sequence.runOn(doc, &progress.monitor(), progress.clientData());
   const std::optional<RunOutcome> outcome = sequence.lastOutcome();
@@ -121,9 +120,9 @@ enum class LearnSource { Outline, Suggest };
 
 // Runs the plug-in's learn command on `doc` (at most `levels` styles when they are the source):
 // "LearnedRules" and "LearnReport" in the answer.
-CabinetHandle runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
-                              const std::string &input, LearnSource source, std::ostream &err,
-                              int levels = 4) {
+OwnedCabinet runLearnCommand(HostSession &session, host::PdfDocument &document, DocHandle doc,
+                             const std::string &input, LearnSource source, std::ostream &err,
+                             int levels = 4) {
   return runPlugInLearn(
       session, document, doc, input,
       [&](ASExtraTable &x, CabinetHandle params) {
@@ -160,14 +159,13 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
       err << "sorvane: " << input << " has no bookmarks to learn from.\n";
       return ExitCode::ProblemsFound;
     }
-    CabinetHandle result =
+    const OwnedCabinet result =
         runLearnCommand(session, *document, doc, input, LearnSource::Outline, err);
     const nlohmann::json report =
-        nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
-    CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
+        nlohmann::json::parse(textValue(x, result.get(), "LearnReport"), nullptr, false);
+    CabinetHandle learned = x.cabinetGetCabinet(result.get(), "LearnedRules");
     const int levels = learned ? x.cabinetGetInt(learned, "NumLevels", 0) : 0;
     if (report.is_discarded() || !learned) {
-      x.cabinetDestroy(result);
       throw HostError(ErrorCode::Generic, input + ": learning gave no rules and no report.");
     }
     const int expected = report.value("expected", 0);
@@ -175,7 +173,6 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
     const int reproduced = report.value("reproduced", 0);
     const bool runaway = report.value("runaway", false) || made > 2 * expected;
     if (levels == 0 || runaway) {
-      x.cabinetDestroy(result);
       if (levels == 0)
         err << "sorvane: " << input << ": no bookmark's heading was found on the page it leads "
             << "to; nothing was learned or written.\n";
@@ -185,8 +182,7 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
             << "use, and nothing was written.\n";
       return ExitCode::ProblemsFound;
     }
-    writeSettingsFile(x, x.cabinetDup(learned), *output);
-    x.cabinetDestroy(result);
+    writeSettingsFile(x, OwnedCabinet(x, x.cabinetDup(learned)), *output);
     if (a.flag("--json")) {
       nlohmann::ordered_json shown = nlohmann::ordered_json::parse(report.dump());
       shown["rules"] = *output;
@@ -236,16 +232,6 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
 namespace sorvane::cli {
 
 namespace {
-
-// A settings file's text holding `buildSettings` (which the call takes over).
-std::string settingsFileText(ASExtraTable &x, CabinetHandle buildSettings) {
-  CabinetHandle file = x.cabinetNew();
-  x.cabinetPutCabinet(file, "BuildSettings", buildSettings);
-  std::string text = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
-                                              host::AtomTable::instance());
-  x.cabinetDestroy(file);
-  return text;
-}
 
 void printContentsSuggestion(const nlohmann::json &report, const std::string &input,
                              const std::string &output, bool json, bool hint, std::ostream &out) {
@@ -348,13 +334,12 @@ ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::os
       HostSession session(err);
       ASExtraTable &x = session.provider().asExtra();
       const OpenIn opened(session, *document);
-      CabinetHandle result = runLearnCommand(session, *document, opened.doc, input,
-                                             LearnSource::Suggest, err, maxLevels);
-      report = nlohmann::json::parse(textValue(x, result, "LearnReport"), nullptr, false);
-      CabinetHandle learned = x.cabinetGetCabinet(result, "LearnedRules");
+      const OwnedCabinet result = runLearnCommand(session, *document, opened.doc, input,
+                                                  LearnSource::Suggest, err, maxLevels);
+      report = nlohmann::json::parse(textValue(x, result.get(), "LearnReport"), nullptr, false);
+      CabinetHandle learned = x.cabinetGetCabinet(result.get(), "LearnedRules");
       if (learned && x.cabinetGetInt(learned, "NumLevels", 0) > 0 && !report.is_discarded())
-        text = settingsFileText(x, x.cabinetDup(learned));
-      x.cabinetDestroy(result);
+        text = settingsFileText(x, OwnedCabinet(x, x.cabinetDup(learned)));
     }
     if (report.is_discarded())
       throw HostError(ErrorCode::Generic, input + ": the suggestion's report could not be read.");
@@ -397,7 +382,7 @@ nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &in
   HostSession session(err);
   ASExtraTable &x = session.provider().asExtra();
   const OpenIn opened(session, document);
-  CabinetHandle result = runPlugInLearn(
+  const OwnedCabinet result = runPlugInLearn(
       session, document, opened.doc, input,
       [&](ASExtraTable &t, CabinetHandle params) {
         t.cabinetPutBool(params, "TextStyles", true);
@@ -406,8 +391,7 @@ nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &in
       },
       "reading the text styles", err, &unread);
   const nlohmann::json styles =
-      nlohmann::json::parse(textValue(x, result, "TextStyleCounts"), nullptr, false);
-  x.cabinetDestroy(result);
+      nlohmann::json::parse(textValue(x, result.get(), "TextStyleCounts"), nullptr, false);
   if (!styles.is_array())
     throw HostError(ErrorCode::Generic, input + ": the text styles could not be read.");
   return styles;

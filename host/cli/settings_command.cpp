@@ -23,10 +23,10 @@ namespace sorvane::cli {
 namespace {
 
 // Asks the plug-in's batch command what `params` become (its defaults added) and how it
-// describes them. Both Cabinets are the caller's.
+// describes them.
 struct Described {
-  CabinetHandle params;
-  CabinetHandle description;
+  OwnedCabinet params;
+  OwnedCabinet description;
 };
 
 Described describe(HostSession &session, CabinetHandle params) {
@@ -46,13 +46,13 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
   HostSession session(err);
   ASExtraTable &x = session.provider().asExtra();
   // One level with the starting values of a level rule: Helvetica-Bold, 12 pt.
-  CabinetHandle start = x.cabinetNew();
-  x.cabinetPutInt(start, "NumLevels", 1);
-  x.cabinetPutCabinet(start, "Level0", x.cabinetNew());
-  const Described d = describe(session, start);
-  x.cabinetDestroy(start);
+  const OwnedCabinet start(x, x.cabinetNew());
+  x.cabinetPutInt(start.get(), "NumLevels", 1);
+  x.cabinetPutCabinet(start.get(), "Level0", x.cabinetNew());
+  const Described d = describe(session, start.get());
   // Every key at its starting value, as the plug-in reads the start: the file documents itself.
-  CabinetHandle complete = x.cabinetDup(x.cabinetGetCabinet(d.description, "Complete"));
+  OwnedCabinet owned(x, x.cabinetDup(x.cabinetGetCabinet(d.description.get(), "Complete")));
+  const CabinetHandle complete = owned.get();
   // New settings drop repeated headings, leave table-of-contents lines out, serve every file
   // made the same way, whatever its font subsets, and keep a code word or a logo inside a title.
   x.cabinetPutBool(complete, "SkipDupBookmarks", true);
@@ -63,9 +63,7 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
     if (CabinetHandle match = x.cabinetGetCabinet(level, "TextMatch"))
       x.cabinetPutBool(match, "InlineRuns", true);
   }
-  x.cabinetDestroy(d.params);
-  x.cabinetDestroy(d.description);
-  writeSettingsFile(x, complete, path);
+  writeSettingsFile(x, std::move(owned), path);
   out << "Wrote " << path << " with one level (Helvetica-Bold, 12 pt); see docs/settings-files.md "
       << "for the keys to edit.\n";
   return ExitCode::Success;
@@ -74,19 +72,16 @@ ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &e
 ExitCode settingsShow(const std::string &path, std::ostream &out, std::ostream &err) {
   HostSession session(err);
   ASExtraTable &x = session.provider().asExtra();
-  CabinetHandle settings = readBuildSettings(session, path);
-  const Described d = describe(session, settings);
-  x.cabinetDestroy(settings);
-  const int32_t levels = x.cabinetGetInt(d.description, "NumLevels", 0);
+  const Described d = describe(session, readBuildSettings(session, path).get());
+  const CabinetHandle description = d.description.get();
+  const int32_t levels = x.cabinetGetInt(description, "NumLevels", 0);
   out << path << ": " << levels << (levels == 1 ? " level" : " levels") << "\n";
   for (int32_t i = 0; i < levels; ++i)
-    out << "  Level " << i + 1 << " : (" << textValue(x, d.description, "Level" + std::to_string(i))
+    out << "  Level " << i + 1 << " : (" << textValue(x, description, "Level" + std::to_string(i))
         << ")\n";
-  for (const std::string &line : textList(x, d.description, "Lines"))
+  for (const std::string &line : textList(x, description, "Lines"))
     out << line << "\n";
-  const size_t problems = warnAboutSettings(x, d.description, path, err);
-  x.cabinetDestroy(d.params);
-  x.cabinetDestroy(d.description);
+  const size_t problems = warnAboutSettings(x, description, path, err);
   return problems ? ExitCode::ProblemsFound : ExitCode::Success;
 }
 
@@ -178,24 +173,14 @@ ExitCode settingsCheck(const Arguments &a, const std::string &path, std::ostream
                        std::ostream &err) {
   HostSession session(err);
   ASExtraTable &x = session.provider().asExtra();
-  CabinetHandle settings = readBuildSettings(session, path);
-  const Described d = describe(session, settings);
-  x.cabinetDestroy(settings);
-  size_t problems = warnAboutSettings(x, d.description, path, err);
+  const Described d = describe(session, readBuildSettings(session, path).get());
+  size_t problems = warnAboutSettings(x, d.description.get(), path, err);
   if (const auto pdf = a.value("--pdf")) {
-    try {
-      auto document = openDocument(*pdf, password(a), err);
-      problems += checkFontsAgainst(x, x.cabinetGetCabinet(d.description, "Complete"),
-                                    documentFonts(*document, err, *pdf), path, *pdf, err);
-    } catch (...) {
-      x.cabinetDestroy(d.params);
-      x.cabinetDestroy(d.description);
-      throw;
-    }
+    auto document = openDocument(*pdf, password(a), err);
+    problems += checkFontsAgainst(x, x.cabinetGetCabinet(d.description.get(), "Complete"),
+                                  documentFonts(*document, err, *pdf), path, *pdf, err);
   }
-  const int32_t levels = x.cabinetGetInt(d.description, "NumLevels", 0);
-  x.cabinetDestroy(d.params);
-  x.cabinetDestroy(d.description);
+  const int32_t levels = x.cabinetGetInt(d.description.get(), "NumLevels", 0);
   if (problems == 0) {
     out << path << ": no mistakes found (" << levels << (levels == 1 ? " level" : " levels")
         << ")\n";
@@ -222,11 +207,11 @@ ExitCode settingsEdit(const Arguments &a, const std::string &path, std::ostream 
   ASExtraTable &x = session.provider().asExtra();
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
-  CabinetHandle start = exists ? readBuildSettings(session, path) : x.cabinetNew();
+  const OwnedCabinet start =
+      exists ? readBuildSettings(session, path) : OwnedCabinet(x, x.cabinetNew());
   session.loadPlugIn();
   const Atom name = session.provider().core().atomFromString(kBuildCommandName);
-  host::BatchSequence command(session.provider().acroView(), x, name, start);
-  x.cabinetDestroy(start);
+  host::BatchSequence command(session.provider().acroView(), x, name, start.get());
 
   std::unique_ptr<host::PdfDocument> document;
   DocHandle doc;
@@ -257,11 +242,10 @@ ExitCode settingsEdit(const Arguments &a, const std::string &path, std::ostream 
     return dialogs.script ? ExitCode::ProblemsFound : ExitCode::Success;
   }
   writeSettingsFile(x, command.params(), path);
-  CabinetHandle description = command.describeParams();
-  const int32_t levels = x.cabinetGetInt(description, "NumLevels", 0);
+  const OwnedCabinet description = command.describeParams();
+  const int32_t levels = x.cabinetGetInt(description.get(), "NumLevels", 0);
   out << "Wrote " << path << " with " << levels << (levels == 1 ? " level" : " levels") << "\n";
-  const size_t problems = warnAboutSettings(x, description, path, err);
-  x.cabinetDestroy(description);
+  const size_t problems = warnAboutSettings(x, description.get(), path, err);
   return problems ? ExitCode::ProblemsFound : ExitCode::Success;
 }
 

@@ -12,17 +12,19 @@
 
 namespace sorvane::cli {
 
-CabinetHandle readBuildSettings(HostSession &session, const std::string &path) {
+OwnedCabinet readBuildSettings(HostSession &session, const std::string &path) {
   return host::readBuildSettings(session.provider().asExtra(), path);
 }
 
-void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::string &path) {
-  CabinetHandle file = x.cabinetNew();
-  x.cabinetPutCabinet(file, "BuildSettings", buildSettings);
-  const std::string bytes = host::writeCabinetStream(host::ObjectStore::instance().cabinet(file),
-                                                     host::AtomTable::instance());
-  x.cabinetDestroy(file);
-  writeResultFile(path, bytes);
+std::string settingsFileText(ASExtraTable &x, OwnedCabinet buildSettings) {
+  const OwnedCabinet file(x, x.cabinetNew());
+  x.cabinetPutCabinet(file.get(), "BuildSettings", buildSettings.release());
+  return host::writeCabinetStream(host::ObjectStore::instance().cabinet(file.get()),
+                                  host::AtomTable::instance());
+}
+
+void writeSettingsFile(ASExtraTable &x, OwnedCabinet buildSettings, const std::string &path) {
+  writeResultFile(path, settingsFileText(x, std::move(buildSettings)));
 }
 
 std::string textValue(ASExtraTable &x, CabinetHandle cab, const std::string &key) {

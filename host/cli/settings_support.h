@@ -14,13 +14,15 @@ namespace sorvane::cli {
 
 using host::kBuildCommandName;
 
-// A settings file's "BuildSettings", as a Cabinet the caller owns. Throws HostError with the
-// path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.
-CabinetHandle readBuildSettings(HostSession &session, const std::string &path);
+// A settings file's "BuildSettings". Throws HostError with the path in its text: FileNotFound,
+// FileAccess, FileFormat (not a settings file), FileTooLarge.
+OwnedCabinet readBuildSettings(HostSession &session, const std::string &path);
 
-// Writes a settings file holding `buildSettings` (which the call takes over) at `path`,
-// atomically. Throws HostError(Generic) when it cannot be written.
-void writeSettingsFile(ASExtraTable &x, CabinetHandle buildSettings, const std::string &path);
+// The text of a settings file holding `buildSettings`.
+std::string settingsFileText(ASExtraTable &x, OwnedCabinet buildSettings);
+// Writes a settings file holding `buildSettings` at `path`, atomically. Throws
+// HostError(Generic) when it cannot be written.
+void writeSettingsFile(ASExtraTable &x, OwnedCabinet buildSettings, const std::string &path);
 
 // The text under `key` of `cab`; empty when missing.
 std::string textValue(ASExtraTable &x, CabinetHandle cab, const std::string &key);

@@ -29,23 +29,22 @@ BatchSequence::~BatchSequence() {
   }
 }
 
-CabinetHandle BatchSequence::params() {
-  CabinetHandle out = m_cabinets.cabinetNew();
+OwnedCabinet BatchSequence::params() {
+  OwnedCabinet out(m_cabinets, m_cabinets.cabinetNew());
   if (m_handler->getParams)
-    m_handler->getParams(m_command, out);
+    m_handler->getParams(m_command, out.get());
   return out;
 }
 
-CabinetHandle BatchSequence::describeParams() {
-  CabinetHandle out = m_cabinets.cabinetNew();
+OwnedCabinet BatchSequence::describeParams() {
+  OwnedCabinet out(m_cabinets, m_cabinets.cabinetNew());
   if (!m_handler->getProps)
     return out;
-  CabinetHandle props = m_cabinets.cabinetNew();
-  m_cabinets.cabinetPutBool(props, "ParamsDesc", false); // only this property
-  m_handler->getProps(m_command, props);
-  if (CabinetHandle desc = m_cabinets.cabinetGetCabinet(props, "ParamsDesc"))
-    m_cabinets.cabinetMerge(out, desc, CabinetMergeMode::ReplaceAll);
-  m_cabinets.cabinetDestroy(props);
+  const OwnedCabinet props(m_cabinets, m_cabinets.cabinetNew());
+  m_cabinets.cabinetPutBool(props.get(), "ParamsDesc", false); // only this property
+  m_handler->getProps(m_command, props.get());
+  if (CabinetHandle desc = m_cabinets.cabinetGetCabinet(props.get(), "ParamsDesc"))
+    m_cabinets.cabinetMerge(out.get(), desc, CabinetMergeMode::ReplaceAll);
   return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "host/runtime/view_services.h"
 #include "sdk/as_extra_table.h"
+#include "sdk/owned_cabinet.h"
 
 namespace sorvane::host {
 
@@ -24,9 +25,9 @@ public:
   // Works on one open document; the status the command answers (Done, InError, ...).
   CommandStatus runOn(DocHandle doc, const ProgressMonitor *monitor, void *clientData);
   // The command's parameters as it keeps them (its defaults added), and its description of
-  // them (the "ParamsDesc" property); new Cabinets owned by the caller.
-  CabinetHandle params();
-  CabinetHandle describeParams();
+  // them (the "ParamsDesc" property).
+  OwnedCabinet params();
+  OwnedCabinet describeParams();
 
   // What the command reported about the last document it worked on; nothing when it reported
   // nothing.

@@ -10,28 +10,24 @@
 
 namespace sorvane::host {
 
-CabinetHandle readBuildSettings(ASExtraTable &x, const std::string &path) {
+OwnedCabinet readBuildSettings(ASExtraTable &x, const std::string &path) {
   return readBuildSettingsText(x, readWholeFile(path, kMaxCabinetStreamBytes), path);
 }
 
-CabinetHandle readBuildSettingsText(ASExtraTable &x, const std::string &bytes,
-                                    const std::string &path) {
+OwnedCabinet readBuildSettingsText(ASExtraTable &x, const std::string &bytes,
+                                   const std::string &path) {
   std::unique_ptr<CabinetNode> file;
   try {
     file = readCabinetStream(bytes, AtomTable::instance());
   } catch (const HostError &e) {
     throw HostError(e.code(), path + ": " + e.text());
   }
-  CabinetHandle cab = ObjectStore::instance().adopt(std::move(file));
-  CabinetHandle settings = x.cabinetGetCabinet(cab, "BuildSettings");
-  if (!settings) {
-    x.cabinetDestroy(cab);
+  const OwnedCabinet whole(x, ObjectStore::instance().adopt(std::move(file)));
+  const CabinetHandle settings = x.cabinetGetCabinet(whole.get(), "BuildSettings");
+  if (!settings)
     throw HostError(ErrorCode::FileFormat,
                     path + ": not a settings file (it has no \"BuildSettings\" entry).");
-  }
-  CabinetHandle copy = x.cabinetDup(settings);
-  x.cabinetDestroy(cab);
-  return copy;
+  return OwnedCabinet(x, x.cabinetDup(settings));
 }
 
 } // namespace sorvane::host

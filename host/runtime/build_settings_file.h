@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sdk/as_extra_table.h"
+#include "sdk/owned_cabinet.h"
 
 namespace sorvane::host {
 
@@ -12,11 +13,11 @@ inline constexpr const char *kBuildCommandName = "TAVO_SorvaneBuildCommand";
 // The plug-in's command that learns level rules from a document's outline.
 inline constexpr const char *kLearnCommandName = "TAVO_SorvaneLearnCommand";
 
-// A settings file's "BuildSettings", as a Cabinet the caller owns. Throws HostError with the
-// path in its text: FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.
-CabinetHandle readBuildSettings(ASExtraTable &cabinets, const std::string &path);
+// A settings file's "BuildSettings". Throws HostError with the path in its text:
+// FileNotFound, FileAccess, FileFormat (not a settings file), FileTooLarge.
+OwnedCabinet readBuildSettings(ASExtraTable &cabinets, const std::string &path);
 // The same from the text of a settings file; `name` stands for it in errors.
-CabinetHandle readBuildSettingsText(ASExtraTable &cabinets, const std::string &text,
-                                    const std::string &name);
+OwnedCabinet readBuildSettingsText(ASExtraTable &cabinets, const std::string &text,
+                                   const std::string &name);
 
 } // namespace sorvane::host

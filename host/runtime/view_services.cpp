@@ -167,9 +167,6 @@ AcroView::~AcroView() {
   for (CommandHandle c : m_globalCommands)
     if (m_commands.count(c.value()))
       commandDestroy(c);
-  for (auto &[id, cmd] : m_commands)
-    for (auto &[key, cab] : cmd.cabinets)
-      m_cabinets.cabinetDestroy(cab);
 }
 
 AcroView::Command &AcroView::command(CommandHandle handle) {
@@ -208,24 +205,23 @@ void AcroView::commandRegisterGlobal(CommandHandle handle) {
 CabinetHandle AcroView::commandGetCab(CommandHandle handle, std::string_view key, bool create) {
   Command &cmd = command(handle);
   if (auto it = cmd.cabinets.find(key); it != cmd.cabinets.end())
-    return it->second;
+    return it->second.get();
   if (!create)
     return CabinetHandle();
-  CabinetHandle cab = m_cabinets.cabinetNew();
-  cmd.cabinets.emplace(std::string(key), cab);
+  const CabinetHandle cab = m_cabinets.cabinetNew();
+  cmd.cabinets.emplace(std::string(key), OwnedCabinet(m_cabinets, cab));
   return cab;
 }
 
 void AcroView::commandPutCab(CommandHandle handle, std::string_view key, CabinetHandle cab) {
   Command &cmd = command(handle);
   if (auto it = cmd.cabinets.find(key); it != cmd.cabinets.end()) {
-    if (it->second == cab)
+    if (it->second.get() == cab)
       return;
-    m_cabinets.cabinetDestroy(it->second);
     cmd.cabinets.erase(it);
   }
   if (cab)
-    cmd.cabinets.emplace(std::string(key), cab);
+    cmd.cabinets.emplace(std::string(key), OwnedCabinet(m_cabinets, cab));
 }
 
 void AcroView::commandSetParams(CommandHandle handle, CabinetHandle params) {
@@ -278,9 +274,7 @@ void AcroView::commandSetStatus(CommandHandle handle, CommandStatus status) {
 }
 
 void AcroView::commandDestroy(CommandHandle handle) {
-  Command &cmd = command(handle);
-  for (auto &[key, cab] : cmd.cabinets)
-    m_cabinets.cabinetDestroy(cab);
+  command(handle); // (an unknown handle throws)
   m_commands.erase(handle.value());
 }
 

@@ -14,6 +14,7 @@
 #include "host/runtime/front_end.h"
 #include "host/runtime/scripted_ui.h"
 #include "sdk/as_extra_table.h"
+#include "sdk/owned_cabinet.h"
 #include "sdk/view_tables.h"
 
 namespace sorvane::host {
@@ -130,7 +131,7 @@ public:
 private:
   struct Command {
     Atom name = Atom::Null;
-    std::map<std::string, CabinetHandle, std::less<>> cabinets; // owned
+    std::map<std::string, OwnedCabinet, std::less<>> cabinets;
     DocHandle doc;
     const ProgressMonitor *monitor = nullptr;
     void *monitorData = nullptr;

@@ -157,10 +157,7 @@ BatchWindow::BatchWindow(StudioHost &host, QWidget *parent) : QDialog(parent), m
   resize(760, 620);
 }
 
-BatchWindow::~BatchWindow() {
-  if (m_edited)
-    m_host.provider().asExtra().cabinetDestroy(m_edited);
-}
+BatchWindow::~BatchWindow() = default;
 
 void BatchWindow::addFiles(const QStringList &paths) {
   for (const QString &path : paths) {
@@ -203,42 +200,38 @@ void BatchWindow::updateEnabling() {
 
 void BatchWindow::editSettings() {
   ASExtraTable &x = m_host.provider().asExtra();
-  CabinetHandle start;
   try {
     // The Generate dialog starts from the settings edited last, else from the settings file.
+    OwnedCabinet start;
     if (m_edited)
-      start = x.cabinetDup(m_edited);
+      start = OwnedCabinet(x, x.cabinetDup(m_edited.get()));
     else if (!m_settingsPath->text().trimmed().isEmpty())
       start = host::readBuildSettings(x, m_settingsPath->text().trimmed().toStdString());
     else
-      start = x.cabinetNew();
+      start = OwnedCabinet(x, x.cabinetNew());
     const Atom name = m_host.provider().core().atomFromString(host::kBuildCommandName);
-    host::BatchSequence sequence(m_host.view(), x, name, start);
+    host::BatchSequence sequence(m_host.view(), x, name, start.get());
     if (sequence.editParams() == CommandStatus::Ready) {
-      if (m_edited)
-        x.cabinetDestroy(m_edited);
       m_edited = sequence.params();
-      const int levels = x.cabinetGetInt(m_edited, "NumLevels", 0);
+      const int levels = x.cabinetGetInt(m_edited.get(), "NumLevels", 0);
       m_editedState->setText(counted(levels, "level", "levels"));
       m_useEdited->setChecked(true);
     }
   } catch (const HostError &e) {
     QMessageBox::warning(this, windowTitle(), qs(e.text()));
   }
-  if (start)
-    x.cabinetDestroy(start);
   updateEnabling();
 }
 
-CabinetHandle BatchWindow::settingsForRun() {
+OwnedCabinet BatchWindow::settingsForRun() {
   ASExtraTable &x = m_host.provider().asExtra();
   if (m_useEdited->isChecked())
-    return x.cabinetDup(m_edited);
+    return OwnedCabinet(x, x.cabinetDup(m_edited.get()));
   try {
     return host::readBuildSettings(x, m_settingsPath->text().trimmed().toStdString());
   } catch (const HostError &e) {
     QMessageBox::warning(this, windowTitle(), qs(e.text()));
-    return CabinetHandle();
+    return OwnedCabinet();
   }
 }
 
@@ -274,7 +267,7 @@ bool BatchWindow::run() {
                          tr("The results folder %1 does not exist.").arg(m_folder->text()));
     return false;
   }
-  CabinetHandle settings = settingsForRun();
+  const OwnedCabinet settings = settingsForRun();
   if (!settings)
     return false;
   m_results->clear();
@@ -285,7 +278,7 @@ bool BatchWindow::run() {
   int done = 0, problems = 0, failed = 0, stopped = 0;
   std::unique_ptr<jobs::Generator> generator;
   try {
-    generator = std::make_unique<jobs::Generator>(m_host, settings);
+    generator = std::make_unique<jobs::Generator>(m_host, settings.get());
   } catch (const HostError &e) {
     QMessageBox::warning(this, windowTitle(), qs(e.text()));
   }
@@ -319,7 +312,6 @@ bool BatchWindow::run() {
     QApplication::processEvents();
   }
   generator.reset();
-  m_host.provider().asExtra().cabinetDestroy(settings);
   m_stopRequested = false;
   m_running = false;
   m_progress->reset();

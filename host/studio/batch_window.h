@@ -9,6 +9,7 @@
 
 #include "host/jobs/generate_job.h"
 #include "sdk/as_extra_table.h"
+#include "sdk/owned_cabinet.h"
 #include "sdk/progress_monitor.h"
 
 class QLabel;
@@ -54,7 +55,7 @@ private:
   void editSettings();
   void updateEnabling();
   // The settings to run with: the edited ones, else the settings file's; null (told) when none.
-  CabinetHandle settingsForRun();
+  OwnedCabinet settingsForRun();
   BatchStatus runOne(const QString &input, jobs::Generator &generator, QString &what);
 
   static void setCurrValue(int32_t value, void *self);
@@ -71,7 +72,7 @@ private:
   QTreeWidget *m_results = nullptr;
   QProgressBar *m_progress = nullptr;
   QPushButton *m_run = nullptr, *m_stop = nullptr, *m_close = nullptr;
-  CabinetHandle m_edited; // the settings edited in the Generate dialog, owned
+  OwnedCabinet m_edited; // the settings edited in the Generate dialog
   ProgressMonitor m_monitor;
   bool m_running = false;
   bool m_stopRequested = false; // the user asked the batch to stop

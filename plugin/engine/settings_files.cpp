@@ -48,53 +48,44 @@ bool writeCabinetToFile(const std::string &path, CabinetHandle cab) {
                         [cab](StreamHandle s) { cabinets().cabinetWriteToStream(cab, s); });
 }
 
-CabinetHandle readCabinetFromFile(const std::string &path) {
-  CabinetHandle result;
-  withFileStream(path, FileMode::Read, StreamMode::Read,
-                 [&result](StreamHandle s) { result = cabinets().cabinetReadFromStream(s); });
+OwnedCabinet readCabinetFromFile(const std::string &path) {
+  OwnedCabinet result;
+  withFileStream(path, FileMode::Read, StreamMode::Read, [&result](StreamHandle s) {
+    result = OwnedCabinet(cabinets(), cabinets().cabinetReadFromStream(s));
+  });
   return result;
 }
 
 bool saveSettingsFile(const BookmarkBuilder &settings, const std::string &path) {
-  CabinetHandle cab;
+  OwnedCabinet cab;
   try {
-    cab = cabinets().cabinetNew();
+    cab = OwnedCabinet(cabinets(), cabinets().cabinetNew());
   } catch (const HostError &) {
     return false;
   }
-  const bool ok = settings.writeNamed(kSettingsFileKey, cab) && writeCabinetToFile(path, cab);
-  cabinets().cabinetDestroy(cab);
-  return ok;
+  return settings.writeNamed(kSettingsFileKey, cab.get()) && writeCabinetToFile(path, cab.get());
 }
 
 LoadResult loadSettingsFile(BookmarkBuilder &settings, const std::string &path) {
-  CabinetHandle cab = readCabinetFromFile(path);
+  const OwnedCabinet cab = readCabinetFromFile(path);
   if (!cab)
     return LoadResult::UnreadableFile;
-  const bool found = settings.readNamed(kSettingsFileKey, cab);
-  cabinets().cabinetDestroy(cab);
-  return found ? LoadResult::Loaded : LoadResult::NoUsableEntry;
+  return settings.readNamed(kSettingsFileKey, cab.get()) ? LoadResult::Loaded
+                                                         : LoadResult::NoUsableEntry;
 }
 
 bool saveDefaults(const std::string &defaultsPath, std::string_view key,
                   const std::function<void(CabinetHandle defaults)> &writer) {
-  CabinetHandle cab;
-  bool written = false;
   try {
-    cab = readCabinetFromFile(defaultsPath);
+    OwnedCabinet cab = readCabinetFromFile(defaultsPath);
     if (!cab)
-      cab = cabinets().cabinetNew();
-    cabinets().cabinetRemove(cab, key);
-    writer(cab);
-    written = writeCabinetToFile(defaultsPath, cab);
+      cab = OwnedCabinet(cabinets(), cabinets().cabinetNew());
+    cabinets().cabinetRemove(cab.get(), key);
+    writer(cab.get());
+    return writeCabinetToFile(defaultsPath, cab.get());
   } catch (const HostError &) {
+    return false;
   }
-  try {
-    if (cab)
-      cabinets().cabinetDestroy(cab);
-  } catch (const HostError &) {
-  }
-  return written;
 }
 
 void rememberDefaults(const std::string &defaultsPath, std::string_view key,
@@ -116,27 +107,22 @@ std::string defaultsLocation(const std::string &profileFolder, const std::string
   if (profileFolder.empty())
     return formerPath;
   const std::string path = profileFolder + "/" + fileName;
-  if (CabinetHandle existing = readCabinetFromFile(path)) {
-    cabinets().cabinetDestroy(existing);
+  if (readCabinetFromFile(path))
     return path;
-  }
-  if (CabinetHandle former = readCabinetFromFile(formerPath)) {
-    writeCabinetToFile(path, former);
-    cabinets().cabinetDestroy(former);
-  }
+  if (const OwnedCabinet former = readCabinetFromFile(formerPath))
+    writeCabinetToFile(path, former.get());
   return path;
 }
 
 void loadDefaults(const std::string &defaultsPath,
                   const std::function<void(CabinetHandle defaults)> &reader) {
-  CabinetHandle cab = readCabinetFromFile(defaultsPath);
+  const OwnedCabinet cab = readCabinetFromFile(defaultsPath);
   if (!cab)
     return;
   try {
-    reader(cab);
+    reader(cab.get());
   } catch (const HostError &) {
   }
-  cabinets().cabinetDestroy(cab);
 }
 
 BookmarkBuilder &inMemoryDefaults() {

@@ -7,6 +7,7 @@
 
 #include "plugin/engine/bookmark_builder.h"
 #include "sdk/handles.h"
+#include "sdk/owned_cabinet.h"
 
 namespace sorvane {
 
@@ -22,8 +23,8 @@ inline constexpr const char *kSettingsCorrupted = "Corrupted file format. Can't 
 // Writes `cab` to the file at `path` (replacing it only when the write succeeds). False when the
 // host fails; nothing is left open.
 bool writeCabinetToFile(const std::string &path, CabinetHandle cab);
-// A new Cabinet (the caller's) read from `path`, or null when the file cannot be read as one.
-CabinetHandle readCabinetFromFile(const std::string &path);
+// The Cabinet read from `path`; empty when the file cannot be read as one.
+OwnedCabinet readCabinetFromFile(const std::string &path);
 
 bool saveSettingsFile(const BookmarkBuilder &settings, const std::string &path);
 

@@ -41,22 +41,17 @@ void BatchCommandBase::setUp() {
 }
 
 void BatchCommandBase::release() {
-  try {
-    if (m_defaults)
-      cabinets().cabinetDestroy(m_defaults);
-  } catch (const HostError &) {
-  }
-  m_defaults = CabinetHandle();
+  m_defaults.reset();
   m_record.reset();
 }
 
 bool BatchCommandBase::initialize() {
   try {
     if (m_defaults)
-      cabinets().cabinetMakeEmpty(m_defaults);
+      cabinets().cabinetMakeEmpty(m_defaults.get());
     else
-      m_defaults = cabinets().cabinetNew();
-    writeDefaults(m_defaults);
+      m_defaults = OwnedCabinet(cabinets(), cabinets().cabinetNew());
+    writeDefaults(m_defaults.get());
     return true;
   } catch (const HostError &) {
     return false;
@@ -78,33 +73,23 @@ void BatchCommandBase::registerCommands() {
 
 void BatchCommandBase::createCommand(CommandHandle command) {
   try {
-    CabinetHandle empty = cabinets().cabinetNew();
-    view().commandSetParams(command, empty);
-    cabinets().cabinetDestroy(empty);
+    const OwnedCabinet empty(cabinets(), cabinets().cabinetNew());
+    view().commandSetParams(command, empty.get());
   } catch (const HostError &) {
   }
 }
 
 CommandStatus BatchCommandBase::setParams(CommandHandle command, CabinetHandle params) {
-  CabinetHandle copy;
   try {
-    copy = cabinets().cabinetDup(params);
-    if (!validateParams(copy)) {
-      cabinets().cabinetDestroy(copy);
+    OwnedCabinet copy(cabinets(), cabinets().cabinetDup(params));
+    if (!validateParams(copy.get()))
       return CommandStatus::InError;
-    }
     if (m_defaults)
-      cabinets().cabinetMerge(copy, m_defaults, CabinetMergeMode::AddMissing);
-    view().commandPutCab(command, "Params", copy); // the command owns it now
-    copy = CabinetHandle();
+      cabinets().cabinetMerge(copy.get(), m_defaults.get(), CabinetMergeMode::AddMissing);
+    view().commandPutCab(command, "Params", copy.release()); // the command owns it now
     view().commandPutCab(command, "ParamsDesc", CabinetHandle());
     return CommandStatus::Ready;
   } catch (const HostError &) {
-    try {
-      if (copy)
-        cabinets().cabinetDestroy(copy);
-    } catch (const HostError &) {
-    }
     return CommandStatus::InError;
   }
 }
@@ -142,11 +127,11 @@ void BatchCommandBase::getProps(CommandHandle command, CabinetHandle props) {
     if (wanted("ParamsDesc")) {
       CabinetHandle desc = view().commandGetCab(command, "ParamsDesc", false);
       if (!desc) {
-        CabinetHandle params = x.cabinetNew();
-        getParams(command, params);
-        desc = x.cabinetNew();
-        describeParams(params, desc);
-        x.cabinetDestroy(params);
+        const OwnedCabinet params(x, x.cabinetNew());
+        getParams(command, params.get());
+        OwnedCabinet described(x, x.cabinetNew());
+        describeParams(params.get(), described.get());
+        desc = described.release();
         view().commandPutCab(command, "ParamsDesc", desc);
       }
       x.cabinetPutCabinet(props, "ParamsDesc", x.cabinetDup(desc));
@@ -156,10 +141,10 @@ void BatchCommandBase::getProps(CommandHandle command, CabinetHandle props) {
 }
 
 CommandStatus BatchCommandBase::showDialog(CommandHandle command) {
-  CabinetHandle params;
   CommandStatus status = CommandStatus::InError;
   try {
-    params = cabinets().cabinetNew();
+    const OwnedCabinet owned(cabinets(), cabinets().cabinetNew());
+    const CabinetHandle params = owned.get();
     getParams(command, params);
     if (editParams(params) == 1) {
       view().commandSetParams(command, params);
@@ -171,11 +156,6 @@ CommandStatus BatchCommandBase::showDialog(CommandHandle command) {
     }
   } catch (const HostError &) {
     status = CommandStatus::InError;
-  }
-  try {
-    if (params)
-      cabinets().cabinetDestroy(params);
-  } catch (const HostError &) {
   }
   return status;
 }
@@ -308,9 +288,8 @@ bool BuildCommand::run(CommandHandle command, DocHandle doc, CabinetHandle param
 // (the reader's defaults), so that a file does the same whichever host reads it.
 void BuildCommand::writeDefaults(CabinetHandle defaults) {
   BookmarkBuilder read;
-  CabinetHandle empty = cabinets().cabinetNew();
-  read.read(empty);
-  cabinets().cabinetDestroy(empty);
+  const OwnedCabinet empty(cabinets(), cabinets().cabinetNew());
+  read.read(empty.get());
   read.write(defaults);
 }
 

@@ -7,6 +7,7 @@
 #include "sdk/atom.h"
 #include "sdk/batch_command.h"
 #include "sdk/handles.h"
+#include "sdk/owned_cabinet.h"
 #include "sdk/progress_monitor.h"
 
 namespace sorvane {
@@ -15,7 +16,9 @@ namespace sorvane {
 class BatchCommandBase {
 public:
   BatchCommandBase() = default;
-  virtual ~BatchCommandBase() = default;
+  // A command left set up when the process ends leaves its Cabinet to the host, which may be
+  // gone by then: release() frees it while the host is there.
+  virtual ~BatchCommandBase() { m_defaults.release(); }
   BatchCommandBase(const BatchCommandBase &) = delete;
   BatchCommandBase &operator=(const BatchCommandBase &) = delete;
 
@@ -45,7 +48,7 @@ public:
   CommandStatus cancelOrReset(CommandHandle command, CommandStatus answer);
 
   const CommandHandlerRecord *handlerRecord() const { return m_record.get(); }
-  CabinetHandle defaults() const { return m_defaults; }
+  CabinetHandle defaults() const { return m_defaults.get(); }
 
 protected:
   virtual bool validateParams(CabinetHandle params) = 0;
@@ -59,7 +62,7 @@ protected:
 
 private:
   std::unique_ptr<CommandHandlerRecord> m_record;
-  CabinetHandle m_defaults;
+  OwnedCabinet m_defaults;
 };
 
 class BuildCommand final : public BatchCommandBase {

@@ -1,25 +1,19 @@
 #include "plugin/values/cabinet_io.h"
 
 #include "sdk/host_error.h"
+#include "sdk/owned_cabinet.h"
 
 namespace sorvane {
 
 bool writeChildCabinet(std::string_view key, CabinetHandle parent,
                        const std::function<void(CabinetHandle)> &fill) {
-  CabinetHandle child;
   try {
-    child = cabinets().cabinetNew();
-    fill(child);
-    cabinets().cabinetPutCabinet(parent, key, child);
+    OwnedCabinet child(cabinets(), cabinets().cabinetNew());
+    fill(child.get());
+    cabinets().cabinetPutCabinet(parent, key, child.get());
+    child.release(); // the parent's now
     return true;
   } catch (const HostError &) {
-    if (child) {
-      try {
-        cabinets().cabinetDestroy(child);
-      } catch (const HostError &) {
-        // Already owned by the parent: nothing is left to release.
-      }
-    }
     return false;
   }
 }

@@ -5,7 +5,9 @@
 #include <limits>
 
 #include "host/base/atom_table.h"
+#include "host/runtime/object_store.h"
 #include "sdk/host_error.h"
+#include "sdk/owned_cabinet.h"
 #include "tests/support/test_host.h"
 
 namespace sorvane {
@@ -256,6 +258,44 @@ TEST(TextObjects, ConvertBetweenTheCodePageAndUnicode) {
   x.textSetEncoded(t, "bad \xFF byte", HostEncoding::Utf8);
   EXPECT_EQ(x.textGetUnicode(t), u"bad \uFFFD byte");
   x.textDestroy(t);
+}
+
+TEST_F(CabinetOwnership, AnOwnedCabinetGoesWithItsOwnerUnlessReleasedOrMoved) {
+  ASExtraTable &x = cab();
+  const auto live = [] { return host::ObjectStore::instance().ownedObjects(); };
+  const size_t before = live();
+  {
+    const OwnedCabinet scoped(x, x.cabinetNew());
+    EXPECT_EQ(live(), before + 1);
+  }
+  EXPECT_EQ(live(), before) << "destroyed at the end of its scope";
+  try {
+    const OwnedCabinet thrown(x, x.cabinetNew());
+    throw HostError(ErrorCode::Generic, "on the way out");
+  } catch (const HostError &) {
+  }
+  EXPECT_EQ(live(), before) << "destroyed when an error leaves its scope";
+
+  OwnedCabinet first(x, x.cabinetNew());
+  OwnedCabinet second = std::move(first);
+  EXPECT_FALSE(first);
+  EXPECT_TRUE(second);
+  EXPECT_EQ(live(), before + 1) << "moved, not copied";
+  second = OwnedCabinet(x, x.cabinetNew()); // the one it held goes
+  EXPECT_EQ(live(), before + 1);
+
+  // Put into another Cabinet and released, it is that Cabinet's.
+  OwnedCabinet child(x, x.cabinetNew());
+  x.cabinetPutCabinet(root, "child", child.release());
+  EXPECT_TRUE(x.cabinetGetCabinet(root, "child"));
+  // Put in without releasing: the owner's destroy is refused and nothing breaks.
+  {
+    OwnedCabinet putButKept(x, x.cabinetNew());
+    x.cabinetPutCabinet(root, "kept", putButKept.get());
+  }
+  EXPECT_TRUE(x.cabinetGetCabinet(root, "kept"));
+  second.reset();
+  EXPECT_FALSE(second);
 }
 
 } // namespace
