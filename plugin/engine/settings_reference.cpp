@@ -41,14 +41,12 @@ const std::map<std::string, std::string> &meanings() {
        "the number of levels; their rules are Level0 (the top level), Level1, ... below it"},
       {"Level<N>.Level", "the level's depth as written (the level's place in the list counts)"},
       {"Level<N>.FitType",
-       "the view a click on the bookmark gives: 0 keep the zoom, 1 fit page, 2 fit width, 3 fit "
-       "height, 4 fit a rectangle, 5 fit visible, 6 fit visible width, 7 fit visible height, 8 "
-       "actual size"},
+       "the view a click on the bookmark gives (the dialog offers Fit Page, Fit Width, Fit "
+       "Visible, Actual Size and Inherit Zoom, which keeps the zoom)"},
       {"Level<N>.InitialZoom", "the zoom of the view, where FitType takes one (0: keep it)"},
       {"Level<N>.ContentFormating", "how the title is written (the key is spelled so)"},
       {"Level<N>.ContentFormating.MaxTextLength", "the longest title, in bytes"},
-      {"Level<N>.ContentFormating.CaseStyle",
-       "0 as found, 1 UPPERCASE, 2 lowercase, 3 Title Case, 4 Sentence case"},
+      {"Level<N>.ContentFormating.CaseStyle", "the case of the title: as found, or changed"},
       {"Level<N>.ContentFormating.PrefixText", "text put before each title"},
       {"Level<N>.ContentFormating.SuffixText", "text put after each title"},
       {"Level<N>.ContentFormating.SkipDupLabels", "kept for older files; no effect"},
@@ -56,9 +54,9 @@ const std::map<std::string, std::string> &meanings() {
        "kept for older files: spaces in a row always become one"},
       {"Level<N>.ContentFormating.RemoveLineChangeDefis", "join words hyphenated at line ends"},
       {"Level<N>.ContentFormating.LeadingNumbers",
-       "0 keep the title's leading number, 1 add numbers, 2 remove the leading number"},
+       "keep the title's leading number, add numbers, or remove the leading number"},
       {"Level<N>.ContentFormating.LeadingType",
-       "the numbers added: 0 1, 2, 3; 1 a, b, c; 2 I, II, III"},
+       "the numbers added: 1, 2, 3; a, b, c; or I, II, III"},
       {"Level<N>.DispAttribs", "how the bookmark looks in the outline"},
       {"Level<N>.DispAttribs.IsBold", "the title in bold"},
       {"Level<N>.DispAttribs.IsItalic", "the title in italics"},
@@ -101,8 +99,7 @@ const std::map<std::string, std::string> &meanings() {
        "compare font names without a subset prefix (six capitals and +): CMBX12 matches "
        "ECEDAZ+CMBX12"},
       {"Level<N>.TextMatch", "what the heading's text must be"},
-      {"Level<N>.TextMatch.CaseMatching",
-       "0 any, 1 all capitals, 2 first letter capital, 3 first character a digit"},
+      {"Level<N>.TextMatch.CaseMatching", "what the heading's case must be"},
       {"Level<N>.TextMatch.MultilineTitles", "a heading may go on over the following lines"},
       {"Level<N>.TextMatch.InlineRuns",
        "words in another font inside the heading's row (a code word, a logo's raised letter) "
@@ -122,7 +119,7 @@ const std::map<std::string, std::string> &meanings() {
       {"Level<N>.TextIndentation.LeftIndent", "the left edge, in points from the page's left"},
       {"Level<N>.TextIndentation.Tolerance", "how far from LeftIndent the edge may be, in points"},
       {"Level<N>.TextIndentation.DisplayUnits",
-       "the unit the dialog shows: 0 inches, 1 centimetres, 2 millimetres, 3 points"},
+       "the unit the dialog shows LeftIndent and Tolerance in"},
       {"Level<N>.TextIndentation.Enabled", "test the left edge"},
       {"Level<N>.UseProcessingArea", "take only text that overlaps ProcessingArea"},
       {"Level<N>.ProcessingArea", "the part of the page the level's headings stand in"},
@@ -260,6 +257,8 @@ void writeSettingsManual(std::ostream &out, const std::string &version) {
     if (!meaning.empty() && meaning[0] >= 'a' && meaning[0] <= 'z')
       meaning[0] = char(meaning[0] - 'a' + 'A');
     out << ".\n.br\n" << roff(meaning) << ".\n";
+    if (!k.field.names.empty())
+      out << ".br\nValues: " << roff(valuesText(k.field.names)) << ".\n";
   }
   out << ".SH SEE ALSO\n.BR sorvane (1); the guide \\fIsettings\\-files.md\\fR in "
          "\\fIPREFIX/share/doc/sorvane\\fR.\n";

@@ -52,10 +52,6 @@ const char *unitShortName(int32_t unit) {
   return "??";
 }
 
-const char *unitListName(int32_t unit) {
-  return DisplayUnits(unit) == DisplayUnits::Inches ? "inches" : unitShortName(unit);
-}
-
 bool IndentRule::matchesIndent(Fixed left) const {
   if (!enabled)
     return true;
@@ -67,7 +63,10 @@ const Fields<IndentRule> &IndentRule::fields() {
   static const Fields<I> table = {
       fields::number("LeftIndent", &I::leftIndent, 0),
       fields::number("Tolerance", &I::tolerance, 0, 0),
-      fields::integer("DisplayUnits", &I::displayUnits, 0, 0, 3),
+      // Sorted as the dialog lists them.
+      fields::choice("DisplayUnits", &I::displayUnits, 0,
+                     {named(DisplayUnits::Centimeters, "cm"), named(DisplayUnits::Inches, "inches"),
+                      named(DisplayUnits::Millimeters, "mm"), named(DisplayUnits::Points, "pt")}),
       fields::boolean("Enabled", &I::enabled, false),
   };
   return table;

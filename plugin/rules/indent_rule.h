@@ -22,8 +22,6 @@ double toDisplayUnits(double points, int32_t unit);
 double fromDisplayUnits(double value, int32_t unit);
 // "mm", "cm", "in", "pt"; "??" for an unknown unit.
 const char *unitShortName(int32_t unit);
-// The unit as unit lists show it: "mm", "cm", "inches", "pt"; "??" for an unknown unit.
-const char *unitListName(int32_t unit);
 
 struct IndentRule {
   bool enabled = false;

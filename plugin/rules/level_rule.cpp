@@ -4,6 +4,7 @@
 
 #include "plugin/rules/title_format.h"
 #include "plugin/values/cabinet_io.h"
+#include "plugin/values/fit_type.h"
 
 namespace sorvane {
 
@@ -51,7 +52,14 @@ const Fields<LevelRule> &LevelRule::fields() {
   using L = LevelRule;
   static const Fields<L> table = {
       fields::integer("Level", &L::level, 0),
-      fields::integer("FitType", &L::fitType, 0, 0, 8),
+      fields::choice(
+          "FitType", &L::fitType, 0,
+          {named(FitType::Fit, "Fit Page"), named(FitType::FitH, "Fit Width"),
+           named(FitType::FitB, "Fit Visible"), named(FitType::ActualSize, "Actual Size"),
+           named(FitType::XYZ, "Inherit Zoom"), named(FitType::FitV, "Fit Height", false),
+           named(FitType::FitR, "Fit Rectangle", false),
+           named(FitType::FitBH, "Fit Visible Width", false),
+           named(FitType::FitBV, "Fit Visible Height", false)}),
       fields::fixed("InitialZoom", &L::initialZoom, 0, 0),
       fields::record("ContentFormating", &L::contentFormat),
       fields::record("DispAttribs", &L::dispAttribs),

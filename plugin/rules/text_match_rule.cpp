@@ -112,7 +112,11 @@ const Fields<TextMatchRule> &TextMatchRule::fields() {
   using T = TextMatchRule;
   static const Fields<T> table = [] {
     Fields<T> made = {
-        fields::integer("CaseMatching", &T::caseMatching, 0, 0, 3),
+        fields::choice("CaseMatching", &T::caseMatching, 0,
+                       {named(CaseMatching::NoRestrictions, "No Restrictions"),
+                        named(CaseMatching::AllCapitals, "All Characters Are Capital"),
+                        named(CaseMatching::FirstCapital, "First Character Is Capital Letter"),
+                        named(CaseMatching::FirstDigit, "First Character Is Digit")}),
         fields::boolean("MultilineTitles", &T::multilineTitles, true),
         fields::boolean("InlineRuns", &T::inlineRuns, false),
         // The query is written only when the host can make its Cabinet; without one, only the

@@ -16,33 +16,36 @@ namespace {
 
 using ui::ControlKind;
 
-struct Choice {
+// The text styles the list offers: bold and italic are two settings.
+struct TextStyleChoice {
   const char *text;
-  int value;
+  bool bold, italic;
 };
+constexpr TextStyleChoice kTextStyles[] = {{"Plain", false, false},
+                                           {"Bold", true, false},
+                                           {"Italic", false, true},
+                                           {"Bold & Italic", true, true}};
+// The radio of each case style; the radios' texts are the style's names.
+constexpr std::pair<int, CaseStyle> kCaseRadios[] = {
+    {LevelSheet::kIdDoNotChange, CaseStyle::DoNotChange},
+    {LevelSheet::kIdUppercase, CaseStyle::Uppercase},
+    {LevelSheet::kIdTitleCase, CaseStyle::TitleCase},
+    {LevelSheet::kIdSentenceCase, CaseStyle::SentenceCase},
+    {LevelSheet::kIdLowercase, CaseStyle::Lowercase}};
 
-// Sorted as the list shows them.
-constexpr Choice kUnits[] = {{"cm", 1}, {"inches", 2}, {"mm", 0}, {"pt", 3}};
-constexpr Choice kCaseRules[] = {{"No Restrictions", 0},
-                                 {"All Characters Are Capital", 1},
-                                 {"First Character Is Capital Letter", 2},
-                                 {"First Character Is Digit", 3}};
-constexpr Choice kTextStyles[] = {{"Plain", 0}, {"Bold", 1}, {"Italic", 2}, {"Bold & Italic", 3}};
-constexpr Choice kZooms[] = {
-    {"Fit Page", 1}, {"Fit Width", 2}, {"Fit Visible", 5}, {"Actual Size", 8}, {"Inherit Zoom", 0}};
-constexpr Choice kLeading[] = {{"No Change", 0}, {"Add", 1}, {"Remove", 2}};
-constexpr Choice kLeadingTypes[] = {{"Numbers", 0}, {"Letters", 1}, {"Roman Numerals", 2}};
-// The radio of each case style.
-constexpr std::pair<int, int> kCaseRadios[] = {{LevelSheet::kIdDoNotChange, 0},
-                                               {LevelSheet::kIdUppercase, 1},
-                                               {LevelSheet::kIdTitleCase, 3},
-                                               {LevelSheet::kIdSentenceCase, 4},
-                                               {LevelSheet::kIdLowercase, 2}};
+// Fills a list with the values of a settings field the dialog offers, in the field's order.
+void fillChoices(ui::Control &c, const NamedValues &names) {
+  for (const NamedValue &n : names)
+    if (n.offered) {
+      c.items.emplace_back(n.name);
+      c.itemData.push_back(n.value);
+    }
+}
 
-template <size_t N> void fillChoices(ui::Control &c, const Choice (&choices)[N]) {
-  for (const Choice &choice : choices) {
-    c.items.push_back(choice.text);
-    c.itemData.push_back(choice.value);
+void fillTextStyles(ui::Control &c) {
+  for (size_t i = 0; i < std::size(kTextStyles); ++i) {
+    c.items.push_back(kTextStyles[i].text);
+    c.itemData.push_back(int(i));
   }
 }
 
@@ -166,11 +169,12 @@ LevelSheet::LevelSheet(LevelRule &level)
   indentTolerance.editable = true;
   indentTolerance.sameRow = true;
   indentTolerance.items = {"0.1", "0.2", "0.4", "0.6", "0.8", "1", "2", "3", "4", "5", "10"};
-  fillChoices(on(add(ControlKind::DropDown, kIdUnits, "units", "Units:"), tm), kUnits);
+  fillChoices(on(add(ControlKind::DropDown, kIdUnits, "units", "Units:"), tm),
+              namesOf(IndentRule::fields(), "DisplayUnits"));
   control(kIdUnits).endsGroup = true;
   on(add(ControlKind::Group, kIdContentRulesGroup, "", "Text Content Rules"), tm);
   fillChoices(on(add(ControlKind::DropDown, kIdCaseRule, "case-rule", "Match Text Case:"), tm),
-              kCaseRules);
+              namesOf(TextMatchRule::fields(), "CaseMatching"));
   on(add(ControlKind::CheckBox, kIdPatternBox, "match-pattern", "Match Text Pattern:"), tm);
   on(add(ControlKind::Edit, kIdPattern, "pattern", ""), tm).sameRow = true;
   on(add(ControlKind::CheckBox, kIdMultiline, "multiline", "Allow multiline bookmark titles"), tm);
@@ -184,9 +188,9 @@ LevelSheet::LevelSheet(LevelRule &level)
   on(add(ControlKind::Static, kIdLooksIntro, "", "Select visual appearance of the new bookmarks:"),
      ap);
   on(add(ControlKind::OwnerDrawnList, kIdColour, "colour", "Text Color:"), ap);
-  fillChoices(on(add(ControlKind::DropDown, kIdTextStyle, "text-style", "Text Style:"), ap),
-              kTextStyles);
-  fillChoices(on(add(ControlKind::DropDown, kIdZoom, "zoom", "Zoom:"), ap), kZooms);
+  fillTextStyles(on(add(ControlKind::DropDown, kIdTextStyle, "text-style", "Text Style:"), ap));
+  fillChoices(on(add(ControlKind::DropDown, kIdZoom, "zoom", "Zoom:"), ap),
+              namesOf(LevelRule::fields(), "FitType"));
   on(add(ControlKind::CheckBox, kIdExpanded, "expanded", "Show expanded (show all its children)"),
      ap);
 
@@ -196,22 +200,22 @@ LevelSheet::LevelSheet(LevelRule &level)
          "Select text properties that will be applied to the new bookmark titles:"),
      ct);
   on(add(ControlKind::Group, kIdCaseGroup, "", "Text Case"), ct);
-  on(add(ControlKind::Radio, kIdDoNotChange, "", "Do Not Change"), ct).group = 1;
-  on(add(ControlKind::Radio, kIdUppercase, "", "UPPERCASE"), ct).group = 1;
-  on(add(ControlKind::Radio, kIdTitleCase, "", "Title Case"), ct).group = 1;
-  on(add(ControlKind::Radio, kIdSentenceCase, "", "Sentence case"), ct).group = 1;
-  ui::Control &lowercase = on(add(ControlKind::Radio, kIdLowercase, "", "lowercase"), ct);
-  lowercase.group = 1;
-  lowercase.endsGroup = true;
+  const NamedValues &caseStyles = namesOf(ContentFormat::fields(), "CaseStyle");
+  for (const auto &[id, style] : kCaseRadios) {
+    ui::Control &radio =
+        on(add(ControlKind::Radio, id, "", std::string(nameOf(caseStyles, int32_t(style)))), ct);
+    radio.group = 1;
+    radio.endsGroup = id == std::end(kCaseRadios)[-1].first;
+  }
   on(add(ControlKind::CheckBox, kIdPrefixBox, "use-prefix", "Insert this text before each title:"),
      ct);
   on(add(ControlKind::Edit, kIdPrefix, "prefix", ""), ct).sameRow = true;
   on(add(ControlKind::CheckBox, kIdSuffixBox, "use-suffix", "Add this text after each title:"), ct);
   on(add(ControlKind::Edit, kIdSuffix, "suffix", ""), ct).sameRow = true;
   fillChoices(on(add(ControlKind::DropDown, kIdLeading, "leading", "Leading numbers:"), ct),
-              kLeading);
+              namesOf(ContentFormat::fields(), "LeadingNumbers"));
   fillChoices(on(add(ControlKind::DropDown, kIdLeadingType, "leading-type", "Use:"), ct),
-              kLeadingTypes);
+              namesOf(ContentFormat::fields(), "LeadingType"));
   on(add(ControlKind::Edit, kIdMaxLength, "max-length", "Maximum title length:"), ct).digitsOnly =
       true;
   on(add(ControlKind::CheckBox, kIdSpaces, "", "Remove duplicate spaces"), ct);
@@ -279,7 +283,7 @@ void LevelSheet::fillTextMatching() {
   selectValue(units, m_indent.displayUnits);
   if (units.selected < 0)
     units.selected = 0;
-  const int32_t unit = selectedValue(units, 0);
+  const int32_t unit = selectedValue(units, int32_t(DisplayUnits::Millimeters));
   control(kIdIndentTolerance).value = oneDecimal(toDisplayUnits(m_indent.tolerance, unit));
   control(kIdIndent).value = plainDecimal(toDisplayUnits(m_indent.leftIndent, unit));
   m_shown.clear();
@@ -333,7 +337,7 @@ void LevelSheet::closeTextMatching() {
   if (!untouched(kIdSizeTolerance))
     m_style.tolerance = number(kIdSizeTolerance, "size tolerance", m_style.tolerance);
   m_indent.enabled = checked(kIdIndentBox);
-  const int32_t unit = selectedValue(control(kIdUnits), 0);
+  const int32_t unit = selectedValue(control(kIdUnits), int32_t(DisplayUnits::Millimeters));
   // Numbers are read in the selected unit; untouched ones in their own unit keep their value.
   const auto points = [&](int id, const char *what, double stored) {
     if (unit == m_indent.displayUnits && untouched(id))
@@ -365,7 +369,9 @@ void LevelSheet::notAnumber(const char *what, const std::string &text, double ke
 // ---- Appearance
 
 void LevelSheet::fillAppearance() {
-  selectValue(control(kIdTextStyle), (m_looks.isBold ? 1 : 0) + (m_looks.isItalic ? 2 : 0));
+  for (size_t i = 0; i < std::size(kTextStyles); ++i)
+    if (kTextStyles[i].bold == m_looks.isBold && kTextStyles[i].italic == m_looks.isItalic)
+      selectValue(control(kIdTextStyle), int(i));
   setChecked(kIdExpanded, m_looks.showOpen);
   selectValue(control(kIdZoom), m_fitType);
   m_colours.attach(*this, kIdColour);
@@ -374,9 +380,9 @@ void LevelSheet::fillAppearance() {
 
 void LevelSheet::closeAppearance() {
   m_looks.showOpen = checked(kIdExpanded);
-  const int32_t style = selectedValue(control(kIdTextStyle), 0);
-  m_looks.isBold = (style & 1) != 0;
-  m_looks.isItalic = (style & 2) != 0;
+  const TextStyleChoice &style = kTextStyles[size_t(selectedValue(control(kIdTextStyle), 0))];
+  m_looks.isBold = style.bold;
+  m_looks.isItalic = style.italic;
   m_looks.color.setDisplayColor(toDisplay(m_colours.colour()));
   // A view that is none of the list's keeps its value.
   m_fitType = selectedValue(control(kIdZoom), m_fitType);
@@ -398,7 +404,7 @@ void LevelSheet::fillContent() {
   control(kIdSuffix).value = m_content.suffixText;
   int radio = kIdDoNotChange;
   for (const auto &[id, style] : kCaseRadios)
-    if (style == m_content.caseStyle)
+    if (int32_t(style) == m_content.caseStyle)
       radio = id;
   checkRadio(radio);
   setChecked(kIdSpaces, m_content.removeDupSpaces);
@@ -410,7 +416,8 @@ void LevelSheet::fillContent() {
 void LevelSheet::enableContent() {
   setEnabled(kIdPrefix, checked(kIdPrefixBox));
   setEnabled(kIdSuffix, checked(kIdSuffixBox));
-  setEnabled(kIdLeadingType, selectedValue(control(kIdLeading), -1) == 1);
+  setEnabled(kIdLeadingType,
+             selectedValue(control(kIdLeading), -1) == int32_t(LeadingNumbers::Add));
 }
 
 void LevelSheet::closeContent() {
@@ -420,10 +427,10 @@ void LevelSheet::closeContent() {
   const long max = length.empty() || length.size() > 9 ? (length.empty() ? 0 : 999999999)
                                                        : std::strtol(length.c_str(), nullptr, 10);
   m_content.maxTextLength = max <= 0 ? 1 : int32_t(max);
-  m_content.caseStyle = 0;
+  m_content.caseStyle = int32_t(CaseStyle::DoNotChange);
   for (const auto &[id, style] : kCaseRadios)
     if (checked(id))
-      m_content.caseStyle = style;
+      m_content.caseStyle = int32_t(style);
   m_content.leadingNumbers = selectedValue(control(kIdLeading), m_content.leadingNumbers);
   m_content.leadingType = selectedValue(control(kIdLeadingType), m_content.leadingType);
   m_content.removeDupSpaces = checked(kIdSpaces);

@@ -148,7 +148,9 @@ void checkCabinet(const std::vector<FieldCheck> &table, CabinetHandle cab, const
       const double v = x.cabinetGetDouble(cab, key, 0);
       if (!(v >= field->min && v <= field->max)) {
         std::string range;
-        if (std::isinf(field->max))
+        if (field->names && !field->names->empty())
+          range = valuesText(*field->names);
+        else if (std::isinf(field->max))
           range = "at least " + numberText(field->min);
         else if (std::isinf(field->min))
           range = "at most " + numberText(field->max);
@@ -159,6 +161,26 @@ void checkCabinet(const std::vector<FieldCheck> &table, CabinetHandle cab, const
       }
     }
   }
+}
+
+std::string_view nameOf(const NamedValues &names, int32_t value) {
+  for (const NamedValue &n : names)
+    if (n.value == value)
+      return n.name;
+  return {};
+}
+
+std::string valuesText(const NamedValues &names) {
+  NamedValues sorted = names;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const NamedValue &a, const NamedValue &b) { return a.value < b.value; });
+  std::string out;
+  for (const NamedValue &n : sorted) {
+    if (!out.empty())
+      out += ", ";
+    out += std::to_string(n.value) + " " + std::string(n.name);
+  }
+  return out;
 }
 
 std::string fallbackText(double value) {

@@ -4,6 +4,7 @@
 // values are the members' own initial values, and copies are plain value copies.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -34,14 +35,34 @@ using SettingsProblems = std::vector<SettingsProblem>;
 using RecordCheck =
     std::function<void(CabinetHandle cab, const std::string &path, SettingsProblems &out)>;
 
-// What a settings key is, for its reference: key, type, range, reader default, and the keys
-// inside it when it holds a record.
+// One value of a number that takes a few named ones: the number stored, its name as the dialogs
+// show it, and whether the dialogs offer it (a view such as FitR is only kept from older files).
+struct NamedValue {
+  int32_t value = 0;
+  std::string_view name;
+  bool offered = true;
+};
+using NamedValues = std::vector<NamedValue>;
+
+template <class E> NamedValue named(E value, std::string_view name, bool offered = true) {
+  return {int32_t(value), name, offered};
+}
+
+// The name of `value` among `names`; empty when none has it.
+std::string_view nameOf(const NamedValues &names, int32_t value);
+
+// The values with their names, by number: "0 No Change, 1 Add, 2 Remove".
+std::string valuesText(const NamedValues &names);
+
+// What a settings key is, for its reference: key, type, range, reader default, the names of its
+// values, and the keys inside it when it holds a record.
 struct FieldInfo {
   std::string key;
   FieldType type = FieldType::Bool;
   double min = 0, max = 0;
   std::string fallback;
   std::vector<FieldInfo> inner;
+  NamedValues names;
 };
 
 template <class R> struct Field {
@@ -54,6 +75,7 @@ template <class R> struct Field {
   RecordCheck checkRecord; // nested records
   std::string fallback;    // what a reader takes for a missing (or unusable) value, as text
   std::function<std::vector<FieldInfo>()> inner; // the keys of a nested record
+  NamedValues names;                             // numbers that take named values
 };
 
 // The keys of a record's table, nested records included.
@@ -84,6 +106,7 @@ template <class R> Field<R> boolean(std::string_view key, bool R::*m, bool reade
        [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetBool(c, key, readerDefault); },
        {},
        {},
+       {},
        {}});
 }
 
@@ -98,6 +121,7 @@ Field<R> integer(std::string_view key, int32_t R::*m, int32_t readerDefault, dou
        max,
        [=](const R &r, CabinetHandle c) { cabinets().cabinetPutInt(c, key, r.*m); },
        [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetInt(c, key, readerDefault); },
+       {},
        {},
        {},
        {}});
@@ -116,6 +140,7 @@ Field<R> number(std::string_view key, double R::*m, double readerDefault, double
        [=](R &r, CabinetHandle c) { r.*m = cabinets().cabinetGetDouble(c, key, readerDefault); },
        {},
        {},
+       {},
        {}});
 }
 
@@ -132,6 +157,7 @@ Field<R> fixed(std::string_view key, Fixed R::*m, Fixed readerDefault, double mi
                           [=](R &r, CabinetHandle c) { r.*m = readFixed(key, c, readerDefault); },
                           {},
                           {},
+                          {},
                           {}});
 }
 
@@ -144,7 +170,21 @@ template <class R> Field<R> text(std::string_view key, std::string R::*m) {
           [=](R &r, CabinetHandle c) { r.*m = readTextValue(key, c); },
           {},
           {},
+          {},
           {}};
+}
+
+// A number that takes one of `names` (in the order the dialogs list them); the range is theirs.
+template <class R>
+Field<R> choice(std::string_view key, int32_t R::*m, int32_t readerDefault, NamedValues names) {
+  double low = kAny, high = -kAny;
+  for (const NamedValue &n : names) {
+    low = std::min(low, double(n.value));
+    high = std::max(high, double(n.value));
+  }
+  Field<R> field = integer(key, m, readerDefault, low, high);
+  field.names = std::move(names);
+  return field;
 }
 
 // A list of texts; missing, it reads as empty.
@@ -155,6 +195,7 @@ template <class R> Field<R> textList(std::string_view key, StringList R::*m) {
           kAny,
           [=](const R &r, CabinetHandle c) { writeStringList(r.*m, key, c); },
           [=](R &r, CabinetHandle c) { readStringList(r.*m, key, c); },
+          {},
           {},
           {},
           {}};
@@ -173,7 +214,8 @@ template <class R, class Sub> Field<R> record(std::string_view key, Sub R::*m) {
             Sub::check(cab, path, out);
           },
           {},
-          [] { return describeFields(Sub::fields()); }};
+          [] { return describeFields(Sub::fields()); },
+          {}};
 }
 
 // A field whose value has its own form: `write` and `read` as given, checked as `type`.
@@ -181,7 +223,7 @@ template <class R>
 Field<R> custom(std::string_view key, FieldType type,
                 std::function<void(const R &, CabinetHandle)> write,
                 std::function<void(R &, CabinetHandle)> read, RecordCheck check = {}) {
-  return {key, type, -kAny, kAny, std::move(write), std::move(read), std::move(check), {}, {}};
+  return {key, type, -kAny, kAny, std::move(write), std::move(read), std::move(check), {}, {}, {}};
 }
 
 } // namespace fields
@@ -191,7 +233,7 @@ template <class R> std::vector<FieldInfo> describeFields(const std::vector<Field
   out.reserve(table.size());
   for (const Field<R> &f : table)
     out.push_back({std::string(f.key), f.type, f.min, f.max, f.fallback,
-                   f.inner ? f.inner() : std::vector<FieldInfo>{}});
+                   f.inner ? f.inner() : std::vector<FieldInfo>{}, f.names});
   return out;
 }
 
@@ -236,6 +278,7 @@ struct FieldCheck {
   double max;
   const RecordCheck *checkRecord;
   std::string_view fallback;
+  const NamedValues *names;
 };
 
 // Checks the values in `cab` against the fields: values of the wrong type, numbers out of
@@ -251,9 +294,18 @@ void checkFields(const Fields<R> &table, CabinetHandle cab, const std::string &p
   std::vector<FieldCheck> checks;
   checks.reserve(table.size());
   for (const Field<R> &f : table)
-    checks.push_back(
-        {f.key, f.type, f.min, f.max, f.checkRecord ? &f.checkRecord : nullptr, f.fallback});
+    checks.push_back({f.key, f.type, f.min, f.max, f.checkRecord ? &f.checkRecord : nullptr,
+                      f.fallback, &f.names});
   checkCabinet(checks, cab, path, out, isExtraKey);
+}
+
+// The named values of the field `key` of a table; empty when it has none.
+template <class R> const NamedValues &namesOf(const Fields<R> &table, std::string_view key) {
+  static const NamedValues none;
+  for (const Field<R> &f : table)
+    if (f.key == key)
+      return f.names;
+  return none;
 }
 
 // The path of `key` below `path`.

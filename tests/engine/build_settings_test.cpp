@@ -9,6 +9,7 @@
 #include "tests/support/fixture_helpers.h"
 
 #include "plugin/engine/settings_reference.h"
+#include "plugin/values/fit_type.h"
 #include "plugin/values/text_values.h"
 #include "tests/support/test_host.h"
 
@@ -197,6 +198,38 @@ TEST_F(BuildSettings, WhatTheWriterWritesTheCheckAccepts) {
   b.stopWords = {"Contents", "Index"};
   b.writeNamed("S", root);
   EXPECT_TRUE(BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S")).empty());
+}
+
+TEST_F(BuildSettings, NumbersWithNamedValuesAreCheckedAndDescribedByTheirNames) {
+  // The check, the key reference and the level dialog's lists read one table of names.
+  BookmarkBuilder b;
+  b.levels.resize(1);
+  b.writeNamed("S", root);
+  CabinetHandle level = cab().cabinetGetCabinet(cab().cabinetGetCabinet(root, "S"), "Level0");
+  cab().cabinetPutInt(level, "FitType", 9);
+  cab().cabinetPutInt(cab().cabinetGetCabinet(level, "TextIndentation"), "DisplayUnits", -1);
+  const SettingsProblems problems = BookmarkBuilder::check(cab().cabinetGetCabinet(root, "S"));
+  ASSERT_EQ(paths(problems),
+            (std::vector<std::string>{"Level0.FitType", "Level0.TextIndentation.DisplayUnits"}))
+      << ::testing::PrintToString(paths(problems));
+  EXPECT_NE(problems[0].message.find("is 9, outside the values it can take (0 Inherit Zoom, 1 "
+                                     "Fit Page, 2 Fit Width, 3 Fit Height"),
+            std::string::npos)
+      << problems[0].message;
+  EXPECT_NE(problems[1].message.find("(0 mm, 1 cm, 2 inches, 3 pt)"), std::string::npos)
+      << problems[1].message;
+  // Every number of the enums the rules use has its name, and the reference says them.
+  EXPECT_EQ(nameOf(namesOf(IndentRule::fields(), "DisplayUnits"), int32_t(DisplayUnits::Inches)),
+            "inches");
+  EXPECT_EQ(nameOf(namesOf(LevelRule::fields(), "FitType"), int32_t(sorvane::FitType::FitB)),
+            "Fit Visible");
+  EXPECT_EQ(nameOf(namesOf(ContentFormat::fields(), "CaseStyle"), int32_t(CaseStyle::Lowercase)),
+            "lowercase");
+  EXPECT_TRUE(namesOf(LevelRule::fields(), "Level").empty());
+  std::ostringstream manual;
+  writeSettingsManual(manual, "1.0");
+  EXPECT_NE(manual.str().find("Values: 0 No Change, 1 Add, 2 Remove."), std::string::npos);
+  EXPECT_NE(manual.str().find("Values: 0 mm, 1 cm, 2 inches, 3 pt."), std::string::npos);
 }
 
 TEST_F(BuildSettings, TheCheckFindsALevelThatAnEarlierLevelLeavesNothingTo) {

@@ -460,6 +460,10 @@ TEST_F(GenerateUi, TheAppearanceAndContentPagesKeepTheirRules) {
   EXPECT_EQ(rule.contentFormat.leadingType, 0);
   EXPECT_EQ(rule.contentFormat.maxTextLength, 1);
   EXPECT_EQ(rule.contentFormat.caseStyle, 3);
+  // The zoom list offers the views the dialog names, not those only kept from older files.
+  EXPECT_EQ(sheet.control(LevelSheet::kIdZoom).items,
+            (std::vector<std::string>{"Fit Page", "Fit Width", "Fit Visible", "Actual Size",
+                                      "Inherit Zoom"}));
   // "Use:" follows "Leading numbers:".
   LevelSheet again(rule);
   again.onInit();
