@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "host/base/file_io.h"
+#include "host/jobs/session.h"
 #include "sdk/document_tables.h"
 
 namespace sorvane::cli {
@@ -172,10 +173,6 @@ std::optional<int> jobCount(const Arguments &a, std::string &problem) {
   return jobs;
 }
 
-std::string counted(int64_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 ExitCode usageError(std::ostream &err, const std::string &message) {
   err << "sorvane: " << message << "\nRun 'sorvane --help' for the commands.\n";
   return ExitCode::Usage;
@@ -191,11 +188,7 @@ std::optional<std::string> outputProblem(const Arguments &a, const std::string &
 }
 
 void requireChangesAllowed(const host::PdfDocument &document, const std::string &input) {
-  if (const auto permissions = document.permissions();
-      permissions && !(*permissions & kPermissionModify))
-    throw HostError(ErrorCode::PdfPermission,
-                    input + ": the document's security settings do not permit changes (open it "
-                            "with its owner password, --password).");
+  jobs::requireChangesAllowed(document, input, kHowToUnlock);
 }
 
 void saveResult(host::PdfDocument &document, const std::string &target) {

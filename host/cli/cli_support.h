@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/base/counted.h"
 #include "host/cli/cli.h"
 #include "host/cli/command_specs.h"
 #include "host/pdf/pdf_document.h"
@@ -71,6 +72,8 @@ std::optional<std::string> outputProblem(const Arguments &a, const std::string &
 // Throws HostError(PdfPermission) when the security settings of `document` (opened from
 // `input`) forbid changes.
 void requireChangesAllowed(const host::PdfDocument &document, const std::string &input);
+// How the command line lifts a refusal to change a document.
+inline constexpr std::string_view kHowToUnlock = "open it with its owner password, --password";
 
 // Writes the changed document to `target`. A file that cannot be written throws
 // HostError(Generic) (an output failure, the input untouched); an input that another program
@@ -92,8 +95,7 @@ size_t editDistance(std::string_view a, std::string_view b);
 // "unknown option '--jsn'; did you mean '--json'?": the nearest of `known` when it is near.
 std::string unknownOption(const std::string &given, const std::vector<std::string> &known);
 
-// "1 bookmark", "2 bookmarks": a count and its noun, which agree.
-std::string counted(int64_t n, std::string_view one, std::string_view many);
+using host::counted;
 
 // The thread count of --jobs: one per core when not given; nothing (with `problem` set) for a
 // value that is no whole number from 1 to 64.

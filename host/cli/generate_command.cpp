@@ -246,8 +246,8 @@ FileStatus batchOne(Setup &setup, const std::string &input, const std::string &o
   record.input = input;
   std::ostringstream told;
   FileStatus status = FileStatus::Failed;
-  jobs::GenerateJob job(*setup.generator,
-                        {input, output, pw, false, &progress.monitor(), progress.clientData()});
+  jobs::GenerateJob job(*setup.generator, {input, output, pw, false, &progress.monitor(),
+                                           progress.clientData(), std::string(kHowToUnlock)});
   jobs::GenerateResult r;
   try {
     openFile(job, input, err);
@@ -363,8 +363,9 @@ ExitCode runGenerate(const std::vector<std::string> &args, std::ostream &out, st
     TerminalProgress progress(err, isTerminal(), session.provider().asExtra());
     const bool dryRun = a.flag("--dry-run");
     // A dry run changes nothing: a document whose security forbids changes may be looked at.
-    jobs::GenerateJob job(*setup->generator, {input, output ? *output : input, password(a), dryRun,
-                                              &progress.monitor(), progress.clientData()});
+    jobs::GenerateJob job(*setup->generator,
+                          {input, output ? *output : input, password(a), dryRun,
+                           &progress.monitor(), progress.clientData(), std::string(kHowToUnlock)});
     openFile(job, input, err);
     if (dialogs.any()) {
       // The settings as the user leaves them in the Generate dialog, with this document open.
@@ -420,8 +421,9 @@ std::string floodOf(const std::string &input, const std::string &password,
   auto setup = prepare(std::nullopt, false, quiet, &settingsText);
   HostSession &session = *setup->session;
   TerminalProgress progress(quiet, false, session.provider().asExtra());
-  jobs::GenerateJob job(*setup->generator,
-                        {input, input, password, true, &progress.monitor(), progress.clientData()});
+  jobs::GenerateJob job(
+      *setup->generator,
+      {input, input, password, true, &progress.monitor(), progress.clientData(), {}});
   openFile(job, input, err);
   const jobs::GenerateResult r = job.run();
   if (r.verdict == jobs::Verdict::Failed || r.verdict == jobs::Verdict::Stopped)

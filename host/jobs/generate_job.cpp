@@ -4,16 +4,13 @@
 #include <string>
 #include <utility>
 
+#include "host/base/counted.h"
 #include "host/pdf/outline_listing.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/build_settings_file.h"
 
 namespace sorvane::jobs {
 namespace {
-
-std::string counted(int64_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
 
 std::string pageList(const std::vector<PageFailure> &pages) {
   std::string list;
@@ -43,11 +40,12 @@ Verdict judge(const RunOutcome &o) {
 std::vector<std::string> problemsOf(const RunOutcome &o, bool saved, bool dryRun) {
   std::vector<std::string> lines;
   if (!o.failedPages.empty())
-    lines.push_back(counted(int64_t(o.failedPages.size()), "page", "pages") +
+    lines.push_back(host::counted(int64_t(o.failedPages.size()), "page", "pages") +
                     " could not be read and gave no headings (page " + pageList(o.failedPages) +
                     "): " + o.failedPages.front().reason);
   if (const int32_t lost = o.droppedFor(DropReason::NotInserted))
-    lines.push_back(counted(lost, "heading", "headings") + " could not be added to the outline");
+    lines.push_back(host::counted(lost, "heading", "headings") +
+                    " could not be added to the outline");
   if (o.runsOutOfReach > 0)
     lines.push_back(std::to_string(o.runsOutOfReach) +
                     (o.runsOutOfReach == 1 ? " text run lies" : " text runs lie") +
@@ -56,7 +54,7 @@ std::vector<std::string> problemsOf(const RunOutcome &o, bool saved, bool dryRun
                     (o.runsOutOfReach == 1 ? "was" : "were") + " left unread (first on page " +
                     std::to_string(o.firstPageOutOfReach + 1) + ")");
   if (o.patternTestsGivenUp > 0)
-    lines.push_back(counted(o.patternTestsGivenUp, "line", "lines") +
+    lines.push_back(host::counted(o.patternTestsGivenUp, "line", "lines") +
                     " took too long to test against a text pattern and counted as not matching "
                     "(a simpler pattern tests every line)");
   if (const int32_t orphans = o.droppedFor(DropReason::NoParentLevel))
@@ -104,10 +102,7 @@ void GenerateJob::open() {
   auto document = host::PdfDocument::open(m_options.input, m_options.password);
   // The host keeps the document's word: no bookmarks go into a file that may not be changed.
   if (!m_options.dryRun)
-    if (const auto permissions = document->permissions();
-        permissions && !(*permissions & kPermissionModify))
-      throw HostError(ErrorCode::PdfPermission,
-                      m_options.input + ": the document's security settings do not permit changes");
+    requireChangesAllowed(*document, m_options.input, m_options.howToUnlock);
   m_file = std::make_unique<OpenDocument>(m_generator.session(), std::move(document));
 }
 

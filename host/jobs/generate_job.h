@@ -40,6 +40,9 @@ struct GenerateOptions {
   // How the progress of the run is shown; none: not shown.
   const ProgressMonitor *monitor = nullptr;
   void *clientData = nullptr;
+  // How a user lifts a refusal to change the document, said with it (the command line names
+  // --password); empty: nothing said.
+  std::string howToUnlock;
 };
 
 enum class Verdict {

@@ -78,4 +78,15 @@ void Session::close(DocHandle doc) {
                     m_documents.end());
 }
 
+void requireChangesAllowed(const host::PdfDocument &document, const std::string &name,
+                           std::string_view howToUnlock) {
+  const auto permissions = document.permissions();
+  if (!permissions || (*permissions & kPermissionModify))
+    return;
+  std::string why = name + ": the document's security settings do not permit changes";
+  if (!howToUnlock.empty())
+    why += " (" + std::string(howToUnlock) + ")";
+  throw HostError(ErrorCode::PdfPermission, why);
+}
+
 } // namespace sorvane::jobs

@@ -93,4 +93,9 @@ private:
   DocHandle m_doc;
 };
 
+// Throws HostError(PdfPermission) when the security settings of `document`, opened from `name`,
+// forbid changes; `howToUnlock`, when given, is said after the reason in parentheses.
+void requireChangesAllowed(const host::PdfDocument &document, const std::string &name,
+                           std::string_view howToUnlock = {});
+
 } // namespace sorvane::jobs

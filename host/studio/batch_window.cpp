@@ -338,8 +338,8 @@ BatchStatus BatchWindow::runOne(const QString &input, jobs::Generator &generator
     m_exitCodes.push_back(jobs::ExitCode::Usage);
     return BatchStatus::Skipped;
   }
-  jobs::GenerateJob job(generator,
-                        {input.toStdString(), output.toStdString(), {}, false, &m_monitor, this});
+  jobs::GenerateJob job(
+      generator, {input.toStdString(), output.toStdString(), {}, false, &m_monitor, this, {}});
   const jobs::GenerateResult r = job.run();
   m_exitCodes.push_back(jobs::exitCode(r));
   switch (r.verdict) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/base/counted.h"
+
 namespace sorvane::studio {
 
 inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -12,7 +14,7 @@ inline std::string utf8(const QString &s) { return s.toUtf8().toStdString(); }
 
 // "1 file", "3 files": a number with its noun, for the studio's English texts.
 inline QString counted(long long n, const char *one, const char *many) {
-  return QString::number(n) + ' ' + QString::fromUtf8(n == 1 ? one : many);
+  return qs(host::counted(n, one, many));
 }
 
 } // namespace sorvane::studio

@@ -338,7 +338,9 @@ TEST_F(GenerateCommand, AFileThatMayNotBeChangedNeedsItsOwnerPassword) {
   const auto refused =
       test::runSorvane({"generate", dir.file("locked.pdf"), "-s", settings(), "--in-place"});
   EXPECT_EQ(refused.exitCode, 3);
-  EXPECT_NE(refused.err.find("do not permit changes"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("do not permit changes (open it with its owner password, --password)"),
+            std::string::npos)
+      << refused.err;
   const auto owner = test::runSorvane(
       {"generate", dir.file("locked.pdf"), "-s", settings(), "--in-place", "--password", "owner"});
   EXPECT_EQ(owner.exitCode, 0) << owner.err;
