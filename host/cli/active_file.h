@@ -7,26 +7,26 @@
 
 #include "host/cli/cli_support.h"
 #include "host/cli/host_session.h"
+#include "host/jobs/session.h"
 #include "host/runtime/view_services.h"
 
 namespace sorvane::cli {
 
 struct ActiveFile {
   HostSession session;
-  std::unique_ptr<host::PdfDocument> document;
+  std::unique_ptr<jobs::OpenDocument> opened;
+  host::PdfDocument *document = nullptr;
   DocHandle doc;
 
   ActiveFile(std::ostream &err, const Arguments &a) : session(err) {
     session.answerConfirmations(a.flag("--yes"));
     session.loadPlugIn();
-    document = openDocument(a.positional()[0], password(a), err);
+    opened = std::make_unique<jobs::OpenDocument>(
+        session, openDocument(a.positional()[0], password(a), err));
     session.setDocumentName(a.positional()[0]);
-    doc = session.pdf().add(*document);
+    document = &opened->document();
+    doc = opened->doc();
     view().setActiveDoc(doc);
-  }
-  ~ActiveFile() {
-    view().setActiveDoc(DocHandle());
-    session.pdf().remove(doc);
   }
   host::AcroView &view() { return session.provider().acroView(); }
 };

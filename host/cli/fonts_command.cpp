@@ -108,7 +108,7 @@ ExitCode runFonts(const std::vector<std::string> &args, std::ostream &out, std::
     // The styles as the plug-in reads rows: the lines a level's rules see.
     int unreadable = 0;
     const nlohmann::json counted =
-        readTextStyles(*document, input, range.first, range.second, unreadable, err);
+        readTextStyles(std::move(document), input, range.first, range.second, unreadable, err);
     std::map<StyleKey, Style> styles;
     size_t totalCharacters = 0;
     for (const nlohmann::json &c : counted) {

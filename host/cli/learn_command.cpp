@@ -19,6 +19,7 @@
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
 #include "host/cli/terminal_progress.h"
+#include "host/jobs/session.h"
 #include "host/pdf/outline_listing.h"
 #include "host/pdf/pdf_tables.h"
 #include "host/runtime/as_extra.h"
@@ -68,15 +69,6 @@ void listBookmarks(std::ostream &out, const char *heading, const nlohmann::json 
 namespace {
 
 // `document` open in the session's tables for the length of a scope.
-struct OpenIn {
-  HostSession &session;
-  DocHandle doc;
-  OpenIn(HostSession &s, host::PdfDocument &document) : session(s), doc(s.pdf().add(document)) {}
-  ~OpenIn() { session.pdf().remove(doc); }
-  OpenIn(const OpenIn &) = delete;
-  OpenIn &operator=(const OpenIn &) = delete;
-};
-
 // Runs the plug-in's learn command on `doc` with the parameters `setParams` puts in and answers
 // its parameters after the run. Throws HostError when it was stopped; `doing` names the work in
 // the messages.
@@ -148,9 +140,9 @@ ExitCode runLearn(const std::vector<std::string> &args, std::ostream &out, std::
     const std::string pw = password(a);
     HostSession session(err);
     ASExtraTable &x = session.provider().asExtra();
-    auto document = openDocument(input, pw, err);
-    const OpenIn opened(session, *document);
-    const DocHandle doc = opened.doc;
+    jobs::OpenDocument opened(session, openDocument(input, pw, err));
+    host::PdfDocument *document = &opened.document();
+    const DocHandle doc = opened.doc();
     // Rules are learned from the bookmarks that could be read; the user hears what was not.
     const host::OutlineListing outline = host::listOutline(session.pdf(), doc);
     for (const std::string &w : outline.warnings)
@@ -324,7 +316,6 @@ ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::os
   const int maxLevels = options.maxLevels;
   const std::string &pw = options.password;
   try {
-    auto document = openDocument(input, pw, err);
     // The printed table of contents, read as an outline to learn from, where it is usable; else
     // the rows whose text styles stand out from the body as headings'. (The session ends before
     // the trial run below, which has one of its own.)
@@ -333,8 +324,8 @@ ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::os
     {
       HostSession session(err);
       ASExtraTable &x = session.provider().asExtra();
-      const OpenIn opened(session, *document);
-      const OwnedCabinet result = runLearnCommand(session, *document, opened.doc, input,
+      jobs::OpenDocument opened(session, openDocument(input, pw, err));
+      const OwnedCabinet result = runLearnCommand(session, opened.document(), opened.doc(), input,
                                                   LearnSource::Suggest, err, maxLevels);
       report = nlohmann::json::parse(textValue(x, result.get(), "LearnReport"), nullptr, false);
       CabinetHandle learned = x.cabinetGetCabinet(result.get(), "LearnedRules");
@@ -377,13 +368,13 @@ ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::os
   }
 }
 
-nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &input, int first,
-                              int last, int &unread, std::ostream &err) {
+nlohmann::json readTextStyles(std::unique_ptr<host::PdfDocument> document, const std::string &input,
+                              int first, int last, int &unread, std::ostream &err) {
   HostSession session(err);
   ASExtraTable &x = session.provider().asExtra();
-  const OpenIn opened(session, document);
+  jobs::OpenDocument opened(session, std::move(document));
   const OwnedCabinet result = runPlugInLearn(
-      session, document, opened.doc, input,
+      session, opened.document(), opened.doc(), input,
       [&](ASExtraTable &t, CabinetHandle params) {
         t.cabinetPutBool(params, "TextStyles", true);
         t.cabinetPutInt(params, "FirstPage", first - 1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ ExitCode suggestRules(const SuggestOptions &options, std::string *rules, std::os
 // The text styles of pages `first` to `last` (from 1) of `document`, rows read as generation
 // reads them: a JSON array of {font, size, lines, characters, firstPage, leftEdges, samples},
 // the largest first. A page that cannot be read is told on `err`.
-nlohmann::json readTextStyles(host::PdfDocument &document, const std::string &input, int first,
-                              int last, int &unread, std::ostream &err);
+nlohmann::json readTextStyles(std::unique_ptr<host::PdfDocument> document, const std::string &input,
+                              int first, int last, int &unread, std::ostream &err);
 
 } // namespace sorvane::cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <set>
 
@@ -12,6 +13,7 @@
 #include "host/cli/dialog_support.h"
 #include "host/cli/host_session.h"
 #include "host/cli/settings_support.h"
+#include "host/jobs/generate_job.h"
 #include "host/pdf/page_text.h"
 #include "host/runtime/as_extra.h"
 #include "host/runtime/batch_sequence.h"
@@ -31,10 +33,8 @@ struct Described {
 
 Described describe(HostSession &session, CabinetHandle params) {
   session.loadPlugIn();
-  const Atom name = session.provider().core().atomFromString(kBuildCommandName);
-  host::BatchSequence command(session.provider().acroView(), session.provider().asExtra(), name,
-                              params);
-  return Described{command.params(), command.describeParams()};
+  jobs::Generator command(session, params);
+  return Described{command.sequence().params(), command.sequence().describeParams()};
 }
 
 ExitCode settingsNew(const std::string &path, std::ostream &out, std::ostream &err) {
@@ -210,27 +210,14 @@ ExitCode settingsEdit(const Arguments &a, const std::string &path, std::ostream 
   const OwnedCabinet start =
       exists ? readBuildSettings(session, path) : OwnedCabinet(x, x.cabinetNew());
   session.loadPlugIn();
-  const Atom name = session.provider().core().atomFromString(kBuildCommandName);
-  host::BatchSequence command(session.provider().acroView(), x, name, start.get());
-
-  std::unique_ptr<host::PdfDocument> document;
-  DocHandle doc;
-  struct Close {
-    HostSession &session;
-    DocHandle &doc;
-    ~Close() {
-      if (doc) {
-        session.provider().acroView().setActiveDoc(DocHandle());
-        session.pdf().remove(doc);
-      }
-    }
-  } close{session, doc};
+  jobs::Generator generator(session, start.get());
+  host::BatchSequence &command = generator.sequence();
+  std::optional<jobs::OpenDocument> opened;
   if (pdf) {
-    document = openDocument(*pdf, password(a), err);
-    doc = session.pdf().add(*document);
-    session.provider().acroView().setActiveDoc(doc);
+    opened.emplace(session, openDocument(*pdf, password(a), err));
+    session.view().setActiveDoc(opened->doc());
     if (dialogs.select)
-      selectRectangle(session, *document, doc, *dialogs.select);
+      selectRectangle(session, opened->document(), opened->doc(), *dialogs.select);
   }
   prepareDialogs(session, dialogs, out);
   const CommandStatus edited = command.editParams();

@@ -209,8 +209,8 @@ void BatchWindow::editSettings() {
       start = host::readBuildSettings(x, m_settingsPath->text().trimmed().toStdString());
     else
       start = OwnedCabinet(x, x.cabinetNew());
-    const Atom name = m_host.provider().core().atomFromString(host::kBuildCommandName);
-    host::BatchSequence sequence(m_host.view(), x, name, start.get());
+    jobs::Generator generator(m_host, start.get());
+    host::BatchSequence &sequence = generator.sequence();
     if (sequence.editParams() == CommandStatus::Ready) {
       m_edited = sequence.params();
       const int levels = x.cabinetGetInt(m_edited.get(), "NumLevels", 0);
