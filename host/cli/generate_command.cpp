@@ -182,10 +182,12 @@ bool refusedAsStrict(const Arguments &a, const Setup &setup, std::ostream &err) 
 
 bool isTerminal() { return ::isatty(2) != 0; }
 
-// The reader threads besides this one that `jobs` asks for, fewer when they would not fit in
-// the memory available (each takes about the file's size); told unless `quiet`.
+// The reader threads besides this one that `jobs` asks for: no more than the file's pages give
+// work to, and fewer when they would not fit in the memory available (each takes about the
+// file's size; told unless `quiet`).
 int readersFor(const host::PdfDocument &document, const std::string &input, int jobs, bool quiet,
                std::ostream &err) {
+  jobs = 1 + host::PdfDocument::worthwhileReaders(jobs - 1, document.pageCount());
   const uint64_t available = availableMemory();
   if (available == 0 || jobs <= 1)
     return jobs - 1;

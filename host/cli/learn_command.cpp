@@ -81,8 +81,9 @@ OwnedCabinet runPlugInLearn(HostSession &session, host::PdfDocument &document, D
   session.loadPlugIn();
   // Pages are read ahead in a thread per further core, as many as memory affords.
   const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-  document.setReadAhead(
-      host::PdfDocument::affordableReaders(cores - 1, document.readerBytes(), availableMemory()));
+  document.setReadAhead(host::PdfDocument::affordableReaders(
+      host::PdfDocument::worthwhileReaders(cores - 1, document.pageCount()), document.readerBytes(),
+      availableMemory()));
   const OwnedCabinet params(x, x.cabinetNew());
   setParams(x, params.get());
   host::BatchSequence sequence(session.provider().acroView(), x,

@@ -218,6 +218,11 @@ int PdfDocument::affordableReaders(int wanted, uint64_t eachBytes, uint64_t avai
   return static_cast<int>(std::min<uint64_t>(uint64_t(std::max(wanted, 0)), fit));
 }
 
+int PdfDocument::worthwhileReaders(int wanted, int32_t pages) {
+  const int64_t work = std::max<int64_t>(pages, 0) / int64_t(2 * PageReadAhead::kChunk);
+  return int(std::min<int64_t>(std::max(wanted, 0), work));
+}
+
 void PdfDocument::setReadAhead(int readers) {
   m_readAhead.reset();
   if (readers > 0)

@@ -71,6 +71,10 @@ public:
   uint64_t readerBytes() const;
   // How many of `wanted` readers of `eachBytes` fit in half of `availableBytes`.
   static int affordableReaders(int wanted, uint64_t eachBytes, uint64_t availableBytes);
+  // How many of `wanted` readers have work enough in `pages` pages to be worth opening the file
+  // again: each takes runs of pages, and one that would read fewer than two runs costs more than
+  // it saves (a ten-page file has none; many cores do not open a short file many times).
+  static int worthwhileReaders(int wanted, int32_t pages);
   // The pages whose text will be asked for next, in order: what the readers read ahead.
   void planPageReads(std::vector<int32_t> pages);
   // The fonts whose runs pageText gives whole (extractPageText); nothing: all of them. What

@@ -163,6 +163,15 @@ TEST_F(PdfDocumentTest, ReaderThreadsAreCappedByTheMemoryTheyWouldTake) {
             std::filesystem::file_size(large) - std::filesystem::file_size(small) - 1);
 }
 
+TEST(ReaderThreads, AreOnlyStartedForFilesWithWorkForThem) {
+  EXPECT_EQ(PdfDocument::worthwhileReaders(3, 10), 0);    // a short file is read by one thread
+  EXPECT_EQ(PdfDocument::worthwhileReaders(3, 16), 1);    // two runs of pages for the second
+  EXPECT_EQ(PdfDocument::worthwhileReaders(63, 930), 58); // many cores, not one per core
+  EXPECT_EQ(PdfDocument::worthwhileReaders(1, 2415), 1);
+  EXPECT_EQ(PdfDocument::worthwhileReaders(-1, 2415), 0);
+  EXPECT_EQ(PdfDocument::worthwhileReaders(4, 0), 0);
+}
+
 TEST_F(PdfDocumentTest, AFileChangedWhileOpenIsNotSavedFrom) {
   const std::string path = make(test::pages(3));
   const std::string original = test::readFile(path);
