@@ -269,13 +269,26 @@ void GenerationRun::filterLevels(const TextRun &run, std::vector<int32_t> &candi
   candidates.swap(kept);
 }
 
+namespace {
+
+// A title cut where its row goes on in another font ends in the bracket that font's text opens
+// ("\\csdef{" of "\\csdef{<name>}{<text>}"): a bracket opened at the very end is left out.
+std::string withoutOpenBracketAtEnd(std::string text) {
+  while (!text.empty() && (text.back() == '{' || text.back() == '[' || text.back() == '(' ||
+                           text.back() == '<' || text.back() == ' '))
+    text.pop_back();
+  return text;
+}
+
+} // namespace
+
 void GenerationRun::flushLine(std::vector<int32_t> &candidates) {
   std::string text = std::move(m_line.text);
   m_line.text.clear();
   for (char &c : text)
     if (static_cast<unsigned char>(c) < 32)
       c = ' ';
-  text = trimmed(text);
+  text = withoutOpenBracketAtEnd(trimmed(text));
 
   if (!text.empty()) {
     for (int32_t index : candidates) {

@@ -288,6 +288,8 @@ struct DepthChoices {
   std::vector<std::string> patterns; // "" first
   bool capitalsPossible = false;
   std::optional<std::pair<double, double>> indent;
+  // all its left edges, however far apart (entries set in a margin, right-aligned there)
+  std::optional<std::pair<double, double>> indentRange;
   bool anyTwoRows = false;
   bool numbersDropped = false; // the outline leaves out numbers the page shows
 };
@@ -442,6 +444,9 @@ DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, con
     }
     d.numbersDropped = with > without && broken * 50 <= int(located.size());
   }
+  if (!lefts.empty() && highLeft - lowLeft > 8)
+    d.indentRange = std::make_pair(std::round((lowLeft + highLeft) / 2 * 100) / 100,
+                                   std::ceil((highLeft - lowLeft) / 2 * 100) / 100 + 1);
   if (!lefts.empty() && highLeft - lowLeft <= 8) {
     std::sort(lefts.begin(), lefts.end());
     d.indent = std::make_pair(std::round(lefts[lefts.size() / 2] * 100) / 100,
@@ -804,6 +809,11 @@ std::vector<Candidate> variations(const Candidate &c, const DepthChoices &d) {
   if (d.indent || c.indent) {
     Candidate v = c;
     v.indent = c.indent ? std::nullopt : d.indent;
+    add(v);
+  }
+  if (d.indentRange && c.indent != d.indentRange) {
+    Candidate v = c;
+    v.indent = d.indentRange;
     add(v);
   }
   {

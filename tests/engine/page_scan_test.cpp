@@ -217,6 +217,15 @@ TEST_F(InlineRuns, CodeWordsInsideAndAtTheEndOfTheRowStayInTheTitle) {
   EXPECT_EQ(scan(b, codeWords()), (std::vector<std::string>{"Version for", "and"}));
 }
 
+TEST_F(InlineRuns, ATitleCutAtAnotherFontLeavesTheBracketItOpensOut) {
+  // "\\csdef{<name>}": the entry's name, then its argument in another font.
+  BookmarkBuilder b = level(10, false);
+  EXPECT_EQ(scan(b, {courier("\\csdef{", 72, 700), courier("name", 114, 700, 10, "Courier"),
+                     courier("\\f(x)", 72, 650), courier("(y)", 108, 650, 10, "Courier"),
+                     courier("Options [", 72, 600), courier("all", 126, 600, 10, "Courier")}),
+            (std::vector<std::string>{"\\csdef", "\\f(x)", "Options"}));
+}
+
 TEST_F(InlineRuns, ALogosRaisedSmallLetterStaysInTheTitle) {
   BookmarkBuilder b = level(14);
   // "L" ends at 189.6; the raised 10-point "A" is kerned into it; "TeX" follows.

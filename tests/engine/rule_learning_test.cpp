@@ -119,6 +119,38 @@ TEST_F(RuleLearning, RunInEntriesAreFoundAtTheStartOfTheirRows) {
   EXPECT_TRUE(r.reproduction.extra.empty());
 }
 
+// Entries set in the margin, right-aligned there (their left edges far apart), while the same
+// face starts rows of the body text too (a code word at a line's start): the level takes the
+// margin only.
+TEST_F(RuleLearning, EntriesInTheMarginAreToldFromCodeInTheText) {
+  test::PdfSpec spec = test::pages(3);
+  std::vector<OutlineMark> marks;
+  const char *names[] = {"\\csdef",         "\\protected@csedef", "\\cslet",
+                         "\\AtEndPreamble", "\\gundef",           "\\listcsadd"};
+  const char *codes[] = {"\\def", "\\gdef", "\\edef", "\\xdef", "\\let", "\\relax"};
+  for (int e = 0; e < 6; ++e) {
+    auto &t = spec.pages[size_t(e / 2)].texts;
+    const double y = 700 - 300 * (e % 2);
+    const std::string name = names[e];
+    const double width = 6.0 * double(name.size()); // Courier: 0.6 em a letter
+    t.push_back(textAt(name, 138 - width - 12, y, 10, "Courier"));
+    t.push_back(textAt("{", 138 - 12, y, 10, "Courier")); // (the brace set apart, as TeX does)
+    t.push_back(textAt("name", 138 - 6, y, 10, "Times-Italic"));
+    t.push_back(
+        textAt("defines what its name says, for every element.", 156, y, 10, "Times-Roman"));
+    body(t, y - 20, 6);
+    t.push_back(textAt(codes[e], 150, y - 150, 10, "Courier"));
+    t.push_back(textAt("is the primitive it stands on, as the text says.", 190, y - 150, 10,
+                       "Times-Roman"));
+    marks.push_back({1, name, e / 2});
+  }
+  const LearnResult r = learn(spec, marks);
+  ASSERT_EQ(r.levels.size(), 1u);
+  EXPECT_EQ(r.reproduction.matched, 6);
+  EXPECT_TRUE(r.reproduction.extra.empty()) << r.reproduction.extra.size();
+  EXPECT_TRUE(r.settings.levels[0].indentRule.enabled) << r.levels[0].takes;
+}
+
 // A code font used all through the body text, and in one heading: the level leaves it out (it
 // would take every row of code in the text).
 TEST_F(RuleLearning, FontsFewHeadingsUseAndTheBodyFontStayOutOfALevel) {
