@@ -274,8 +274,9 @@ namespace {
 // A title cut where its row goes on in another font ends in the bracket that font's text opens
 // ("\\csdef{" of "\\csdef{<name>}{<text>}"): a bracket opened at the very end is left out.
 std::string withoutOpenBracketAtEnd(std::string text) {
-  while (!text.empty() && (text.back() == '{' || text.back() == '[' || text.back() == '(' ||
-                           text.back() == '<' || text.back() == ' '))
+  // ("operator<" keeps its sign: an angle is as often an operator as a bracket.)
+  while (!text.empty() &&
+         (text.back() == '{' || text.back() == '[' || text.back() == '(' || text.back() == ' '))
     text.pop_back();
   return text;
 }

@@ -222,8 +222,9 @@ TEST_F(InlineRuns, ATitleCutAtAnotherFontLeavesTheBracketItOpensOut) {
   BookmarkBuilder b = level(10, false);
   EXPECT_EQ(scan(b, {courier("\\csdef{", 72, 700), courier("name", 114, 700, 10, "Courier"),
                      courier("\\f(x)", 72, 650), courier("(y)", 108, 650, 10, "Courier"),
-                     courier("Options [", 72, 600), courier("all", 126, 600, 10, "Courier")}),
-            (std::vector<std::string>{"\\csdef", "\\f(x)", "Options"}));
+                     courier("Options [", 72, 600), courier("all", 126, 600, 10, "Courier"),
+                     courier("operator<", 72, 550), courier("T", 132, 550, 10, "Courier")}),
+            (std::vector<std::string>{"\\csdef", "\\f(x)", "Options", "operator<"}));
 }
 
 TEST_F(InlineRuns, ALogosRaisedSmallLetterStaysInTheTitle) {
