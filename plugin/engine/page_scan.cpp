@@ -271,8 +271,8 @@ void GenerationRun::filterLevels(const TextRun &run, std::vector<int32_t> &candi
 
 namespace {
 
-// A title cut where its row goes on in another font ends in the bracket that font's text opens
-// ("\\csdef{" of "\\csdef{<name>}{<text>}"): a bracket opened at the very end is left out.
+// No title ends in a bracket that opens: it is what is left where a title is cut at a run in
+// another font ("\\csdef{" of "\\csdef{<name>}{<text>}"), and it is left out.
 std::string withoutOpenBracketAtEnd(std::string text) {
   // ("operator<" keeps its sign: an angle is as often an operator as a bracket.)
   while (!text.empty() &&
