@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "plugin/engine/generation_run.h"
@@ -171,10 +172,6 @@ int components(const std::string &shape) {
   return n;
 }
 
-double rowSize(const KeptPage &page, const TextRow &row) {
-  return page.runs[row.runs.front()].run.fontSize;
-}
-
 // A bookmark's heading as found on its page.
 struct Located {
   const OutlineMark *mark = nullptr;
@@ -188,78 +185,153 @@ struct Located {
   Atom font = Atom::Null;
 };
 
+// Where a bookmark's title reads on its page: a row, two rows, a row under a label, or the
+// start of a row.
+struct Place {
+  size_t row = 0;
+  size_t runCount = 0; // of the row's runs, those of the title
+  bool twoRows = false;
+  bool runIn = false;
+  int rank = 0; // 0: the row itself ... 3: the start of a longer row
+  std::string pageText;
+  std::pair<Atom, long> style; // the first run's font and size in tenths of a point
+  long edge = 0;               // its left edge in steps of 3 points
+};
+
+std::vector<Place> placesOf(const OutlineMark &m, const KeptPage &page,
+                            const std::vector<TextRow> &rows,
+                            const std::vector<std::string> &keys) {
+  std::vector<Place> out;
+  const std::string want = comparableTitle(m.title);
+  if (want.empty())
+    return out;
+  auto add = [&](size_t r, size_t runCount, bool twoRows, bool runIn, int rank, std::string text) {
+    const KeptRun &first = page.runs[rows[r].runs.front()];
+    out.push_back({r,
+                   runCount,
+                   twoRows,
+                   runIn,
+                   rank,
+                   std::move(text),
+                   {first.run.fontName, std::lround(first.run.fontSize * 10)},
+                   std::lround(fixedToDouble(first.trimmedLeft) / 3)});
+  };
+  for (size_t r = 0; r < rows.size(); ++r)
+    if (keys[r] == want)
+      add(r, rows[r].runs.size(), false, false, 0, rows[r].text);
+  for (size_t r = 0; r + 1 < rows.size(); ++r)
+    if (comparableTitle(rows[r].text + " " + rows[r + 1].text) == want)
+      add(r, rows[r].runs.size(), true, false, 1, rows[r].text + " " + rows[r + 1].text);
+  // a label row above the title ("File a" over "ltdirchk.dtx" for "a ltdirchk.dtx"): the title
+  // row is the heading, the label's last words are not on it
+  for (size_t r = 1; r < rows.size(); ++r) {
+    if (keys[r].empty() || want.size() <= keys[r].size() ||
+        want.compare(want.size() - keys[r].size(), keys[r].size(), keys[r]) != 0)
+      continue;
+    const std::string label = want.substr(0, want.size() - keys[r].size());
+    const std::string above = comparableTitle(rows[r - 1].text, false) + " ";
+    if (label.size() <= 12 && above.size() >= label.size() &&
+        above.compare(above.size() - label.size(), label.size(), label) == 0)
+      add(r, rows[r].runs.size(), false, false, 2, rows[r].text);
+  }
+  for (size_t r = 0; r < rows.size(); ++r) {
+    if (keys[r].size() <= want.size() || keys[r].compare(0, want.size(), want) != 0)
+      continue;
+    for (size_t j = 0; j + 1 < rows[r].runs.size(); ++j) {
+      const std::string prefix = rows[r].text.substr(0, rows[r].runEnds[j]);
+      if (comparableTitle(prefix) == want) {
+        add(r, j + 1, false, true, 3, prefix);
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+// Each bookmark's heading on its page. A title often reads in more than one place there (a
+// running head, a contents entry, a line of code): of its places, the one in the style most of
+// its depth's titles can be found in is taken, then the one at the left edge most of them share
+// in that style, then a whole row before a part of one, then the largest type (a running head
+// that repeats the chapter's title is smaller than it).
 std::vector<Located> locateHeadings(const KeptText &text, const std::vector<OutlineMark> &marks) {
   std::map<int32_t, std::vector<const OutlineMark *>> byPage;
   for (const OutlineMark &m : marks)
     if (m.page >= 0 && size_t(m.page) < text.pages.size())
       byPage[m.page].push_back(&m);
-  std::vector<Located> out;
-  for (const auto &entry : byPage) {
-    const int32_t p = entry.first; // (a plain name: lambdas below take it)
-    const std::vector<const OutlineMark *> &onPage = entry.second;
+  struct PageFinds {
+    int32_t page;
+    std::vector<TextRow> rows;
+    std::vector<std::pair<const OutlineMark *, std::vector<Place>>> marks;
+  };
+  std::vector<PageFinds> finds;
+  // by depth: of its titles, how many read in a style, and how many at a left edge in it
+  std::map<int32_t, std::map<std::pair<Atom, long>, int>> styleCounts;
+  std::map<int32_t, std::map<std::tuple<Atom, long, long>, int>> edgeCounts;
+  for (const auto &[p, onPage] : byPage) {
     const KeptPage &page = text.pages[size_t(p)];
-    const std::vector<TextRow> rows = pageRows(page);
+    PageFinds f{p, pageRows(page), {}};
     std::vector<std::string> keys;
-    for (const TextRow &r : rows)
+    for (const TextRow &r : f.rows)
       keys.push_back(comparableTitle(r.text));
-    std::vector<bool> used(rows.size(), false);
     for (const OutlineMark *m : onPage) {
-      const std::string want = comparableTitle(m->title);
-      if (want.empty())
+      std::vector<Place> places = placesOf(*m, page, f.rows, keys);
+      std::set<std::pair<Atom, long>> styles;
+      std::set<std::tuple<Atom, long, long>> edges;
+      for (const Place &place : places) {
+        styles.insert(place.style);
+        edges.emplace(place.style.first, place.style.second, place.edge);
+      }
+      for (const auto &s : styles)
+        ++styleCounts[m->depth][s];
+      for (const auto &e : edges)
+        ++edgeCounts[m->depth][e];
+      if (!places.empty())
+        f.marks.emplace_back(m, std::move(places));
+    }
+    finds.push_back(std::move(f));
+  }
+  std::vector<Located> out;
+  for (const PageFinds &f : finds) {
+    const KeptPage &page = text.pages[size_t(f.page)];
+    std::vector<bool> used(f.rows.size(), false);
+    for (const auto &[m, places] : f.marks) {
+      const auto &counts = styleCounts[m->depth];
+      const auto &atEdges = edgeCounts[m->depth];
+      const Place *best = nullptr;
+      auto better = [&](const Place &a, const Place &b) {
+        const int ca = counts.at(a.style), cb = counts.at(b.style);
+        if (ca != cb)
+          return ca > cb;
+        const int ea = atEdges.at({a.style.first, a.style.second, a.edge});
+        const int eb = atEdges.at({b.style.first, b.style.second, b.edge});
+        if (ea != eb)
+          return ea > eb;
+        if (a.rank != b.rank)
+          return a.rank < b.rank;
+        return a.style.second > b.style.second;
+      };
+      for (const Place &place : places)
+        if (!used[place.row] && (!best || better(place, *best)))
+          best = &place;
+      if (!best)
         continue;
       Located found;
-      auto take = [&](size_t r, size_t runCount, bool twoRows, bool runIn, std::string pageText) {
-        found.mark = m;
-        found.page = p;
-        found.runs.assign(rows[r].runs.begin(), rows[r].runs.begin() + long(runCount));
-        if (twoRows)
-          found.runs.insert(found.runs.end(), rows[r + 1].runs.begin(), rows[r + 1].runs.end());
-        found.twoRows = twoRows;
-        found.runIn = runIn;
-        found.pageText = std::move(pageText);
-        const KeptRun &first = page.runs[found.runs.front()];
-        found.left = fixedToDouble(first.trimmedLeft);
-        found.size = first.run.fontSize;
-        found.font = first.run.fontName;
-        used[r] = true;
-      };
-      // Of the rows that read as the title, the one in the largest type: a running head
-      // that repeats the chapter's title is smaller than the heading.
-      std::optional<size_t> exact;
-      for (size_t r = 0; r < rows.size(); ++r)
-        if (!used[r] && keys[r] == want &&
-            (!exact || rowSize(page, rows[r]) > rowSize(page, rows[*exact]) + 0.01))
-          exact = r;
-      if (exact)
-        take(*exact, rows[*exact].runs.size(), false, false, rows[*exact].text);
-      for (size_t r = 0; r + 1 < rows.size() && !found.mark; ++r)
-        if (!used[r] && comparableTitle(rows[r].text + " " + rows[r + 1].text) == want)
-          take(r, rows[r].runs.size(), true, false, rows[r].text + " " + rows[r + 1].text);
-      // a label row above the title ("File a" over "ltdirchk.dtx" for "a ltdirchk.dtx"): the
-      // title row is the heading, the label's last words are not on it
-      for (size_t r = 1; r < rows.size() && !found.mark; ++r) {
-        if (used[r] || keys[r].empty() || want.size() <= keys[r].size() ||
-            want.compare(want.size() - keys[r].size(), keys[r].size(), keys[r]) != 0)
-          continue;
-        const std::string label = want.substr(0, want.size() - keys[r].size());
-        const std::string above = comparableTitle(rows[r - 1].text, false) + " ";
-        if (label.size() <= 12 && above.size() >= label.size() &&
-            above.compare(above.size() - label.size(), label.size(), label) == 0)
-          take(r, rows[r].runs.size(), false, false, rows[r].text);
-      }
-      for (size_t r = 0; r < rows.size() && !found.mark; ++r) {
-        if (used[r] || keys[r].compare(0, want.size(), want) != 0)
-          continue;
-        for (size_t j = 0; j < rows[r].runs.size(); ++j) {
-          const std::string prefix = rows[r].text.substr(0, rows[r].runEnds[j]);
-          if (comparableTitle(prefix) == want) {
-            take(r, j + 1, false, true, prefix);
-            break;
-          }
-        }
-      }
-      if (found.mark)
-        out.push_back(std::move(found));
+      found.mark = m;
+      found.page = f.page;
+      const TextRow &row = f.rows[best->row];
+      found.runs.assign(row.runs.begin(), row.runs.begin() + long(best->runCount));
+      if (best->twoRows)
+        found.runs.insert(found.runs.end(), f.rows[best->row + 1].runs.begin(),
+                          f.rows[best->row + 1].runs.end());
+      found.twoRows = best->twoRows;
+      found.runIn = best->runIn;
+      found.pageText = best->pageText;
+      const KeptRun &first = page.runs[found.runs.front()];
+      found.left = fixedToDouble(first.trimmedLeft);
+      found.size = first.run.fontSize;
+      found.font = first.run.fontName;
+      used[best->row] = true;
+      out.push_back(std::move(found));
     }
   }
   return out;
@@ -290,6 +362,8 @@ struct DepthChoices {
   std::optional<std::pair<double, double>> indent;
   // all its left edges, however far apart (entries set in a margin, right-aligned there)
   std::optional<std::pair<double, double>> indentRange;
+  // the left edge most of them share, when a few lie elsewhere
+  std::optional<std::pair<double, double>> indentCore;
   bool anyTwoRows = false;
   bool numbersDropped = false; // the outline leaves out numbers the page shows
 };
@@ -443,6 +517,15 @@ DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, con
                     : 0;
     }
     d.numbersDropped = with > without && broken * 50 <= int(located.size());
+  }
+  if (!lefts.empty() && highLeft - lowLeft > 8) {
+    // most of them at one left edge, a few elsewhere (found in a paragraph, not as the heading)
+    std::sort(lefts.begin(), lefts.end());
+    const double median = lefts[lefts.size() / 2];
+    const auto near = std::count_if(lefts.begin(), lefts.end(),
+                                    [&](double x) { return std::fabs(x - median) <= 1.5; });
+    if (size_t(near) * 3 >= lefts.size() * 2)
+      d.indentCore = std::make_pair(std::round(median * 100) / 100, 1.5);
   }
   if (!lefts.empty() && highLeft - lowLeft > 8)
     d.indentRange = std::make_pair(std::round((lowLeft + highLeft) / 2 * 100) / 100,
@@ -811,11 +894,12 @@ std::vector<Candidate> variations(const Candidate &c, const DepthChoices &d) {
     v.indent = c.indent ? std::nullopt : d.indent;
     add(v);
   }
-  if (d.indentRange && c.indent != d.indentRange) {
-    Candidate v = c;
-    v.indent = d.indentRange;
-    add(v);
-  }
+  for (const auto &edge : {d.indentRange, d.indentCore})
+    if (edge && c.indent != edge) {
+      Candidate v = c;
+      v.indent = edge;
+      add(v);
+    }
   {
     Candidate v = c;
     v.multiline = !c.multiline;

@@ -119,6 +119,71 @@ TEST_F(RuleLearning, RunInEntriesAreFoundAtTheStartOfTheirRows) {
   EXPECT_TRUE(r.reproduction.extra.empty());
 }
 
+// A reference manual's running head repeats an entry's name ("7  apply") on the page the entry
+// starts at the top of, and names the entry going on on the others: the name reads there as a
+// whole row, while every entry's own heading is the start of its row. Each title is taken where
+// its depth's titles are set, not where it happens to fill a row.
+TEST_F(RuleLearning, ARunningHeadThatRepeatsSomeTitlesIsNotTakenForTheirHeadings) {
+  test::PdfSpec spec = test::pages(6);
+  std::vector<OutlineMark> marks;
+  const char *names[] = {"abs", "acos", "apply", "array"};
+  std::string current;
+  for (int e = 0; e < 4; ++e) {
+    // entries of a page and a half: every other one starts at the top of a page
+    const int page = e * 3 / 2;
+    const double y = e % 2 ? 400 : 700;
+    auto &t = spec.pages[size_t(page)].texts;
+    t.push_back(textAt(names[e], 80, y, 10, "Courier"));
+    t.push_back(textAt("Compute What The Name Says", 200, y, 10, "Times-Italic"));
+    body(t, y - 20, 8);
+    t.push_back(textAt(std::string(names[e]) + "(x, y)", 90, y - 140, 10, "Courier"));
+    marks.push_back({1, names[e], page});
+  }
+  for (int p = 0; p < 6; ++p) {
+    auto &t = spec.pages[size_t(p)].texts;
+    const int entry = p * 2 / 3; // the entry going on at the page's top
+    t.push_back(textAt(std::to_string(p + 1), 72, 760, 10, "Times-Roman"));
+    t.push_back(textAt(names[entry], 90, 760, 10, "Times-Italic"));
+  }
+  const LearnResult r = learn(spec, marks);
+  ASSERT_EQ(r.levels.size(), 1u);
+  EXPECT_EQ(r.levels[0].runIn, 4);
+  EXPECT_EQ(r.reproduction.matched, 4);
+  EXPECT_TRUE(r.reproduction.extra.empty()) << r.levels[0].takes;
+}
+
+// Most entries' names start their rows at one left edge; two bookmarks' titles read on their
+// page only in lines of code further in (their heading is not on the page). The level takes that
+// one edge, not the range over all of them, which would take the code rows in between too.
+TEST_F(RuleLearning, TitlesFoundAwayFromTheirDepthsLeftEdgeDoNotWidenIt) {
+  test::PdfSpec spec = test::pages(4);
+  std::vector<OutlineMark> marks;
+  const char *names[] = {"abs", "acos", "apply", "array", "attach", "basename"};
+  for (int e = 0; e < 6; ++e) {
+    auto &t = spec.pages[size_t(e / 2)].texts;
+    const double y = 700 - 300 * (e % 2);
+    t.push_back(textAt(names[e], 80, y, 10, "Courier"));
+    t.push_back(textAt("Compute What The Name Says", 200, y, 10, "Times-Italic"));
+    body(t, y - 20, 8);
+    t.push_back(textAt(std::string(names[e]) + "(x, y)", 95, y - 140, 10, "Courier"));
+    marks.push_back({1, names[e], e / 2});
+  }
+  auto &last = spec.pages[3].texts;
+  body(last, 700, 8);
+  for (const char *word : {"Memory", "Limits"}) {
+    last.push_back(textAt(word, 110, word[0] == 'M' ? 540 : 520, 10, "Courier"));
+    marks.push_back({1, word, 3});
+  }
+  const LearnResult r = learn(spec, marks);
+  ASSERT_EQ(r.levels.size(), 1u);
+  const IndentRule &indent = r.settings.levels[0].indentRule;
+  ASSERT_TRUE(indent.enabled) << r.levels[0].takes;
+  EXPECT_NEAR(indent.leftIndent, 80, 0.5);
+  EXPECT_LE(indent.tolerance, 2.0);
+  EXPECT_EQ(r.reproduction.matched, 6);
+  EXPECT_TRUE(r.reproduction.extra.empty()) << r.levels[0].takes;
+}
+
 // Entries set in the margin, right-aligned there (their left edges far apart), while the same
 // face starts rows of the body text too (a code word at a line's start): the level takes the
 // margin only.
