@@ -73,6 +73,21 @@ std::string normalisedTitle(std::string_view title) {
         out += ' ';
     }
     blank = false;
+    // quote marks as typed in a source ("`main'", "``x''") and as set on the page ("‘main’",
+    // "“x”"): single ones as ', double ones (and two single ones) as "
+    char quote = c == '`' || c == '\'' ? '\'' : c == '"' ? '"' : 0;
+    if (c == 0xE2 && i + 2 < title.size() && static_cast<unsigned char>(title[i + 1]) == 0x80 &&
+        static_cast<unsigned char>(title[i + 2]) >= 0x98 &&
+        static_cast<unsigned char>(title[i + 2]) <= 0x9F) {
+      quote = static_cast<unsigned char>(title[i + 2]) <= 0x9B ? '\'' : '"';
+      i += 2;
+    }
+    if (quote == '\'' && !out.empty() && out.back() == '\'')
+      out.back() = '"';
+    else if (quote)
+      out += quote;
+    if (quote)
+      continue;
     out += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   }
   return withoutSectionNumber(out);

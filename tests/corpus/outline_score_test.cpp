@@ -21,6 +21,16 @@ TEST(OutlineScore, TitlesCompareWithoutBlanksCaseOrLineBreakHyphens) {
   EXPECT_EQ(normalisedTitle("Non-ASCII \xC3\x89t\xC3\xA9"), "non-ascii \xC3\x89t\xC3\xA9");
 }
 
+// An outline written from a source types "`main'" where the page sets ‘main’.
+TEST(OutlineScore, QuoteMarksCompareAsTheQuotesTheyStandFor) {
+  EXPECT_EQ(normalisedTitle("The function `main'"), "the function 'main'");
+  EXPECT_EQ(normalisedTitle("The function \xE2\x80\x98main\xE2\x80\x99"), "the function 'main'");
+  EXPECT_EQ(normalisedTitle("``Quoted''"), "\"quoted\"");
+  EXPECT_EQ(normalisedTitle("\xE2\x80\x9CQuoted\xE2\x80\x9D"), "\"quoted\"");
+  EXPECT_EQ(normalisedTitle("Don't panic"), "don't panic");
+  EXPECT_NE(normalisedTitle("\xE2\x80\x98main"), normalisedTitle("main")); // a lost quote counts
+}
+
 TEST(OutlineScore, ALeadingSectionNumberIsLeftOutButNotWhatOnlyLooksLikeOne) {
   EXPECT_EQ(normalisedTitle("2.1 Fonts"), "fonts");
   EXPECT_EQ(normalisedTitle("2.1. Fonts"), "fonts");
