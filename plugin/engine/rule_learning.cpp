@@ -430,6 +430,29 @@ Candidate styleOf(const std::vector<const Located *> &group, const KeptText &tex
   return c;
 }
 
+// `c` widened to the sizes of all the headings' runs in its fonts, when their rows hold more
+// than the first run's size (capitals and small capitals faked in two sizes of one font:
+// "S" 10 pt, "TOCK PAPER SIZES" 8 pt); nothing when they do not, or spread too far.
+std::optional<Candidate> spanningStyle(const std::vector<const Located *> &group,
+                                       const KeptText &text, const Candidate &c) {
+  double low = c.size - c.tolerance, high = c.size + c.tolerance;
+  const double firstLow = low, firstHigh = high;
+  for (const Located *l : group)
+    for (uint32_t k : l->runs) {
+      const TextRun &run = text.pages[size_t(l->page)].runs[k].run;
+      if (c.fonts.count(bareFont(run.fontName)) == 0)
+        continue;
+      low = std::min(low, run.fontSize);
+      high = std::max(high, run.fontSize);
+    }
+  if ((low > firstLow - 0.5 && high < firstHigh + 0.5) || high - low > 7)
+    return std::nullopt;
+  Candidate wide = c;
+  wide.size = std::round((low + high) / 2 * 100) / 100;
+  wide.tolerance = std::ceil(((high - low) / 2 + 0.05) * 100) / 100;
+  return wide;
+}
+
 DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, const KeptText &text,
                         const BodyStyle &body) {
   DepthChoices d;
@@ -443,6 +466,8 @@ DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, con
     if (taken++ >= 3)
       break;
     d.styles.push_back(styleOf(cluster, text, body));
+    if (auto wide = spanningStyle(cluster, text, d.styles.back()))
+      d.styles.push_back(std::move(*wide));
     // without the fonts few of them use (a code font that is everywhere in the text)
     Candidate strict = styleOf(cluster, text, body, true);
     if (strict.fonts != d.styles.back().fonts)

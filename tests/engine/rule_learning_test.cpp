@@ -96,6 +96,32 @@ TEST_F(RuleLearning, ALabelRowInAnotherSizeStaysOutOfTheChapterRule) {
   EXPECT_EQ(r.settings.insertType, int32_t(InsertType::Replace));
 }
 
+// Small capitals faked in two sizes of the body font: "1.1 S" at 10 pt, "TOCK PAPER SIZES" at
+// 8 pt. The level spans both sizes, so that the titles are whole.
+TEST_F(RuleLearning, AHeadingSetInTwoSizesOfOneFontIsTakenWhole) {
+  test::PdfSpec spec = test::pages(4);
+  std::vector<OutlineMark> marks;
+  const char *titles[] = {"Stock paper sizes", "Page layout", "Running heads", "Margin notes"};
+  const double capitalWidth[] = {5.56, 5.56, 6.67, 8.89}; // Times-Roman S, P, R, M at 10 pt
+  for (int h = 0; h < 4; ++h) {
+    auto &t = spec.pages[size_t(h)].texts;
+    std::string rest = titles[h] + 1;
+    std::transform(rest.begin(), rest.end(), rest.begin(),
+                   [](char c) { return char(std::toupper(static_cast<unsigned char>(c))); });
+    t.push_back(textAt("1." + std::to_string(h + 1), 72, 700, 10, "Times-Roman"));
+    t.push_back(textAt(std::string(1, titles[h][0]), 96, 700, 10, "Times-Roman"));
+    t.push_back(textAt(rest, 96 + capitalWidth[h], 700, 8, "Times-Roman"));
+    body(t, 680, 12);
+    marks.push_back({1, titles[h], h});
+  }
+  const LearnResult r = learn(spec, marks);
+  ASSERT_EQ(r.settings.levels.size(), 1u) << r.reproduction.f1();
+  const TextStyleRule &style = r.settings.levels[0].textStyleRule;
+  EXPECT_LE(style.fontDesc.fontSize - style.tolerance, 8.0) << r.levels[0].takes;
+  EXPECT_EQ(r.reproduction.matched, 4) << r.levels[0].takes;
+  EXPECT_TRUE(r.reproduction.extra.empty()) << r.levels[0].takes;
+}
+
 // A reference manual: each entry's name starts a row in a bold mono face, its description goes
 // on in the body face on the same row. The bookmarks are the names.
 TEST_F(RuleLearning, RunInEntriesAreFoundAtTheStartOfTheirRows) {
