@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
 
 #include "plugin/values/fixed_point.h"
@@ -268,15 +269,34 @@ void depthsByIndentation(std::vector<ContentsEntry> &entries, const std::vector<
     for (size_t i = 0; i < entries.size(); ++i)
       larger[i] = larger[i] || (stepOf[i] == s && std::lround(entries[i].size * 2) >= common + 2);
   }
+  // Inside one indentation and size, the numbering tells depths apart ("1 Introduction" over
+  // "2.1 Compiling", both at the left margin). Unnumbered entries go with the least numbered
+  // (a preface beside the chapters).
+  using Tier = std::tuple<size_t, int, int>;
+  std::map<std::pair<size_t, int>, int> fewest; // the fewest number parts in each group
+  std::vector<int> parts(entries.size(), 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    parts[i] = numberDepth(entries[i].title);
+    if (parts[i] > 0) {
+      auto [it, added] = fewest.emplace(std::make_pair(stepOf[i], larger[i] ? 0 : 1), parts[i]);
+      it->second = std::min(it->second, parts[i]);
+    }
+  }
+  std::vector<Tier> tierOf(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const auto group = std::make_pair(stepOf[i], larger[i] ? 0 : 1);
+    const auto least = fewest.find(group);
+    int rank = 0;
+    if (least != fewest.end())
+      rank = parts[i] == 0 ? 0 : parts[i] - least->second;
+    tierOf[i] = {group.first, group.second, rank};
+  }
   // the tiers that occur, shallowest first: by indentation, the larger before the others
-  std::vector<std::pair<size_t, int>> tiers;
-  for (size_t i = 0; i < entries.size(); ++i)
-    tiers.push_back({stepOf[i], larger[i] ? 0 : 1});
+  std::vector<Tier> tiers = tierOf;
   std::sort(tiers.begin(), tiers.end());
   tiers.erase(std::unique(tiers.begin(), tiers.end()), tiers.end());
   for (size_t i = 0; i < entries.size(); ++i) {
-    const auto at =
-        std::lower_bound(tiers.begin(), tiers.end(), std::make_pair(stepOf[i], larger[i] ? 0 : 1));
+    const auto at = std::lower_bound(tiers.begin(), tiers.end(), tierOf[i]);
     entries[i].depth = std::min(int32_t(at - tiers.begin()) + 1, 6);
   }
 }

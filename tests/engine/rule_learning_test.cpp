@@ -617,5 +617,32 @@ TEST_F(RuleLearning, ContentsEntriesSetLargerAtOneIndentationAreADepthAbove) {
   EXPECT_EQ(depths, (std::vector<int32_t>{1, 1, 2, 1, 1, 1, 2}));
 }
 
+// Chapters and their sections at one left edge in one size, subsections indented: the numbers
+// tell the first two apart; an unnumbered entry beside the chapters stays at their depth.
+TEST_F(RuleLearning, ContentsEntriesAtOneIndentationTakeTheirDepthFromTheirNumbers) {
+  test::PdfSpec spec = test::pages(2);
+  const struct {
+    const char *title;
+    double left, size;
+  } rows[] = {{"Part I Basics", 72, 14},    {"1 Introduction", 72, 11},
+              {"2 Installation", 72, 11},   {"2.1 Compiling", 72, 11},
+              {"2.2 Installing", 72, 11},   {"2.2.1 On Windows", 90, 11},
+              {"Part II Advanced", 72, 14}, {"3 Internals", 72, 11},
+              {"3.1 Memory", 72, 11},       {"Bibliography", 72, 11}};
+  double y = 700;
+  for (const auto &r : rows) {
+    spec.pages[0].texts.push_back(textAt(r.title, r.left, y, r.size, "Times-Roman"));
+    spec.pages[0].texts.push_back(textAt("2", 500, y, r.size, "Times-Roman"));
+    y -= 20;
+  }
+  const std::string path = dir.file("numbered.pdf");
+  test::writePdf(spec, path);
+  test::OpenDoc opened(host, path);
+  std::vector<int32_t> depths;
+  for (const ContentsEntry &e : readContents(KeptText::read(opened.handle())).entries)
+    depths.push_back(e.depth);
+  EXPECT_EQ(depths, (std::vector<int32_t>{1, 2, 2, 3, 3, 4, 1, 2, 3, 2}));
+}
+
 } // namespace
 } // namespace sorvane
