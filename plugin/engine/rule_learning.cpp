@@ -522,8 +522,8 @@ DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, con
     d.patterns.push_back("^[^0-9]"); // an unnumbered level beside numbered ones in its style
   d.capitalsPossible = withLetters > 0 && capitals == withLetters;
   // Numbers are left out of titles when that gives more of the outline's titles as they are
-  // (leaving them out also takes what stands before the first letter: "\\index" loses its
-  // backslash).
+  // (leaving them out also takes other marks that stand before the first letter: "\\index"
+  // loses its backslash).
   if (numbered > 0 && dropped * 2 > numbered) {
     ContentFormat removing;
     removing.leadingNumbers = int32_t(LeadingNumbers::Remove);

@@ -16,15 +16,46 @@ void collapseBlanks(std::string &t) {
   t.swap(out);
 }
 
+// Quote marks that open the word they stand against.
+bool opensWord(char32_t c) {
+  switch (c) {
+  case '\'':
+  case '"':
+  case '`':
+  case 0x2018: // ‘
+  case 0x201A: // ‚
+  case 0x201C: // “
+  case 0x201E: // „
+  case 0x00AB: // «
+  case 0x2039: // ‹
+    return true;
+  default: return false;
+  }
+}
+
 // Leaves out what stands before the first letter: a section number and its punctuation. A
-// number the letter follows directly is part of the word ("1st", "3D graphics") and stays; a
-// title with no letter at all (a year, a number alone) keeps it all rather than become empty.
+// number the letter follows directly is part of the word ("1st", "3D graphics") and stays, and
+// so does a quote mark that opens the first word ("2.1 ‘main’" gives "‘main’", not
+// "main’"); a title with no letter at all (a year, a number alone) keeps it all rather than
+// become empty.
 void removeLeadingNumbers(std::string &t) {
   for (size_t pos = 0; pos < t.size();) {
     size_t start = pos;
     if (isLetterChar(decodeUtf8(t, pos))) {
       while (start > 0 && t[start - 1] >= '0' && t[start - 1] <= '9')
         --start;
+      size_t open = start;
+      while (open > 0) {
+        size_t before = open - 1;
+        while (before > 0 && (static_cast<unsigned char>(t[before]) & 0xC0) == 0x80)
+          --before;
+        size_t at = before;
+        if (!opensWord(decodeUtf8(t, at)))
+          break;
+        open = before;
+      }
+      if (open < start && (open == 0 || t[open - 1] == ' '))
+        start = open;
       t.erase(0, start);
       return;
     }

@@ -134,6 +134,17 @@ TEST(FormatTitle, RemoveDropsEverythingBeforeTheFirstLetter) {
             "\xC3\x9C"
             "bersicht");
   EXPECT_EQ(formatted(f, "\xE7\xAC\xAC 1"), "\xE7\xAC\xAC 1"); // a CJK letter counts
+  // a quote mark that opens the first word stays with it; other marks go
+  EXPECT_EQ(formatted(f, "2.1.1 \xE2\x80\x98"
+                         "cout\xE2\x80\x99 and \xE2\x80\x98"
+                         "cin\xE2\x80\x99"),
+            "\xE2\x80\x98"
+            "cout\xE2\x80\x99 and \xE2\x80\x98"
+            "cin\xE2\x80\x99");
+  EXPECT_EQ(formatted(f, "3.2 \\csdef"), "csdef");
+  EXPECT_EQ(formatted(f, "4 \"Quoted\" title"), "\"Quoted\" title");
+  EXPECT_EQ(formatted(f, "4.\"Quoted\""), "Quoted\""); // glued to the number: its punctuation
+  EXPECT_EQ(formatted(f, "* Starred"), "Starred");     // not an opening mark
 }
 
 TEST(FormatTitle, CaseStyles) {
