@@ -37,6 +37,17 @@ protected:
                              top - 14 * i, 10, "Times-Roman"));
   }
 
+  // A reference manual's entry at `y`: its name in a code face at the left, its description in
+  // italics on the same row, body text, and a line of code that starts with its name at
+  // `codeLeft`.
+  static void entry(std::vector<test::TextSpec> &texts, const std::string &name, double y,
+                    double codeLeft) {
+    texts.push_back(textAt(name, 80, y, 10, "Courier"));
+    texts.push_back(textAt("Compute What The Name Says", 200, y, 10, "Times-Italic"));
+    body(texts, y - 20, 8);
+    texts.push_back(textAt(name + "(x, y)", codeLeft, y - 140, 10, "Courier"));
+  }
+
   test::TestHost host;
   test::TempDir dir;
   std::unique_ptr<test::OpenDoc> doc;
@@ -153,16 +164,10 @@ TEST_F(RuleLearning, ARunningHeadThatRepeatsSomeTitlesIsNotTakenForTheirHeadings
   test::PdfSpec spec = test::pages(6);
   std::vector<OutlineMark> marks;
   const char *names[] = {"abs", "acos", "apply", "array"};
-  std::string current;
   for (int e = 0; e < 4; ++e) {
     // entries of a page and a half: every other one starts at the top of a page
     const int page = e * 3 / 2;
-    const double y = e % 2 ? 400 : 700;
-    auto &t = spec.pages[size_t(page)].texts;
-    t.push_back(textAt(names[e], 80, y, 10, "Courier"));
-    t.push_back(textAt("Compute What The Name Says", 200, y, 10, "Times-Italic"));
-    body(t, y - 20, 8);
-    t.push_back(textAt(std::string(names[e]) + "(x, y)", 90, y - 140, 10, "Courier"));
+    entry(spec.pages[size_t(page)].texts, names[e], e % 2 ? 400 : 700, 90);
     marks.push_back({1, names[e], page});
   }
   for (int p = 0; p < 6; ++p) {
@@ -186,12 +191,7 @@ TEST_F(RuleLearning, TitlesFoundAwayFromTheirDepthsLeftEdgeDoNotWidenIt) {
   std::vector<OutlineMark> marks;
   const char *names[] = {"abs", "acos", "apply", "array", "attach", "basename"};
   for (int e = 0; e < 6; ++e) {
-    auto &t = spec.pages[size_t(e / 2)].texts;
-    const double y = 700 - 300 * (e % 2);
-    t.push_back(textAt(names[e], 80, y, 10, "Courier"));
-    t.push_back(textAt("Compute What The Name Says", 200, y, 10, "Times-Italic"));
-    body(t, y - 20, 8);
-    t.push_back(textAt(std::string(names[e]) + "(x, y)", 95, y - 140, 10, "Courier"));
+    entry(spec.pages[size_t(e / 2)].texts, names[e], 700 - 300 * (e % 2), 95);
     marks.push_back({1, names[e], e / 2});
   }
   auto &last = spec.pages[3].texts;
