@@ -278,17 +278,15 @@ void depthsByIndentation(std::vector<ContentsEntry> &entries, const std::vector<
   for (size_t i = 0; i < entries.size(); ++i) {
     parts[i] = numberDepth(entries[i].title);
     if (parts[i] > 0) {
-      auto [it, added] = fewest.emplace(std::make_pair(stepOf[i], larger[i] ? 0 : 1), parts[i]);
-      it->second = std::min(it->second, parts[i]);
+      int &least = fewest.try_emplace({stepOf[i], larger[i] ? 0 : 1}, parts[i]).first->second;
+      least = std::min(least, parts[i]);
     }
   }
   std::vector<Tier> tierOf(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
     const auto group = std::make_pair(stepOf[i], larger[i] ? 0 : 1);
     const auto least = fewest.find(group);
-    int rank = 0;
-    if (least != fewest.end())
-      rank = parts[i] == 0 ? 0 : parts[i] - least->second;
+    const int rank = parts[i] == 0 || least == fewest.end() ? 0 : parts[i] - least->second;
     tierOf[i] = {group.first, group.second, rank};
   }
   // the tiers that occur, shallowest first: by indentation, the larger before the others

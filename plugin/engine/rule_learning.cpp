@@ -543,22 +543,21 @@ DepthChoices choicesFor(int32_t depth, std::vector<const Located *> located, con
     }
     d.numbersDropped = with > without && broken * 50 <= int(located.size());
   }
-  if (!lefts.empty() && highLeft - lowLeft > 8) {
-    // most of them at one left edge, a few elsewhere (found in a paragraph, not as the heading)
+  if (!lefts.empty()) {
     std::sort(lefts.begin(), lefts.end());
     const double median = lefts[lefts.size() / 2];
-    const auto near = std::count_if(lefts.begin(), lefts.end(),
-                                    [&](double x) { return std::fabs(x - median) <= 1.5; });
-    if (size_t(near) * 3 >= lefts.size() * 2)
-      d.indentCore = std::make_pair(std::round(median * 100) / 100, 1.5);
-  }
-  if (!lefts.empty() && highLeft - lowLeft > 8)
-    d.indentRange = std::make_pair(std::round((lowLeft + highLeft) / 2 * 100) / 100,
-                                   std::ceil((highLeft - lowLeft) / 2 * 100) / 100 + 1);
-  if (!lefts.empty() && highLeft - lowLeft <= 8) {
-    std::sort(lefts.begin(), lefts.end());
-    d.indent = std::make_pair(std::round(lefts[lefts.size() / 2] * 100) / 100,
-                              std::max(1.5, std::ceil((highLeft - lowLeft) / 2 * 100) / 100 + 1));
+    if (highLeft - lowLeft <= 8) {
+      d.indent = std::make_pair(std::round(median * 100) / 100,
+                                std::max(1.5, std::ceil((highLeft - lowLeft) / 2 * 100) / 100 + 1));
+    } else {
+      d.indentRange = std::make_pair(std::round((lowLeft + highLeft) / 2 * 100) / 100,
+                                     std::ceil((highLeft - lowLeft) / 2 * 100) / 100 + 1);
+      // most of them at one left edge, a few elsewhere (found in a paragraph, not as the heading)
+      const auto near = std::count_if(lefts.begin(), lefts.end(),
+                                      [&](double x) { return std::fabs(x - median) <= 1.5; });
+      if (size_t(near) * 3 >= lefts.size() * 2)
+        d.indentCore = std::make_pair(std::round(median * 100) / 100, 1.5);
+    }
   }
   return d;
 }
