@@ -15,6 +15,7 @@ DocumentEngine::~DocumentEngine() {
   if (!m_ctx)
     return;
   m_slots.clear(); // every reference goes before the document
+  m_metricFonts.clear(m_ctx);
   fz_try(m_ctx) { pdf_drop_document(m_ctx, m_doc); }
   fz_catch(m_ctx) {}
   fz_drop_context(m_ctx);

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/pdf/metric_fonts.h"
 #include "host/pdf/pdf_object.h"
 #include "host/pdf/pdf_ops.h"
 
@@ -32,6 +33,8 @@ public:
   int32_t pageCount();
 
   std::vector<std::string> &warnings() { return m_warnings; }
+  // The fonts read from their dictionaries alone that the store holds for page reading.
+  MetricFontSet &metricFonts() { return m_metricFonts; }
 
   // ---- pages
   // A new indirect reference to the page at `index`. Throws HostError(BadParameter) for an
@@ -74,6 +77,7 @@ private:
   fz_context *m_ctx = nullptr;
   pdf_document *m_doc = nullptr;
   std::vector<std::string> m_warnings;
+  MetricFontSet m_metricFonts;
   // Page object numbers by index and back, made on first use. (MuPDF's own page map leaks
   // page dictionaries when pages are looked up through it, and trusts /Count.)
   bool m_pageMapLoaded = false;

@@ -65,6 +65,8 @@ PageImage renderPage(PdfDocument &doc, int index, double scale) {
   pdf_document *pdf = doc.engine().doc();
   fz_pixmap *pixmap = nullptr;
   const std::string what = pageWhat("cannot draw page", index);
+  // Fonts read for page text alone have no glyph shapes.
+  doc.engine().metricFonts().clear(ctx);
   mupdfCall(ctx, ErrorCode::PdfDamaged, what.c_str(), [&] {
     fz_page *page = &pdf_load_page(ctx, pdf, index)->super;
     fz_try(ctx) {

@@ -25,6 +25,9 @@ struct FontMeta {
   bool whole = true; // its runs keep their whole text
   float ascent = 0.8f;
   float descent = -0.2f;
+  // A font read from its dictionary alone (metric_fonts.h): glyph advances come from its
+  // width table.
+  pdf_font_desc *metric = nullptr;
 };
 
 // What makes two text callbacks the same text drawn again (fill and stroke render modes).
@@ -56,13 +59,24 @@ HostRect toHost(const fz_rect &r) { return HostRect{r.x0, r.y0, r.x1, r.y1}; }
 
 class Extractor {
 public:
-  Extractor(fz_context *ctx, PageText &out, const RunFontFilter *filter)
-      : m_ctx(ctx), m_out(out), m_filter(filter) {}
+  Extractor(fz_context *ctx, pdf_document *doc, MetricFontSet &metricFonts, PageText &out,
+            const RunFontFilter *filter)
+      : m_ctx(ctx), m_doc(doc), m_metricFonts(metricFonts), m_out(out), m_filter(filter) {}
+  ~Extractor() {
+    for (pdf_font_desc *font : m_kept)
+      pdf_drop_font(m_ctx, font);
+  }
+  Extractor(const Extractor &) = delete;
+  Extractor &operator=(const Extractor &) = delete;
 
   fz_context *ctx() const { return m_ctx; }
   bool failed() const { return m_failed; }
   pdf_obj *resources() const { return m_resources.empty() ? m_pageResources : m_resources.back(); }
   void setPageResources(pdf_obj *res) { m_pageResources = res; }
+  // Fonts of `resources` whose runs are read in part need not be loaded whole.
+  void storeMetricFonts(pdf_obj *resources) noexcept {
+    m_metricFonts.store(m_ctx, m_doc, resources);
+  }
 
   void (*origTf)(fz_context *, pdf_processor *, const char *, pdf_font_desc *, float) = nullptr;
   void (*origDoForm)(fz_context *, pdf_processor *, const char *, pdf_obj *, pdf_obj *) = nullptr;
@@ -87,12 +101,15 @@ private:
   }
 
   fz_context *m_ctx;
+  pdf_document *m_doc;
+  MetricFontSet &m_metricFonts;
   PageText &m_out;
   const RunFontFilter *m_filter;
   pdf_obj *m_pageResources = nullptr;
   std::vector<pdf_obj *> m_resources;
   std::vector<int> m_listStack;
   std::unordered_map<const fz_font *, FontMeta> m_fonts;
+  std::vector<pdf_font_desc *> m_kept; // the metric fonts of m_fonts, held while they are used
   TextSignature m_last;
   int m_lastTextElement = -1;
   bool m_failed = false;
@@ -175,6 +192,11 @@ void Extractor::noteFont(const char *resourceName, pdf_font_desc *font) noexcept
     }
     meta.index = static_cast<int>(m_out.fonts.size());
     meta.whole = !m_filter || m_filter->keeps(runFont.name);
+    if (isMetricFont(font->font)) {
+      m_kept.reserve(m_kept.size() + 1);
+      meta.metric = pdf_keep_font(m_ctx, font);
+      m_kept.push_back(meta.metric);
+    }
     m_out.fonts.push_back(std::move(runFont));
     m_fonts.emplace(font->font, meta);
   } catch (...) {
@@ -306,11 +328,14 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
   const int wmode = span->wmode;
   int ok = 1;
   fz_var(ok);
+  pdf_font_desc *metric = meta.metric;
   fz_try(ctx) {
-    for (int i = 0; i < span->len; ++i)
-      adv[i] = span->items[i].gid >= 0
-                   ? fz_advance_glyph(ctx, span->font, span->items[i].gid, wmode)
-                   : 0.0f;
+    for (int i = 0; i < span->len; ++i) {
+      const int gid = span->items[i].gid;
+      adv[i] = gid < 0  ? 0.0f
+               : metric ? float(pdf_lookup_hmtx(ctx, metric, gid).w) * 0.001f
+                        : fz_advance_glyph(ctx, span->font, gid, wmode);
+    }
   }
   fz_catch(ctx) { ok = 0; }
   if (!ok)
@@ -456,6 +481,8 @@ void hookDoForm(fz_context *ctx, pdf_processor *proc, const char *name, pdf_obj 
   fz_var(res);
   fz_try(ctx) { res = pdf_dict_get(ctx, form, PDF_NAME(Resources)); }
   fz_catch(ctx) { res = nullptr; }
+  if (res)
+    e->storeMetricFonts(res);
   const bool pushed = e->beginList(ContentElementKind::Form, res ? res : pageResources);
   fz_try(ctx) { e->origDoForm(ctx, proc, name, form, pageResources); }
   fz_always(ctx) {
@@ -477,7 +504,9 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex,
   // The page as the page map found it, not as MuPDF's own lookup (which trusts /Count) would.
   const PdfObject pageRef = document.engine().pageReference(pageIndex);
   pdf_obj *pageObj = pageRef.get();
-  Extractor extractor(ctx, *out, filter);
+  MetricFontSet &metricFonts = document.engine().metricFonts();
+  metricFonts.use(ctx, filter);
+  Extractor extractor(ctx, doc, metricFonts, *out, filter);
   fz_device *dev = nullptr;
   pdf_processor *proc = nullptr;
   char message[400] = "";
@@ -489,6 +518,7 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &document, int pageIndex,
     pdf_obj *resources = pdf_dict_get_inheritable(ctx, pageObj, PDF_NAME(Resources));
     pdf_obj *contents = pdf_dict_get(ctx, pageObj, PDF_NAME(Contents));
     extractor.setPageResources(resources);
+    extractor.storeMetricFonts(resources);
     dev = fz_new_device_of_size(ctx, sizeof(TextDevice));
     reinterpret_cast<TextDevice *>(dev)->extractor = &extractor;
     dev->fill_text = fillText;

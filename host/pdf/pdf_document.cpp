@@ -250,6 +250,8 @@ std::unique_ptr<PageText> PdfDocument::readPageText(int32_t index, const RunFont
   return extractPageText(*this, index, filter);
 }
 
+size_t PdfDocument::fontsReadInPart() const { return m_engine->metricFonts().size(); }
+
 const std::vector<std::string> &PdfDocument::warnings() const { return m_engine->warnings(); }
 
 void PdfDocument::save(const std::string &requested, SaveMode mode) {

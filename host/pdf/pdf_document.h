@@ -85,6 +85,9 @@ public:
   // The same with `filter`, always read here and now (this document is not shared between
   // threads).
   std::unique_ptr<PageText> readPageText(int32_t index, const RunFontFilter *filter);
+  // How many fonts the engine holds read from their dictionaries alone, for runs the filter
+  // of the last read does not keep (see metric_fonts.h).
+  size_t fontsReadInPart() const;
 
   // Messages MuPDF gave while reading the file (repairs, damaged objects), oldest first.
   const std::vector<std::string> &warnings() const;

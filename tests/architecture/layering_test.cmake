@@ -18,7 +18,7 @@ file(GLOB_RECURSE sources RELATIVE ${ROOT}
 
 # Headers of host/pdf that carry MuPDF types; only host/pdf may include them.
 set(engine_headers document_engine.h pdf_object.h pdf_ops.h mupdf_call.h outline_tree.h
-  table_registry.h page_model.h outline_model.h action_model.h)
+  table_registry.h page_model.h outline_model.h action_model.h metric_fonts.h)
 
 # The plug-in's folders by layer: a folder may include from a lower layer or from itself.
 set(plugin_layer_values 0)

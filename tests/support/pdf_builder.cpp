@@ -71,6 +71,124 @@ OH type0Font(QPDF &pdf, const std::string &name) {
   return font;
 }
 
+// ---- a Compact Font Format program
+
+void card16(std::string &out, int v) {
+  out += char((v >> 8) & 0xFF);
+  out += char(v & 0xFF);
+}
+
+// An INDEX whose offsets take four bytes each.
+std::string cffIndex(const std::vector<std::string> &items) {
+  std::string out;
+  card16(out, int(items.size()));
+  if (items.empty())
+    return out;
+  out += char(4);
+  uint32_t offset = 1;
+  auto put = [&](uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+      out += char((v >> shift) & 0xFF);
+  };
+  put(offset);
+  for (const std::string &item : items)
+    put(offset += uint32_t(item.size()));
+  for (const std::string &item : items)
+    out += item;
+  return out;
+}
+
+// A DICT operand in five bytes, whatever its value, so that offsets can be laid out first.
+std::string cffLong(int32_t v) {
+  std::string out(1, char(29));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out += char((uint32_t(v) >> shift) & 0xFF);
+  return out;
+}
+
+// A Type 2 charstring number.
+std::string charstringNumber(int v) {
+  if (v >= -107 && v <= 107)
+    return std::string(1, char(v + 139));
+  if (v >= 108 && v <= 1131)
+    return {char((v - 108) / 256 + 247), char((v - 108) % 256)};
+  std::string out(1, char(28));
+  card16(out, v);
+  return out;
+}
+
+} // namespace
+
+std::string cffProgram(const std::vector<std::pair<std::string, int>> &glyphs) {
+  std::vector<std::string> strings;     // every glyph name is a string of the font's own
+  std::vector<std::string> charStrings; // .notdef first
+  charStrings.push_back(charstringNumber(0) + char(14)); // width, endchar
+  std::string charset(1, char(0));                       // format 0: a SID per glyph
+  for (const auto &[name, width] : glyphs) {
+    card16(charset, 391 + int(strings.size()));
+    strings.push_back(name);
+    charStrings.push_back(charstringNumber(width) + char(14));
+  }
+  const std::string header = {char(1), char(0), char(4), char(4)};
+  const std::string names = cffIndex({"Program"});
+  const std::string stringIndex = cffIndex(strings);
+  const std::string globalSubrs = cffIndex({});
+  const std::string charStringIndex = cffIndex(charStrings);
+  const std::string privateDict = charstringNumber(0) + char(20); // defaultWidthX 0
+  // The top DICT's size does not depend on the offsets it holds.
+  auto topDict = [&](int32_t charsetAt, int32_t charStringsAt, int32_t privateAt) {
+    return cffLong(charsetAt) + char(15) + cffLong(charStringsAt) + char(17) +
+           cffLong(int32_t(privateDict.size())) + cffLong(privateAt) + char(18);
+  };
+  const size_t topSize = cffIndex({topDict(0, 0, 0)}).size();
+  const int32_t charsetAt =
+      int32_t(header.size() + names.size() + topSize + stringIndex.size() + globalSubrs.size());
+  const int32_t charStringsAt = charsetAt + int32_t(charset.size());
+  const int32_t privateAt = charStringsAt + int32_t(charStringIndex.size());
+  return header + names + cffIndex({topDict(charsetAt, charStringsAt, privateAt)}) + stringIndex +
+         globalSubrs + charset + charStringIndex + privateDict;
+}
+
+namespace {
+
+OH embeddedFont(QPDF &pdf, const EmbeddedFontSpec &spec) {
+  OH program = pdf.newStream(spec.program);
+  program.getDict().replaceKey("/Subtype", OH::newName("/Type1C"));
+  OH descriptor = OH::parse("<< /Type /FontDescriptor /FontBBox [-200 -250 1100 950] "
+                            "/ItalicAngle 0 /Ascent 718 /Descent -207 /CapHeight 718 "
+                            "/StemV 88 >>");
+  descriptor.replaceKey("/FontName", OH::newName("/" + spec.name));
+  descriptor.replaceKey("/Flags", OH::newInteger(spec.symbolic ? 4 : 32));
+  descriptor.replaceKey("/FontFile3", program);
+  OH font = OH::newDictionary();
+  font.replaceKey("/Type", OH::newName("/Font"));
+  font.replaceKey("/Subtype", OH::newName("/Type1"));
+  font.replaceKey("/BaseFont", OH::newName("/" + spec.name));
+  font.replaceKey("/FontDescriptor", pdf.makeIndirectObject(descriptor));
+  if (!spec.widths.empty()) {
+    OH widths = OH::newArray();
+    for (int w : spec.widths)
+      widths.appendItem(OH::newInteger(w));
+    font.replaceKey("/FirstChar", OH::newInteger(spec.firstChar));
+    font.replaceKey("/LastChar", OH::newInteger(spec.firstChar + int(spec.widths.size()) - 1));
+    font.replaceKey("/Widths", widths);
+  }
+  if (!spec.differences.empty())
+    font.replaceKey("/Encoding",
+                    OH::parse("<< /Type /Encoding /Differences [" + spec.differences + "] >>"));
+  else if (!spec.encoding.empty())
+    font.replaceKey("/Encoding", OH::newName("/" + spec.encoding));
+  if (!spec.toUnicode.empty())
+    font.replaceKey(
+        "/ToUnicode",
+        pdf.newStream("/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+                      "/CMapName /Embedded-UCS def /CMapType 2 def\n"
+                      "1 begincodespacerange <00> <FF> endcodespacerange\n" +
+                      spec.toUnicode +
+                      "\nendcmap CMapName currentdict /CMap defineresource pop end end\n"));
+  return pdf.makeIndirectObject(font);
+}
+
 struct PageContent {
   std::string content;
   std::map<FontKey, std::string> fonts; // font resource names
@@ -410,10 +528,17 @@ void writePdf(const PdfSpec &spec, const std::string &path) {
   pdf.emptyPDF();
   QPDFPageDocumentHelper helper(pdf);
   std::vector<OH> pageObjects;
+  std::map<std::string, OH> embedded;
+  for (const EmbeddedFontSpec &font : spec.embeddedFonts)
+    embedded.emplace(font.name, embeddedFont(pdf, font));
   for (const PageSpec &p : spec.pages) {
     const PageContent pc = contentFor(p);
     OH fontDict = OH::newDictionary();
     for (const auto &[key, name] : pc.fonts) {
+      if (auto it = embedded.find(key.font); it != embedded.end()) {
+        fontDict.replaceKey("/" + name, it->second);
+        continue;
+      }
       if (key.type0) {
         fontDict.replaceKey("/" + name, type0Font(pdf, key.font));
         continue;

@@ -119,8 +119,22 @@ enum class OutlineDamage {
   RootFirstIsRoot, // the outline root lists itself as its first (and last) child
 };
 
+// A simple font embedded in the file, used by the texts whose `font` is its name: one
+// indirect font object shared by every page and form.
+struct EmbeddedFontSpec {
+  std::string name;                         // the /BaseFont
+  std::string program;                      // Type1C (CFF) bytes, written as /FontFile3
+  int firstChar = 32;                       // of `widths`
+  std::vector<int> widths;                  // none: the font has no /Widths
+  std::string encoding = "WinAnsiEncoding"; // a name, or "" for no /Encoding
+  std::string differences; // when set, /Encoding is a dictionary with these /Differences
+  bool symbolic = false;   // /Flags 4 rather than 32
+  std::string toUnicode;   // when set, the body of a ToUnicode CMap ("1 beginbfchar ...")
+};
+
 struct PdfSpec {
   std::vector<PageSpec> pages{PageSpec{}};
+  std::vector<EmbeddedFontSpec> embeddedFonts;
   std::vector<OutlineSpec> outline;
   std::vector<NamedDestSpec> namedDests;
   NameTreeShape nameTree;
@@ -129,6 +143,11 @@ struct PdfSpec {
   int chainDepth = 0; // when > 0, a single chain of bookmarks this deep is added to the outline
   int chainPage = -1; // when >= 0, each bookmark of the chain leads to this page (/Dest)
 };
+
+// A font program in the Compact Font Format (Type1C) with these glyphs, by name, and their
+// advance widths in thousandths of an em; the glyphs draw nothing. Its own encoding is the
+// standard one.
+std::string cffProgram(const std::vector<std::pair<std::string, int>> &glyphs);
 
 // Writes the PDF described by `spec` to `path`.
 void writePdf(const PdfSpec &spec, const std::string &path);

@@ -1,0 +1,48 @@
+// Fonts read from their PDF dictionaries alone. A run in a font no reader needs whole only
+// ends a line: what it needs is where its glyphs stand, which the font's width table says,
+// and what its characters are, which its encoding or ToUnicode map says. Loading the font
+// program for that (parsing it, looking each glyph name up in it) is most of the time a page
+// of a music or graphics manual takes, whose figures each bring fonts of their own.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "host/pdf/pdf_object.h"
+#include "sdk/font_names.h"
+
+namespace sorvane::host {
+
+// The fonts of one document read from their dictionaries alone, kept in the engine's store
+// where running a page's content looks for a font before loading it. They serve only readers
+// that need no run of theirs whole: glyphs have no shapes (a drawing shows nothing of them)
+// and stand for their codes.
+class MetricFontSet {
+public:
+  // Makes the set the one for runs read with `filter` (none: every run whole). Fonts read
+  // for another filter leave the store, so that no reader that needs a font whole, and no
+  // drawing, ever meets one read in part.
+  void use(fz_context *ctx, const RunFontFilter *filter) noexcept;
+  // Takes every font of the set out of the store (before a page is drawn, say).
+  void clear(fz_context *ctx) noexcept;
+  // For each simple font of `resources` that the filter in use does not keep, puts a font
+  // read from its dictionary alone into the store, unless the engine has the font already.
+  // A font whose dictionary leaves anything a run needs to the font program (no width table,
+  // a character named only there, no ascent for a TrueType font) is left to the engine.
+  void store(fz_context *ctx, pdf_document *doc, pdf_obj *resources) noexcept;
+
+  size_t size() const { return m_keys.size(); }
+
+private:
+  void storeFont(fz_context *ctx, pdf_document *doc, pdf_obj *resources, int index) noexcept;
+
+  std::optional<RunFontFilter> m_filter;
+  std::vector<pdf_obj *> m_keys; // references to the fonts put into the store, held
+};
+
+// Whether `font` belongs to a font of a MetricFontSet: it has no glyph shapes, its glyph
+// numbers are character codes, and a glyph's advance is its code's entry in the width table
+// of the font description (pdf_lookup_hmtx).
+bool isMetricFont(const fz_font *font);
+
+} // namespace sorvane::host
