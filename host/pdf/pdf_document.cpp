@@ -220,7 +220,7 @@ int PdfDocument::affordableReaders(int wanted, uint64_t eachBytes, uint64_t avai
 
 int PdfDocument::worthwhileReaders(int wanted, int32_t pages) {
   const int64_t work = std::max<int64_t>(pages, 0) / int64_t(2 * PageReadAhead::kChunk);
-  return int(std::min<int64_t>(std::max(wanted, 0), work));
+  return int(std::min<int64_t>({std::max(wanted, 0), work, kMaxReaders}));
 }
 
 void PdfDocument::setReadAhead(int readers) {

@@ -73,8 +73,13 @@ public:
   static int affordableReaders(int wanted, uint64_t eachBytes, uint64_t availableBytes);
   // How many of `wanted` readers have work enough in `pages` pages to be worth opening the file
   // again: each takes runs of pages, and one that would read fewer than two runs costs more than
-  // it saves (a ten-page file has none; many cores do not open a short file many times).
+  // it saves (a ten-page file has none; many cores do not open a short file many times); and
+  // never more than kMaxReaders.
   static int worthwhileReaders(int wanted, int32_t pages);
+  // The thread that asks for the pages opens the file and scans every page alone: about a third
+  // of the time one thread takes on a reference manual, a sixth on a music manual. More readers
+  // than this would wait for it, each with the file open again.
+  static constexpr int kMaxReaders = 7;
   // The pages whose text will be asked for next, in order: what the readers read ahead.
   void planPageReads(std::vector<int32_t> pages);
   // The fonts whose runs pageText gives whole (extractPageText); nothing: all of them. What

@@ -164,9 +164,11 @@ TEST_F(PdfDocumentTest, ReaderThreadsAreCappedByTheMemoryTheyWouldTake) {
 }
 
 TEST(ReaderThreads, AreOnlyStartedForFilesWithWorkForThem) {
-  EXPECT_EQ(PdfDocument::worthwhileReaders(3, 10), 0);    // a short file is read by one thread
-  EXPECT_EQ(PdfDocument::worthwhileReaders(3, 16), 1);    // two runs of pages for the second
-  EXPECT_EQ(PdfDocument::worthwhileReaders(63, 930), 58); // many cores, not one per core
+  EXPECT_EQ(PdfDocument::worthwhileReaders(3, 10), 0); // a short file is read by one thread
+  EXPECT_EQ(PdfDocument::worthwhileReaders(3, 16), 1); // two runs of pages for the second
+  EXPECT_EQ(PdfDocument::worthwhileReaders(5, 930), 5);
+  EXPECT_EQ(PdfDocument::worthwhileReaders(63, 930), PdfDocument::kMaxReaders); // many cores
+  EXPECT_EQ(PdfDocument::worthwhileReaders(63, 100), 6); // not one per core on a short file
   EXPECT_EQ(PdfDocument::worthwhileReaders(1, 2415), 1);
   EXPECT_EQ(PdfDocument::worthwhileReaders(-1, 2415), 0);
   EXPECT_EQ(PdfDocument::worthwhileReaders(4, 0), 0);
