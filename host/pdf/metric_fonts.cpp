@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "sdk/text_codec.h"
+
 namespace sorvane::host {
 namespace {
 
@@ -220,7 +222,13 @@ void MetricFontSet::storeFont(fz_context *ctx, pdf_document *doc, pdf_obj *resou
     pdf_obj *ref = pdf_dict_get_val(ctx, pdf_dict_get(ctx, resources, PDF_NAME(Font)), index);
     // Only fonts kept by object number are looked for in the store.
     const char *base = pdf_to_name(ctx, pdf_dict_get(ctx, ref, PDF_NAME(BaseFont)));
-    if (pdf_is_indirect(ctx, ref) && *base && !m_filter->keeps(base)) {
+    // The name as runs carry it (what is not UTF-8 becomes U+FFFD), which the filter was made of.
+    bool kept = true;
+    try {
+      kept = !*base || m_filter->keeps(sanitizeUtf8(base));
+    } catch (...) {
+    }
+    if (pdf_is_indirect(ctx, ref) && !kept) {
       fz_store_drop_fn *drop = fontDropFunction(ctx);
       if (void *known = pdf_find_item(ctx, drop, ref)) {
         pdf_drop_font(ctx, static_cast<pdf_font_desc *>(known));
