@@ -1,8 +1,8 @@
-// Fonts read from their PDF dictionaries alone. A run in a font no reader needs whole only
-// ends a line: what it needs is where its glyphs stand, which the font's width table says,
-// and what its characters are, which its encoding or ToUnicode map says. Loading the font
-// program for that (parsing it, looking each glyph name up in it) is most of the time a page
-// of a music or graphics manual takes, whose figures each bring fonts of their own.
+// Fonts read from their PDF dictionaries alone. A run in a font no heading is set in only
+// ends a line, or shows a page number: what it needs is where its characters stand, which the
+// font's width table says, and what they are, which its encoding or ToUnicode map says. Loading
+// the font program for that (parsing it, looking each glyph name up in it) is most of the time
+// a page of a music or graphics manual takes, whose figures each bring fonts of their own.
 #pragma once
 
 #include <optional>
@@ -14,9 +14,9 @@
 namespace sorvane::host {
 
 // The fonts of one document read from their dictionaries alone, kept in the engine's store
-// where running a page's content looks for a font before loading it. They serve only readers
-// that need no run of theirs whole: glyphs have no shapes (a drawing shows nothing of them)
-// and stand for their codes.
+// where running a page's content looks for a font before loading it. Their glyphs have no
+// shapes (a drawing shows nothing of them), stand for their codes and advance by the file's
+// widths: they serve only the readers of page text the filter in use is for.
 class MetricFontSet {
 public:
   // Makes the set the one for runs read with `filter` (none: every run whole). Fonts read

@@ -191,7 +191,7 @@ void Extractor::noteFont(const char *resourceName, pdf_font_desc *font) noexcept
       meta.descent = font->descent / 1000;
     }
     meta.index = static_cast<int>(m_out.fonts.size());
-    meta.whole = !m_filter || m_filter->keeps(runFont.name);
+    meta.whole = !m_filter || m_filter->keepsWhole(runFont.name);
     if (isMetricFont(font->font)) {
       m_kept.reserve(m_kept.size() + 1);
       meta.metric = pdf_keep_font(m_ctx, font);
@@ -211,7 +211,7 @@ FontMeta Extractor::fontFor(fz_font *font) {
   FontMeta meta;
   meta.index = static_cast<int>(m_out.fonts.size());
   m_out.fonts.push_back(RunFont{sanitizeUtf8(fz_font_name(m_ctx, font)), "", ""});
-  meta.whole = !m_filter || m_filter->keeps(m_out.fonts.back().name);
+  meta.whole = !m_filter || m_filter->keepsWhole(m_out.fonts.back().name);
   m_fonts.emplace(font, meta);
   return meta;
 }
@@ -269,7 +269,7 @@ bool Extractor::appendUnderscore(const fz_rect &rule) {
   ExtractedRun &run = element.runs.back();
   const double size = run.size;
   if (run.charCount == 0 || size <= 0 || run.text.empty() || run.text.back() == ' ' ||
-      (m_filter && !m_filter->keeps(m_out.fonts[size_t(run.font)].name)))
+      (m_filter && !m_filter->keepsWhole(m_out.fonts[size_t(run.font)].name)))
     return false;
   const HostRect &last = element.charBoxes.back();
   const double width = rule.x1 - rule.x0, height = rule.y1 - rule.y0;

@@ -193,6 +193,7 @@ void GenerationRun::scanPageRange(DocHandle doc) {
   PagePDEContentTable &content = hostTables().pagePDEContent.must();
   // Runs no level's font can take only end lines: their text is not needed, unless contents
   // lines are looked for (their page numbers are in body text) or titles take inline runs.
+  // Their fonts' programs are not needed either, unless titles take inline runs.
   struct FilterScope {
     PagePDEContentTable &content;
     DocHandle doc;
@@ -208,7 +209,8 @@ void GenerationRun::scanPageRange(DocHandle doc) {
   const bool inlineRuns =
       std::any_of(m_settings.levels.begin(), m_settings.levels.end(),
                   [](const LevelRule &level) { return level.textMatchRule.inlineRuns; });
-  if (const auto filter = runFontFilter(); filter && !m_settings.skipContentsLines && !inlineRuns) {
+  if (auto filter = runFontFilter(); filter && !inlineRuns) {
+    filter->othersWhole = m_settings.skipContentsLines;
     content.docSetRunFontFilter(doc, *filter);
     filterScope.set = true;
   }

@@ -138,39 +138,45 @@ protected:
   RunFontFilter filter;
 };
 
-TEST_F(MetricFonts, RunsReadInPartAreWhatTheWholeFontsMakeThem) {
-  // (Read in part first: a font the engine has loaded whole already is used as it is.)
-  const auto part = host::extractPageText(*doc, 0, &filter);
-  // Every font but the widthless one and the level's was read from its dictionary.
-  EXPECT_EQ(doc->fontsReadInPart(), 3u);
-  const auto whole = host::extractPageText(*doc, 0);
-  const auto a = host::runsInContentOrder(*whole);
-  const auto b = host::runsInContentOrder(*part);
-  ASSERT_EQ(a.size(), b.size());
-  ASSERT_GE(a.size(), 7u);
-  for (size_t i = 0; i < a.size(); ++i) {
-    const std::string &font = whole->fonts[size_t(a[i]->font)].name;
-    SCOPED_TRACE(a[i]->text + " in " + font);
-    EXPECT_EQ(part->fonts[size_t(b[i]->font)].name, font);
-    EXPECT_EQ(b[i]->size, a[i]->size);
-    // A glyph ends where the file's width says rather than the program's: the same but for
-    // rounding (here 3/1000 em), as where the next glyph starts is.
-    EXPECT_EQ(b[i]->box.left, a[i]->box.left);
-    EXPECT_NEAR(b[i]->box.right, a[i]->box.right, 0.05);
-    EXPECT_EQ(b[i]->box.bottom, a[i]->box.bottom);
-    EXPECT_EQ(b[i]->box.top, a[i]->box.top);
-    if (filter.keeps(font)) {
-      EXPECT_EQ(b[i]->text, a[i]->text);
-    } else {
-      EXPECT_EQ(b[i]->charCount, 1);
-      EXPECT_EQ(b[i]->text, a[i]->text.substr(0, 1));
+TEST_F(MetricFonts, RunsInFontsReadFromTheirDictionariesAreWhatTheWholeFontsMakeThem) {
+  for (bool othersWhole : {false, true}) {
+    SCOPED_TRACE(othersWhole ? "runs of other fonts whole" : "runs of other fonts in part");
+    doc = host::PdfDocument::open(dir.file("embedded.pdf"));
+    filter.othersWhole = othersWhole;
+    // (Read with the filter first: a font the engine has loaded whole already is used as is.)
+    const auto part = host::extractPageText(*doc, 0, &filter);
+    // Every font but the widthless one and the level's was read from its dictionary.
+    EXPECT_EQ(doc->fontsReadInPart(), 3u);
+    const auto whole = host::extractPageText(*doc, 0);
+    const auto a = host::runsInContentOrder(*whole);
+    const auto b = host::runsInContentOrder(*part);
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_GE(a.size(), 7u);
+    for (size_t i = 0; i < a.size(); ++i) {
+      const std::string &font = whole->fonts[size_t(a[i]->font)].name;
+      SCOPED_TRACE(a[i]->text + " in " + font);
+      EXPECT_EQ(part->fonts[size_t(b[i]->font)].name, font);
+      EXPECT_EQ(b[i]->size, a[i]->size);
+      // A glyph ends where the file's width says rather than the program's: the same but for
+      // rounding (here 3/1000 em), as where the next glyph starts is.
+      EXPECT_EQ(b[i]->box.left, a[i]->box.left);
+      EXPECT_NEAR(b[i]->box.right, a[i]->box.right, 0.05);
+      EXPECT_EQ(b[i]->box.bottom, a[i]->box.bottom);
+      EXPECT_EQ(b[i]->box.top, a[i]->box.top);
+      if (filter.keepsWhole(font)) {
+        EXPECT_EQ(b[i]->text, a[i]->text);
+        EXPECT_EQ(b[i]->charCount, a[i]->charCount);
+      } else {
+        EXPECT_EQ(b[i]->charCount, 1);
+        EXPECT_EQ(b[i]->text, a[i]->text.substr(0, 1));
+      }
     }
+    // The programs loaded as they are (a damaged one is replaced, with a warning).
+    EXPECT_TRUE(doc->warnings().empty()) << doc->warnings().front();
+    // What the whole fonts read, for the record: the names and the map give the characters.
+    EXPECT_EQ(a[3]->text, "Hello");
+    EXPECT_EQ(a[4]->text, "Ma");
   }
-  // The programs loaded as they are (a damaged one is replaced by a substitute, with a warning).
-  EXPECT_TRUE(doc->warnings().empty()) << doc->warnings().front();
-  // What the whole fonts read, for the record: the names and the map give the characters.
-  EXPECT_EQ(a[3]->text, "Hello");
-  EXPECT_EQ(a[4]->text, "Ma");
 }
 
 TEST_F(MetricFonts, NoReaderThatNeedsAFontWholeOrDrawsItMeetsItReadInPart) {
