@@ -121,11 +121,9 @@ pdf_font_desc *readMetricFont(fz_context *ctx, pdf_document *doc, pdf_obj *dict,
     desc->font = font;
     fz_free(ctx, font->t3procs);
     fz_free(ctx, font->t3lists);
-    fz_free(ctx, font->t3widths);
     fz_free(ctx, font->t3flags);
     font->t3procs = nullptr;
     font->t3lists = nullptr;
-    font->t3widths = nullptr;
     font->t3flags = nullptr;
 
     desc->encoding = pdf_new_identity_cmap(ctx, 0, 1);
@@ -139,6 +137,9 @@ pdf_font_desc *readMetricFont(fz_context *ctx, pdf_document *doc, pdf_obj *dict,
     for (int c = first; c <= last; ++c)
       pdf_add_hmtx(ctx, desc, c, c, pdf_array_get_int(ctx, widths, c - first));
     pdf_end_hmtx(ctx, desc);
+    // The advances by code, looked up once: the 256 widths a Type 3 font keeps are there.
+    for (int c = 0; c < 256; ++c)
+      font->t3widths[c] = float(pdf_lookup_hmtx(ctx, desc, c).w) * 0.001f;
     if (unnamed) {
       // Only a ToUnicode entry can stand in for a missing name.
       int ucs[8];
@@ -159,7 +160,9 @@ pdf_font_desc *readMetricFont(fz_context *ctx, pdf_document *doc, pdf_obj *dict,
 
 } // namespace
 
-bool isMetricFont(const fz_font *font) { return font && !font->ft_face && !font->t3procs; }
+bool isMetricFont(const fz_font *font) {
+  return font && !font->ft_face && !font->t3procs && font->t3widths;
+}
 
 void MetricFontSet::use(fz_context *ctx, const RunFontFilter *filter) noexcept {
   if (filter && m_filter && sameFilter(*filter, *m_filter))
@@ -175,6 +178,7 @@ void MetricFontSet::use(fz_context *ctx, const RunFontFilter *filter) noexcept {
 }
 
 void MetricFontSet::clear(fz_context *ctx) noexcept {
+  m_judged.clear();
   if (m_keys.empty())
     return;
   fz_try(ctx) {
@@ -220,15 +224,21 @@ void MetricFontSet::storeFont(fz_context *ctx, pdf_document *doc, pdf_obj *resou
   fz_var(desc);
   fz_try(ctx) {
     pdf_obj *ref = pdf_dict_get_val(ctx, pdf_dict_get(ctx, resources, PDF_NAME(Font)), index);
-    // Only fonts kept by object number are looked for in the store.
+    // Only fonts kept by object number are looked for in the store; each is judged once (most
+    // pages of a document share their fonts).
+    bool judged = !pdf_is_indirect(ctx, ref);
+    try {
+      judged = judged || !m_judged.insert(pdf_to_num(ctx, ref)).second;
+    } catch (...) {
+    }
     const char *base = pdf_to_name(ctx, pdf_dict_get(ctx, ref, PDF_NAME(BaseFont)));
     // The name as runs carry it (what is not UTF-8 becomes U+FFFD), which the filter was made of.
     bool kept = true;
     try {
-      kept = !*base || m_filter->keeps(sanitizeUtf8(base));
+      kept = judged || !*base || m_filter->keeps(sanitizeUtf8(base));
     } catch (...) {
     }
-    if (pdf_is_indirect(ctx, ref) && !kept) {
+    if (!kept) {
       fz_store_drop_fn *drop = fontDropFunction(ctx);
       if (void *known = pdf_find_item(ctx, drop, ref)) {
         pdf_drop_font(ctx, static_cast<pdf_font_desc *>(known));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "host/pdf/pdf_object.h"
@@ -37,12 +38,17 @@ private:
   void storeFont(fz_context *ctx, pdf_document *doc, pdf_obj *resources, int index) noexcept;
 
   std::optional<RunFontFilter> m_filter;
-  std::vector<pdf_obj *> m_keys; // references to the fonts put into the store, held
+  std::vector<pdf_obj *> m_keys;    // references to the fonts put into the store, held
+  std::unordered_set<int> m_judged; // object numbers of the fonts looked at for the filter
 };
 
-// Whether `font` belongs to a font of a MetricFontSet: it has no glyph shapes, its glyph
-// numbers are character codes, and a glyph's advance is its code's entry in the width table
-// of the font description (pdf_lookup_hmtx).
+// Whether `font` belongs to a font of a MetricFontSet: it has no glyph shapes and its glyph
+// numbers are character codes.
 bool isMetricFont(const fz_font *font);
+
+// The advance of `glyph` of such a font, in ems: its code's width in the file's width table.
+inline float metricAdvance(const fz_font *font, int glyph) {
+  return glyph >= 0 && glyph < 256 ? font->t3widths[glyph] : 0.0f;
+}
 
 } // namespace sorvane::host

@@ -27,7 +27,7 @@ struct FontMeta {
   float descent = -0.2f;
   // A font read from its dictionary alone (metric_fonts.h): glyph advances come from its
   // width table.
-  pdf_font_desc *metric = nullptr;
+  const fz_font *metric = nullptr;
 };
 
 // What makes two text callbacks the same text drawn again (fill and stroke render modes).
@@ -194,8 +194,8 @@ void Extractor::noteFont(const char *resourceName, pdf_font_desc *font) noexcept
     meta.whole = !m_filter || m_filter->keepsWhole(runFont.name);
     if (isMetricFont(font->font)) {
       m_kept.reserve(m_kept.size() + 1);
-      meta.metric = pdf_keep_font(m_ctx, font);
-      m_kept.push_back(meta.metric);
+      m_kept.push_back(pdf_keep_font(m_ctx, font));
+      meta.metric = font->font;
     }
     m_out.fonts.push_back(std::move(runFont));
     m_fonts.emplace(font->font, meta);
@@ -328,12 +328,12 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
   const int wmode = span->wmode;
   int ok = 1;
   fz_var(ok);
-  pdf_font_desc *metric = meta.metric;
+  const fz_font *metric = meta.metric;
   fz_try(ctx) {
     for (int i = 0; i < span->len; ++i) {
       const int gid = span->items[i].gid;
       adv[i] = gid < 0  ? 0.0f
-               : metric ? float(pdf_lookup_hmtx(ctx, metric, gid).w) * 0.001f
+               : metric ? metricAdvance(metric, gid)
                         : fz_advance_glyph(ctx, span->font, gid, wmode);
     }
   }
