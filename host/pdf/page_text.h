@@ -50,7 +50,9 @@ struct PageText {
 std::vector<const ExtractedRun *> runsInContentOrder(const PageText &page);
 
 // Reads the page at `pageIndex`. With a filter, a run in a font it does not keep holds of its
-// text only its first character (and that character's box); its font, size and box are whole.
+// text only its first character (and that character's box), unless the filter keeps such runs
+// whole; its font, size and box are whole. Such a font may be read from its dictionary alone
+// (metric_fonts.h): its characters' boxes then end where the file's widths say.
 // Throws HostError(PdfDamaged) when the content cannot be read.
 std::unique_ptr<PageText> extractPageText(PdfDocument &doc, int pageIndex,
                                           const RunFontFilter *filter = nullptr);
