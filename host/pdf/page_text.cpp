@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
+#include <utility>
 
 #include <mupdf/pdf.h>
 
@@ -56,6 +57,32 @@ struct Pen {
 };
 
 HostRect toHost(const fz_rect &r) { return HostRect{r.x0, r.y0, r.x1, r.y1}; }
+
+// Every glyph's box goes through two transforms and a union, millions of times in a long
+// manual. For what nearly all text is (no rotation or skew, a box the right way round) these
+// work out here what fz_transform_rect and fz_union_rect give, to the bit, by the same
+// arithmetic in the same order; anything else is left to MuPDF.
+fz_rect transformRect(fz_rect r, const fz_matrix &m) {
+  if (m.b != 0 || m.c != 0 || !fz_is_valid_rect(r) || fz_is_infinite_rect(r))
+    return fz_transform_rect(r, m);
+  if (m.a < 0)
+    std::swap(r.x0, r.x1);
+  if (m.d < 0)
+    std::swap(r.y0, r.y1);
+  return fz_rect{r.x0 * m.a + r.y0 * m.c + m.e, r.x0 * m.b + r.y0 * m.d + m.f,
+                 r.x1 * m.a + r.y1 * m.c + m.e, r.x1 * m.b + r.y1 * m.d + m.f};
+}
+
+fz_rect unionRect(const fz_rect &a, const fz_rect &b) {
+  if (!fz_is_valid_rect(b))
+    return a;
+  if (!fz_is_valid_rect(a))
+    return b;
+  if (fz_is_infinite_rect(a) || fz_is_infinite_rect(b))
+    return fz_union_rect(a, b);
+  return fz_rect{std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1),
+                 std::max(a.y1, b.y1)};
+}
 
 class Extractor {
 public:
@@ -110,6 +137,7 @@ private:
   std::vector<int> m_listStack;
   std::unordered_map<const fz_font *, FontMeta> m_fonts;
   std::vector<pdf_font_desc *> m_kept; // the metric fonts of m_fonts, held while they are used
+  std::vector<float> m_advances;       // the glyph advances of the span being read
   TextSignature m_last;
   int m_lastTextElement = -1;
   bool m_failed = false;
@@ -322,8 +350,12 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
   if (span->len <= 0)
     return;
   const FontMeta meta = fontFor(span->font);
-  std::vector<float> advances(size_t(span->len), 0.0f);
+  std::vector<float> &advances = m_advances;
+  advances.assign(size_t(span->len), 0.0f);
   float *adv = advances.data();
+  if (std::vector<HostRect> &boxes = element.charBoxes;
+      meta.whole && boxes.capacity() < boxes.size() + size_t(span->len))
+    boxes.reserve(std::max(2 * boxes.capacity(), boxes.size() + size_t(span->len)));
   fz_context *ctx = m_ctx;
   const int wmode = span->wmode;
   int ok = 1;
@@ -366,7 +398,10 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
     // has text at all.
     if (!meta.whole && run.charCount > 0)
       return;
-    appendUtf8(run.text, c);
+    if (c < 0x80)
+      run.text += static_cast<char>(c);
+    else
+      appendUtf8(run.text, c);
     element.charBoxes.push_back(toHost(box));
     ++run.charCount;
   };
@@ -375,9 +410,8 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
   for (int i = 0; i < span->len; ++i) {
     const fz_text_item &item = span->items[i];
     const fz_matrix glyphMatrix{trm.a, trm.b, trm.c, trm.d, item.x, item.y};
-    fz_rect box =
-        fz_transform_rect(fz_make_rect(0, meta.descent, adv[i], meta.ascent), glyphMatrix);
-    box = fz_transform_rect(box, ctm);
+    fz_rect box = transformRect(fz_make_rect(0, meta.descent, adv[i], meta.ascent), glyphMatrix);
+    box = transformRect(box, ctm);
     if (item.gid < 0 && pen.valid)
       box = pen.lastBox; // a further character of the glyph before (a ligature's letters)
 
@@ -411,7 +445,7 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
     }
     // NUL, other control characters and glyphs without a known character add nothing.
     if (item.gid >= 0) {
-      runBox = fz_union_rect(runBox, box);
+      runBox = unionRect(runBox, box);
       pen.valid = true;
       pen.lastBox = box;
       if (wmode == 0)
