@@ -11,22 +11,23 @@
 
 namespace sorvane {
 
+const TextRun *viewKeptRun(const KeptRun &kept, bool trim, TextRun &scratch) {
+  if (!trim || (kept.leadingBlanks == 0 && kept.trimmedLeft == kept.run.box.left))
+    return &kept.run;
+  scratch = kept.run;
+  scratch.box.left = kept.trimmedLeft;
+  scratch.text.erase(0, kept.leadingBlanks);
+  return &scratch;
+}
+
 bool KeptPage::buildRun(size_t k, bool trim, TextRun &out) const {
-  const KeptRun &kept = runs[k];
-  out = kept.run;
-  if (trim) {
-    out.box.left = kept.trimmedLeft;
-    out.text.erase(0, kept.leadingBlanks);
-  }
+  if (const TextRun *run = viewKeptRun(runs[k], trim, out); run != &out)
+    out = *run;
   return true;
 }
 
 const TextRun *KeptPage::viewRun(size_t k, bool trim, TextRun &scratch) const {
-  const KeptRun &kept = runs[k];
-  if (!trim || (kept.leadingBlanks == 0 && kept.trimmedLeft == kept.run.box.left))
-    return &kept.run;
-  buildRun(k, trim, scratch);
-  return &scratch;
+  return viewKeptRun(runs[k], trim, scratch);
 }
 
 KeptText KeptText::read(DocHandle doc, const std::function<void(int32_t)> &pageRead, int32_t first,

@@ -22,6 +22,10 @@ struct KeptRun {
   bool blank = false; // only blanks
 };
 
+// `kept` as the scan reads it: trimmed of its leading blanks when `trim` (into `scratch` when
+// that changes it), else the kept run itself.
+const TextRun *viewKeptRun(const KeptRun &kept, bool trim, TextRun &scratch);
+
 // One page's runs, in content order, as the page scan reads them.
 class KeptPage : public PageRunSource {
 public:

@@ -6,6 +6,7 @@
 
 #include "plugin/engine/bookmark_builder.h"
 #include "plugin/engine/generation_run.h"
+#include "plugin/engine/kept_text.h"
 #include "plugin/rules/page_content.h"
 #include "plugin/rules/pattern_matcher.h"
 
@@ -26,27 +27,44 @@ std::string trimmed(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
-// A page's content as the scan reads it.
+// A page's content as the scan reads it: each run read from the host when the scan comes to
+// it, or, once the contents rows have read them all, kept from then on.
 class ContentRuns : public PageRunSource {
 public:
   explicit ContentRuns(PageContent &page) : m_page(page) {}
   size_t runCount() const override { return m_page.runs().size(); }
   bool buildRun(size_t k, bool trim, TextRun &out) const override {
-    return m_page.buildTextRun(m_page.runs()[k], trim, out);
+    if (m_kept.empty())
+      return m_page.buildTextRun(m_page.runs()[k], trim, out);
+    const TextRun *run = viewRun(k, trim, out);
+    if (run && run != &out)
+      out = *run;
+    return run != nullptr;
+  }
+  const TextRun *viewRun(size_t k, bool trim, TextRun &scratch) const override {
+    if (m_kept.empty())
+      return PageRunSource::viewRun(k, trim, scratch);
+    return m_read[k] ? viewKeptRun(m_kept[k], trim, scratch) : nullptr;
   }
   ContentsRows contentsRows() const override {
-    std::vector<TextRun> all;
-    all.reserve(m_page.runs().size());
-    for (const RunRef &ref : m_page.runs()) {
-      TextRun run;
-      if (m_page.buildTextRun(ref, false, run))
-        all.push_back(std::move(run));
+    const std::vector<RunRef> &refs = m_page.runs();
+    m_kept.assign(refs.size(), KeptRun());
+    m_read.assign(refs.size(), false);
+    std::vector<TextRun> all(refs.size());
+    for (size_t k = 0; k < refs.size(); ++k) {
+      KeptRun &kept = m_kept[k];
+      m_read[k] =
+          m_page.buildTextRunBothWays(refs[k], kept.run, kept.trimmedLeft, kept.leadingBlanks);
+      if (m_read[k])
+        all[k] = kept.run; // (a run that cannot be read has no text: no row takes it)
     }
     return ContentsRows(all);
   }
 
 private:
   PageContent &m_page;
+  mutable std::vector<KeptRun> m_kept;
+  mutable std::vector<bool> m_read;
 };
 
 } // namespace

@@ -148,6 +148,9 @@ bool PageContent::readRun(const RunRef &ref, bool measureTrim, TextRun &out, Fix
 }
 
 std::string cleanRunText(std::string_view text) {
+  // Most runs are printable ASCII and stay as they are.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+    return std::string(text);
   const std::string utf8 = sanitizeUtf8(text);
   std::string out;
   out.reserve(utf8.size());

@@ -49,8 +49,9 @@ protected:
     for (const DroppedHeading &d : run.outcome().dropped)
       if (d.reason == DropReason::ContentsLine)
         dropped.push_back(d.title);
+    found = run.found();
     Titles titles;
-    for (const BookmarkNode &n : run.found())
+    for (const BookmarkNode &n : found)
       titles.push_back(n.title);
     return titles;
   }
@@ -72,6 +73,7 @@ protected:
   test::TestHost host;
   test::TempDir dir;
   Titles dropped;
+  std::vector<BookmarkNode> found;
   int m_count = 0;
 };
 
@@ -150,6 +152,33 @@ TEST_F(ContentsLines, HeadingsThatEndInANumberStay) {
   EXPECT_EQ(scan({bold("Summary", 72, 700), plain(". . . . . .", 200, 700), bold("3", 500, 700)}),
             (Titles{"Summary", "3"}));
   EXPECT_TRUE(dropped.empty());
+}
+
+// Looking for contents rows reads every run of the page first, and the scan then takes those
+// runs as they were read: it must find what it finds reading them one by one.
+TEST_F(ContentsLines, TheScanFindsTheSameWhetherContentsRowsReadTheRunsFirst) {
+  const Texts page = {bold("   1 Introduction", 72, 700),
+                      plain("  body text", 72, 680),
+                      plain("   ", 72, 660),
+                      bold("2 Usage", 72, 640),
+                      plain("more", 72, 620),
+                      bold("  3 Reference", 90, 580),
+                      plain("text", 72, 560)};
+  scan(page, false);
+  const std::vector<BookmarkNode> oneByOne = found;
+  EXPECT_EQ(scan(page, true), (Titles{"1 Introduction", "2 Usage", "3 Reference"}));
+  ASSERT_EQ(found.size(), oneByOne.size());
+  for (size_t i = 0; i < found.size(); ++i) {
+    SCOPED_TRACE(found[i].title);
+    EXPECT_EQ(found[i].title, oneByOne[i].title);
+    // The line starts where its first character is drawn, leading blanks left out.
+    EXPECT_EQ(found[i].source.left, oneByOne[i].source.left);
+    EXPECT_EQ(found[i].source.right, oneByOne[i].source.right);
+    EXPECT_EQ(found[i].source.bottom, oneByOne[i].source.bottom);
+    EXPECT_EQ(found[i].source.top, oneByOne[i].source.top);
+  }
+  EXPECT_GT(found[0].source.left, 72.5);
+  EXPECT_GT(found[2].source.left, 90.5);
 }
 
 } // namespace
