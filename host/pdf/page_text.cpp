@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <unordered_map>
 #include <utility>
 
@@ -456,6 +458,44 @@ void Extractor::appendSpan(const fz_text_span *span, fz_matrix ctm, ExtractedEle
   }
   finishRun();
 }
+
+} // namespace
+
+int glyphBoxMismatches(uint32_t seed, int cases) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> coordinate(-800, 800), scale(-30, 30);
+  const float special[] = {0.0f, -0.0f, 1.0f, -1.0f};
+  auto value = [&] { return random() % 3 == 0 ? special[random() % 4] : scale(random); };
+  auto same = [](const fz_rect &a, const fz_rect &b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  int mismatches = 0;
+  for (int i = 0; i < cases; ++i) {
+    // A glyph: no rotation or skew mostly, some of either.
+    fz_matrix m{value(),
+                random() % 4 == 0 ? value() : 0.0f,
+                random() % 4 == 0 ? value() : 0.0f,
+                value(),
+                coordinate(random),
+                coordinate(random)};
+    const float descent = value(), ascent = value();
+    fz_rect glyph{0, std::min(descent, ascent), random() % 5 == 0 ? 0.0f : scale(random),
+                  std::max(descent, ascent)};
+    if (random() % 10 == 0)
+      std::swap(glyph.y0, glyph.y1);
+    const fz_rect box = transformRect(glyph, m);
+    mismatches += same(box, fz_transform_rect(glyph, m)) ? 0 : 1;
+    // The run's box so far: valid, the wrong way round, or empty.
+    fz_rect run{coordinate(random), coordinate(random), coordinate(random), coordinate(random)};
+    if (random() % 2 == 0)
+      run = fz_make_rect(std::min(run.x0, run.x1), std::min(run.y0, run.y1),
+                         std::max(run.x0, run.x1), std::max(run.y0, run.y1));
+    if (random() % 7 == 0)
+      run = fz_empty_rect;
+    mismatches += same(unionRect(run, box), fz_union_rect(run, box)) ? 0 : 1;
+  }
+  return mismatches;
+}
+
+namespace {
 
 // ---- the device and the processor hooks: thin C callbacks over the extractor
 

@@ -179,3 +179,17 @@ TEST_F(PageTextTest, AShortRuleAfterTheTextIsItsUnderscore) {
 
 } // namespace
 } // namespace sorvane::host
+
+namespace sorvane {
+namespace {
+
+// The boxes of upright glyphs are worked out without MuPDF's rectangle functions: they must be
+// what those functions give, to the bit, or the same page would read differently by the way
+// its text is set.
+TEST(GlyphBoxes, AreWhatTheEnginesRectangleFunctionsGive) {
+  EXPECT_EQ(host::glyphBoxMismatches(1, 200000), 0);
+  EXPECT_EQ(host::glyphBoxMismatches(20261211, 200000), 0);
+}
+
+} // namespace
+} // namespace sorvane
