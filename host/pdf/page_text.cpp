@@ -65,7 +65,8 @@ HostRect toHost(const fz_rect &r) { return HostRect{r.x0, r.y0, r.x1, r.y1}; }
 // work out here what fz_transform_rect and fz_union_rect give, to the bit, by the same
 // arithmetic in the same order; anything else is left to MuPDF.
 fz_rect transformRect(fz_rect r, const fz_matrix &m) {
-  if (m.b != 0 || m.c != 0 || !fz_is_valid_rect(r) || fz_is_infinite_rect(r))
+  // (an infinite box, and anything that might be one, starts at FZ_MIN_INF_RECT)
+  if (m.b != 0 || m.c != 0 || !fz_is_valid_rect(r) || r.x0 == float(FZ_MIN_INF_RECT))
     return fz_transform_rect(r, m);
   if (m.a < 0)
     std::swap(r.x0, r.x1);
@@ -80,7 +81,7 @@ fz_rect unionRect(const fz_rect &a, const fz_rect &b) {
     return a;
   if (!fz_is_valid_rect(a))
     return b;
-  if (fz_is_infinite_rect(a) || fz_is_infinite_rect(b))
+  if (a.x0 == float(FZ_MIN_INF_RECT) || b.x0 == float(FZ_MIN_INF_RECT))
     return fz_union_rect(a, b);
   return fz_rect{std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1),
                  std::max(a.y1, b.y1)};
@@ -481,6 +482,8 @@ int glyphBoxMismatches(uint32_t seed, int cases) {
                   std::max(descent, ascent)};
     if (random() % 10 == 0)
       std::swap(glyph.y0, glyph.y1);
+    if (random() % 50 == 0)
+      glyph = fz_infinite_rect;
     const fz_rect box = transformRect(glyph, m);
     mismatches += same(box, fz_transform_rect(glyph, m)) ? 0 : 1;
     // The run's box so far: valid, the wrong way round, or empty.
@@ -490,6 +493,8 @@ int glyphBoxMismatches(uint32_t seed, int cases) {
                          std::max(run.x0, run.x1), std::max(run.y0, run.y1));
     if (random() % 7 == 0)
       run = fz_empty_rect;
+    else if (random() % 20 == 0)
+      run = fz_infinite_rect;
     mismatches += same(unionRect(run, box), fz_union_rect(run, box)) ? 0 : 1;
   }
   return mismatches;

@@ -59,8 +59,8 @@ std::unique_ptr<PageText> extractPageText(PdfDocument &doc, int pageIndex,
 
 // Glyph boxes are worked out without MuPDF's rectangle functions where text is upright, and
 // must come out as those functions give them. Of `cases` random glyph boxes, matrices and run
-// boxes (from `seed`, upright and not, with signed zeros and boxes the wrong way round among
-// them), how many come out otherwise: 0 unless MuPDF's arithmetic has changed.
+// boxes (from `seed`: upright and not, with signed zeros, infinite boxes and boxes the wrong
+// way round among them), how many come out otherwise: 0 unless MuPDF's arithmetic has changed.
 int glyphBoxMismatches(uint32_t seed, int cases);
 
 } // namespace sorvane::host
