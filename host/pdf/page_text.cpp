@@ -486,7 +486,7 @@ int glyphBoxMismatches(uint32_t seed, int cases) {
       glyph = fz_infinite_rect;
     const fz_rect box = transformRect(glyph, m);
     mismatches += same(box, fz_transform_rect(glyph, m)) ? 0 : 1;
-    // The run's box so far: valid, the wrong way round, or empty.
+    // The run's box so far: valid, the wrong way round, empty or infinite.
     fz_rect run{coordinate(random), coordinate(random), coordinate(random), coordinate(random)};
     if (random() % 2 == 0)
       run = fz_make_rect(std::min(run.x0, run.x1), std::min(run.y0, run.y1),
